@@ -1,0 +1,18 @@
+// Subcommands of zoduz-cli. Each takes the arguments after the subcommand name and returns the
+// process exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using CliArgs = std::vector<std::string>;
+
+struct CliCommand {
+    const char* name;
+    const char* usage;    // arguments, shown in the help text
+    const char* summary;  // one line
+    int (*run)(const CliArgs& args);
+};
+
+// Every subcommand, in the order the help text lists them.
+const std::vector<CliCommand>& CliCommands();
