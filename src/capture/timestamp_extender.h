@@ -6,11 +6,11 @@
 // Each independent timestamp stream (all samples; each CC line) has its own extender. A raw
 // value below the low 32 bits of the previous widened value means the counter wrapped.
 class TimestampExtender {
-public:
+  public:
     int64_t Extend(uint32_t raw);
     int64_t Last() const { return widened_; }
     void Reset() { widened_ = 0; }
 
-private:
+  private:
     int64_t widened_ = 0;
 };

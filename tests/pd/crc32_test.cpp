@@ -9,4 +9,6 @@ TEST(Crc32, KnownAnswer) {
     EXPECT_EQ(Crc32(reinterpret_cast<const uint8_t*>(text), std::strlen(text)), 0xCBF43926u);
 }
 
-TEST(Crc32, EmptyInputIsZero) { EXPECT_EQ(Crc32(nullptr, 0), 0u); }
+TEST(Crc32, EmptyInputIsZero) {
+    EXPECT_EQ(Crc32(nullptr, 0), 0u);
+}
