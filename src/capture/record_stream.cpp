@@ -1,0 +1,68 @@
+#include "capture/record_stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+void RecordStreamParser::SetOwner(CKVDoc* doc) {
+    samples_.SetOwner(doc);
+    edges_.SetOwner(doc);
+}
+
+void RecordStreamParser::Feed(std::span<const uint8_t> data, RecordSink& sink) {
+    if (pendingSize_ > 0) {
+        size_t take = std::min(kBlockSize - pendingSize_, data.size());
+        std::memcpy(pending_ + pendingSize_, data.data(), take);
+        pendingSize_ += take;
+        data = data.subspan(take);
+        if (pendingSize_ < kBlockSize) {
+            return;
+        }
+        pendingSize_ = 0;
+        ParseBlocks(pending_, 1, nextOffset_, sink);
+    }
+    size_t whole = data.size() / kBlockSize;
+    if (whole > 0) {
+        ParseBlocks(data.data(), whole, nextOffset_, sink);
+    }
+    size_t rest = data.size() - whole * kBlockSize;
+    std::memcpy(pending_, data.data() + whole * kBlockSize, rest);
+    pendingSize_ = rest;
+}
+
+void RecordStreamParser::ParseBlocks(const uint8_t* blocks, size_t count, uint64_t offset,
+                                     RecordSink& sink) {
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* block = blocks + k * kBlockSize;
+        uint64_t blockOffset = offset + k * kBlockSize;
+        uint16_t kindWord = KindWord(block);
+        switch (KindOf(kindWord)) {
+            case BlockKind::kInfo:
+                ++counts_.info;
+                ReadInfoBlock(
+                    block, [&](const InfoEntry& entry) { sink.OnInfoEntry(entry, blockOffset); });
+                break;
+            case BlockKind::kSample:
+                ++counts_.sample;
+                samples_.ParseBlock(block, blockOffset, sink);
+                break;
+            case BlockKind::kCcEdge:
+                ++counts_.ccEdge;
+                break;
+        }
+    }
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* block = blocks + k * kBlockSize;
+        if (!HasSampleBit(KindWord(block))) {
+            edges_.ParseBlock(block, offset + k * kBlockSize, sink);
+        }
+    }
+    nextOffset_ = std::max(nextOffset_, offset + count * kBlockSize);
+}
+
+void RecordStreamParser::Reset() {
+    samples_.Reset();
+    edges_.Reset();
+    counts_ = {};
+    nextOffset_ = 0;
+    pendingSize_ = 0;
+}

@@ -1,0 +1,30 @@
+// Turns SampleBlocks into CVbusInfo samples.
+#pragma once
+
+#include <cstdint>
+
+#include "capture/record_sink.h"
+#include "capture/timestamp_extender.h"
+
+class SampleParser {
+  public:
+    // Document stamped into every sample; may be null.
+    void SetOwner(CKVDoc* doc) { owner_ = doc; }
+
+    // Parses the samples of one block at file offset `offset`. Blocks without the sample bit
+    // yield nothing; InfoBlocks carry a count of 0.
+    void ParseBlock(const uint8_t* block, uint64_t offset, RecordSink& sink);
+
+    // Widened timestamp of the first sample since the last reset, -1 until there is one.
+    int64_t CaptureStartTime() const { return captureStartTime_; }
+    // Widened timestamp of the latest sample, 0 until there is one.
+    int64_t LastSampleTime() const { return lastSampleTime_; }
+
+    void Reset();
+
+  private:
+    CKVDoc* owner_ = nullptr;
+    TimestampExtender extender_;
+    int64_t captureStartTime_ = -1;
+    int64_t lastSampleTime_ = 0;
+};
