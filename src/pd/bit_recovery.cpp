@@ -1,0 +1,127 @@
+// Bits from the resolved edge roles, the preamble, the average unit interval, and the hand-over
+// to symbol grouping, ordered-set recognition and the CRC check.
+#include "pd/bmc_decoder.h"
+#include "pd/symbols.h"
+
+namespace {
+
+// A preamble needs this many alternations, i.e. at least 61 alternating bits.
+constexpr int32_t kPreambleAlternations = 60;
+
+// Appends the bits the roles describe. A role-less or invalid interval is tolerated on the first
+// and the last edge and before the first bit; anywhere else it is a hole and the recovery fails
+// (every remaining edge still gets kNoBit).
+bool AppendBits(CCCPacket& packet) {
+    const int32_t count = packet.edgeCount;
+    bool ok = true;
+    for (int32_t i = 0; i < count; ++i) {
+        CcEdge& edge = packet.edges[i];
+        edge.bitIndex = kNoBit;
+        if (!ok) {
+            continue;
+        }
+        switch (static_cast<BitRole>(edge.bitRole)) {
+            case BitRole::kZero:
+            case BitRole::kOneFirst:
+                edge.bitIndex = static_cast<uint16_t>(packet.bitCount);
+                packet.bits.push_back(edge.bitRole == static_cast<uint8_t>(BitRole::kZero) ? 0 : 1);
+                ++packet.bitCount;
+                break;
+            case BitRole::kOneSecond:
+                break;
+            default:
+                if (i != 0 && i != count - 1 && packet.bitCount > 0) {
+                    ok = false;
+                }
+                break;
+        }
+    }
+    return ok;
+}
+
+// Finds the first run of at least 61 alternating bits; it ends at its last one bit.
+bool FindPreamble(CCCPacket& packet) {
+    const uint8_t* bits = packet.bits.data();
+    int32_t run = 0;
+    int32_t start = -1;
+    int32_t lastOne = -1;
+    bool found = false;
+    for (int32_t i = 1; i < packet.bitCount; ++i) {
+        const uint8_t d = bits[i];
+        if (d == bits[i - 1]) {
+            if (found) {
+                break;
+            }
+            start = -1;
+            run = 0;
+            continue;
+        }
+        ++run;
+        if (start == -1) {
+            start = i - 1;
+        }
+        if (d == 1) {
+            lastOne = i;
+        }
+        if (run >= kPreambleAlternations) {
+            found = true;
+        }
+    }
+    if (!found) {
+        return false;
+    }
+    packet.preambleStartBit = start;
+    packet.sopStartBit = lastOne + 1;
+    packet.preambleLength = packet.sopStartBit - start;
+    packet.preambleFound = true;
+    return true;
+}
+
+// Average unit interval over the preamble without its first bit: the ticks from the edge that
+// starts bit preambleStartBit + 1 up to the edge that starts the ordered set.
+void MeasureUnitInterval(CCCPacket& packet) {
+    const int32_t firstBit = packet.preambleStartBit + 1;
+    int64_t sum = 0;
+    bool started = false;
+    for (int32_t i = 0; i < packet.edgeCount; ++i) {
+        const CcEdge& edge = packet.edges[i];
+        if (!started) {
+            started = edge.bitIndex == firstBit;
+        } else if (edge.bitIndex == packet.sopStartBit) {
+            packet.averageUnitInterval =
+                static_cast<float>(static_cast<double>(packet.clockDivider) *
+                                   static_cast<double>(sum) / (packet.preambleLength - 1) / 48.0);
+            return;
+        }
+        if (started) {
+            sum += edge.ticks;
+        }
+    }
+}
+
+}  // namespace
+
+bool RecoverBits(CCCPacket& packet) {
+    packet.bitCount = 0;
+    packet.bits.clear();
+    if (!HasEdgeList(packet) || !AppendBits(packet)) {
+        return false;
+    }
+    packet.preambleFound = false;
+    packet.preambleStartBit = -1;
+    packet.sopStartBit = -1;
+    packet.preambleLength = 0;
+    packet.averageUnitInterval = 0.0f;
+    if (packet.bitCount == 0 || !FindPreamble(packet)) {
+        return false;
+    }
+    MeasureUnitInterval(packet);
+
+    if (GroupSymbols(packet) == 0 || !MatchOrderedSet(packet)) {
+        return false;
+    }
+    if (packet.orderedSetKind == kOsHardReset || packet.orderedSetKind == kOsCableReset) {
+        return true;
+    }
+    return CheckMessage(packet);
+}

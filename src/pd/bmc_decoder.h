@@ -1,0 +1,55 @@
+// Physical-layer decoding of one CC packet: edge intervals to BMC bits, preamble and unit
+// interval, then symbols, ordered set, message bytes and CRC (pd/symbols.h).
+#pragma once
+
+#include <cstdint>
+
+#include "pd/cc_packet.h"
+
+// Work allowed to the ambiguity search of one packet, counted in edge visits. Every search step
+// copies the edge list and reruns the resolve pass, and every leaf reruns the bit recovery, so
+// each costs `edgeCount` visits. Two million visits keep one packet to a few milliseconds and
+// the saved edge copies of the deepest path to a few megabytes.
+inline constexpr int64_t kAmbiguitySearchBudget = 2'000'000;
+
+// Budget and counters of one packet's ambiguity search.
+struct AmbiguitySearch {
+    int64_t edgeVisitsLeft = kAmbiguitySearchBudget;
+    int32_t steps = 0;       // intervals decided (TryAmbiguous calls that changed a class)
+    int32_t leaves = 0;      // complete assignments handed to RecoverBits
+    bool exhausted = false;  // the budget ran out before the search was complete
+};
+
+// Decodes one packet once: sets relTime, resets the decoded fields, classifies and resolves the
+// edge intervals, searches the ambiguous ones when needed, and releases the edge list.
+void DecodePacket(CCCPacket& packet, int64_t captureStartTime);
+// As above, reporting the ambiguity search through `search`.
+void DecodePacket(CCCPacket& packet, int64_t captureStartTime, AmbiguitySearch& search);
+
+// True while the packet holds its edge list: 0 <= edgeCount <= 5000 and `edges` has at least
+// edgeCount entries. False once the list is released after decoding.
+bool HasEdgeList(const CCCPacket& packet);
+
+// Estimates the unit interval and classifies every interval. False when the edge list is missing
+// or shorter than edgeCount, when the clock divider is not positive, or when the bit array cannot
+// be allocated.
+bool ClassifyEdges(CCCPacket& packet);
+
+// Gives every interval it can a bit role; returns the number of intervals left in unresolved runs.
+int32_t ResolveEdges(CCCPacket& packet);
+
+// One step of the depth-first ambiguity search: decides the first ambiguous interval as
+// `decided` (kHalfResolved or kFullResolved), resolves, and recurses with half before full.
+// True when an assignment was accepted by RecoverBits (edges keep it); false restores the edges.
+bool TryAmbiguous(CCCPacket& packet, EdgeClass decided, AmbiguitySearch& search);
+
+// Bits from the roles, preamble, average unit interval, then symbols, ordered set and CRC.
+// True when the packet is accepted: a Hard Reset or Cable Reset, or a message with a correct CRC.
+bool RecoverBits(CCCPacket& packet);
+
+// Packet length in microseconds: totalTicks x clockDivider / 48, truncated.
+int64_t PacketLengthUs(const CCCPacket& packet);
+
+// True when the average unit interval lies below 3.03 or above 3.7 microseconds (compared as
+// 32-bit floats); also for an unmeasured (0) or not-a-number value.
+bool UnitIntervalOutOfRange(const CCCPacket& packet);
