@@ -1,0 +1,476 @@
+#include "capture/document.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <new>
+#include <utility>
+
+#include "capture/record_file_io.h"
+#include "capture/record_naming.h"
+#include "pd/bmc_decoder.h"
+
+namespace {
+
+std::string Format(const char* format, int value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+}  // namespace
+
+CKVDoc::CKVDoc() {
+    stream_.SetOwner(this);
+}
+
+void CKVDoc::AddObserver(CKVDocObserver* observer) {
+    std::lock_guard lock(mutex_);
+    if (observer != nullptr &&
+        std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) {
+        observers_.push_back(observer);
+    }
+}
+
+void CKVDoc::RemoveObserver(CKVDocObserver* observer) {
+    std::lock_guard lock(mutex_);
+    std::erase(observers_, observer);
+}
+
+void CKVDoc::Status(const std::string& text, int percent) const {
+    for (CKVDocObserver* observer : observers_) {
+        observer->OnStatusText(text);
+        if (percent >= 0) {
+            observer->OnProgress(percent);
+        }
+    }
+}
+
+void CKVDoc::NotifyContentsChanged() const {
+    for (CKVDocObserver* observer : observers_) {
+        observer->OnContentsChanged();
+    }
+}
+
+// --- Opening and decoding ----------------------------------------------------------------------
+
+bool CKVDoc::OpenRecordFile(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    DecodeAll(path);
+    NotifyContentsChanged();
+    return RecordFileReadable(path);
+}
+
+void CKVDoc::AttachRecordFile(const std::string& folder, const std::string& name) {
+    std::lock_guard lock(mutex_);
+    DecodeAll(JoinRecordPath(folder, name));
+    NotifyContentsChanged();
+}
+
+void CKVDoc::DecodeAll(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    Clear();
+    recordFilePath_ = path;
+    savedOrigin_ = 0;
+    ResetMarkerKeys();
+    bool done = false;
+    while (DecodePass(done) && !done) {
+    }
+    timeOrigin_ = savedOrigin_;
+    RestoreMarkers();
+    Status("Decode completed.", 100);
+}
+
+void CKVDoc::DecodeMore() {
+    std::lock_guard lock(mutex_);
+    size_t packetsBefore = packets_.size();
+    size_t samplesBefore = samples_.Size();
+    int64_t offsetBefore = decodedOffset_;
+    bool done = false;
+    while (DecodePass(done) && !done) {
+    }
+    if (packets_.size() != packetsBefore || samples_.Size() != samplesBefore ||
+        decodedOffset_ != offsetBefore) {
+        NotifyContentsChanged();
+    }
+}
+
+bool CKVDoc::DecodePass(bool& done) {
+    std::lock_guard lock(mutex_);
+    done = false;
+    if (recordFilePath_.empty()) {
+        return false;
+    }
+    ReadOnlyFile file(recordFilePath_);
+    if (!file.IsOpen()) {
+        return false;
+    }
+    int64_t length = file.Length();
+    if (length <= 0 || length == decodedOffset_) {
+        return false;
+    }
+    if (readBuffer_.size() != kDecodeReadSize) {
+        try {
+            readBuffer_.resize(kDecodeReadSize);
+        } catch (const std::bad_alloc&) {
+            readBuffer_.clear();
+            return false;
+        }
+    }
+    if (!recording_) {
+        int percent = static_cast<int>(decodedOffset_ * 100 / length);
+        Status(Format("Decoding... %d%%", percent), percent);
+    }
+    size_t bytesRead = file.ReadAt(decodedOffset_, readBuffer_.data(), kDecodeReadSize);
+    ApplyLimits();
+    size_t blocks = bytesRead / kBlockSize;
+    stream_.ParseBlocks(readBuffer_.data(), blocks, static_cast<uint64_t>(decodedOffset_), sink_);
+    decodedOffset_ += static_cast<int64_t>(blocks * kBlockSize);
+    done = bytesRead < kDecodeReadSize;
+    return true;
+}
+
+void CKVDoc::ApplyLimits() {
+    if (autoRemovePackets_ && static_cast<double>(packets_.size()) > maxPacketCount_ * 1.1) {
+        size_t remove = packets_.size() - static_cast<size_t>(std::max(maxPacketCount_, 0));
+        for (size_t i = 0; i < remove; ++i) {
+            if (packets_[i] == markerA_) {
+                markerA_.reset();
+            }
+            if (packets_[i] == markerB_) {
+                markerB_.reset();
+            }
+        }
+        packets_.erase(packets_.begin(), packets_.begin() + static_cast<ptrdiff_t>(remove));
+        for (size_t i = 0; i < packets_.size(); ++i) {
+            packets_[i]->packetNumber = static_cast<int32_t>(i);
+        }
+        listResetPending_ = true;
+    } else if (packets_.size() > static_cast<size_t>(std::max(maxPacketCount_, 0))) {
+        packetsFull_ = true;
+    }
+    if (autoRemoveVbus_ && static_cast<double>(samples_.Size()) > maxVbusCount_ * 1.1) {
+        samples_.EraseFront(samples_.Size() - static_cast<size_t>(std::max(maxVbusCount_, 0)));
+    } else if (samples_.Size() > static_cast<size_t>(std::max(maxVbusCount_, 0))) {
+        vbusFull_ = true;
+    }
+}
+
+void CKVDoc::Sink::OnSample(const CVbusInfo& sample) {
+    doc_.samples_.Append(PackSample(sample));
+    UpdateSampleStats(doc_.sampleStats_, sample);
+}
+
+void CKVDoc::Sink::OnPacket(PacketPtr packet) {
+    doc_.AcceptPacket(std::move(packet));
+}
+
+void CKVDoc::Sink::OnInfoEntry(const InfoEntry& entry, uint64_t /*blockOffset*/) {
+    if (entry.type == kInfoClearMarks) {
+        doc_.markedKeys_.clear();
+        doc_.markerAKey_ = -1;
+        doc_.markerBKey_ = -1;
+        return;
+    }
+    if (entry.value.size() != 8) {
+        return;  // every other entry the document reads carries an i64
+    }
+    int64_t value = InfoValueI64(entry);
+    switch (entry.type) {
+        case kInfoTimeOrigin:
+            doc_.savedOrigin_ = value;
+            break;
+        case kInfoMarkedPacket:
+            doc_.markedKeys_.push_back(value);
+            break;
+        case kInfoMarkerA:
+            doc_.markerAKey_ = value;
+            break;
+        case kInfoMarkerB:
+            doc_.markerBKey_ = value;
+            break;
+        case kInfoGraphMarkerO:
+            doc_.graphMarkerOTime_ = value;
+            break;
+        case kInfoGraphMarkerX:
+            doc_.graphMarkerXTime_ = value;
+            break;
+        default:
+            break;
+    }
+}
+
+void CKVDoc::AcceptPacket(PacketPtr packet) {
+    int64_t captureStart = CaptureStartTime();
+    if (captureStart == -1 || packet->startTime < captureStart) {
+        return;  // before the first sample there is no time base
+    }
+    DecodePacket(*packet, captureStart);
+    AttributePort(portState_, packet);
+    AssembleChunks(chunkAssembler_, *packet);
+    TakeVbusSnapshot(*packet);
+    CountPacket(packetStatistics_, *packet);
+    InsertPacket(std::move(packet));
+}
+
+void CKVDoc::TakeVbusSnapshot(CCCPacket& packet) const {
+    if (samples_.Empty() || packet.startTime >= LastSampleTime()) {
+        return;
+    }
+    // Latest sample at or before the packet; the first one when all are later. Sample times
+    // never decrease, so a binary search finds what a backward walk would.
+    ptrdiff_t index = samples_.LastAtOrBefore(packet.relTime);
+    const StoredSample& sample = samples_.At(index < 0 ? 0 : static_cast<size_t>(index));
+    packet.vbusVoltage = static_cast<int16_t>(sample.vbusVoltage);
+    packet.vbusCurrent = sample.vbusCurrent;
+    packet.cc1Voltage = sample.cc1Voltage;
+    packet.cc2Voltage = sample.cc2Voltage;
+    packet.cc1Current = sample.cc1Current;
+    packet.cc2Current = sample.cc2Current;
+    packet.vbusValid = true;
+}
+
+void CKVDoc::InsertPacket(PacketPtr packet) {
+    if (packets_.empty() || packets_.back()->relTime <= packet->relTime) {
+        packet->packetNumber = static_cast<int32_t>(packets_.size());
+        packets_.push_back(std::move(packet));
+        return;
+    }
+    size_t position = packets_.size();
+    while (position > 0 && packets_[position - 1]->relTime > packet->relTime) {
+        --position;
+    }
+    packets_.insert(packets_.begin() + static_cast<ptrdiff_t>(position), std::move(packet));
+    for (size_t i = position; i < packets_.size(); ++i) {
+        packets_[i]->packetNumber = static_cast<int32_t>(i);
+    }
+}
+
+void CKVDoc::RestoreMarkers() {
+    std::sort(markedKeys_.begin(), markedKeys_.end());
+    for (const PacketPtr& packet : packets_) {
+        if (markerAKey_ != -1 && packet->relTime == markerAKey_) {
+            markerA_ = packet;
+        }
+        if (markerBKey_ != -1 && packet->relTime == markerBKey_) {
+            markerB_ = packet;
+        }
+        if (std::binary_search(markedKeys_.begin(), markedKeys_.end(), packet->relTime)) {
+            packet->marked = true;
+        }
+    }
+}
+
+void CKVDoc::ResetMarkerKeys() {
+    markedKeys_.clear();
+    markerAKey_ = -1;
+    markerBKey_ = -1;
+    graphMarkerOTime_ = -1;
+    graphMarkerXTime_ = -1;
+}
+
+void CKVDoc::Clear() {
+    std::lock_guard lock(mutex_);
+    decodedOffset_ = 0;
+    timeOrigin_ = 0;
+    stream_.Reset();  // drops open packets: without a capture start they would be rejected
+    ClearContents();
+    sampleStats_ = {};
+    packetStatistics_ = {};
+    markerA_.reset();
+    markerB_.reset();
+    portState_ = PdPortState{};
+    chunkAssembler_ = ChunkAssembler{};
+    packetsFull_ = false;
+    vbusFull_ = false;
+    savedOrigin_ = 0;
+    ResetMarkerKeys();
+    markersChanged_ = false;
+    modified_ = false;
+    for (CKVDocObserver* observer : observers_) {
+        observer->OnEmptied();
+    }
+}
+
+void CKVDoc::ClearContents() {
+    // Progress is reported per hundredth of the array; deleting chunks of samples is cheap, so
+    // the texts are only shown when the percentage moves.
+    auto report = [this](const char* format, size_t count) {
+        int shown = -1;
+        for (size_t i = 0; i < count; i += 100) {
+            int percent = static_cast<int>(i * 100 / count);
+            if (percent != shown) {
+                shown = percent;
+                Status(Format(format, percent), percent);
+            }
+        }
+    };
+    report("Deleting VBUS Info... %d%%", samples_.Size());
+    samples_.Clear();
+    report("Deleting PD Messages... %d%%", packets_.size());
+    packets_.clear();
+    packets_.shrink_to_fit();
+}
+
+// --- Settings, lookups and markers ---------------------------------------------------------------
+
+void CKVDoc::SetLimits(int32_t maxPackets, int32_t maxSamples, bool autoRemovePackets,
+                       bool autoRemoveVbus) {
+    std::lock_guard lock(mutex_);
+    maxPacketCount_ = maxPackets;
+    maxVbusCount_ = maxSamples;
+    autoRemovePackets_ = autoRemovePackets;
+    autoRemoveVbus_ = autoRemoveVbus;
+}
+
+void CKVDoc::SetTimeOrigin(int64_t t, bool relative) {
+    std::lock_guard lock(mutex_);
+    int64_t previous = timeOrigin_;
+    timeOrigin_ = relative ? timeOrigin_ + t : t;
+    for (CKVDocObserver* observer : observers_) {
+        observer->OnTimeOriginChanged(timeOrigin_ - previous);
+    }
+    NotifyContentsChanged();
+}
+
+PacketPtr CKVDoc::PacketAt(size_t i) const {
+    std::lock_guard lock(mutex_);
+    return i < packets_.size() ? packets_[i] : nullptr;
+}
+
+std::optional<CVbusInfo> CKVDoc::SampleAt(size_t i) const {
+    std::lock_guard lock(mutex_);
+    if (i >= samples_.Size()) {
+        return std::nullopt;
+    }
+    return UnpackSample(samples_.At(i), const_cast<CKVDoc*>(this));
+}
+
+namespace {
+
+// Last index whose key is <= t: the last element first (the usual case of following the end),
+// then halving [0, last] while keeping key(lo) <= t.
+template <typename KeyAt>
+std::optional<size_t> FindLastAtOrBefore(size_t count, int64_t t, KeyAt key) {
+    if (count == 0) {
+        return std::nullopt;
+    }
+    size_t last = count - 1;
+    if (key(last) <= t) {
+        return last;
+    }
+    if (key(0) > t) {
+        return std::nullopt;
+    }
+    size_t lo = 0;
+    size_t hi = last;
+    while (hi - lo > 1) {
+        size_t mid = lo + (hi - lo) / 2;
+        if (key(mid) <= t) {
+            lo = mid;
+        } else {
+            hi = mid;
+        }
+    }
+    return lo;
+}
+
+}  // namespace
+
+std::optional<size_t> CKVDoc::FindPacket(int64_t t) const {
+    std::lock_guard lock(mutex_);
+    return FindLastAtOrBefore(packets_.size(), t,
+                              [this](size_t i) { return packets_[i]->relTime - timeOrigin_; });
+}
+
+std::optional<size_t> CKVDoc::FindSample(int64_t t) const {
+    std::lock_guard lock(mutex_);
+    return FindLastAtOrBefore(samples_.Size(), t,
+                              [this](size_t i) { return samples_.At(i).Time() - timeOrigin_; });
+}
+
+void CKVDoc::SetMarkerA(const PacketPtr& packet) {
+    std::lock_guard lock(mutex_);
+    markerA_ = packet;
+    NoteMarkersChanged();
+}
+
+void CKVDoc::SetMarkerB(const PacketPtr& packet) {
+    std::lock_guard lock(mutex_);
+    markerB_ = packet;
+    NoteMarkersChanged();
+}
+
+void CKVDoc::SetMarked(const PacketPtr& packet, bool marked) {
+    std::lock_guard lock(mutex_);
+    if (packet) {
+        packet->marked = marked;
+    }
+    NoteMarkersChanged();
+}
+
+void CKVDoc::NoteMarkersChanged() {
+    std::lock_guard lock(mutex_);
+    markersChanged_ = true;
+    modified_ = true;
+}
+
+void CKVDoc::SetGraphMarkerSource(std::function<std::optional<GraphMarkerTimes>()> source) {
+    std::lock_guard lock(mutex_);
+    graphMarkerSource_ = std::move(source);
+}
+
+// --- Saving
+// ----------------------------------------------------------------------------------------
+
+bool CKVDoc::SaveAs(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    if (recording_ || recordFilePath_.empty() || path.empty()) {
+        return false;
+    }
+    if (path == recordFilePath_) {
+        if (markersChanged_) {
+            if (!AppendMarkerBlocks(path)) {
+                return false;  // markers not written: keep them pending
+            }
+            markersChanged_ = false;
+        }
+        modified_ = false;
+        return true;
+    }
+    // The copy gets the marker blocks every time: an earlier save to the same target is
+    // overwritten by the copy, and the record file itself may carry outdated marker blocks.
+    std::string temporary = path + ".saving";
+    bool ok = CopyWholeBlocks(recordFilePath_, temporary) && AppendMarkerBlocks(temporary) &&
+              ReplaceFile(temporary, path);
+    if (!ok) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return false;
+    }
+    markersChanged_ = false;
+    modified_ = false;
+    return true;
+}
+
+bool CKVDoc::AppendMarkerBlocks(const std::string& path) const {
+    MarkerRecord record;
+    record.timeOrigin = timeOrigin_;
+    for (const PacketPtr& packet : packets_) {
+        if (packet == markerB_) {
+            record.packets.push_back({kInfoMarkerB, packet->relTime});
+        } else if (packet == markerA_) {
+            record.packets.push_back({kInfoMarkerA, packet->relTime});
+        } else if (packet->marked) {
+            record.packets.push_back({kInfoMarkedPacket, packet->relTime});
+        }
+    }
+    if (graphMarkerSource_) {
+        if (std::optional<GraphMarkerTimes> times = graphMarkerSource_()) {
+            record.hasGraphMarkers = true;
+            record.graphMarkerO = times->markerO + timeOrigin_;
+            record.graphMarkerX = times->markerX + timeOrigin_;
+        }
+    }
+    return AppendBlocksAtBoundary(path, MarkerInfoBlocks(record));
+}

@@ -1,0 +1,189 @@
+// The capture document: everything decoded from one record file — time-ordered CC packets,
+// VBUS/CC samples, running statistics, the time origin and the markers.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "capture/document_observer.h"
+#include "capture/packet_statistics.h"
+#include "capture/record_sink.h"
+#include "capture/record_stream.h"
+#include "capture/sample_stats.h"
+#include "capture/sample_store.h"
+#include "pd/chunk_assembler.h"
+#include "pd/port_state.h"
+
+// Bytes read from the record file per decode pass.
+inline constexpr size_t kDecodeReadSize = 1048576;
+inline constexpr int32_t kDefaultMaxPacketCount = 99999;
+inline constexpr int32_t kDefaultMaxVbusCount = 9999999;
+// Message box text of a failed save.
+inline constexpr const char* kSaveFileErrorText = "Save File Error";
+
+// Graph Marker O and X times (graph time, relative to the time origin).
+struct GraphMarkerTimes {
+    int64_t markerO = 0;
+    int64_t markerX = 0;
+};
+
+class CKVDoc {
+  public:
+    CKVDoc();
+    CKVDoc(const CKVDoc&) = delete;
+    CKVDoc& operator=(const CKVDoc&) = delete;
+
+    // --- Observers ---------------------------------------------------------------------------
+    void AddObserver(CKVDocObserver* observer);
+    void RemoveObserver(CKVDocObserver* observer);
+
+    // --- Opening and decoding ----------------------------------------------------------------
+    // Empties the document and decodes the whole file. False when the file cannot be read
+    // (the document is then empty).
+    bool OpenRecordFile(const std::string& path);
+    // A capture started or rolled over: decode folder/name from the start and make it the
+    // document's record file.
+    void AttachRecordFile(const std::string& folder, const std::string& name);
+    // Clear, then decode path to its end; restores time origin and markers from its InfoBlocks.
+    void DecodeAll(const std::string& path);
+    // Decodes what the record file gained since the last pass.
+    void DecodeMore();
+    // One read of at most kDecodeReadSize bytes of whole blocks. False when there was nothing
+    // to do; done tells whether the read reached the end of the file.
+    bool DecodePass(bool& done);
+    // Empties the document; the record file path is kept.
+    void Clear();
+
+    // --- Settings and flags ------------------------------------------------------------------
+    void SetLimits(int32_t maxPackets, int32_t maxSamples, bool autoRemovePackets,
+                   bool autoRemoveVbus);
+    int32_t MaxPacketCount() const { return maxPacketCount_; }
+    int32_t MaxVbusCount() const { return maxVbusCount_; }
+    bool AutoRemovePackets() const { return autoRemovePackets_; }
+    bool AutoRemoveVbus() const { return autoRemoveVbus_; }
+    bool PacketsFull() const { return packetsFull_; }
+    bool VbusFull() const { return vbusFull_; }
+    // Packets were removed from the front; the list rebuilds its rows and then clears it.
+    bool ListResetPending() const { return listResetPending_; }
+    void ClearListResetPending() { listResetPending_ = false; }
+    // While a capture records, decode passes show no progress text and saving is refused.
+    void SetRecording(bool recording) { recording_ = recording; }
+    bool Recording() const { return recording_; }
+
+    // --- Contents ----------------------------------------------------------------------------
+    const std::string& RecordFilePath() const { return recordFilePath_; }
+    int64_t DecodedOffset() const { return decodedOffset_; }
+    int64_t CaptureStartTime() const { return stream_.Samples().CaptureStartTime(); }
+    int64_t LastSampleTime() const { return stream_.Samples().LastSampleTime(); }
+    int64_t TimeOrigin() const { return timeOrigin_; }
+    // relative = false sets the origin to t, true moves it by t.
+    void SetTimeOrigin(int64_t t, bool relative);
+
+    size_t PacketCount() const { return packets_.size(); }
+    size_t SampleCount() const { return samples_.Size(); }
+    // Sorted by relTime; packetNumber equals the index.
+    const std::vector<PacketPtr>& Packets() const { return packets_; }
+    PacketPtr PacketAt(size_t i) const;
+    std::optional<CVbusInfo> SampleAt(size_t i) const;
+    // Time of sample i relative to the capture start; i < SampleCount().
+    int64_t SampleTime(size_t i) const { return samples_.At(i).Time(); }
+    // Index of the last packet / sample whose time minus the time origin is <= t.
+    std::optional<size_t> FindPacket(int64_t t) const;
+    std::optional<size_t> FindSample(int64_t t) const;
+
+    const SampleStats& Stats() const { return sampleStats_; }
+    const PacketStatistics& Statistics() const { return packetStatistics_; }
+    // Bytes held by the sample array.
+    size_t SampleMemoryBytes() const { return samples_.MemoryBytes(); }
+
+    // --- Markers -----------------------------------------------------------------------------
+    const PacketPtr& MarkerA() const { return markerA_; }
+    const PacketPtr& MarkerB() const { return markerB_; }
+    // These three record a marker change (markersChanged and the modified flag).
+    void SetMarkerA(const PacketPtr& packet);
+    void SetMarkerB(const PacketPtr& packet);
+    void SetMarked(const PacketPtr& packet, bool marked);
+    // For views that change marker state themselves (graph markers).
+    void NoteMarkersChanged();
+    bool MarkersChanged() const { return markersChanged_; }
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+    // Graph marker times read from the file (graph time + origin as saved), -1 when none.
+    int64_t GraphMarkerOTime() const { return graphMarkerOTime_; }
+    int64_t GraphMarkerXTime() const { return graphMarkerXTime_; }
+    // The graph view supplies its marker times for saving; without a source none are saved.
+    void SetGraphMarkerSource(std::function<std::optional<GraphMarkerTimes>()> source);
+
+    // --- Saving ------------------------------------------------------------------------------
+    // Copies the record file to path (unless it is the record file itself) and appends the
+    // marker InfoBlocks. False on failure (show kSaveFileErrorText); the document and its
+    // record file are then unchanged.
+    bool SaveAs(const std::string& path);
+
+    // --- Concurrency -------------------------------------------------------------------------
+    // Held by the capture timer while it decodes, by the list while it builds rows and by the
+    // graph while it paints. Every operation above also takes it.
+    std::recursive_mutex& Mutex() const { return mutex_; }
+
+  private:
+    class Sink : public RecordSink {
+      public:
+        explicit Sink(CKVDoc& doc) : doc_(doc) {}
+        void OnSample(const CVbusInfo& sample) override;
+        void OnPacket(PacketPtr packet) override;
+        void OnInfoEntry(const InfoEntry& entry, uint64_t blockOffset) override;
+
+      private:
+        CKVDoc& doc_;
+    };
+
+    void ClearContents();
+    void ResetMarkerKeys();
+    void ApplyLimits();
+    void AcceptPacket(PacketPtr packet);
+    void TakeVbusSnapshot(CCCPacket& packet) const;
+    void InsertPacket(PacketPtr packet);
+    void RestoreMarkers();
+    bool AppendMarkerBlocks(const std::string& path) const;
+    void Status(const std::string& text, int percent) const;
+    void NotifyContentsChanged() const;
+
+    mutable std::recursive_mutex mutex_;
+    std::vector<CKVDocObserver*> observers_;
+
+    std::string recordFilePath_;
+    int64_t decodedOffset_ = 0;
+    int64_t timeOrigin_ = 0;
+    std::vector<PacketPtr> packets_;
+    SampleStore samples_;
+    int32_t maxPacketCount_ = kDefaultMaxPacketCount;
+    int32_t maxVbusCount_ = kDefaultMaxVbusCount;
+    bool autoRemovePackets_ = false;
+    bool autoRemoveVbus_ = false;
+    bool packetsFull_ = false;
+    bool vbusFull_ = false;
+    bool listResetPending_ = false;
+    bool recording_ = false;
+    PacketPtr markerA_;
+    PacketPtr markerB_;
+    int64_t markerAKey_ = -1;
+    int64_t markerBKey_ = -1;
+    std::vector<int64_t> markedKeys_;
+    int64_t savedOrigin_ = 0;
+    int64_t graphMarkerOTime_ = -1;
+    int64_t graphMarkerXTime_ = -1;
+    bool markersChanged_ = false;
+    bool modified_ = false;
+    std::function<std::optional<GraphMarkerTimes>()> graphMarkerSource_;
+    SampleStats sampleStats_;
+    PacketStatistics packetStatistics_;
+    RecordStreamParser stream_;
+    PdPortState portState_;
+    ChunkAssembler chunkAssembler_;
+    std::vector<uint8_t> readBuffer_;
+    Sink sink_{*this};
+};

@@ -1,0 +1,113 @@
+#include "capture/record_file_io.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace {
+
+constexpr size_t kCopyChunk = 1048576;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Closing flushes: its result is part of whether a write succeeded.
+bool CloseChecked(FileHandle& file) {
+    return std::fclose(file.release()) == 0;
+}
+
+}  // namespace
+
+ReadOnlyFile::ReadOnlyFile(const std::string& path) {
+    if (!path.empty()) {
+        file_ = std::fopen(path.c_str(), "rb");
+    }
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+}
+
+int64_t ReadOnlyFile::Length() {
+    if (file_ == nullptr || fseeko(file_, 0, SEEK_END) != 0) {
+        return -1;
+    }
+    return static_cast<int64_t>(ftello(file_));
+}
+
+size_t ReadOnlyFile::ReadAt(int64_t offset, uint8_t* buffer, size_t size) {
+    if (file_ == nullptr || offset < 0 ||
+        fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
+        return 0;
+    }
+    return std::fread(buffer, 1, size, file_);
+}
+
+bool RecordFileReadable(const std::string& path) {
+    std::error_code error;
+    if (path.empty() || std::filesystem::is_directory(path, error)) {
+        return false;
+    }
+    ReadOnlyFile file(path);
+    return file.IsOpen() && file.Length() >= 0;
+}
+
+bool CopyWholeBlocks(const std::string& source, const std::string& target) {
+    ReadOnlyFile in(source);
+    int64_t length = in.Length();
+    if (!in.IsOpen() || length < 0) {
+        return false;
+    }
+    FileHandle out(std::fopen(target.c_str(), "wb"));
+    if (!out) {
+        return false;
+    }
+    auto remaining = static_cast<uint64_t>(length) / kBlockSize * kBlockSize;
+    std::vector<uint8_t> buffer(kCopyChunk);
+    int64_t offset = 0;
+    while (remaining > 0) {
+        size_t want = static_cast<size_t>(std::min<uint64_t>(remaining, kCopyChunk));
+        size_t got = in.ReadAt(offset, buffer.data(), want);
+        if (got != want || std::fwrite(buffer.data(), 1, got, out.get()) != got) {
+            return false;
+        }
+        offset += static_cast<int64_t>(got);
+        remaining -= got;
+    }
+    return CloseChecked(out);
+}
+
+bool AppendBlocksAtBoundary(const std::string& path, const std::vector<RecordBlock>& blocks) {
+    std::error_code error;
+    uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        return false;
+    }
+    if (size % kBlockSize != 0) {
+        std::filesystem::resize_file(path, size / kBlockSize * kBlockSize, error);
+        if (error) {
+            return false;
+        }
+    }
+    FileHandle out(std::fopen(path.c_str(), "ab"));
+    if (!out) {
+        return false;
+    }
+    for (const RecordBlock& block : blocks) {
+        if (std::fwrite(block.bytes.data(), 1, kBlockSize, out.get()) != kBlockSize) {
+            return false;
+        }
+    }
+    return CloseChecked(out);
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return !error;
+}

@@ -1,0 +1,41 @@
+// File access of the capture document: shared reads of a growing record file, copies of whole
+// blocks, and appending blocks at a block boundary.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "capture/record_block.h"
+
+// A file opened for reading while another writer may keep appending to it.
+class ReadOnlyFile {
+  public:
+    explicit ReadOnlyFile(const std::string& path);
+    ~ReadOnlyFile();
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+    bool IsOpen() const { return file_ != nullptr; }
+    // Current length in bytes, -1 when it cannot be determined.
+    int64_t Length();
+    // Reads up to size bytes at offset; returns the number read.
+    size_t ReadAt(int64_t offset, uint8_t* buffer, size_t size);
+
+  private:
+    std::FILE* file_ = nullptr;
+};
+
+bool RecordFileReadable(const std::string& path);
+
+// Copies the whole 64-byte blocks of source to target (created or truncated) in 1 MB chunks;
+// a trailing partial block can never be decoded and is left out.
+bool CopyWholeBlocks(const std::string& source, const std::string& target);
+
+// Appends blocks to path so that they start on a block boundary: an undecodable partial block
+// at the end is cut off first. False when the file cannot be opened or written.
+bool AppendBlocksAtBoundary(const std::string& path, const std::vector<RecordBlock>& blocks);
+
+// Renames from over to, replacing it.
+bool ReplaceFile(const std::string& from, const std::string& to);

@@ -1,0 +1,25 @@
+// Running extremes over a capture's samples, used to scale the graph.
+#pragma once
+
+#include <cstdint>
+
+#include "capture/record_block.h"
+
+// All values start at 0, so a maximum never falls below 0 and a minimum never rises above it.
+// Powers are mW: voltage * current / 1000, truncated toward zero.
+struct SampleStats {
+    int32_t maxVoltage = 0;  // over VBUS, CC1 and CC2
+    int32_t maxCurrent = 0;
+    int32_t minCurrent = 0;
+    int32_t maxPower = 0;
+    int32_t minPower = 0;
+    int32_t maxVbusPower = 0;
+    int32_t maxVbusPowerVoltage = 0;
+    int32_t maxVbusPowerCurrent = 0;
+    int32_t minVbusPower = 0;
+    int32_t minVbusPowerVoltage = 0;
+    int32_t minVbusPowerCurrent = 0;
+};
+
+// Takes one sample into the extremes; a value replaces one only when strictly beyond it.
+void UpdateSampleStats(SampleStats& stats, const CVbusInfo& sample);

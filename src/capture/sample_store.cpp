@@ -1,0 +1,80 @@
+#include "capture/sample_store.h"
+
+StoredSample PackSample(const CVbusInfo& sample) {
+    StoredSample stored;
+    auto time = static_cast<uint64_t>(sample.time);
+    stored.timeLow = static_cast<uint32_t>(time);
+    stored.timeHigh = static_cast<int32_t>(static_cast<uint32_t>(time >> 32));
+    stored.vbusVoltage = sample.vbusVoltage;
+    stored.cc1Voltage = sample.cc1Voltage;
+    stored.cc2Voltage = sample.cc2Voltage;
+    stored.vbusCurrent = sample.vbusCurrent;
+    stored.cc1Current = sample.cc1Current;
+    stored.cc2Current = sample.cc2Current;
+    uint64_t blockIndex = sample.blockOffset / kBlockSize;
+    stored.blockIndexLow = static_cast<uint32_t>(blockIndex);
+    stored.blockIndexHigh = static_cast<uint16_t>(blockIndex >> 32);
+    return stored;
+}
+
+CVbusInfo UnpackSample(const StoredSample& stored, CKVDoc* doc) {
+    CVbusInfo sample;
+    sample.time = stored.Time();
+    sample.vbusVoltage = stored.vbusVoltage;
+    sample.cc1Voltage = stored.cc1Voltage;
+    sample.cc2Voltage = stored.cc2Voltage;
+    sample.vbusCurrent = stored.vbusCurrent;
+    sample.cc1Current = stored.cc1Current;
+    sample.cc2Current = stored.cc2Current;
+    sample.doc = doc;
+    uint64_t blockIndex =
+        (static_cast<uint64_t>(stored.blockIndexHigh) << 32) | stored.blockIndexLow;
+    sample.blockOffset = blockIndex * kBlockSize;
+    return sample;
+}
+
+void SampleStore::Append(const StoredSample& sample) {
+    size_t slot = frontSkip_ + size_;
+    if (slot / kChunkSamples >= chunks_.size()) {
+        chunks_.push_back(std::make_unique<Chunk>());
+    }
+    chunks_[slot / kChunkSamples]->samples[slot % kChunkSamples] = sample;
+    ++size_;
+}
+
+void SampleStore::EraseFront(size_t n) {
+    if (n >= size_) {
+        Clear();
+        return;
+    }
+    frontSkip_ += n;
+    size_ -= n;
+    size_t freeChunks = frontSkip_ / kChunkSamples;
+    chunks_.erase(chunks_.begin(), chunks_.begin() + static_cast<ptrdiff_t>(freeChunks));
+    frontSkip_ %= kChunkSamples;
+}
+
+void SampleStore::Clear() {
+    chunks_.clear();
+    chunks_.shrink_to_fit();
+    frontSkip_ = 0;
+    size_ = 0;
+}
+
+ptrdiff_t SampleStore::LastAtOrBefore(int64_t t) const {
+    size_t lo = 0;
+    size_t hi = size_;  // first index whose time is > t lies in [lo, hi]
+    while (lo < hi) {
+        size_t mid = lo + (hi - lo) / 2;
+        if (At(mid).Time() <= t) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return static_cast<ptrdiff_t>(lo) - 1;
+}
+
+size_t SampleStore::MemoryBytes() const {
+    return chunks_.size() * sizeof(Chunk) + chunks_.capacity() * sizeof(chunks_[0]);
+}
