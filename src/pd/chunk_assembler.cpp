@@ -1,0 +1,134 @@
+#include "pd/chunk_assembler.h"
+
+#include <algorithm>
+#include <new>
+
+#include "pd/message_header.h"
+
+namespace {
+
+// Extended data starts behind the message header and the extended header.
+constexpr int kDataStart = 4;
+
+// Ends the message in progress. The packets that received the buffer keep it alive.
+void Abandon(ChunkAssembler& assembler) {
+    assembler.buffer.reset();
+    assembler.expectedChunk = -1;
+    assembler.totalSize = 0;
+    assembler.received = 0;
+}
+
+// Copies `count` data bytes of the packet to `dest`. Only assembled bytes are copied: what lies
+// behind messageByteCount (the CRC, or nothing) stays zero in the destination.
+void CopyData(const CCCPacket& packet, int count, uint8_t* dest) {
+    const int available =
+        std::clamp(packet.messageByteCount - kDataStart, 0, kMaxMessageBytes - kDataStart);
+    const int copied = std::min(count, available);
+    std::copy_n(packet.messageBytes.begin() + kDataStart, copied, dest);
+}
+
+ChunkBuffer AllocateBlock(int size) {
+    try {
+        return std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(size), uint8_t{0});
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// The whole block is in this one packet.
+void TakeSinglePacket(ChunkAssembler& assembler, CCCPacket& packet, int dataSize) {
+    if (dataSize == 0) {
+        Abandon(assembler);
+        return;
+    }
+    ChunkBuffer block = AllocateBlock(dataSize);
+    if (block) {
+        CopyData(packet, dataSize, block->data());
+        packet.chunkStart = false;
+        packet.chunkBuffer = std::move(block);
+        packet.chunkTotalSize = dataSize;
+        packet.chunkOffset = 0;
+        packet.chunkLength = dataSize;
+    }
+    Abandon(assembler);
+}
+
+void ClearChunkFields(CCCPacket& packet) {
+    packet.chunkStart = false;
+    packet.chunkBuffer.reset();
+    packet.chunkTotalSize = 0;
+    packet.chunkOffset = 0;
+    packet.chunkLength = 0;
+}
+
+}  // namespace
+
+void AssembleChunks(ChunkAssembler& assembler, CCCPacket& packet) {
+    ClearChunkFields(packet);
+    if (IsReset(packet)) {
+        Abandon(assembler);
+        return;
+    }
+    if (!IsExtended(packet)) {
+        return;
+    }
+    const int dataSize = ExtDataSize(packet);
+    const int chunkNumber = ExtChunkNumber(packet);
+    if (!ExtChunked(packet)) {
+        TakeSinglePacket(assembler, packet, dataSize);
+        return;
+    }
+    if (ExtRequestChunk(packet)) {
+        return;  // a chunk request carries no data
+    }
+    if (dataSize < kMaxChunkDataBytes) {
+        TakeSinglePacket(assembler, packet, dataSize);
+        return;
+    }
+    // Data objects count the extended header too, padded to 32 bits.
+    int length = 4 * DataObjectCount(packet) - 2;
+    if (dataSize > kMaxExtendedDataSize || dataSize < length || length <= 0) {
+        Abandon(assembler);
+        return;
+    }
+    if (assembler.buffer &&
+        (chunkNumber != assembler.expectedChunk || dataSize != assembler.totalSize)) {
+        Abandon(assembler);  // a missing or repeated chunk, or another message
+    }
+    if (!assembler.buffer) {
+        if (chunkNumber != 0) {
+            return;  // a chunk whose start was not seen
+        }
+        ChunkBuffer block = AllocateBlock(dataSize);
+        if (!block) {
+            return;
+        }
+        assembler.buffer = std::move(block);
+        assembler.totalSize = dataSize;
+        assembler.received = 0;
+        assembler.expectedChunk = 0;
+        packet.chunkStart = true;
+    } else {
+        length = std::min(length, assembler.totalSize - assembler.received);
+        if (length <= 0) {
+            Abandon(assembler);
+            return;
+        }
+        packet.chunkStart = false;
+    }
+    packet.chunkBuffer = assembler.buffer;
+    packet.chunkTotalSize = assembler.totalSize;
+    packet.chunkOffset = assembler.received;
+    packet.chunkLength = length;
+    CopyData(packet, length, assembler.buffer->data() + assembler.received);
+    assembler.received += length;
+
+    if (assembler.received >= assembler.totalSize) {
+        Abandon(assembler);  // complete: the block lives on in its packets
+        return;
+    }
+    assembler.expectedChunk += 1;
+    if (assembler.expectedChunk > 9) {
+        Abandon(assembler);  // more than ten chunks
+    }
+}
