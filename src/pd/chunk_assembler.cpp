@@ -9,6 +9,12 @@ namespace {
 
 // Extended data starts behind the message header and the extended header.
 constexpr int kDataStart = 4;
+// Data bytes carried by one full chunk.
+constexpr int kFullChunkBytes = 26;
+// Largest Data Size that is reassembled from chunks.
+constexpr int kMaxReassembledSize = 260;
+// Chunk numbers run from 0 to 9: more than ten chunks end the message.
+constexpr int kLastChunkNumber = 9;
 
 // Ends the message in progress. The packets that received the buffer keep it alive.
 void Abandon(ChunkAssembler& assembler) {
@@ -81,13 +87,13 @@ void AssembleChunks(ChunkAssembler& assembler, CCCPacket& packet) {
     if (ExtRequestChunk(packet)) {
         return;  // a chunk request carries no data
     }
-    if (dataSize < kMaxChunkDataBytes) {
+    if (dataSize < kFullChunkBytes) {
         TakeSinglePacket(assembler, packet, dataSize);
         return;
     }
     // Data objects count the extended header too, padded to 32 bits.
     int length = 4 * DataObjectCount(packet) - 2;
-    if (dataSize > kMaxExtendedDataSize || dataSize < length || length <= 0) {
+    if (dataSize > kMaxReassembledSize || dataSize < length || length <= 0) {
         Abandon(assembler);
         return;
     }
@@ -128,7 +134,7 @@ void AssembleChunks(ChunkAssembler& assembler, CCCPacket& packet) {
         return;
     }
     assembler.expectedChunk += 1;
-    if (assembler.expectedChunk > 9) {
+    if (assembler.expectedChunk > kLastChunkNumber) {
         Abandon(assembler);  // more than ten chunks
     }
 }

@@ -79,11 +79,6 @@ enum ExtendedMessageType : int {
     kExtVendorDefinedExtended = 30,
 };
 
-// Largest Data Size of an extended message that is reassembled from chunks.
-inline constexpr int kMaxExtendedDataSize = 260;
-// Data bytes carried by one full chunk.
-inline constexpr int kMaxChunkDataBytes = 26;
-
 // --- Ordered set kinds -----------------------------------------------------------------------
 
 // True for the kinds that carry a message: SOP, SOP', SOP'', SOP'_Debug, SOP''_Debug.
