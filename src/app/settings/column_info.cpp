@@ -34,7 +34,7 @@ std::optional<ColumnInfo> ColumnInfoFromBlock(std::span<const uint8_t> block) {
     if (block.size() != kColumnInfoSize) {
         return std::nullopt;
     }
-    return ColumnInfo{static_cast<int32_t>(ReadU32(block.data()) + 0),
-                      static_cast<int32_t>(ReadU32(block.data()) + 4),
-                      static_cast<int32_t>(ReadU32(block.data()) + 8)};
+    return ColumnInfo{static_cast<int32_t>(ReadU32(block.data() + 0)),
+                      static_cast<int32_t>(ReadU32(block.data() + 4)),
+                      static_cast<int32_t>(ReadU32(block.data() + 8))};
 }

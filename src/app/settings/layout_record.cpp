@@ -30,11 +30,11 @@ std::optional<LayoutRecord> LayoutRecordFromBlock(std::span<const uint8_t> block
     }
     LayoutRecord layout;
     layout.zero = ReadU16(block.data() + 6);
-    layout.windowWidth = static_cast<int32_t>(ReadU32(block.data()) + 8);
-    layout.windowHeight = static_cast<int32_t>(ReadU32(block.data()) + 12);
-    layout.listRowHeight = static_cast<int32_t>(ReadU32(block.data()) + 16);
-    layout.fieldTableWidth = static_cast<int32_t>(ReadU32(block.data()) + 20);
-    layout.listFontStored = static_cast<int32_t>(ReadU32(block.data()) + 24);
+    layout.windowWidth = static_cast<int32_t>(ReadU32(block.data() + 8));
+    layout.windowHeight = static_cast<int32_t>(ReadU32(block.data() + 12));
+    layout.listRowHeight = static_cast<int32_t>(ReadU32(block.data() + 16));
+    layout.fieldTableWidth = static_cast<int32_t>(ReadU32(block.data() + 20));
+    layout.listFontStored = static_cast<int32_t>(ReadU32(block.data() + 24));
     layout.listFont = DecodeLogFont(block.subspan<kListFontOffset, kLogFontSize>());
     return layout;
 }

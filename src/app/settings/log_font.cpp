@@ -46,11 +46,11 @@ void EncodeLogFont(const LogFontRecord& font, std::span<uint8_t, kLogFontSize> o
 
 LogFontRecord DecodeLogFont(std::span<const uint8_t, kLogFontSize> bytes) {
     LogFontRecord font;
-    font.height = static_cast<int32_t>(ReadU32(bytes.data()) + kHeight);
-    font.width = static_cast<int32_t>(ReadU32(bytes.data()) + kWidth);
-    font.escapement = static_cast<int32_t>(ReadU32(bytes.data()) + kEscapement);
-    font.orientation = static_cast<int32_t>(ReadU32(bytes.data()) + kOrientation);
-    font.weight = static_cast<int32_t>(ReadU32(bytes.data()) + kWeight);
+    font.height = static_cast<int32_t>(ReadU32(bytes.data() + kHeight));
+    font.width = static_cast<int32_t>(ReadU32(bytes.data() + kWidth));
+    font.escapement = static_cast<int32_t>(ReadU32(bytes.data() + kEscapement));
+    font.orientation = static_cast<int32_t>(ReadU32(bytes.data() + kOrientation));
+    font.weight = static_cast<int32_t>(ReadU32(bytes.data() + kWeight));
     font.italic = bytes[kItalic];
     font.underline = bytes[kItalic + 1];
     font.strikeOut = bytes[kItalic + 2];
