@@ -1,0 +1,159 @@
+#include "list/packet_list_model.h"
+
+#include <algorithm>
+
+#include "list/row_style.h"
+#include "pd/packet_column.h"
+
+QString StoredCellText(const std::string& text) {
+    QString cell = QString::fromUtf8(text);
+    if (cell.size() > kCellMaxChars) {
+        cell = cell.left(kCellKeepChars) + QStringLiteral("...") + cell.right(kCellKeepChars);
+    }
+    return cell;
+}
+
+CPacketListModel::CPacketListModel(CellFormatter formatter, QObject* parent)
+    : QAbstractTableModel(parent), formatter_(formatter) {}
+
+void CPacketListModel::SetColumns(std::vector<int> columnIds) {
+    beginResetModel();
+    columnIds_ = std::move(columnIds);
+    rows_.clear();
+    cache_.clear();
+    endResetModel();
+}
+
+int CPacketListModel::ListColumnOf(int columnId) const {
+    const auto it = std::find(columnIds_.begin(), columnIds_.end(), columnId);
+    return it == columnIds_.end() ? -1 : static_cast<int>(it - columnIds_.begin());
+}
+
+void CPacketListModel::SetReverseCurrent(bool reverse) {
+    if (reverse == reverseCurrent_) {
+        return;
+    }
+    reverseCurrent_ = reverse;
+    for (auto& texts : cache_) {
+        texts.reset();
+    }
+    if (!rows_.empty() && !columnIds_.empty()) {
+        emit dataChanged(index(0, 0), index(RowCount() - 1, columnCount() - 1));
+    }
+}
+
+void CPacketListModel::ClearRows() {
+    if (rows_.empty()) {
+        return;
+    }
+    beginResetModel();
+    rows_.clear();
+    cache_.clear();
+    endResetModel();
+}
+
+void CPacketListModel::AppendRows(std::span<CCCPacket* const> packets) {
+    if (packets.empty()) {
+        return;
+    }
+    const int first = RowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(packets.size()) - 1);
+    rows_.insert(rows_.end(), packets.begin(), packets.end());
+    cache_.resize(rows_.size());
+    endInsertRows();
+}
+
+CCCPacket* CPacketListModel::PacketAt(int row) const {
+    return row >= 0 && row < RowCount() ? rows_[row] : nullptr;
+}
+
+int CPacketListModel::RowOfPacketNumber(int packetNumber) const {
+    const auto it = std::find_if(rows_.begin(), rows_.end(), [&](const CCCPacket* packet) {
+        return packet->packetNumber == packetNumber;
+    });
+    return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
+}
+
+int CPacketListModel::RowOfPacket(const CCCPacket* packet) const {
+    if (packet == nullptr) {
+        return -1;
+    }
+    const auto it = std::find(rows_.begin(), rows_.end(), packet);
+    return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
+}
+
+void CPacketListModel::ReorderRows(const std::vector<int>& order) {
+    if (order.size() != rows_.size()) {
+        return;
+    }
+    std::vector<char> seen(rows_.size(), 0);
+    for (int from : order) {
+        if (from < 0 || from >= RowCount() || seen[from] != 0) {
+            return;
+        }
+        seen[from] = 1;
+    }
+    emit layoutAboutToBeChanged();
+    std::vector<CCCPacket*> rows(rows_.size());
+    std::vector<std::unique_ptr<QString[]>> cache(rows_.size());
+    for (size_t k = 0; k < order.size(); ++k) {
+        rows[k] = rows_[order[k]];
+        cache[k] = std::move(cache_[order[k]]);
+    }
+    rows_ = std::move(rows);
+    cache_ = std::move(cache);
+    emit layoutChanged();
+}
+
+QString CPacketListModel::CellText(int row, int listColumn) const {
+    if (row < 0 || row >= RowCount() || listColumn < 0 || listColumn >= columnCount()) {
+        return {};
+    }
+    std::unique_ptr<QString[]>& texts = cache_[row];
+    if (!texts) {
+        texts = std::make_unique<QString[]>(columnIds_.size());
+        for (size_t column = 0; column < columnIds_.size(); ++column) {
+            texts[column] =
+                StoredCellText(formatter_(*rows_[row], columnIds_[column], reverseCurrent_));
+        }
+    }
+    return texts[listColumn];
+}
+
+int CPacketListModel::CachedRowCount() const {
+    return static_cast<int>(std::count_if(cache_.begin(), cache_.end(),
+                                          [](const auto& texts) { return texts != nullptr; }));
+}
+
+void CPacketListModel::InvalidateRow(int row) {
+    if (row < 0 || row >= RowCount()) {
+        return;
+    }
+    cache_[row].reset();
+    if (!columnIds_.empty()) {
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    }
+}
+
+int CPacketListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : RowCount();
+}
+
+int CPacketListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columnIds_.size());
+}
+
+QVariant CPacketListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || role != Qt::DisplayRole) {
+        return {};
+    }
+    return CellText(index.row(), index.column());
+}
+
+QVariant CPacketListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= columnCount()) {
+        return {};
+    }
+    return QString::fromUtf8(ColumnShortTitle(columnIds_[section]));
+}

@@ -1,0 +1,70 @@
+// Rows of the message list: one packet per row and one column per shown column id. Cell texts
+// are formatted when a cell is first asked for and kept until the rows or columns change, so a
+// long capture costs two pointers per row until its rows are looked at.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "pd/cc_packet.h"
+
+// Text of one cell: packet, column id, VBUS current direction reversed.
+using CellFormatter = std::string (*)(const CCCPacket& packet, int column, bool reverseCurrent);
+
+// A cell text as stored: texts longer than 260 characters keep their first and last 120
+// characters around "...".
+QString StoredCellText(const std::string& text);
+
+class CPacketListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    explicit CPacketListModel(CellFormatter formatter, QObject* parent = nullptr);
+
+    // Column ids by list column index; drops all rows.
+    void SetColumns(std::vector<int> columnIds);
+    const std::vector<int>& ColumnIds() const { return columnIds_; }
+    // List column index of a column id, -1 when it is not shown.
+    int ListColumnOf(int columnId) const;
+
+    void SetReverseCurrent(bool reverse);
+    bool ReverseCurrent() const { return reverseCurrent_; }
+
+    void ClearRows();
+    void AppendRows(std::span<CCCPacket* const> packets);
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    // The packet of a row, nullptr outside the rows.
+    CCCPacket* PacketAt(int row) const;
+    // Row showing the packet with this packetNumber, -1 when none.
+    int RowOfPacketNumber(int packetNumber) const;
+    // Row showing this packet, -1 when none.
+    int RowOfPacket(const CCCPacket* packet) const;
+    const std::vector<CCCPacket*>& Rows() const { return rows_; }
+
+    // Reorders the rows: new row k shows what old row order[k] showed. The order must be a
+    // permutation of the rows; anything else is ignored.
+    void ReorderRows(const std::vector<int>& order);
+
+    // The stored text of a cell, formatted on first use; "" outside the table.
+    QString CellText(int row, int listColumn) const;
+    // Rows whose texts have been formatted so far.
+    int CachedRowCount() const;
+    // Forgets the formatted texts of one row (after its packet changed) or of all rows.
+    void InvalidateRow(int row);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    CellFormatter formatter_;
+    bool reverseCurrent_ = false;
+    std::vector<int> columnIds_;
+    std::vector<CCCPacket*> rows_;
+    mutable std::vector<std::unique_ptr<QString[]>> cache_;
+};

@@ -1,0 +1,45 @@
+#include "list/row_style.h"
+
+#include "list/packet_class.h"
+#include "pd/message_header.h"
+
+RowColour RowBackground(const CCCPacket& packet, int row, const RowRoles& roles) {
+    if (roles.selected) {
+        return {100, 100, 255};
+    }
+    if (roles.markerA) {
+        return {255, 128, 0};
+    }
+    if (roles.markerB) {
+        return {255, 0, 128};
+    }
+    if (IsInvalidPacket(packet)) {
+        return {255, 0, 0};
+    }
+    if (IsReset(packet)) {
+        return {255, 255, 0};
+    }
+    if (packet.marked) {
+        return {200, 200, 0};
+    }
+    return row % 2 != 0 ? RowColour{255, 255, 255} : RowColour{240, 240, 240};
+}
+
+std::optional<RowColour> RowTextColour(const CCCPacket& packet) {
+    std::optional<RowColour> colour;
+    if (packet.edgeCount == 0) {
+        colour = RowColour{0, 0, 100};
+    }
+    switch (packet.port) {
+        case 1:
+            return RowColour{0, 0, 255};
+        case 2:
+            return RowColour{0, 100, 100};
+        case 3:
+            return RowColour{100, 100, 0};
+        case -1:
+            return RowColour{255, 0, 0};
+        default:
+            return colour;
+    }
+}

@@ -1,0 +1,33 @@
+// The colours of one message list row and the stored form of its cell texts.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "pd/cc_packet.h"
+
+struct RowColour {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    bool operator==(const RowColour&) const = default;
+};
+
+// What a row is besides its packet.
+struct RowRoles {
+    bool selected = false;
+    bool markerA = false;
+    bool markerB = false;
+};
+
+// Background: the first rule that applies of selected, Marker A, Marker B, invalid, reset,
+// marked; otherwise white on odd rows and light grey on even rows.
+RowColour RowBackground(const CCCPacket& packet, int row, const RowRoles& roles);
+
+// Text colour by edges and port; none keeps the painter's default text colour.
+std::optional<RowColour> RowTextColour(const CCCPacket& packet);
+
+// Longest cell text that is stored whole; longer ones keep their first and last
+// kCellKeepChars characters around "...".
+inline constexpr int kCellMaxChars = 260;
+inline constexpr int kCellKeepChars = 120;
