@@ -106,19 +106,6 @@ bool HasRevision3Layout(const CCCPacket& packet) {
 
 }  // namespace
 
-bool IsSopKind(int32_t orderedSetKind) {
-    switch (orderedSetKind) {
-        case kOsSop:
-        case kOsSopPrime:
-        case kOsSopDoublePrime:
-        case kOsSopPrimeDebug:
-        case kOsSopDoublePrimeDebug:
-            return true;
-        default:
-            return false;
-    }
-}
-
 bool IsSopKind(const CCCPacket& packet) {
     return IsSopKind(packet.orderedSetKind);
 }

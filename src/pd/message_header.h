@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "pd/cc_packet.h"
+#include "pd/symbols.h"
 
 // Control message types (Number of Data Objects = 0).
 enum ControlMessageType : int {
@@ -81,8 +82,8 @@ enum ExtendedMessageType : int {
 
 // --- Ordered set kinds -----------------------------------------------------------------------
 
-// True for the kinds that carry a message: SOP, SOP', SOP'', SOP'_Debug, SOP''_Debug.
-bool IsSopKind(int32_t orderedSetKind);
+// True for the kinds that carry a message: SOP, SOP', SOP'', SOP'_Debug, SOP''_Debug. The
+// kind-number form IsSopKind(int32_t) comes with pd/symbols.h.
 bool IsSopKind(const CCCPacket& packet);
 // True for SOP' and SOP'' (not their debug variants).
 bool IsCableKind(int32_t orderedSetKind);
