@@ -2,6 +2,8 @@
 // calibration ratios that are never written, save order and round trip.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -107,6 +109,27 @@ TEST(SettingsLoad, FreshAccountCreatesTheDefaultDataFolder) {
     EXPECT_TRUE(LoadSettings(backend, store, folder.string()));
     EXPECT_EQ(store.recordFileFolder, (root / "elsewhere").string());
     EXPECT_FALSE(std::filesystem::exists(root));
+}
+
+TEST(SettingsLoad, DocumentsFolderRuleOnlyWhenNoFolderIsStored) {
+    const auto documents = std::filesystem::temp_directory_path() / "zoduz-settings-docs";
+    std::filesystem::remove_all(documents);
+    ::setenv("XDG_DOCUMENTS_DIR", documents.c_str(), 1);
+
+    MemorySettingsBackend backend;
+    backend.WriteText("RecordFileFolder", "/srv/captures");
+    SettingsStore store;
+    EXPECT_TRUE(LoadSettings(backend, store));
+    EXPECT_EQ(store.recordFileFolder, "/srv/captures");
+    EXPECT_FALSE(std::filesystem::exists(documents / "Zoduz"));
+
+    backend.WriteText("RecordFileFolder", "");
+    EXPECT_TRUE(LoadSettings(backend, store));
+    EXPECT_EQ(std::filesystem::path(store.recordFileFolder), documents / "Zoduz");
+    EXPECT_TRUE(std::filesystem::is_directory(documents / "Zoduz"));
+
+    ::unsetenv("XDG_DOCUMENTS_DIR");
+    std::filesystem::remove_all(documents);
 }
 
 TEST(SettingsLoad, UncreatableDefaultFolderIsReported) {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "capture/record_naming.h"
+
 namespace {
 
 using S = SettingsStore;
@@ -113,6 +115,12 @@ bool LoadSettings(const SettingsBackend& backend, SettingsStore& store,
     }
     std::filesystem::create_directories(folder, error);
     return std::filesystem::is_directory(folder, error);
+}
+
+bool LoadSettings(const SettingsBackend& backend, SettingsStore& store) {
+    // The default folder is only looked up (which creates it) when no folder is stored.
+    const bool folderStored = !backend.ReadText(kRecordFileFolderName).value_or("").empty();
+    return LoadSettings(backend, store, folderStored ? std::string() : DefaultDataFolder());
 }
 
 bool SaveSettings(SettingsBackend& backend, const SettingsStore& store) {

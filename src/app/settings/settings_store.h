@@ -77,6 +77,8 @@ void ReadSettings(const SettingsBackend& backend, SettingsStore& store,
 // Returns false only when that folder was needed and could not be created.
 bool LoadSettings(const SettingsBackend& backend, SettingsStore& store,
                   const std::string& defaultDataFolder);
+// The application's start-up: the default data folder is the user's documents folder + "Zoduz".
+bool LoadSettings(const SettingsBackend& backend, SettingsStore& store);
 
 // Writes every value in the save order (the calibration ratios excepted) and flushes the
 // backend; returns the flush result.
