@@ -8,9 +8,10 @@
 
 // Work allowed to the ambiguity search of one packet, counted in edge visits. Every search step
 // copies the edge list and reruns the resolve pass, and every leaf reruns the bit recovery, so
-// each costs `edgeCount` visits. Two million visits keep one packet to a few milliseconds and
-// the saved edge copies of the deepest path to a few megabytes.
-inline constexpr int64_t kAmbiguitySearchBudget = 2'000'000;
+// each costs `edgeCount` visits. Half a million visits allow hundreds of steps on a typical
+// message (enough for several independent ambiguous runs) while keeping the worst packet to a
+// few milliseconds and the saved edge copies of the deepest path to about two megabytes.
+inline constexpr int64_t kAmbiguitySearchBudget = 500'000;
 
 // Budget and counters of one packet's ambiguity search.
 struct AmbiguitySearch {
