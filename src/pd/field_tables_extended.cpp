@@ -206,6 +206,7 @@ constexpr FieldDesc kSkedbBlockFields[] = {
     {152, 7, kUnits1W,
      "Sink Operational PDP (The PDP the Sink requires to operate normally. For Sinks with a "
      "Battery, it is the PDP Rating of the charger supplied with it or recommended for it.)"},
+    // The reserved bit of the operational PDP byte; placed at 160 it would hide the maximum PDP.
     {159, 1, {}, "Sink Operational PDP (Reserved)"},
     {160, 7, kUnits1W,
      "Sink Maximum PDP (The Maximum PDP the Sink can consume to operate and charge its Battery(s) "
