@@ -11,6 +11,7 @@
 
 #include "capture/document_observer.h"
 #include "capture/packet_statistics.h"
+#include "capture/record_file_io.h"
 #include "capture/record_sink.h"
 #include "capture/record_stream.h"
 #include "capture/sample_stats.h"
@@ -19,7 +20,7 @@
 #include "pd/port_state.h"
 
 // Bytes read from the record file per decode pass.
-inline constexpr size_t kDecodeReadSize = 1048576;
+inline constexpr size_t kDecodeReadSize = kReadChunkSize;
 inline constexpr int32_t kDefaultMaxPacketCount = 99999;
 inline constexpr int32_t kDefaultMaxVbusCount = 9999999;
 // Message box text of a failed save.

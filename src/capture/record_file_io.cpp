@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr size_t kCopyChunk = 1048576;
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -68,10 +66,10 @@ bool CopyWholeBlocks(const std::string& source, const std::string& target) {
         return false;
     }
     auto remaining = static_cast<uint64_t>(length) / kBlockSize * kBlockSize;
-    std::vector<uint8_t> buffer(kCopyChunk);
+    std::vector<uint8_t> buffer(kReadChunkSize);
     int64_t offset = 0;
     while (remaining > 0) {
-        size_t want = static_cast<size_t>(std::min<uint64_t>(remaining, kCopyChunk));
+        size_t want = static_cast<size_t>(std::min<uint64_t>(remaining, kReadChunkSize));
         size_t got = in.ReadAt(offset, buffer.data(), want);
         if (got != want || std::fwrite(buffer.data(), 1, got, out.get()) != got) {
             return false;

@@ -9,6 +9,9 @@
 
 #include "capture/record_block.h"
 
+// Files are read and copied in chunks of this size.
+inline constexpr size_t kReadChunkSize = 1048576;
+
 // A file opened for reading while another writer may keep appending to it.
 class ReadOnlyFile {
   public:

@@ -1,0 +1,24 @@
+#include "cli/open_document.h"
+
+#include <cstdio>
+
+#include "capture/record_file_io.h"
+
+bool CheckRecordFile(const char* command, const std::string& path) {
+    if (RecordFileReadable(path)) {
+        return true;
+    }
+    std::fprintf(stderr, "zoduz-cli %s: cannot read '%s'\n", command, path.c_str());
+    return false;
+}
+
+bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& doc) {
+    if (!CheckRecordFile(command, path)) {
+        return false;
+    }
+    if (doc.OpenRecordFile(path)) {
+        return true;
+    }
+    std::fprintf(stderr, "zoduz-cli %s: cannot read '%s'\n", command, path.c_str());
+    return false;
+}

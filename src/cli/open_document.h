@@ -1,0 +1,15 @@
+// Shared by the zoduz-cli commands that work on a decoded record file.
+#pragma once
+
+#include <string>
+
+#include "capture/document.h"
+
+// True when path names a readable regular file; otherwise prints the one-line error
+// "zoduz-cli COMMAND: cannot read 'PATH'" on stderr.
+bool CheckRecordFile(const char* command, const std::string& path);
+
+// Opens and decodes path into doc the way the application does (whole file, markers and
+// time origin restored). Prints the one-line error and returns false when the file cannot be
+// read; a command then exits with status 1.
+bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& doc);
