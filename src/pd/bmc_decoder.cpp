@@ -39,8 +39,12 @@ void ResetDecodedFields(CCCPacket& packet) {
     packet.symbols.clear();
 }
 
+// The edge list goes once the packet is decoded; bits and symbols stay for the packet's life, so
+// they give back the room reserved for the worst case.
 void ReleaseEdges(CCCPacket& packet) {
     std::vector<CcEdge>().swap(packet.edges);
+    packet.bits.shrink_to_fit();
+    packet.symbols.shrink_to_fit();
 }
 
 // Charges one pass over the edge list to the search budget; false when the budget is spent.
