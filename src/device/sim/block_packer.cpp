@@ -1,0 +1,288 @@
+#include "device/sim/block_packer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "capture/info_block.h"
+
+namespace {
+
+// Ten microseconds without a transition end a packet: ticks x divider >= 480.
+constexpr uint64_t kPacketGapTicksTimesDivider = 480;
+// Packets closer than this on one line share a burst.
+constexpr uint64_t kBurstIdleLimitUs = 3000;
+constexpr size_t kOutputChunk = size_t{4} << 20;
+
+uint64_t TickAt(uint64_t deviceNs, int divider) {
+    return deviceNs * 48 / (1000 * static_cast<uint64_t>(divider));
+}
+
+uint64_t MicrosecondsOfTick(uint64_t tick, int divider) {
+    return tick * static_cast<uint64_t>(divider) / 48;
+}
+
+// Serial text "53494D000000000000000001" as the analyzer link reads it (last digits first).
+constexpr SerialNumber kSimSerial = {0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0x4D, 0x49, 0x53};
+
+uint16_t ClampMillivolts(int millivolts) {
+    return static_cast<uint16_t>(std::clamp(millivolts, 0, 65535));
+}
+
+}  // namespace
+
+int16_t RawCurrent(int milliamps) {
+    long raw = std::lround(static_cast<double>(milliamps) * 1598.0 / 1500.0);
+    return static_cast<int16_t>(std::clamp(raw, -32768L, 32767L));
+}
+
+EdgeBlockWriter::EdgeBlockWriter(int clockDivider, std::vector<TimedBlock>& out)
+    : divider_(std::clamp(clockDivider, 1, 256)), out_(out) {}
+
+void EdgeBlockWriter::StartBurst(int ccLine, uint64_t firstTick) {
+    if (inBurst_) {
+        EndBurst();
+    }
+    // A burst number that cannot be read as the continuation of the previous block.
+    burst_ = (burst_ + (sequence_ == 7 ? 2 : 1)) & 0xFF;
+    sequence_ = -1;
+    line_ = ccLine & 1;
+    inBurst_ = true;
+    count_ = 0;
+
+    // The block timestamp is the reference: the parser restarts its tick count at T x 48 / div.
+    uint64_t timeUs = MicrosecondsOfTick(firstTick, divider_);
+    while (timeUs > 0 && timeUs * 48 / static_cast<uint64_t>(divider_) >= firstTick) {
+        --timeUs;
+    }
+    uint64_t reference = timeUs * 48 / static_cast<uint64_t>(divider_);
+    blockTimeUs_ = timeUs;
+    tick_ = reference;
+    previousByte_ = previousValue_ = static_cast<int>(reference & 0xFF);
+    repeatCount_ = 0;
+    ticksSinceEdge_ = 0;
+    bytes_[static_cast<size_t>(count_++)] = static_cast<uint8_t>(previousByte_);
+    lastByteTick_ = reference;
+}
+
+int EdgeBlockWriter::MarkerAdvance() const {
+    if (previousValue_ > 0) {
+        return 256 - previousValue_;
+    }
+    return repeatCount_ + 1 < 2 ? 0 : 256;
+}
+
+void EdgeBlockWriter::EmitMarker() {
+    int advance = MarkerAdvance();
+    ++repeatCount_;
+    previousValue_ = 0;
+    tick_ += static_cast<uint64_t>(advance);
+    ticksSinceEdge_ += static_cast<uint64_t>(advance);
+    Emit(static_cast<uint8_t>(previousByte_), tick_);
+}
+
+uint64_t EdgeBlockWriter::Transition(uint64_t tick) {
+    tick = std::max(tick, tick_);
+    for (;;) {
+        uint64_t gap = tick - tick_;
+        int value = static_cast<int>(tick & 0xFF);
+        if (value != previousByte_) {
+            uint64_t elapsed =
+                value > previousValue_   ? static_cast<uint64_t>(value - previousValue_)
+                : value < previousValue_ ? static_cast<uint64_t>(256 + value - previousValue_)
+                                         : 0;
+            if (elapsed == gap) {
+                previousByte_ = previousValue_ = value;
+                repeatCount_ = 0;
+                tick_ = tick;
+                ticksSinceEdge_ = 0;
+                Emit(static_cast<uint8_t>(value), tick);
+                return tick;
+            }
+        }
+        if (tick_ + static_cast<uint64_t>(MarkerAdvance()) > tick) {
+            ++tick;  // this low byte cannot follow the marker; take the next tick
+            continue;
+        }
+        EmitMarker();
+    }
+}
+
+void EdgeBlockWriter::EndBurst() {
+    if (!inBurst_) {
+        return;
+    }
+    while (ticksSinceEdge_ * static_cast<uint64_t>(divider_) < kPacketGapTicksTimesDivider) {
+        EmitMarker();
+    }
+    while (count_ != 0) {
+        EmitMarker();
+    }
+    inBurst_ = false;
+}
+
+void EdgeBlockWriter::Emit(uint8_t byte, uint64_t tick) {
+    if (count_ == 0) {
+        // Later blocks of a burst carry the line time of the capture before them, so the parser
+        // never sees a drift that would resynchronise it.
+        blockTimeUs_ = MicrosecondsOfTick(lastByteTick_, divider_);
+    }
+    bytes_[static_cast<size_t>(count_++)] = byte;
+    lastByteTick_ = tick;
+    if (count_ == static_cast<int>(kEdgeBytesPerBlock)) {
+        FlushBlock();
+    }
+}
+
+void EdgeBlockWriter::FlushBlock() {
+    if (sequence_ == 7) {
+        burst_ = (burst_ + 1) & 0xFF;
+        sequence_ = 0;
+    } else {
+        ++sequence_;
+    }
+    TimedBlock timed;
+    timed.timeUs = blockTimeUs_;
+    uint8_t* block = timed.block.bytes.data();
+    auto kindWord = static_cast<uint16_t>(sequence_ | (burst_ << 4) | (line_ << 14));
+    WriteU16(block, kindWord);
+    WriteU32(block + 2, static_cast<uint32_t>(blockTimeUs_));
+    WriteU16(block + 6, static_cast<uint16_t>(divider_ - 1));
+    std::copy(bytes_.begin(), bytes_.end(), block + kEdgeBytesOffset);
+    out_.push_back(timed);
+    count_ = 0;
+}
+
+std::vector<TimedBlock> PackEdges(ScenarioScript& script, const PackOptions& options) {
+    std::vector<TimedBlock> blocks;
+    EdgeBlockWriter writer(options.clockDivider, blocks);
+    const int divider = std::clamp(options.clockDivider, 1, 256);
+    const uint64_t idleLimitTicks =
+        std::max<uint64_t>(kBurstIdleLimitUs * 48 / static_cast<uint64_t>(divider), 3 * 256);
+    const uint64_t originNs = options.clockStartUs * 1000;
+    std::vector<uint64_t> ticks;
+    for (size_t i = 0; i < script.messages.size() && i < script.transitionsNs.size(); ++i) {
+        BuiltMessage& message = script.messages[i];
+        const std::vector<int64_t>& transitions = script.transitionsNs[i];
+        message.clockDivider = divider;
+        message.edgeTicks.clear();
+        if (transitions.empty()) {
+            continue;
+        }
+        auto deviceNs = [&](int64_t offset) {
+            return originNs +
+                   static_cast<uint64_t>(std::max<int64_t>(0, message.plannedNs + offset));
+        };
+        uint64_t first = TickAt(deviceNs(transitions.front()), divider);
+        if (writer.InBurst() &&
+            (writer.Line() != message.ccLine || first > writer.LastTick() + idleLimitTicks)) {
+            writer.EndBurst();
+        }
+        if (!writer.InBurst()) {
+            writer.StartBurst(message.ccLine, first);
+        }
+        ticks.clear();
+        for (int64_t offset : transitions) {
+            uint64_t tick = TickAt(deviceNs(offset), divider);
+            if (!ticks.empty() && tick <= ticks.back()) {
+                tick = ticks.back() + 1;
+            }
+            ticks.push_back(writer.Transition(tick));
+        }
+        message.startTimeUs = static_cast<int64_t>(MicrosecondsOfTick(ticks.front(), divider));
+        message.edgeTicks.reserve(ticks.size() - 1);
+        for (size_t k = 1; k < ticks.size(); ++k) {
+            message.edgeTicks.push_back(static_cast<uint8_t>((ticks[k] - ticks[k - 1]) & 0xFF));
+        }
+    }
+    writer.EndBurst();
+    return blocks;
+}
+
+void StreamOutput::Append(const uint8_t* data, size_t size) {
+    buffer_.insert(buffer_.end(), data, data + size);
+    written_ += size;
+    if (file_ != nullptr && buffer_.size() >= kOutputChunk) {
+        Drain();
+    }
+}
+
+void StreamOutput::Drain() {
+    if (file_ == nullptr || buffer_.empty()) {
+        return;
+    }
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        ok_ = false;
+    }
+    buffer_.clear();
+}
+
+bool StreamOutput::Finish(const RecordBlock* leadingBlock) {
+    if (file_ == nullptr) {
+        if (leadingBlock != nullptr && buffer_.size() >= kBlockSize) {
+            std::copy(leadingBlock->bytes.begin(), leadingBlock->bytes.end(), buffer_.begin());
+        }
+        return ok_;
+    }
+    Drain();
+    if (leadingBlock != nullptr && ok_) {
+        ok_ = std::fseek(file_, 0, SEEK_SET) == 0 &&
+              std::fwrite(leadingBlock->bytes.data(), 1, kBlockSize, file_) == kBlockSize;
+    }
+    ok_ = std::fflush(file_) == 0 && ok_;
+    return ok_;
+}
+
+PackCounts WriteStream(ScenarioScript& script, const PackOptions& options, int64_t endNs,
+                       StreamOutput& output) {
+    PackCounts counts;
+    std::vector<TimedBlock> edges = PackEdges(script, options);
+    counts.edgeBlocks = edges.size();
+    if (options.recordFile) {
+        output.Append(PlaceholderInfoBlock());
+    }
+    const uint64_t startWritten = output.Written();
+
+    SimRandom noise(options.noiseSeed);
+    script.electrical.Rewind();
+    const int64_t intervalNs = int64_t{std::clamp(options.intervalMs, 1, 1000)} * 1000000;
+    const auto sampleCount = static_cast<uint64_t>(std::max<int64_t>(endNs, 0) / intervalNs + 1);
+    counts.firstSampleUs = static_cast<int64_t>(options.clockStartUs);
+    size_t nextEdge = 0;
+    for (uint64_t index = 0; index < sampleCount;) {
+        RecordBlock block;
+        uint8_t* bytes = block.bytes.data();
+        int inBlock = static_cast<int>(std::min<uint64_t>(3, sampleCount - index));
+        uint64_t timeUs = 0;
+        for (int i = 0; i < inBlock; ++i, ++index) {
+            int64_t ns = static_cast<int64_t>(index) * intervalNs;
+            timeUs = options.clockStartUs + static_cast<uint64_t>(ns / 1000);
+            ElectricalReading reading = script.electrical.At(ns, noise);
+            uint8_t* sample = bytes + kSampleAreaOffset + kSampleSize * static_cast<size_t>(i);
+            WriteU32(sample, static_cast<uint32_t>(timeUs));
+            WriteU16(sample + 4, ClampMillivolts(reading.vbusMillivolts));
+            WriteU16(sample + 6, static_cast<uint16_t>(RawCurrent(reading.vbusMilliamps)));
+            WriteU16(sample + 8, ClampMillivolts(reading.ccMillivolts[0]));
+            WriteU16(sample + 10, static_cast<uint16_t>(RawCurrent(reading.ccMilliamps[0])));
+            WriteU16(sample + 12, ClampMillivolts(reading.ccMillivolts[1]));
+            WriteU16(sample + 14, static_cast<uint16_t>(RawCurrent(reading.ccMilliamps[1])));
+        }
+        WriteU16(bytes, static_cast<uint16_t>(kSampleKindBit | inBlock));
+        while (nextEdge < edges.size() && edges[nextEdge].timeUs <= timeUs) {
+            output.Append(edges[nextEdge++].block);
+        }
+        output.Append(block);
+        counts.samples += static_cast<uint64_t>(inBlock);
+        ++counts.sampleBlocks;
+    }
+    for (; nextEdge < edges.size(); ++nextEdge) {
+        output.Append(edges[nextEdge].block);
+    }
+    if (options.recordFile) {
+        RecordBlock leading =
+            FinishedInfoBlock(kSimFirmwareVersion, kSimSerial, output.Written() - startWritten);
+        output.Finish(&leading);
+    } else {
+        output.Finish(nullptr);
+    }
+    return counts;
+}

@@ -1,0 +1,47 @@
+// Runs a named scenario and packs it into an analyzer stream or record file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/sim/sim_script.h"
+
+struct SimulationOptions {
+    std::string scenario = "spr";
+    uint64_t seed = 1;
+    double seconds = 0.0;  // capture length; 0 = the scenario's default
+    int intervalMs = 1;    // sampling interval, 1-1000 ms
+    int clockDivider = 20;
+    double unitIntervalUs = kNominalUnitIntervalUs;
+    double jitterUs = 0.05;
+    bool recordFile = true;           // leading InfoBlock (a .zaz file) or the bare stream
+    uint64_t clockStartUs = 5000000;  // analyzer clock when the capture starts
+};
+
+struct SimulationResult {
+    std::vector<uint8_t> stream;         // the bytes, when simulated into memory
+    std::vector<BuiltMessage> messages;  // every packet put on the wire, in time order
+    int64_t captureStartTimeUs = 0;      // device time of the first sample
+    int64_t endTimeUs = 0;               // device time of the last sample
+    uint64_t streamBytes = 0;            // bytes after the leading InfoBlock
+    uint64_t samples = 0;
+    uint64_t sampleBlocks = 0;
+    uint64_t edgeBlocks = 0;
+};
+
+// Checks the options: a known scenario, an interval of 1-1000 ms, a divider of 1-256, a
+// unit interval of 1-10 us and a non-negative duration. Returns the problem as a text.
+std::optional<std::string> CheckSimulationOptions(const SimulationOptions& options);
+
+// The scenario's messages and electrical model, not yet packed.
+std::optional<ScenarioScript> BuildScenarioScript(const SimulationOptions& options);
+
+// Simulates into memory; nothing for invalid options.
+std::optional<SimulationResult> Simulate(const SimulationOptions& options);
+
+// Simulates into `path` (written in large chunks); result.stream stays empty. On failure
+// `error` tells why.
+std::optional<SimulationResult> SimulateToFile(const SimulationOptions& options,
+                                               const std::string& path, std::string& error);
