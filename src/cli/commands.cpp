@@ -1,17 +1,26 @@
 #include "cli/commands.h"
 
 int RunInfo(const CliArgs& args);
+int RunDecode(const CliArgs& args);
 int RunSamples(const CliArgs& args);
 
 int RunSettings(const CliArgs& args);
+int RunTree(const CliArgs& args);
+int RunFields(const CliArgs& args);
 
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
         {"info", "FILE", "blocks, samples, raw packets, InfoBlock entries and the decoded document",
          RunInfo},
+        {"decode", "FILE [--reverse-current] [--format tsv|json]",
+         "every packet with its 38 column texts, as TSV or one JSON object per line", RunDecode},
         {"samples", "FILE", "every VBUS/CC sample as tab-separated values", RunSamples},
         {"settings", "", "print every effective application setting and whether it is the default",
          RunSettings},
+        {"tree", "FILE N", "the detail tree of packet N: node code, depth and text", RunTree},
+        {"fields", "FILE N [--node CODE]",
+         "the field table of a tree node of packet N (default: the node the tree selects)",
+         RunFields},
     };
     return commands;
 }
