@@ -1,0 +1,61 @@
+// Arbitrary bytes as a record file: the document opens and decodes it, every packet's texts
+// and field breakdown are built, and a save with markers reopens to the same packets.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "capture/document.h"
+#include "packet_walk.h"
+
+namespace {
+
+std::string TempPath(const char* suffix) {
+    return "/tmp/zoduz-fuzz-" + std::to_string(getpid()) + suffix;
+}
+
+bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool ok = std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && ok;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string input = TempPath(".zaz");
+    const std::string saved = TempPath("-saved.zaz");
+    if (!WriteFile(input, data, size)) {
+        return 0;
+    }
+    CKVDoc doc;
+    if (!doc.OpenRecordFile(input)) {
+        std::abort();  // an existing readable file always opens
+    }
+    for (const PacketPtr& packet : doc.Packets()) {
+        WalkPacketTexts(*packet);
+    }
+    for (size_t i = 0; i < doc.SampleCount(); ++i) {
+        (void)doc.SampleAt(i);
+    }
+    if (doc.PacketCount() > 0) {
+        doc.SetMarked(doc.PacketAt(0), true);
+        doc.SetMarkerA(doc.PacketAt(doc.PacketCount() - 1));
+    }
+    if (doc.SaveAs(saved)) {
+        CKVDoc reopened;
+        if (!reopened.OpenRecordFile(saved) || reopened.PacketCount() != doc.PacketCount() ||
+            reopened.SampleCount() != doc.SampleCount()) {
+            std::abort();
+        }
+    }
+    std::remove(input.c_str());
+    std::remove(saved.c_str());
+    return 0;
+}
