@@ -5,6 +5,7 @@ int RunDecode(const CliArgs& args);
 int RunSamples(const CliArgs& args);
 
 int RunSettings(const CliArgs& args);
+int RunSimulate(const CliArgs& args);
 int RunTree(const CliArgs& args);
 int RunFields(const CliArgs& args);
 
@@ -17,6 +18,8 @@ const std::vector<CliCommand>& CliCommands() {
         {"samples", "FILE", "every VBUS/CC sample as tab-separated values", RunSamples},
         {"settings", "", "print every effective application setting and whether it is the default",
          RunSettings},
+        {"simulate", "SCENARIO -o FILE [--seconds N] [--seed N] [--interval-ms N] | --list",
+         "write a record file of a synthesized USB PD scenario", RunSimulate},
         {"tree", "FILE N", "the detail tree of packet N: node code, depth and text", RunTree},
         {"fields", "FILE N [--node CODE]",
          "the field table of a tree node of packet N (default: the node the tree selects)",
