@@ -130,28 +130,37 @@ bool CKVDoc::DecodePass(bool& done) {
     return true;
 }
 
+// With auto-remove on, an array is trimmed once it exceeds its limit by 10 %; it is never
+// reported full, since being full stops the capture or starts a new record file, which is
+// what auto-remove is chosen to avoid.
 void CKVDoc::ApplyLimits() {
-    if (autoRemovePackets_ && static_cast<double>(packets_.size()) > maxPacketCount_ * 1.1) {
-        size_t remove = packets_.size() - static_cast<size_t>(std::max(maxPacketCount_, 0));
-        for (size_t i = 0; i < remove; ++i) {
-            if (packets_[i] == markerA_) {
-                markerA_.reset();
+    const auto maxPackets = static_cast<size_t>(std::max(maxPacketCount_, 0));
+    if (autoRemovePackets_) {
+        if (static_cast<double>(packets_.size()) > maxPacketCount_ * 1.1) {
+            size_t remove = packets_.size() - maxPackets;
+            for (size_t i = 0; i < remove; ++i) {
+                if (packets_[i] == markerA_) {
+                    markerA_.reset();
+                }
+                if (packets_[i] == markerB_) {
+                    markerB_.reset();
+                }
             }
-            if (packets_[i] == markerB_) {
-                markerB_.reset();
+            packets_.erase(packets_.begin(), packets_.begin() + static_cast<ptrdiff_t>(remove));
+            for (size_t i = 0; i < packets_.size(); ++i) {
+                packets_[i]->packetNumber = static_cast<int32_t>(i);
             }
+            listResetPending_ = true;
         }
-        packets_.erase(packets_.begin(), packets_.begin() + static_cast<ptrdiff_t>(remove));
-        for (size_t i = 0; i < packets_.size(); ++i) {
-            packets_[i]->packetNumber = static_cast<int32_t>(i);
-        }
-        listResetPending_ = true;
-    } else if (packets_.size() > static_cast<size_t>(std::max(maxPacketCount_, 0))) {
+    } else if (packets_.size() > maxPackets) {
         packetsFull_ = true;
     }
-    if (autoRemoveVbus_ && static_cast<double>(samples_.Size()) > maxVbusCount_ * 1.1) {
-        samples_.EraseFront(samples_.Size() - static_cast<size_t>(std::max(maxVbusCount_, 0)));
-    } else if (samples_.Size() > static_cast<size_t>(std::max(maxVbusCount_, 0))) {
+    const auto maxSamples = static_cast<size_t>(std::max(maxVbusCount_, 0));
+    if (autoRemoveVbus_) {
+        if (static_cast<double>(samples_.Size()) > maxVbusCount_ * 1.1) {
+            samples_.EraseFront(samples_.Size() - maxSamples);
+        }
+    } else if (samples_.Size() > maxSamples) {
         vbusFull_ = true;
     }
 }

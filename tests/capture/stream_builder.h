@@ -105,7 +105,7 @@ class StreamBuilder {
         auto emitIdleUntil = [&](uint64_t until) {
             // One repeated byte for every pass of the timer through zero.
             uint64_t next = (tick / 256 + 1) * 256;
-            while (next < until) {
+            while (next <= until) {
                 assert(bytes.back() != 0 || bytes.size() == 1);
                 bytes.push_back(bytes.back());
                 byteTicks.push_back(next);
