@@ -122,15 +122,21 @@ std::vector<FieldRow> BuildFieldRows(const CCCPacket& packet, const FieldBitRang
     std::vector<FieldRow> rows;
     const FieldLayout layout = BuildFieldLayout(packet, range.reassembled);
     const FieldSource source = SelectFieldSource(packet, range.reassembled);
+    // Never past the bytes the source holds, whatever range the caller asks for.
+    const int32_t sourceBits = 8 * source.byteCount;
+    if (range.start < 0 || range.start >= sourceBits) {
+        return rows;
+    }
+    const int32_t length = std::min(range.length, sourceBits - range.start);
     int32_t emitted = 0;
-    while (emitted < range.length) {
+    while (emitted < length) {
         const int64_t p = int64_t{range.start} + emitted;
         const FoundField found = FindField(layout, range.start, p);
         if (found.field == nullptr || found.field->bitLength <= 0) {
             ++emitted;  // no field starts here: skip one bit
             continue;
         }
-        const int32_t shown = std::min(found.field->bitLength, range.length - emitted);
+        const int32_t shown = std::min(found.field->bitLength, length - emitted);
         AppendFieldRows(rows, found, source, p, emitted, shown);
         emitted += shown;
     }

@@ -252,6 +252,12 @@ TEST(FieldRows, RangesStayWithinTheBytesThePacketCarries) {
     caps->messageByteCount = -3;
     EXPECT_TRUE(FieldRowsForNode(*caps, 0x01000000).empty());
     EXPECT_TRUE(FieldRowsForNode(*caps, 0x7F000000).empty());
+    // Ranges asked for directly are bounded by the bytes as well.
+    caps->messageByteCount = 10;
+    EXPECT_EQ(BuildFieldRows(*caps, {0, 0x7FFFFFFF, false}).size(), 9u);
+    EXPECT_TRUE(BuildFieldRows(*caps, {-64, 0x7FFFFFFF, false}).empty());
+    EXPECT_TRUE(BuildFieldRows(*caps, {80, 32, false}).empty());
+    EXPECT_TRUE(BuildFieldRows(*caps, {0, 64, true}).empty());  // no reassembled block
     // A reassembly buffer shorter than the size recorded for it.
     auto chunk = ChunkedEprSourceCaps().first;
     chunk->chunkBuffer->resize(6);
