@@ -64,8 +64,9 @@ BuiltMessage& Conversation::Transmit(const PdMessage& message, const std::string
     std::vector<int64_t> transitions =
         BmcTransitions(EncodePacketBits(input), built.unitIntervalUs, settings_.jitterUs, random_);
     if (fault == PhyFault::kGlitch) {
-        // One and a half edge-timer ticks: far below half a unit interval.
-        int64_t width = settings_.clockDivider * 1000 * 3 / (48 * 2);
+        // A spike of one edge-timer tick: shorter than half of half a unit interval at every
+        // divider the synthesizer accepts, so the decoder always classes it as short.
+        int64_t width = settings_.clockDivider * 1000 / 48;
         InsertGlitches(transitions, std::max<int64_t>(width, 1), random_);
     } else if (fault == PhyFault::kTruncated) {
         auto keep = static_cast<size_t>(static_cast<int64_t>(transitions.size()) *

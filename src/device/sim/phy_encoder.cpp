@@ -148,21 +148,28 @@ std::vector<int64_t> BmcTransitions(const std::vector<uint8_t>& bits, double uni
 }
 
 void InsertGlitches(std::vector<int64_t>& transitions, int64_t widthNs, SimRandom& random) {
-    // Transitions after the preamble (two per preamble bit pair plus one).
+    // Spikes go between the preamble and the CRC (three transitions per preamble bit pair,
+    // at most fifteen per byte), where they always break a symbol the decoder needs.
     const size_t first = static_cast<size_t>(kPreambleBits) * 3 / 2 + 2;
-    if (transitions.size() < first + 4) {
+    const size_t tail = 4 * 15 + 8;
+    if (transitions.size() < first + tail + 4) {
         return;
     }
     int count = static_cast<int>(random.Between(2, 3));
     for (int i = 0; i < count; ++i) {
-        auto at = static_cast<size_t>(random.Between(static_cast<int64_t>(first),
-                                                     static_cast<int64_t>(transitions.size()) - 2));
-        int64_t gap = transitions[at + 1] - transitions[at];
-        if (gap < 4 * widthNs) {
-            continue;
+        // From a random place on, the first interval wide enough to hold a spike.
+        const size_t span = transitions.size() - tail - first;
+        auto start = static_cast<size_t>(random.Between(0, static_cast<int64_t>(span) - 1));
+        for (size_t step = 0; step < span; ++step) {
+            size_t at = first + (start + step) % span;
+            int64_t gap = transitions[at + 1] - transitions[at];
+            if (gap < 4 * widthNs) {
+                continue;
+            }
+            int64_t spike = transitions[at] + gap / 2 - widthNs / 2;
+            transitions.insert(transitions.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                               {spike, spike + widthNs});
+            break;
         }
-        int64_t start = transitions[at] + gap / 2 - widthNs / 2;
-        transitions.insert(transitions.begin() + static_cast<std::ptrdiff_t>(at) + 1,
-                           {start, start + widthNs});
     }
 }

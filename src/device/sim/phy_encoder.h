@@ -60,5 +60,6 @@ std::vector<uint8_t> EncodePacketBits(const LineCodeInput& input);
 std::vector<int64_t> BmcTransitions(const std::vector<uint8_t>& bits, double unitIntervalUs,
                                     double jitterUs, SimRandom& random);
 
-// Adds two or three glitches (pairs of transitions `widthNs` apart) after the preamble.
+// Adds two or three glitches (pairs of transitions `widthNs` apart) between the preamble and
+// the CRC, each in an interval at least four widths long.
 void InsertGlitches(std::vector<int64_t>& transitions, int64_t widthNs, SimRandom& random);

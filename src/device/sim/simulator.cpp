@@ -51,8 +51,8 @@ std::optional<std::string> CheckSimulationOptions(const SimulationOptions& optio
     if (options.intervalMs < 1 || options.intervalMs > 1000) {
         return std::string("the sampling interval must be 1-1000 ms");
     }
-    if (options.clockDivider < 1 || options.clockDivider > 256) {
-        return std::string("the clock divider must be 1-256");
+    if (options.clockDivider < kMinClockDivider || options.clockDivider > kMaxClockDivider) {
+        return std::string("the clock divider must be 2-20");
     }
     if (!(options.unitIntervalUs >= 1.0 && options.unitIntervalUs <= 10.0)) {
         return std::string("the unit interval must be 1-10 us");

@@ -8,6 +8,12 @@
 
 #include "device/sim/sim_script.h"
 
+// Edge timer dividers the synthesizer accepts. The block's clock setting cannot say 1 (its 0
+// means the default of 20), and coarser ticks than the default leave jittered BMC
+// intervals too few ticks for a sure decode.
+inline constexpr int kMinClockDivider = 2;
+inline constexpr int kMaxClockDivider = 20;
+
 struct SimulationOptions {
     std::string scenario = "spr";
     uint64_t seed = 1;
@@ -31,7 +37,7 @@ struct SimulationResult {
     uint64_t edgeBlocks = 0;
 };
 
-// Checks the options: a known scenario, an interval of 1-1000 ms, a divider of 1-256, a
+// Checks the options: a known scenario, an interval of 1-1000 ms, a divider of 2-20, a
 // unit interval of 1-10 us and a non-negative duration. Returns the problem as a text.
 std::optional<std::string> CheckSimulationOptions(const SimulationOptions& options);
 
