@@ -1,9 +1,11 @@
 // Packet column texts, sort keys, row search and the time format.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture/document.h"
@@ -363,6 +365,31 @@ TEST_F(VbusLookupTest, LookupFillsThePacketOnce) {
     // A snapshot wins over the document from then on.
     p->relTime = 2500;
     EXPECT_EQ(Text(p, kColumnVbusVoltage), "5.00");
+}
+
+TEST_F(VbusLookupTest, TextsOfOnePacketFromTwoThreadsWhileTheOriginMoves) {
+    // An export worker and the user interface read the same packet without a snapshot while
+    // the origin changes: the texts only read, so both always see the same sample.
+    PacketPtr p = PacketAt(1500);
+    std::atomic<int> mismatches{0};
+    const auto reader = [&] {
+        for (int i = 0; i < 500; ++i) {
+            for (int column = 0; column < kPacketColumnCount; ++column) {
+                ColumnText(*p, column, false);
+            }
+            if (ColumnText(*p, kColumnVbusVoltage, false) != "9.00") {
+                ++mismatches;
+            }
+        }
+    };
+    std::thread worker(reader);
+    for (int i = 0; i < 500; ++i) {
+        doc_.SetTimeOrigin(i, false);
+    }
+    reader();
+    worker.join();
+    EXPECT_EQ(mismatches.load(), 0);
+    EXPECT_FALSE(p->vbusValid);
 }
 
 TEST(VbusLookup, WithoutDocumentNothingIsFound) {
