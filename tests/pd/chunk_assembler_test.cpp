@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
+#include "pd/extended_text.h"
 #include "pd/hand_packets.h"
 #include "pd/message_header.h"
+#include "pd/port_state.h"
 
 namespace {
 
@@ -304,6 +307,66 @@ TEST(NonExtendedTraffic, StaleChunkFieldsOfAReusedPacketAreCleared) {
     p->chunkStart = true;
     Assemble(assembler, p);
     ExpectNoBlock(*p);
+}
+
+// Arbitrary bytes behind every ordered set: the state stays within its ranges, every block
+// reference stays inside its buffer, and every text is computed without reading out of bounds.
+TEST(Robustness, RandomMessagesKeepStateAndBlocksConsistent) {
+    std::mt19937 random(12345);
+    PdPortState ports;
+    ChunkAssembler assembler;
+    std::vector<PacketPtr> kept;
+    const int32_t kinds[] = {
+        kOsSop,       kOsSopPrime,   kOsSopDoublePrime, kOsSopPrimeDebug, kOsSopDoublePrimeDebug,
+        kOsHardReset, kOsCableReset, kOsNotDecoded,     kOsUnrecognised};
+    for (int i = 0; i < 20000; ++i) {
+        auto packet = std::make_shared<CCCPacket>();
+        packet->orderedSetKind = kinds[random() % std::size(kinds)];
+        for (uint8_t& byte : packet->messageBytes) {
+            byte = static_cast<uint8_t>(random());
+        }
+        // Favour extended headers and chunk numbers the assembler follows.
+        if (random() % 2 == 0) {
+            packet->messageBytes[1] |= 0x80;
+            packet->messageBytes[0] = static_cast<uint8_t>((packet->messageBytes[0] & 0x3F) | 0x80);
+            packet->messageBytes[3] =
+                static_cast<uint8_t>((packet->messageBytes[3] & 0x87) | ((random() % 3) << 3));
+        }
+        const int counts[] = {0, 1, 2, 5, 30, static_cast<int>(random() % 300) - 10};
+        packet->messageByteCount = counts[random() % std::size(counts)];
+        packet->crcOk = random() % 2 == 0;
+
+        AttributePort(ports, packet);
+        AssembleChunks(assembler, *packet);
+        ASSERT_GE(packet->port, 0);
+        ASSERT_LE(packet->port, 3);
+        ASSERT_TRUE(ports.sourcePort == 1 || ports.sourcePort == 2);
+        ASSERT_TRUE(ports.sinkPort == 1 || ports.sinkPort == 2);
+        if (packet->chunkBuffer) {
+            ASSERT_EQ(static_cast<int>(packet->chunkBuffer->size()), packet->chunkTotalSize);
+            ASSERT_GE(packet->chunkOffset, 0);
+            ASSERT_GT(packet->chunkLength, 0);
+            ASSERT_LE(packet->chunkOffset + packet->chunkLength, packet->chunkTotalSize);
+        }
+        if (assembler.buffer) {
+            ASSERT_LE(assembler.received, static_cast<int>(assembler.buffer->size()));
+            ASSERT_GE(assembler.expectedChunk, 1);
+            ASSERT_LE(assembler.expectedChunk, 9);
+        }
+        const std::string texts = MessageName(*packet) + RevisionText(*packet) +
+                                  SourceCapsExtText(*packet) + SinkCapsExtText(*packet) +
+                                  ExtendedControlText(*packet);
+        ASSERT_FALSE(texts.empty());
+        for (int object = -1; object <= 8; ++object) {
+            DataObject(*packet, object);
+        }
+        if (i % 97 == 0) {
+            kept.push_back(packet);
+        }
+        if (kept.size() > 20) {
+            kept.erase(kept.begin());  // packets leave in any order, like auto-remove
+        }
+    }
 }
 
 }  // namespace
