@@ -1,0 +1,24 @@
+// "About Zoduz": the application version and what is known about the attached analyzer.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+// What the About box shows about the analyzer; empty texts when none is attached.
+struct AnalyzerIdentity {
+    QString firmwareText;
+    bool invalidFirmware = false;
+    QString serialText;
+};
+
+// "FW Ver : <version>" (with " (Invalid FW Version)"), or "Not Connected".
+QString FirmwareLine(const AnalyzerIdentity& identity);
+// "Serial Number : <serial>", or "Serial Number is not assigned.".
+QString SerialLine(const AnalyzerIdentity& identity);
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent = nullptr);
+};

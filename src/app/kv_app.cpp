@@ -1,0 +1,163 @@
+#include "app/kv_app.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImage>
+#include <QSettings>
+#include <QTextStream>
+#include <cstdio>
+
+#include "app/main_frame.h"
+#include "app/settings/qt/qsettings_backend.h"
+#include "capture/document.h"
+#include "capture/record_naming.h"
+#include "list/log_view.h"
+
+// The icons are compiled into this static library; a static library's resources must be
+// registered explicitly, since nothing in it refers to them by symbol. (The registration macro
+// declares a function and must stay outside any namespace.)
+static void InitResources() {
+    Q_INIT_RESOURCE(zoduz);
+}
+
+namespace {
+
+constexpr const char* kRecentGroup = "Recent File List";
+
+// The layout the documentation screenshots are taken with: room for the list and the details.
+constexpr int kScreenshotListHeight = 330;
+constexpr int kScreenshotFieldTableWidth = 640;
+
+void PrintError(const QString& text) {
+    std::fprintf(stderr, "zoduz: %s\n", text.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, QString& error) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("USB Type-C power analyzer Zoduz"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Render the main window off-screen to the PNG file and exit."),
+        QStringLiteral("OUT.png"));
+    parser.addOption(screenshot);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Record file to open."),
+                                 QStringLiteral("[FILE]"));
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        error = QStringLiteral("only one record file can be opened");
+        return std::nullopt;
+    }
+    AppCommandLine commandLine;
+    commandLine.recordFile = files.value(0);
+    commandLine.screenshotPath = parser.value(screenshot);
+    if (parser.isSet(screenshot) && commandLine.screenshotPath.isEmpty()) {
+        error = QStringLiteral("--screenshot needs an output file");
+        return std::nullopt;
+    }
+    return commandLine;
+}
+
+CKVApp::CKVApp(int& argc, char** argv)
+    : QApplication(argc, argv), document_(std::make_unique<CKVDoc>()) {
+    InitResources();
+    setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
+    setApplicationName(QString::fromLatin1(kSettingsApplication));
+    setApplicationDisplayName(QStringLiteral("Zoduz"));
+    setWindowIcon(QIcon(QStringLiteral(":/zoduz/icons/zoduz.svg")));
+}
+
+CKVApp::~CKVApp() = default;
+
+int CKVApp::Run() {
+    QString error;
+    const std::optional<AppCommandLine> commandLine = ParseAppCommandLine(arguments(), error);
+    if (!commandLine) {
+        PrintError(error);
+        return 1;
+    }
+    if (!commandLine->recordFile.isEmpty() && !QFileInfo(commandLine->recordFile).isReadable()) {
+        PrintError(QStringLiteral("cannot read %1").arg(commandLine->recordFile));
+        return 1;
+    }
+    return commandLine->screenshotPath.isEmpty() ? RunInteractive(*commandLine)
+                                                 : RunScreenshot(*commandLine);
+}
+
+int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
+    QSettingsBackend backend;
+    LoadSettings(backend, settings_, DefaultDataFolder());
+    LoadRecentFiles();
+    document_->SetLimits(settings_.recordMaxPDPacketCount, settings_.recordMaxVbusInfoCount,
+                         settings_.recordPDPacketAutoRemove, settings_.recordVbusInfoAutoRemove);
+    int status = 0;
+    {
+        CMainFrame frame(*document_, settings_, recentFiles_);
+        if (!commandLine.recordFile.isEmpty()) {
+            frame.OpenDocument(commandLine.recordFile);
+        }
+        frame.show();
+        status = exec();
+    }
+    SaveRecentFiles();
+    if (!SaveSettings(backend, settings_)) {
+        PrintError(QStringLiteral("the settings could not be written to %1")
+                       .arg(QString::fromStdString(backend.Location())));
+    }
+    return status;
+}
+
+int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
+    // Documentation pictures neither depend on nor change the user's settings.
+    settings_.layout.listRowHeight = kScreenshotListHeight;
+    settings_.layout.fieldTableWidth = kScreenshotFieldTableWidth;
+    CMainFrame frame(*document_, settings_, recentFiles_);
+    if (!commandLine.recordFile.isEmpty()) {
+        frame.OpenDocument(commandLine.recordFile);
+    }
+    if (!RenderScreenshot(frame, commandLine.screenshotPath)) {
+        PrintError(QStringLiteral("cannot write %1").arg(commandLine.screenshotPath));
+        return 1;
+    }
+    return 0;
+}
+
+bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path) {
+    frame.setAttribute(Qt::WA_DontShowOnScreen, platformName() != QLatin1String("offscreen"));
+    frame.show();
+    processEvents();
+    if (frame.LogView()->RowCount() > 0) {
+        frame.LogView()->SelectRow(0);
+    }
+    processEvents();
+    return frame.grab().toImage().save(path, "PNG");
+}
+
+void CKVApp::LoadRecentFiles() {
+    QSettings store;
+    store.beginGroup(QString::fromLatin1(kRecentGroup));
+    QStringList entries;
+    for (int i = 1; i <= CRecentFileList::kMaxEntries; ++i) {
+        const QString entry = store.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!entry.isEmpty()) {
+            entries.append(entry);
+        }
+    }
+    recentFiles_.SetEntries(entries);
+}
+
+void CKVApp::SaveRecentFiles() {
+    QSettings store;
+    store.beginGroup(QString::fromLatin1(kRecentGroup));
+    store.remove(QString());
+    const QStringList& entries = recentFiles_.Entries();
+    for (int i = 0; i < entries.size(); ++i) {
+        store.setValue(QStringLiteral("File%1").arg(i + 1), entries[i]);
+    }
+}

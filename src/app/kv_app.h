@@ -1,0 +1,50 @@
+// CKVApp, the application object: loads the settings before the main window exists, opens a
+// record file named on the command line, and saves the settings when the application exits.
+// "zoduz --screenshot OUT.png [FILE]" renders the window off-screen to a PNG instead.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "app/recent_files.h"
+#include "app/settings/settings_store.h"
+
+class CKVDoc;
+class CMainFrame;
+class SettingsBackend;
+
+// What the command line asks for.
+struct AppCommandLine {
+    QString recordFile;      // "" when none is named
+    QString screenshotPath;  // "" for the interactive application
+};
+
+// Parses the arguments; std::nullopt (with a one-line message in error) when they are wrong.
+std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, QString& error);
+
+class CKVApp : public QApplication {
+    Q_OBJECT
+
+  public:
+    CKVApp(int& argc, char** argv);
+    ~CKVApp() override;
+
+    // Runs the application to its end; the process exit status.
+    int Run();
+
+    // Renders the window with the packet of row 0 selected into a PNG; false when writing the
+    // file failed.
+    static bool RenderScreenshot(CMainFrame& frame, const QString& path);
+
+  private:
+    int RunInteractive(const AppCommandLine& commandLine);
+    int RunScreenshot(const AppCommandLine& commandLine);
+    void LoadRecentFiles();
+    void SaveRecentFiles();
+
+    SettingsStore settings_;
+    CRecentFileList recentFiles_;
+    std::unique_ptr<CKVDoc> document_;
+};

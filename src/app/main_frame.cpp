@@ -1,0 +1,468 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QIcon>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/doc_events.h"
+#include "app/recent_files.h"
+#include "app/settings/qt/log_font_qfont.h"
+#include "app/settings/settings_store.h"
+#include "capture/document.h"
+#include "list/log_view.h"
+#include "list/log_view_cfg_dlg.h"
+#include "pd/views/pd_packet_list_view.h"
+#include "pd/views/pd_packet_tree_view.h"
+
+namespace {
+
+constexpr const char* kAppTitle = "Zoduz App";
+constexpr const char* kFileFilter = "Zoduz Files (*.zaz)";
+constexpr const char* kDefaultSuffix = "zaz";
+constexpr const char* kUntitled = "Untitled";
+
+// Client area limits of the splitter rows and columns.
+constexpr int kListMinHeight = 100;
+constexpr int kDetailMinHeight = 50;
+constexpr int kFieldTableMinWidth = 100;
+constexpr int kTreeCreatedWidth = 960;
+
+QIcon Icon(const char* name) {
+    return QIcon(QStringLiteral(":/zoduz/icons/%1.svg").arg(QLatin1String(name)));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileList& recentFiles,
+                       QWidget* parent)
+    : QMainWindow(parent), document_(document), settings_(settings), recentFiles_(recentFiles) {
+    setObjectName(QStringLiteral("ZerivaRur"));
+    setWindowIcon(Icon("zoduz"));
+    setAcceptDrops(true);
+    saveQuestion_ = [this](const QString& title) {
+        return QMessageBox::question(
+            this, QString::fromLatin1(kAppTitle), QStringLiteral("Save changes to %1?").arg(title),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    };
+    errorNotice_ = [this](const QString& text) {
+        QMessageBox::warning(this, QString::fromLatin1(kAppTitle), text);
+    };
+
+    BuildClientArea();
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
+    statusBar()->showMessage(QStringLiteral("Ready"));
+    ConnectDocument();
+
+    const LayoutRecord& layout = settings_.layout;
+    resize(std::max(layout.windowWidth, 200), std::max(layout.windowHeight, 200));
+    if (layout.listFontStored != 0) {
+        ApplyListFont(FontFromLogFont(layout.listFont));
+    }
+    logView_->SetAutoScroll(settings_.pdMessageAutoScroll);
+    autoScrollAction_->setChecked(settings_.pdMessageAutoScroll);
+    logView_->RebuildList();
+    RebuildRecentMenu();
+    UpdateTitle();
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::BuildClientArea() {
+    logView_ = new CKVLogView(document_, settings_.columns, this);
+    logView_->SetReverseCurrentSource([this] { return settings_.vbusCurrDirReverse; });
+    logView_->setMinimumHeight(kListMinHeight);
+    fieldTable_ = new CPDPacketListView(this);
+    fieldTable_->setMinimumWidth(kFieldTableMinWidth);
+    packetTree_ = new CPDPacketTreeView(this);
+
+    detailSplitter_ = new QSplitter(Qt::Horizontal, this);
+    detailSplitter_->setObjectName(QStringLiteral("detailSplitter"));
+    detailSplitter_->addWidget(fieldTable_);
+    detailSplitter_->addWidget(packetTree_);
+    detailSplitter_->setChildrenCollapsible(false);
+    detailSplitter_->setMinimumHeight(kDetailMinHeight);
+    detailSplitter_->setSizes(
+        {std::max(settings_.layout.fieldTableWidth, kFieldTableMinWidth), kTreeCreatedWidth});
+    detailSplitter_->setStretchFactor(1, 1);
+
+    mainSplitter_ = new QSplitter(Qt::Vertical, this);
+    mainSplitter_->setObjectName(QStringLiteral("mainSplitter"));
+    mainSplitter_->addWidget(logView_);
+    mainSplitter_->addWidget(detailSplitter_);
+    mainSplitter_->setChildrenCollapsible(false);
+    // The list row keeps its recorded height; the detail row takes what is left.
+    mainSplitter_->setStretchFactor(0, 0);
+    mainSplitter_->setStretchFactor(1, 1);
+    mainSplitter_->setSizes({std::max(settings_.layout.listRowHeight, kListMinHeight),
+                             std::max(settings_.layout.windowHeight, kListMinHeight)});
+    setCentralWidget(mainSplitter_);
+
+    connect(logView_, &CKVLogView::selectedPacketChanged, packetTree_,
+            &CPDPacketTreeView::ShowPacket);
+    connect(packetTree_, &CPDPacketTreeView::nodeSelected, fieldTable_,
+            &CPDPacketListView::ShowNode);
+    connect(logView_, &CKVLogView::statusText, this, &CMainFrame::ShowStatus);
+    connect(logView_, &CKVLogView::columnSettingsRequested, this, &CMainFrame::ShowColumnSettings);
+    connect(logView_, &CKVLogView::markersChanged, this, [this] {
+        UpdateTitle();
+        UpdateCommandStates();
+    });
+}
+
+void CMainFrame::BuildActions() {
+    newAction_ = new QAction(Icon("new"), QStringLiteral("&New"), this);
+    newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(newAction_, &QAction::triggered, this, &CMainFrame::NewDocument);
+
+    openAction_ = new QAction(Icon("open"), QStringLiteral("&Open..."), this);
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(openAction_, &QAction::triggered, this, [this] {
+        if (!MaybeSaveModified()) {
+            return;
+        }
+        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"),
+                                                          QFileInfo(documentPath_).absolutePath(),
+                                                          QString::fromLatin1(kFileFilter));
+        if (!path.isEmpty()) {
+            LoadPath(path);
+        }
+    });
+
+    saveAction_ = new QAction(QStringLiteral("&Save"), this);
+    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(saveAction_, &QAction::triggered, this, &CMainFrame::SaveDocument);
+
+    saveAsAction_ = new QAction(Icon("save_as"), QStringLiteral("Save &As..."), this);
+    connect(saveAsAction_, &QAction::triggered, this, &CMainFrame::SaveDocumentAs);
+
+    exitAction_ = new QAction(QStringLiteral("E&xit"), this);
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+
+    autoScrollAction_ = new QAction(Icon("auto_scroll"), QStringLiteral("&Auto Scroll"), this);
+    autoScrollAction_->setCheckable(true);
+    connect(autoScrollAction_, &QAction::toggled, this,
+            [this](bool on) { logView_->SetAutoScroll(on); });
+
+    columnSettingsAction_ = new QAction(Icon("columns"), QStringLiteral("Column Settings"), this);
+    connect(columnSettingsAction_, &QAction::triggered, this, &CMainFrame::ShowColumnSettings);
+
+    fontSettingsAction_ = new QAction(Icon("font"), QStringLiteral("Font Settings"), this);
+    connect(fontSettingsAction_, &QAction::triggered, this, [this] {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, logView_->font(), this);
+        if (ok) {
+            ApplyListFont(font);
+        }
+    });
+
+    aboutAction_ = new QAction(Icon("about"), QStringLiteral("&About Zoduz App..."), this);
+    connect(aboutAction_, &QAction::triggered, this, [this] {
+        CAboutDlg dialog(identity_, this);
+        dialog.exec();
+    });
+
+    for (int i = 0; i < CRecentFileList::kMaxEntries; ++i) {
+        auto* action = new QAction(this);
+        action->setVisible(false);
+        connect(action, &QAction::triggered, this,
+                [this, action] { OpenDocument(action->data().toString()); });
+        recentActions_.push_back(action);
+    }
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(newAction_);
+    file->addAction(openAction_);
+    file->addAction(saveAction_);
+    file->addAction(saveAsAction_);
+    file->addSeparator();
+    for (QAction* action : recentActions_) {
+        file->addAction(action);
+    }
+    recentSeparator_ = file->addSeparator();
+    file->addAction(exitAction_);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* statusBarAction = view->addAction(QStringLiteral("&Status Bar"));
+    statusBarAction->setCheckable(true);
+    statusBarAction->setChecked(true);
+    connect(statusBarAction, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    view->setObjectName(QStringLiteral("viewMenu"));
+
+    QMenu* message = menuBar()->addMenu(QStringLiteral("PD &Message"));
+    message->addAction(autoScrollAction_);
+    message->addSeparator();
+    message->addAction(columnSettingsAction_);
+    message->addAction(fontSettingsAction_);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(aboutAction_);
+}
+
+void CMainFrame::BuildToolBar() {
+    QToolBar* toolBar = addToolBar(QStringLiteral("Standard"));
+    toolBar->setObjectName(QStringLiteral("Standard"));
+    toolBar->setIconSize(QSize(20, 20));
+    toolBar->addAction(newAction_);
+    toolBar->addAction(openAction_);
+    toolBar->addAction(saveAsAction_);
+    toolBar->addSeparator();
+    toolBar->addAction(autoScrollAction_);
+    toolBar->addSeparator();
+    toolBar->addAction(aboutAction_);
+
+    // "Toolbars and Docking Windows" lists the toolbar's own toggle.
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        if (menu->objectName() == QLatin1String("viewMenu")) {
+            QMenu* bars = new QMenu(QStringLiteral("&Toolbars and Docking Windows"), menu);
+            bars->addAction(toolBar->toggleViewAction());
+            menu->insertMenu(menu->actions().value(0), bars);
+        }
+    }
+}
+
+void CMainFrame::ConnectDocument() {
+    events_ = new CDocEvents(document_, this);
+    connect(events_, &CDocEvents::statusText, this, &CMainFrame::ShowStatus);
+    connect(events_, &CDocEvents::contentsChanged, this, [this] {
+        logView_->OnDocumentUpdate();
+        UpdateTitle();
+        UpdateCommandStates();
+    });
+    connect(events_, &CDocEvents::emptied, this, [this] { logView_->ResetRows(); });
+    connect(events_, &CDocEvents::timeOriginChanged, this,
+            [this] { logView_->OnTimeOriginChanged(); });
+}
+
+void CMainFrame::ShowStatus(const QString& text) {
+    if (statusBar()->currentMessage() == text) {
+        return;
+    }
+    statusBar()->showMessage(text);
+    // Decoding runs on this thread; the progress texts must reach the screen meanwhile.
+    statusBar()->repaint();
+}
+
+QString CMainFrame::StatusMessage() const {
+    return statusBar()->currentMessage();
+}
+
+void CMainFrame::ShowError(const QString& text) {
+    if (errorNotice_) {
+        errorNotice_(text);
+    }
+}
+
+QString CMainFrame::DocumentTitle() const {
+    return documentPath_.isEmpty() ? QString::fromLatin1(kUntitled)
+                                   : QFileInfo(documentPath_).fileName();
+}
+
+void CMainFrame::UpdateTitle() {
+    setWindowTitle(DocumentTitle() + QStringLiteral(" - ") + QString::fromLatin1(kAppTitle));
+}
+
+void CMainFrame::UpdateCommandStates() {
+    const bool recording = document_.Recording();
+    const bool hasRecordFile = !documentPath_.isEmpty() && !document_.RecordFilePath().empty();
+    newAction_->setEnabled(!recording);
+    openAction_->setEnabled(!recording);
+    saveAction_->setEnabled(!recording && hasRecordFile);
+    saveAsAction_->setEnabled(!recording && hasRecordFile);
+    for (QAction* action : recentActions_) {
+        action->setEnabled(!recording);
+    }
+}
+
+void CMainFrame::RebuildRecentMenu() {
+    const QStringList& entries = recentFiles_.Entries();
+    for (int i = 0; i < static_cast<int>(recentActions_.size()); ++i) {
+        QAction* action = recentActions_[i];
+        if (i < entries.size()) {
+            action->setText(
+                QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(entries[i])));
+            action->setData(entries[i]);
+            action->setVisible(true);
+        } else {
+            action->setVisible(false);
+        }
+    }
+    recentSeparator_->setVisible(!entries.isEmpty());
+}
+
+bool CMainFrame::MaybeSaveModified() {
+    if (!document_.Modified()) {
+        return true;
+    }
+    switch (saveQuestion_ ? saveQuestion_(DocumentTitle()) : QMessageBox::No) {
+        case QMessageBox::Yes:
+            return SaveDocument();
+        case QMessageBox::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CMainFrame::NewDocument() {
+    if (!MaybeSaveModified()) {
+        return false;
+    }
+    document_.Clear();
+    document_.SetModified(false);
+    documentPath_.clear();
+    ShowStatus(QStringLiteral("Ready"));
+    UpdateTitle();
+    UpdateCommandStates();
+    return true;
+}
+
+bool CMainFrame::OpenDocument(const QString& path) {
+    if (!MaybeSaveModified()) {
+        return false;
+    }
+    return LoadPath(path);
+}
+
+bool CMainFrame::LoadPath(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        // Nothing is replaced: the current document stays, and the list stops offering it.
+        ShowError(QStringLiteral("Cannot open the record file.\n\n\"%1\"")
+                      .arg(QDir::toNativeSeparators(path)));
+        recentFiles_.Remove(path);
+        RebuildRecentMenu();
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    document_.OpenRecordFile(QFile::encodeName(info.absoluteFilePath()).toStdString());
+    document_.SetModified(false);
+    QApplication::restoreOverrideCursor();
+    documentPath_ = info.absoluteFilePath();
+    recentFiles_.Add(documentPath_);
+    RebuildRecentMenu();
+    UpdateTitle();
+    UpdateCommandStates();
+    return true;
+}
+
+bool CMainFrame::SaveDocument() {
+    if (documentPath_.isEmpty()) {
+        return SaveDocumentAs();
+    }
+    return SaveDocumentTo(documentPath_);
+}
+
+bool CMainFrame::SaveDocumentAs() {
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), documentPath_,
+                                                QString::fromLatin1(kFileFilter));
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QLatin1Char('.') + QLatin1String(kDefaultSuffix);
+    }
+    return SaveDocumentTo(path);
+}
+
+bool CMainFrame::SaveDocumentTo(const QString& path) {
+    if (document_.RecordFilePath().empty() || document_.Recording()) {
+        return false;
+    }
+    const QString target = QFileInfo(path).absoluteFilePath();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = document_.SaveAs(QFile::encodeName(target).toStdString());
+    QApplication::restoreOverrideCursor();
+    if (!saved) {
+        ShowError(QString::fromLatin1(kSaveFileErrorText));
+        return false;
+    }
+    documentPath_ = target;
+    recentFiles_.Add(target);
+    RebuildRecentMenu();
+    UpdateTitle();
+    UpdateCommandStates();
+    return true;
+}
+
+void CMainFrame::ApplyListFont(const QFont& font) {
+    logView_->setFont(font);
+    fieldTable_->setFont(font);
+    packetTree_->setFont(font);
+}
+
+void CMainFrame::ShowColumnSettings() {
+    logView_->SaveColumnLayout();
+    CLogViewCfgDlg dialog(settings_.columns, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        logView_->RebuildList();
+    }
+}
+
+void CMainFrame::StoreLayout() {
+    LayoutRecord& layout = settings_.layout;
+    layout.windowWidth = width();
+    layout.windowHeight = height();
+    const QList<int> rows = mainSplitter_->sizes();
+    if (!rows.isEmpty()) {
+        layout.listRowHeight = rows[0];
+    }
+    const QList<int> columns = detailSplitter_->sizes();
+    if (!columns.isEmpty()) {
+        layout.fieldTableWidth = columns[0];
+    }
+    layout.listFontStored = 1;
+    layout.listFont = LogFontFromFont(logView_->font());
+    settings_.pdMessageAutoScroll = logView_->AutoScroll();
+    logView_->SaveColumnLayout();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!MaybeSaveModified()) {
+        event->ignore();
+        return;
+    }
+    StoreLayout();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        for (const QUrl& url : event->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            // One document at a time: the first dropped file is opened.
+            OpenDocument(url.toLocalFile());
+            return;
+        }
+    }
+}

@@ -1,0 +1,117 @@
+// CMainFrame, the main window: menu bar, "Standard" toolbar, status bar message pane, the
+// message list above the field table and the tree, and the File commands (New, Open, Save,
+// Save As, recent files, dropped files) on the one capture document.
+#pragma once
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "app/about_dlg.h"
+
+class CDocEvents;
+class CKVDoc;
+class CKVLogView;
+class CPDPacketListView;
+class CPDPacketTreeView;
+class CRecentFileList;
+class QAction;
+class QMenu;
+class QSplitter;
+struct SettingsStore;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // The document, the settings and the recent-file list belong to the application object
+    // and outlive the window.
+    CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileList& recentFiles,
+               QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // File commands. Each returns whether it went ahead.
+    bool NewDocument();
+    bool OpenDocument(const QString& path);  // asks to save a modified document first
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    bool SaveDocumentTo(const QString& path);
+    // The "save changes?" question for a modified document; false when the user cancels or the
+    // save fails.
+    bool MaybeSaveModified();
+
+    // Writes the window size, splitter positions, list font, column layout and view switches
+    // into the settings (they reach permanent storage when the application exits).
+    void StoreLayout();
+
+    void ApplyListFont(const QFont& font);
+    void ShowColumnSettings();
+
+    // Where the title and Save point: the file last opened or saved, "" for a new document.
+    const QString& DocumentPath() const { return documentPath_; }
+    QString StatusMessage() const;
+    CKVLogView* LogView() const { return logView_; }
+    CPDPacketListView* FieldTable() const { return fieldTable_; }
+    CPDPacketTreeView* PacketTree() const { return packetTree_; }
+    QSplitter* MainSplitter() const { return mainSplitter_; }
+    QSplitter* DetailSplitter() const { return detailSplitter_; }
+    QAction* SaveAction() const { return saveAction_; }
+    QAction* SaveAsAction() const { return saveAsAction_; }
+
+    // Replaceable prompts (the tests answer them without a user).
+    using SaveQuestion = std::function<QMessageBox::StandardButton(const QString& title)>;
+    void SetSaveQuestion(SaveQuestion question) { saveQuestion_ = std::move(question); }
+    using ErrorNotice = std::function<void(const QString& text)>;
+    void SetErrorNotice(ErrorNotice notice) { errorNotice_ = std::move(notice); }
+
+    // What the About box shows about the analyzer (the device link fills it in).
+    void SetAnalyzerIdentity(const AnalyzerIdentity& identity) { identity_ = identity; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildClientArea();
+    void ConnectDocument();
+    void RebuildRecentMenu();
+    void UpdateTitle();
+    void UpdateCommandStates();
+    void ShowStatus(const QString& text);
+    void ShowError(const QString& text);
+    QString DocumentTitle() const;
+    bool LoadPath(const QString& path);
+
+    CKVDoc& document_;
+    SettingsStore& settings_;
+    CRecentFileList& recentFiles_;
+    CDocEvents* events_ = nullptr;
+    QString documentPath_;
+    AnalyzerIdentity identity_;
+    SaveQuestion saveQuestion_;
+    ErrorNotice errorNotice_;
+
+    CKVLogView* logView_ = nullptr;
+    CPDPacketListView* fieldTable_ = nullptr;
+    CPDPacketTreeView* packetTree_ = nullptr;
+    QSplitter* mainSplitter_ = nullptr;
+    QSplitter* detailSplitter_ = nullptr;
+
+    QAction* newAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* autoScrollAction_ = nullptr;
+    QAction* columnSettingsAction_ = nullptr;
+    QAction* fontSettingsAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    std::vector<QAction*> recentActions_;
+    QAction* recentSeparator_ = nullptr;
+};

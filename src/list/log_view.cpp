@@ -1,0 +1,600 @@
+#include "list/log_view.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <mutex>
+
+#include "capture/document.h"
+#include "list/cell_painter.h"
+#include "list/packet_list_model.h"
+#include "list/packet_sort.h"
+#include "list/row_style.h"
+#include "pd/columns/column_text.h"
+
+namespace {
+
+// Rows are as tall as the font with room below the baseline for underscores and descenders.
+class CFixedRowDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return QSize(0, QFontMetrics(option.font).height() + 4);
+    }
+};
+
+// Process-wide sort state of the header clicks.
+int gLastSortColumn = 0;
+bool gSortDescending = false;
+
+// First cell: margin and inset of the label; further cells: margin and inset of a column.
+constexpr int kLabelMargin = 4;
+constexpr int kLabelInset = 2;
+constexpr int kCellMargin = 12;
+constexpr int kCellInset = 6;
+
+std::string FormatCell(const CCCPacket& packet, int column, bool reverseCurrent) {
+    return ColumnText(packet, column, reverseCurrent);
+}
+
+QColor ToColor(const RowColour& colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+// (totalTicks x clockDivider) / 48 with the product taken as a signed 32-bit value, as the
+// analyzer's timing is defined; wrapping is spelled out instead of overflowing.
+int64_t PacketDurationUs(const CCCPacket& packet) {
+    const auto product = static_cast<int32_t>(static_cast<uint32_t>(packet.totalTicks) *
+                                              static_cast<uint32_t>(packet.clockDivider));
+    return product / 48;
+}
+
+}  // namespace
+
+CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
+    : QTreeView(parent), document_(document), columns_(columns) {
+    setObjectName(QStringLiteral("messageList"));
+    model_ = new CPacketListModel(&FormatCell, this);
+    setModel(model_);
+    setItemDelegate(new CFixedRowDelegate(this));
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    header()->setSectionsMovable(true);
+    header()->setSectionsClickable(true);
+    header()->setStretchLastSection(false);
+    header()->setSortIndicatorShown(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(header(), &QHeaderView::sectionClicked, this, &CKVLogView::SortByColumn);
+    connect(this, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (CCCPacket* packet = model_->PacketAt(index.row())) {
+            emit packetActivated(packet);
+        }
+    });
+}
+
+CKVLogView::~CKVLogView() = default;
+
+void CKVLogView::SetFindMatcher(std::function<int(const CCCPacket&)> matchFind, QString findText) {
+    matchFind_ = std::move(matchFind);
+    findText_ = std::move(findText);
+    viewport()->update();
+}
+
+void CKVLogView::ResetSortState() {
+    gLastSortColumn = 0;
+    gSortDescending = false;
+}
+
+int CKVLogView::ListColumnOf(int columnId) const {
+    return model_->ListColumnOf(columnId);
+}
+
+int CKVLogView::RowCount() const {
+    return model_->RowCount();
+}
+
+CCCPacket* CKVLogView::SelectedPacket() const {
+    return model_->PacketAt(selectedRow_);
+}
+
+bool CKVLogView::IsHiddenByFilter(const CCCPacket& packet) const {
+    return hiddenByFilter_ && hiddenByFilter_(packet);
+}
+
+void CKVLogView::RebuildList() {
+    model_->SetReverseCurrent(reverseCurrent_ && reverseCurrent_());
+    const CCCPacket* selected = SelectedPacket();
+    const int rememberedNumber = selected != nullptr ? selected->packetNumber : -1;
+
+    // List columns in display order: at each position the first shown id that claims it.
+    std::vector<int> ids;
+    std::vector<int> widths;
+    for (int position = 0; position < kPacketColumnCount; ++position) {
+        for (int id = 0; id < kPacketColumnCount; ++id) {
+            if (columns_[id].shown != 0 && columns_[id].order == position) {
+                ids.push_back(id);
+                widths.push_back(columns_[id].width);
+                break;
+            }
+        }
+    }
+    selectingQuietly_ = true;
+    model_->SetColumns(ids);
+    selectingQuietly_ = false;
+    for (int section = 0; section < static_cast<int>(ids.size()); ++section) {
+        // Moving sections back to creation order: the list starts in the recorded order.
+        const int visual = header()->visualIndex(section);
+        if (visual != section) {
+            header()->moveSection(visual, section);
+        }
+        header()->resizeSection(section, std::max(widths[section], 0));
+    }
+    columnsBuilt_ = true;
+    nextPacketIndex_ = 0;
+    previousPacketEnd_ = 0;
+    selectedRow_ = -1;
+    markerARow_ = -1;
+    markerBRow_ = -1;
+    AppendNewPackets();
+    if (rememberedNumber >= 0) {
+        SelectPacketNumber(rememberedNumber);
+    }
+    if (selectedRow_ == -1 && selected != nullptr) {
+        emit selectedPacketChanged(nullptr);
+    }
+}
+
+void CKVLogView::AppendNewPackets() {
+    if (!columnsBuilt_) {
+        return;
+    }
+    std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
+    if (document_.ListResetPending()) {
+        document_.ClearListResetPending();
+        // The packets were renumbered and the old rows may point at deleted packets.
+        ResetRows();
+    }
+    const std::vector<PacketPtr>& packets = document_.Packets();
+    const size_t count = packets.size();
+    if (nextPacketIndex_ >= count) {
+        return;
+    }
+    const bool recording = IsRecording();
+    const bool hasColumns = model_->columnCount() > 0;
+    const int64_t origin = document_.TimeOrigin();
+    if (nextPacketIndex_ == 0) {
+        rowsOrigin_ = origin;
+    }
+    const CCCPacket* markerA = document_.MarkerA().get();
+    const CCCPacket* markerB = document_.MarkerB().get();
+    std::vector<CCCPacket*> fresh;
+    fresh.reserve(count - nextPacketIndex_);
+    int firstRow = model_->RowCount();
+    lastPercent_ = -1;
+    while (nextPacketIndex_ < count) {
+        CCCPacket* packet = packets[nextPacketIndex_].get();
+        ++nextPacketIndex_;
+        if (!recording) {
+            const int percent = static_cast<int>(nextPacketIndex_ * 100 / count);
+            if (percent != lastPercent_) {
+                lastPercent_ = percent;
+                emit statusText(QStringLiteral("Building PD Messages... %1%").arg(percent));
+            }
+        }
+        if (packet == nullptr) {
+            continue;
+        }
+        const int64_t start = packet->relTime - origin;
+        packet->idleTime = start - previousPacketEnd_;
+        previousPacketEnd_ = start + PacketDurationUs(*packet);
+        if (IsHiddenByFilter(*packet) || !hasColumns) {
+            continue;
+        }
+        const int row = firstRow + static_cast<int>(fresh.size());
+        fresh.push_back(packet);
+        if (packet == markerA) {
+            markerARow_ = row;
+        }
+        if (packet == markerB) {
+            markerBRow_ = row;
+        }
+    }
+    model_->AppendRows(fresh);
+}
+
+void CKVLogView::OnDocumentUpdate() {
+    AppendNewPackets();
+    if (!autoScroll_ || !IsRecording()) {
+        return;
+    }
+    const int count = model_->RowCount();
+    if (count != 0 && count != autoScrollSeen_) {
+        EnsureRowVisible(count - 1);
+    }
+    autoScrollSeen_ = count;
+}
+
+void CKVLogView::ResetRows() {
+    const bool hadSelection = selectedRow_ != -1;
+    selectingQuietly_ = true;
+    model_->ClearRows();
+    selectingQuietly_ = false;
+    selectedRow_ = -1;
+    markerARow_ = -1;
+    markerBRow_ = -1;
+    contextRow_ = -1;
+    nextPacketIndex_ = 0;
+    previousPacketEnd_ = 0;
+    if (hadSelection) {
+        emit selectedPacketChanged(nullptr);
+    }
+}
+
+void CKVLogView::OnTimeOriginChanged() {
+    if (columnsBuilt_ && document_.TimeOrigin() != rowsOrigin_) {
+        RecreateRows();
+    }
+}
+
+void CKVLogView::RecreateRows() {
+    const CCCPacket* selected = SelectedPacket();
+    const int rememberedNumber = selected != nullptr ? selected->packetNumber : -1;
+    selectingQuietly_ = true;
+    model_->ClearRows();
+    selectingQuietly_ = false;
+    selectedRow_ = -1;
+    markerARow_ = -1;
+    markerBRow_ = -1;
+    nextPacketIndex_ = 0;
+    previousPacketEnd_ = 0;
+    AppendNewPackets();
+    if (rememberedNumber >= 0) {
+        SelectPacketNumber(rememberedNumber);
+    }
+}
+
+void CKVLogView::SelectPacketNumber(int packetNumber) {
+    const int row = model_->RowOfPacketNumber(packetNumber);
+    if (row >= 0) {
+        SelectRow(row);
+        EnsureRowVisible(row);
+    }
+}
+
+void CKVLogView::SelectRow(int row) {
+    if (row < 0 || row >= model_->RowCount()) {
+        selectionModel()->clearSelection();
+        ChangeSelection(-1);
+        return;
+    }
+    const QModelIndex index = model_->index(row, 0);
+    selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ChangeSelection(row);
+}
+
+void CKVLogView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    if (!selectingQuietly_) {
+        ChangeSelection(current.isValid() ? current.row() : -1);
+    }
+}
+
+void CKVLogView::ChangeSelection(int row) {
+    if (row == selectedRow_) {
+        return;
+    }
+    const int previous = selectedRow_;
+    selectedRow_ = row;
+    RepaintRow(previous);
+    RepaintRow(row);
+    emit selectedPacketChanged(model_->PacketAt(row));
+}
+
+void CKVLogView::EnsureRowVisible(int row) {
+    if (row < 0 || row >= model_->RowCount()) {
+        return;
+    }
+    if (row + 1 < model_->RowCount()) {
+        scrollTo(model_->index(row + 1, 0), QAbstractItemView::EnsureVisible);
+    }
+    if (row > 0) {
+        scrollTo(model_->index(row - 1, 0), QAbstractItemView::EnsureVisible);
+    }
+    scrollTo(model_->index(row, 0), QAbstractItemView::EnsureVisible);
+}
+
+void CKVLogView::SortByColumn(int listColumn) {
+    const std::vector<int>& ids = model_->ColumnIds();
+    if (listColumn < 0 || listColumn >= static_cast<int>(ids.size())) {
+        return;
+    }
+    const int id = ids[listColumn];
+    gSortDescending = listColumn == gLastSortColumn && !gSortDescending;
+    gLastSortColumn = listColumn;
+
+    const CCCPacket* selected = SelectedPacket();
+    const int rememberedNumber = selected != nullptr ? selected->packetNumber : -1;
+    selectingQuietly_ = true;
+    selectionModel()->clear();
+    selectingQuietly_ = false;
+    selectedRow_ = -1;
+
+    model_->ReorderRows(SortedRowOrder(model_->Rows(), id, gSortDescending));
+    markerARow_ = model_->RowOfPacket(document_.MarkerA().get());
+    markerBRow_ = model_->RowOfPacket(document_.MarkerB().get());
+    if (rememberedNumber >= 0) {
+        // The same packet stays selected; the detail views see no change.
+        const int row = model_->RowOfPacketNumber(rememberedNumber);
+        if (row >= 0) {
+            selectingQuietly_ = true;
+            selectionModel()->setCurrentIndex(
+                model_->index(row, 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            selectingQuietly_ = false;
+            selectedRow_ = row;
+            EnsureRowVisible(row);
+        } else {
+            emit selectedPacketChanged(nullptr);
+        }
+    }
+    viewport()->update();
+}
+
+void CKVLogView::SaveColumnLayout() {
+    for (int id = 0; id < kPacketColumnCount; ++id) {
+        const int section = model_->ListColumnOf(id);
+        if (section == -1) {
+            columns_[id].shown = 0;
+            continue;
+        }
+        columns_[id].shown = 1;
+        columns_[id].width = header()->sectionSize(section);
+        columns_[id].order = header()->visualIndex(section);
+    }
+}
+
+void CKVLogView::RepaintRow(int row) {
+    if (row < 0 || row >= model_->RowCount()) {
+        return;
+    }
+    const QRect rect = visualRect(model_->index(row, 0));
+    if (rect.isValid()) {
+        viewport()->update(QRect(0, rect.top(), viewport()->width(), rect.height()));
+    }
+}
+
+void CKVLogView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+    const int row = index.row();
+    const CCCPacket* packet = model_->PacketAt(row);
+    if (packet == nullptr) {
+        return;
+    }
+    const RowRoles roles{row == selectedRow_, packet == document_.MarkerA().get(),
+                         packet == document_.MarkerB().get()};
+    const QRect rowRect(0, option.rect.top(), viewport()->width(), option.rect.height());
+    painter->save();
+    painter->fillRect(rowRect, ToColor(RowBackground(*packet, row, roles)));
+    const std::optional<RowColour> textColour = RowTextColour(*packet);
+    painter->setPen(textColour ? ToColor(*textColour) : palette().color(QPalette::Text));
+    painter->setFont(font());
+
+    const QFontMetrics metrics(font());
+    const int match = matchFind_ ? matchFind_(*packet) : -1;
+    const std::vector<int>& ids = model_->ColumnIds();
+    const QColor gridColour(210, 210, 210);
+    for (int section = 0; section < static_cast<int>(ids.size()); ++section) {
+        if (header()->isSectionHidden(section)) {
+            continue;
+        }
+        const int x = header()->sectionViewportPosition(section);
+        const int width = header()->sectionSize(section);
+        const bool label = section == 0;
+        const int margin = label ? kLabelMargin : kCellMargin;
+        const int inset = label ? kLabelInset : kCellInset;
+        const QString text = FitText(metrics, model_->CellText(row, section), width, margin);
+        const QRect textRect(x + inset, rowRect.top(), std::max(width - 2 * inset, 0),
+                             rowRect.height());
+        if (!label && ids[section] == match) {
+            painter->fillRect(QRect(textRect.left(), rowRect.top(), metrics.horizontalAdvance(text),
+                                    rowRect.height()),
+                              QColor(0, 255, 0));
+        }
+        DrawHighlightedText(*painter, textRect, text, findText_);
+        const QPen pen = painter->pen();
+        painter->setPen(gridColour);
+        painter->drawLine(x + width - 1, rowRect.top(), x + width - 1, rowRect.bottom());
+        painter->setPen(pen);
+    }
+    painter->setPen(gridColour);
+    painter->drawLine(rowRect.left(), rowRect.bottom(), rowRect.right(), rowRect.bottom());
+    if (hasFocus() && currentIndex().row() == row && !ids.empty()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = QRect(header()->sectionViewportPosition(0), rowRect.top(),
+                           header()->sectionSize(0), rowRect.height());
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
+    }
+    painter->restore();
+}
+
+void CKVLogView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        contextRow_ = index.isValid() ? index.row() : -1;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void CKVLogView::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QModelIndex index = indexAt(event->pos());
+        contextRow_ = index.isValid() ? index.row() : -1;
+    } else {
+        contextRow_ = selectedRow_;
+    }
+    QMenu* menu = BuildContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+QMenu* CKVLogView::BuildContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("LogView"));
+    const CCCPacket* packet = model_->PacketAt(contextRow_);
+    bool anyMarked = false;
+    for (const CCCPacket* rowPacket : model_->Rows()) {
+        if (rowPacket->marked) {
+            anyMarked = true;
+            break;
+        }
+    }
+    auto add = [&](const QString& text, bool enabled, auto handler) {
+        QAction* action = menu->addAction(text);
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    add(QStringLiteral("Set Marker"), packet != nullptr && !packet->marked,
+        [this] { SetMark(true); });
+    add(QStringLiteral("Clear Marker"), packet != nullptr && packet->marked,
+        [this] { SetMark(false); });
+    add(QStringLiteral("Clear All Markers"), anyMarked, [this] { ClearAllMarks(); });
+    menu->addSeparator();
+    add(QStringLiteral("Set Marker A"), packet != nullptr, [this] { SetMarkerA(); });
+    add(QStringLiteral("Clear Marker A"), markerARow_ != -1, [this] { ClearMarkerA(); });
+    add(QStringLiteral("Set Marker B"), packet != nullptr, [this] { SetMarkerB(); });
+    add(QStringLiteral("Clear Marker B"), markerBRow_ != -1, [this] { ClearMarkerB(); });
+    menu->addSeparator();
+    QMenu* origin = menu->addMenu(QStringLiteral("Set Time Stamp Origin"));
+    connect(origin->addAction(QStringLiteral("Absolute")), &QAction::triggered, this,
+            [this] { SetOriginAbsolute(); });
+    QAction* current = origin->addAction(QStringLiteral("Current Position"));
+    current->setEnabled(packet != nullptr);
+    connect(current, &QAction::triggered, this, [this] { SetOriginCurrentPosition(); });
+    menu->addSeparator();
+    add(QStringLiteral("Column Settings"), true, [this] { emit columnSettingsRequested(); });
+    return menu;
+}
+
+PacketPtr CKVLogView::SharedPacket(const CCCPacket* packet) const {
+    if (packet == nullptr) {
+        return nullptr;
+    }
+    const std::vector<PacketPtr>& packets = document_.Packets();
+    const int number = packet->packetNumber;
+    if (number >= 0 && number < static_cast<int>(packets.size()) &&
+        packets[number].get() == packet) {
+        return packets[number];
+    }
+    const auto it = std::find_if(packets.begin(), packets.end(),
+                                 [&](const PacketPtr& held) { return held.get() == packet; });
+    return it == packets.end() ? nullptr : *it;
+}
+
+void CKVLogView::AfterMarkerCommand() {
+    emit markersChanged();
+}
+
+void CKVLogView::SetMark(bool marked) {
+    const PacketPtr packet = SharedPacket(model_->PacketAt(contextRow_));
+    if (!packet || packet->marked == marked) {
+        return;
+    }
+    document_.SetMarked(packet, marked);
+    RepaintRow(contextRow_);
+    AfterMarkerCommand();
+}
+
+void CKVLogView::ClearAllMarks() {
+    bool changed = false;
+    for (int row = 0; row < model_->RowCount(); ++row) {
+        CCCPacket* packet = model_->PacketAt(row);
+        if (packet->marked) {
+            if (const PacketPtr shared = SharedPacket(packet)) {
+                document_.SetMarked(shared, false);
+            } else {
+                packet->marked = false;
+            }
+            RepaintRow(row);
+            changed = true;
+        }
+    }
+    if (changed) {
+        AfterMarkerCommand();
+    }
+}
+
+void CKVLogView::SetMarker(bool markerA, const CCCPacket* packet) {
+    int& markerRow = markerA ? markerARow_ : markerBRow_;
+    const int previous = markerRow;
+    const PacketPtr shared = SharedPacket(packet);
+    if (markerA) {
+        document_.SetMarkerA(shared);
+    } else {
+        document_.SetMarkerB(shared);
+    }
+    markerRow = shared ? model_->RowOfPacket(packet) : -1;
+    RepaintRow(previous);
+    RepaintRow(markerRow);
+    AfterMarkerCommand();
+}
+
+void CKVLogView::SetMarkerA() {
+    if (const CCCPacket* packet = model_->PacketAt(contextRow_)) {
+        SetMarker(true, packet);
+    }
+}
+
+void CKVLogView::ClearMarkerA() {
+    SetMarker(true, nullptr);
+}
+
+void CKVLogView::SetMarkerB() {
+    if (const CCCPacket* packet = model_->PacketAt(contextRow_)) {
+        SetMarker(false, packet);
+    }
+}
+
+void CKVLogView::ClearMarkerB() {
+    SetMarker(false, nullptr);
+}
+
+void CKVLogView::SetOriginAbsolute() {
+    const CCCPacket* contextPacket = model_->PacketAt(contextRow_);
+    const int contextNumber = contextPacket != nullptr ? contextPacket->packetNumber : -1;
+    document_.SetTimeOrigin(0, false);
+    document_.NoteMarkersChanged();
+    OnTimeOriginChanged();
+    if (contextNumber >= 0) {
+        contextRow_ = model_->RowOfPacketNumber(contextNumber);
+        EnsureRowVisible(contextRow_);
+    }
+    AfterMarkerCommand();
+}
+
+void CKVLogView::SetOriginCurrentPosition() {
+    const CCCPacket* contextPacket = model_->PacketAt(contextRow_);
+    if (contextPacket == nullptr) {
+        return;
+    }
+    const int contextNumber = contextPacket->packetNumber;
+    document_.SetTimeOrigin(contextPacket->relTime, false);
+    document_.NoteMarkersChanged();
+    OnTimeOriginChanged();
+    contextRow_ = model_->RowOfPacketNumber(contextNumber);
+    EnsureRowVisible(contextRow_);
+    AfterMarkerCommand();
+}

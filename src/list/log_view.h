@@ -1,0 +1,135 @@
+// CKVLogView, the PD message list: one owner-drawn row per packet of the capture document that
+// passes the display filter, one column per shown column record, incremental appending with the
+// idle times, marks and markers, the time-stamp origin, the three-click sort and the column
+// layout that goes back into the settings.
+#pragma once
+
+#include <QFont>
+#include <QTreeView>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "app/settings/column_info.h"
+#include "pd/cc_packet.h"
+#include "pd/packet_column.h"
+
+class CKVDoc;
+class CPacketListModel;
+class QMenu;
+
+class CKVLogView : public QTreeView {
+    Q_OBJECT
+
+  public:
+    // columns are the application's column records: read by RebuildList, written by
+    // SaveColumnLayout. Both must outlive the view.
+    CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent = nullptr);
+    ~CKVLogView() override;
+
+    // Seams for features that plug into the list. Without them nothing is hidden, nothing is
+    // found and no capture is recording.
+    void SetFilter(std::function<bool(const CCCPacket&)> hidden) {
+        hiddenByFilter_ = std::move(hidden);
+    }
+    void SetFindMatcher(std::function<int(const CCCPacket&)> matchFind, QString findText);
+    void SetRecordingQuery(std::function<bool()> recording) { recording_ = std::move(recording); }
+    // The "VbusCurrDirReverse" setting, read again by every RebuildList.
+    void SetReverseCurrentSource(std::function<bool()> reverse) {
+        reverseCurrent_ = std::move(reverse);
+    }
+
+    // Recreates the columns from the records and refills every row, keeping the selection.
+    void RebuildList();
+    // Appends rows for the packets the view has not seen yet.
+    void AppendNewPackets();
+    // The document update: new rows, then the auto-scroll rule.
+    void OnDocumentUpdate();
+    // The document was emptied: no rows, no selection, no marker rows.
+    void ResetRows();
+    // The time origin changed: every row is recreated with the new idle times and times.
+    void OnTimeOriginChanged();
+    void RecreateRows();
+
+    void SortByColumn(int listColumn);
+    void SaveColumnLayout();
+    void EnsureRowVisible(int row);
+    void SelectRow(int row);
+
+    bool ColumnsBuilt() const { return columnsBuilt_; }
+    int SelectedRow() const { return selectedRow_; }
+    CCCPacket* SelectedPacket() const;
+    int RowCount() const;
+    int ContextRow() const { return contextRow_; }
+    void SetContextRow(int row) { contextRow_ = row; }
+    int MarkerARow() const { return markerARow_; }
+    int MarkerBRow() const { return markerBRow_; }
+    // List column index of a column id, -1 when it is not shown.
+    int ListColumnOf(int columnId) const;
+    CPacketListModel* PacketModel() const { return model_; }
+
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool on) { autoScroll_ = on; }
+
+    // Context menu commands; each acts on ContextRow() where it needs a row.
+    void SetMark(bool marked);
+    void ClearAllMarks();
+    void SetMarkerA();
+    void ClearMarkerA();
+    void SetMarkerB();
+    void ClearMarkerB();
+    void SetOriginAbsolute();
+    void SetOriginCurrentPosition();
+    // The context menu for ContextRow(), with every command enabled by its rule.
+    QMenu* BuildContextMenu(QWidget* parent);
+
+    // Process-wide sort state: last clicked list column (starts 0) and descending flag.
+    static void ResetSortState();
+
+  signals:
+    // The selected row changed; the packet is null when no row is selected.
+    void selectedPacketChanged(CCCPacket* packet);
+    void packetActivated(CCCPacket* packet);
+    void statusText(const QString& text);
+    void columnSettingsRequested();
+    // A marker or the time origin changed (the graph repaints its markers).
+    void markersChanged();
+
+  protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+  private:
+    bool IsHiddenByFilter(const CCCPacket& packet) const;
+    bool IsRecording() const { return recording_ && recording_(); }
+    void RepaintRow(int row);
+    void ChangeSelection(int row);
+    PacketPtr SharedPacket(const CCCPacket* packet) const;
+    void AfterMarkerCommand();
+    void SetMarker(bool markerA, const CCCPacket* packet);
+    void SelectPacketNumber(int packetNumber);
+
+    CKVDoc& document_;
+    ColumnLayout& columns_;
+    CPacketListModel* model_ = nullptr;
+    bool columnsBuilt_ = false;
+    int selectedRow_ = -1;
+    int contextRow_ = -1;
+    int markerARow_ = -1;
+    int markerBRow_ = -1;
+    int64_t previousPacketEnd_ = 0;
+    int64_t rowsOrigin_ = 0;  // time origin the current rows were built with
+    size_t nextPacketIndex_ = 0;
+    int autoScrollSeen_ = 0;
+    int lastPercent_ = -1;
+    bool autoScroll_ = true;
+    bool selectingQuietly_ = false;
+    std::function<bool(const CCCPacket&)> hiddenByFilter_;
+    std::function<int(const CCCPacket&)> matchFind_;
+    QString findText_;
+    std::function<bool()> recording_;
+    std::function<bool()> reverseCurrent_;
+};

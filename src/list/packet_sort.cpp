@@ -1,0 +1,66 @@
+#include "list/packet_sort.h"
+
+#include <QString>
+#include <algorithm>
+#include <numeric>
+#include <string>
+
+#include "pd/columns/column_text.h"
+#include "pd/packet_column.h"
+
+namespace {
+
+template <typename T>
+int Sign(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Column texts as UTF-16, so that non-ASCII characters order by code unit.
+std::u16string SortText(const CCCPacket& packet, int columnId) {
+    return QString::fromUtf8(ColumnText(packet, columnId, false)).toStdU16String();
+}
+
+}  // namespace
+
+int ComparePackets(const CCCPacket& a, const CCCPacket& b, uint32_t parameter) {
+    const int columnId = static_cast<int>(parameter & ~kSortDescending);
+    const bool descending = (parameter & kSortDescending) != 0;
+    const CCCPacket& first = descending ? b : a;
+    const CCCPacket& second = descending ? a : b;
+    if (IsNumericSortColumn(columnId)) {
+        return Sign(ColumnSortKey(first, columnId), ColumnSortKey(second, columnId));
+    }
+    return Sign(SortText(first, columnId), SortText(second, columnId));
+}
+
+namespace {
+
+template <typename Key>
+std::vector<int> OrderByKeys(const std::vector<Key>& keys, bool descending) {
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return descending ? keys[b] < keys[a] : keys[a] < keys[b];
+    });
+    return order;
+}
+
+}  // namespace
+
+std::vector<int> SortedRowOrder(const std::vector<CCCPacket*>& rows, int columnId,
+                                bool descending) {
+    if (IsNumericSortColumn(columnId)) {
+        std::vector<int64_t> keys;
+        keys.reserve(rows.size());
+        for (const CCCPacket* packet : rows) {
+            keys.push_back(ColumnSortKey(*packet, columnId));
+        }
+        return OrderByKeys(keys, descending);
+    }
+    std::vector<std::u16string> texts;
+    texts.reserve(rows.size());
+    for (const CCCPacket* packet : rows) {
+        texts.push_back(SortText(*packet, columnId));
+    }
+    return OrderByKeys(texts, descending);
+}
