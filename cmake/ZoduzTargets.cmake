@@ -21,15 +21,17 @@ function(zoduz_library name)
     zoduz_target_defaults(${name})
 endfunction()
 
-# zoduz_test(NAME SOURCES ... [DEPS ...]) - a GoogleTest executable registered with CTest.
+# zoduz_test(NAME SOURCES ... [DEPS ...] [LABELS ...]) - a GoogleTest executable registered
+# with CTest. Tests that run several threads carry the label "threads".
 function(zoduz_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
     zoduz_target_defaults(${name})
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                                    LABELS "${ARG_LABELS}")
 endfunction()
 
 # zoduz_benchmark(NAME SOURCES ... [DEPS ...]) - a Google Benchmark executable.

@@ -68,8 +68,7 @@ bool WriteScenarioSeeds(const fs::path& out, const ScenarioInfo& scenario) {
             std::vector<uint8_t> edges{static_cast<uint8_t>(message.clockDivider - 1),
                                        static_cast<uint8_t>(message.ccLine)};
             edges.insert(edges.end(), message.edgeTicks.begin(), message.edgeTicks.end());
-            ok = WriteSeed(out / "bmc_decode" / (name + std::to_string(edgeSeeds++)), edges) &&
-                 ok;
+            ok = WriteSeed(out / "bmc_decode" / (name + std::to_string(edgeSeeds++)), edges) && ok;
         }
     }
     ok = WriteSeed(out / "packet_text" / name, packets) && ok;

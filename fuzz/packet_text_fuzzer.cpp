@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         packet->bytesAssembled = (data[pos + 1] & 2) != 0;
         packet->preambleFound = (data[pos + 1] & 4) != 0;
         packet->ccLine = (data[pos + 1] >> 3) & 1;
-        const size_t count = std::min<size_t>(data[pos + 2] % (kMaxMessageBytes + 1), size - pos - 3);
+        const size_t count =
+            std::min<size_t>(data[pos + 2] % (kMaxMessageBytes + 1), size - pos - 3);
         packet->messageByteCount = static_cast<int32_t>(count);
         std::memcpy(packet->messageBytes.data(), data + pos + 3, count);
         packet->relTime = static_cast<int64_t>(packets.size()) * 1000;
