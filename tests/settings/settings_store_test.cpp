@@ -213,6 +213,21 @@ TEST(SettingsLoad, BoolsBecomeZeroOrOneAndWrongKindsTakeDefaults) {
     EXPECT_EQ(saved.ReadInteger("GraphShowPlots"), 1);
 }
 
+TEST(SettingsLoad, CaptionThatCannotNameAFileTakesTheDefault) {
+    MemorySettingsBackend backend;
+    const std::string tooLong(65, 'c');
+    for (const std::string& bad : {std::string(), std::string("../../etc/x"), std::string("a\\b"),
+                                   std::string("run:1"), std::string("what?"), tooLong}) {
+        backend.WriteText("RecordFileCaption", bad);
+        EXPECT_EQ(Loaded(backend).recordFileCaption, "PDCapture") << bad;
+    }
+    const std::string longest(64, 'c');
+    for (const std::string& good : {std::string("Bench run 2"), std::string("x.y"), longest}) {
+        backend.WriteText("RecordFileCaption", good);
+        EXPECT_EQ(Loaded(backend).recordFileCaption, good);
+    }
+}
+
 TEST(SettingsLoad, CalibrationRatioSurvivesRunsUnwritten) {
     MemorySettingsBackend backend;
     backend.WriteInteger("CalVbusVolRatio", 1010000);

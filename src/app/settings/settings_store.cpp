@@ -72,8 +72,13 @@ void ReadSettings(const SettingsBackend& backend, SettingsStore& store,
     if (store.recordFileFolder.empty()) {
         store.recordFileFolder = defaultDataFolder;
     }
-    store.recordFileCaption =
-        backend.ReadText(kRecordFileCaptionName).value_or(SettingsStore{}.recordFileCaption);
+    // The caption becomes part of every record file path: one the Record File Settings dialog
+    // would refuse (empty, too long, or with a path separator or another character that is
+    // not allowed in a file name) would put record files elsewhere or fail to create them.
+    store.recordFileCaption = backend.ReadText(kRecordFileCaptionName).value_or("");
+    if (store.recordFileCaption.empty() || !IsValidCaption(store.recordFileCaption)) {
+        store.recordFileCaption = SettingsStore{}.recordFileCaption;
+    }
 
     const SettingsStore defaults;
     for (const ScalarSetting& setting : kScalarSettings) {

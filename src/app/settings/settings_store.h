@@ -68,8 +68,9 @@ inline constexpr const char* kRecordFileCaptionName = "RecordFileCaption";
 inline constexpr const char* kGraphFontName = "GraphFont";
 
 // Reads every value in the load order; absent values and blocks of the wrong size or signature
-// keep their defaults, bools become 0 or 1, the count limits are forced, and an empty record
-// folder becomes defaultDataFolder. Touches nothing outside the store.
+// keep their defaults, bools become 0 or 1, the count limits are forced, an empty record folder
+// becomes defaultDataFolder, and a caption that is empty or not a valid file name caption
+// becomes "PDCapture". Touches nothing outside the store.
 void ReadSettings(const SettingsBackend& backend, SettingsStore& store,
                   const std::string& defaultDataFolder);
 
