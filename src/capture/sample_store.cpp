@@ -1,7 +1,7 @@
 #include "capture/sample_store.h"
 
 StoredSample PackSample(const CVbusInfo& sample) {
-    StoredSample stored;
+    StoredSample stored{};
     auto time = static_cast<uint64_t>(sample.time);
     stored.timeLow = static_cast<uint32_t>(time);
     stored.timeHigh = static_cast<int32_t>(static_cast<uint32_t>(time >> 32));
@@ -36,7 +36,8 @@ CVbusInfo UnpackSample(const StoredSample& stored, CKVDoc* doc) {
 void SampleStore::Append(const StoredSample& sample) {
     size_t slot = frontSkip_ + size_;
     if (slot / kChunkSamples >= chunks_.size()) {
-        chunks_.push_back(std::make_unique<Chunk>());
+        // Default-initialised: the slots are written before they are read.
+        chunks_.push_back(std::unique_ptr<Chunk>(new Chunk));
     }
     chunks_[slot / kChunkSamples]->samples[slot % kChunkSamples] = sample;
     ++size_;

@@ -1,0 +1,206 @@
+// CKVDoc::DecodeAll on the synthesizer's `long` capture and on a PD-dense file, beside a plain
+// read of the same file, with the peak heap held per sample and per packet.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <time.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "capture/document.h"
+#include "device/sim/simulator.h"
+
+// Heap accounting: every allocation of the process goes through these.
+namespace {
+std::atomic<int64_t> liveBytes{0};
+std::atomic<int64_t> peakBytes{0};
+
+void* Allocate(size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    int64_t live = liveBytes += static_cast<int64_t>(malloc_usable_size(p));
+    int64_t peak = peakBytes.load();
+    while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
+    }
+    return p;
+}
+
+void Release(void* p) {
+    if (p != nullptr) {
+        liveBytes -= static_cast<int64_t>(malloc_usable_size(p));
+        std::free(p);
+    }
+}
+}  // namespace
+
+void* operator new(size_t size) {
+    return Allocate(size);
+}
+void* operator new[](size_t size) {
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept {
+    Release(p);
+}
+void operator delete[](void* p) noexcept {
+    Release(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    Release(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    Release(p);
+}
+
+namespace {
+
+// CPU seconds of the calling thread: on a shared machine wall time mostly measures the others.
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+std::string BenchFile(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("zoduz-bench-" + name + ".zaz")).string();
+}
+
+// The `long` scenario at its default length and a 1 ms sampling interval (about 100 MB).
+const std::string& LongFile() {
+    static const std::string path = [] {
+        std::string file = BenchFile("long");
+        SimulationOptions options;
+        options.scenario = "long";
+        std::string error;
+        if (!SimulateToFile(options, file, error)) {
+            std::fprintf(stderr, "simulate long: %s\n", error.c_str());
+            std::exit(1);
+        }
+        return file;
+    }();
+    return path;
+}
+
+// Back-to-back copies of the catalog scenario (every message type) sampled once a second:
+// nearly every block is a CC edge block.
+const std::string& PdDenseFile() {
+    static const std::string path = [] {
+        std::string file = BenchFile("pd-dense");
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        for (int copy = 0; copy < 200 && out != nullptr; ++copy) {
+            SimulationOptions options;
+            options.scenario = "catalog";
+            options.intervalMs = 1000;
+            options.seed = static_cast<uint64_t>(copy + 1);
+            options.recordFile = copy == 0;
+            options.clockStartUs = 5000000 + static_cast<uint64_t>(copy) * 7000000;
+            std::optional<SimulationResult> result = Simulate(options);
+            if (!result) {
+                std::exit(1);
+            }
+            std::fwrite(result->stream.data(), 1, result->stream.size(), out);
+        }
+        if (out == nullptr || std::fclose(out) != 0) {
+            std::exit(1);
+        }
+        return file;
+    }();
+    return path;
+}
+
+// MB/s of reading the file in 1 MB chunks, the best of three.
+struct Rates {
+    double wall = 0;
+    double cpu = 0;
+};
+
+Rates PlainReadMbPerSecond(const std::string& path) {
+    std::vector<uint8_t> buffer(kReadChunkSize);
+    Rates best;
+    for (int pass = 0; pass < 3; ++pass) {
+        auto start = std::chrono::steady_clock::now();
+        double cpuStart = ThreadCpuSeconds();
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        uint64_t total = 0;
+        uint64_t sum = 0;
+        while (size_t got = std::fread(buffer.data(), 1, buffer.size(), file)) {
+            total += got;
+            sum += buffer[got - 1];
+        }
+        std::fclose(file);
+        benchmark::DoNotOptimize(sum);
+        std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        double cpu = ThreadCpuSeconds() - cpuStart;
+        best.wall = std::max(best.wall, static_cast<double>(total) / 1e6 / elapsed.count());
+        best.cpu = std::max(best.cpu, static_cast<double>(total) / 1e6 / cpu);
+    }
+    return best;
+}
+
+void RunDecodeAll(benchmark::State& state, const std::string& path) {
+    Rates plainRead = PlainReadMbPerSecond(path);
+    double fileBytes = static_cast<double>(std::filesystem::file_size(path));
+    double seconds = 0;
+    double cpuSeconds = 0;
+    size_t samples = 0;
+    size_t packets = 0;
+    size_t sampleBytes = 0;
+    int64_t peak = 0;
+    for (auto _ : state) {
+        int64_t before = liveBytes.load();
+        peakBytes = before;
+        auto start = std::chrono::steady_clock::now();
+        double cpuStart = ThreadCpuSeconds();
+        {
+            CKVDoc doc;
+            doc.DecodeAll(path);
+            seconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            cpuSeconds += ThreadCpuSeconds() - cpuStart;
+            samples = doc.SampleCount();
+            packets = doc.PacketCount();
+            sampleBytes = doc.SampleMemoryBytes();
+        }
+        peak = peakBytes.load() - before;
+    }
+    double runs = static_cast<double>(state.iterations());
+    state.counters["decode_MBps"] = fileBytes * runs / 1e6 / seconds;
+    state.counters["plain_read_MBps"] = plainRead.wall;
+    state.counters["decode_MBps_cpu"] = fileBytes * runs / 1e6 / cpuSeconds;
+    state.counters["plain_read_MBps_cpu"] = plainRead.cpu;
+    state.counters["packets_per_s"] = static_cast<double>(packets) * runs / seconds;
+    state.counters["packets_per_s_cpu"] = static_cast<double>(packets) * runs / cpuSeconds;
+    state.counters["samples"] = static_cast<double>(samples);
+    state.counters["packets"] = static_cast<double>(packets);
+    // Everything the decode held at its peak, charged to the samples; what remains after the
+    // samples and the read buffer, charged to the packets.
+    state.counters["peak_bytes_per_sample"] =
+        samples == 0 ? 0.0 : static_cast<double>(peak) / static_cast<double>(samples);
+    state.counters["sample_store_bytes_per_sample"] =
+        samples == 0 ? 0.0 : static_cast<double>(sampleBytes) / static_cast<double>(samples);
+    double packetBytes = static_cast<double>(peak) - static_cast<double>(sampleBytes) -
+                         static_cast<double>(kDecodeReadSize);
+    state.counters["peak_bytes_per_packet"] =
+        packets == 0 ? 0.0 : packetBytes / static_cast<double>(packets);
+}
+
+void BM_DecodeAllLong(benchmark::State& state) {
+    RunDecodeAll(state, LongFile());
+}
+void BM_DecodeAllPdDense(benchmark::State& state) {
+    RunDecodeAll(state, PdDenseFile());
+}
+
+}  // namespace
+
+BENCHMARK(BM_DecodeAllLong)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DecodeAllPdDense)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_MAIN();
