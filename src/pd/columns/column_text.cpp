@@ -12,6 +12,13 @@
 
 namespace {
 
+// "%02X" of one byte, without printf: these columns print up to 264 bytes per packet.
+void AppendHexByte(std::string& out, uint8_t byte) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0x0F];
+}
+
 int64_t DocumentTimeOrigin(const CCCPacket& packet) {
     if (packet.doc == nullptr) {
         return 0;
@@ -89,7 +96,10 @@ std::string ExtendedDataText(const CCCPacket& packet) {
     const int count = std::max(std::min(dataSize, carried), 0);
     std::string out;
     for (int i = 0; i < count; ++i) {
-        AppendFormat(out, i == 0 ? "%02X" : "-%02X", packet.messageBytes[4 + i]);
+        if (i != 0) {
+            out += '-';
+        }
+        AppendHexByte(out, packet.messageBytes[4 + i]);
     }
     out += 'h';
     return out;
@@ -102,7 +112,10 @@ std::string HexBytesText(const CCCPacket& packet) {
     }
     const int count = HeldByteCount(packet);
     for (int i = 0; i < count; ++i) {
-        AppendFormat(out, i == 0 ? "%02X" : " %02X", packet.messageBytes[i]);
+        if (i != 0) {
+            out += ' ';
+        }
+        AppendHexByte(out, packet.messageBytes[i]);
     }
     return out;
 }
@@ -126,7 +139,12 @@ std::string BmcText(const CCCPacket& packet) {
     std::string out;
     out.reserve(count + 16);
     for (size_t i = 0; i < count; ++i) {
-        AppendFormat(out, "%d", packet.bits[i]);
+        const uint8_t bit = packet.bits[i];
+        if (bit <= 9) {
+            out += static_cast<char>('0' + bit);  // "%d" of a single digit, without printf
+        } else {
+            AppendFormat(out, "%d", bit);
+        }
     }
     AppendFormat(out, " (%dbits)", packet.bitCount);
     return out;

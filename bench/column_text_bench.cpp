@@ -1,0 +1,76 @@
+// Row formatting throughput: all 38 column texts of every packet of a synthesized capture, as the
+// message list builds its rows, beside formatting the packet number 38 times per packet.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "capture/document.h"
+#include "device/sim/simulator.h"
+#include "pd/columns/column_text.h"
+#include "pd/text_format.h"
+
+namespace {
+
+// The "catalog" scenario (every message type) decoded into a document.
+CKVDoc& CatalogDocument() {
+    static CKVDoc doc;
+    static const bool opened = [] {
+        SimulationOptions options;
+        options.scenario = "catalog";
+        const std::string path = "/tmp/zoduz_column_text_bench.zaz";
+        std::string error;
+        const bool ok =
+            SimulateToFile(options, path, error).has_value() && doc.OpenRecordFile(path);
+        std::remove(path.c_str());
+        return ok;
+    }();
+    benchmark::DoNotOptimize(opened);
+    return doc;
+}
+
+// Rows per second of the baseline: 38 "%d" texts per packet.
+double BaselineRowsPerSecond(const CKVDoc& doc) {
+    double best = 0;
+    for (int pass = 0; pass < 5; ++pass) {
+        const auto start = std::chrono::steady_clock::now();
+        size_t length = 0;
+        for (const PacketPtr& packet : doc.Packets()) {
+            for (int column = 0; column < kPacketColumnCount; ++column) {
+                length += FormatText("%d", packet->packetNumber + column).size();
+            }
+        }
+        benchmark::DoNotOptimize(length);
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        best = std::max(best, static_cast<double>(doc.PacketCount()) / elapsed.count());
+    }
+    return best;
+}
+
+void BM_AllColumnTexts(benchmark::State& state) {
+    const CKVDoc& doc = CatalogDocument();
+    const double baseline = BaselineRowsPerSecond(doc);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        size_t length = 0;
+        for (const PacketPtr& packet : doc.Packets()) {
+            for (int column = 0; column < kPacketColumnCount; ++column) {
+                length += ColumnText(*packet, column, false).size();
+            }
+        }
+        benchmark::DoNotOptimize(length);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const double rows =
+        static_cast<double>(doc.PacketCount()) * static_cast<double>(state.iterations()) / seconds;
+    state.counters["rows_per_s"] = rows;
+    state.counters["baseline_rows_per_s"] = baseline;
+    state.counters["rows_per_baseline"] = rows / baseline;
+}
+
+}  // namespace
+
+BENCHMARK(BM_AllColumnTexts)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
