@@ -1,0 +1,151 @@
+// Record file names, paths, captions, folders and the rollover decision.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "capture/document.h"
+#include "capture/record_naming.h"
+#include "stream_builder.h"
+#include "temp_files.h"
+
+namespace {
+
+std::tm October5th() {
+    std::tm time{};
+    time.tm_year = 2023 - 1900;
+    time.tm_mon = 9;
+    time.tm_mday = 5;
+    time.tm_hour = 14;
+    time.tm_min = 22;
+    time.tm_sec = 33;
+    return time;
+}
+
+// Sets an environment variable for the scope of a test.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+            hadOld_ = true;
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (hadOld_) {
+            setenv(name_, old_.c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    std::string old_;
+    bool hadOld_ = false;
+};
+
+}  // namespace
+
+TEST(RecordNaming, BaseNameAndFileNames) {
+    EXPECT_EQ(ComposeBaseName(kDefaultCaption, false, October5th()), "PDCapture");
+    std::string stamped = ComposeBaseName(kDefaultCaption, true, October5th());
+    EXPECT_EQ(stamped, "PDCapture_20231005-142233");
+    EXPECT_EQ(RecordFileName(stamped, 1, false), "PDCapture_20231005-142233.zaz");
+
+    EXPECT_EQ(RecordFileName("PDCapture", 1, false), "PDCapture.zaz");
+    EXPECT_EQ(RecordFileName("PDCapture", 1, true), "PDCapture_0001.zaz");
+    EXPECT_EQ(RecordFileName("PDCapture", 2, true), "PDCapture_0002.zaz");
+    EXPECT_EQ(RecordFileName("PDCapture", 2, false), "PDCapture_0002.zaz");
+    EXPECT_EQ(RecordFileName("PDCapture", 9999, true), "PDCapture_9999.zaz");
+}
+
+TEST(RecordNaming, ExternalNameOverridesAndNeverRepeatsOnRollover) {
+    EXPECT_EQ(RecordFileName("PDCapture_20231005-142233", 1, true, "Bench"), "Bench.zaz");
+    EXPECT_EQ(RecordFileName("PDCapture", 1, false, "Bench.zaz"), "Bench.zaz");
+    // The file just finished keeps its name; the next one is numbered.
+    EXPECT_EQ(RecordFileName("PDCapture", 2, true, "Bench.zaz"), "Bench_0002.zaz");
+}
+
+TEST(RecordNaming, PathsJoinWithOneSeparator) {
+    EXPECT_EQ(JoinRecordPath("/data/caps", "a.zaz"), "/data/caps/a.zaz");
+    EXPECT_EQ(JoinRecordPath("/data/caps/", "a.zaz"), "/data/caps/a.zaz");
+    EXPECT_EQ(JoinRecordPath("C:\\caps\\", "a.zaz"), "C:\\caps\\a.zaz");
+}
+
+TEST(RecordNaming, CaptionLengthAndForbiddenCharacters) {
+    std::string caption64(64, 'c');
+    EXPECT_TRUE(IsValidCaption(caption64));
+    EXPECT_TRUE(IsValidCaption(""));
+    EXPECT_FALSE(IsValidCaption(caption64 + "x"));
+    // Typing the 65th character has no effect.
+    EXPECT_EQ(AcceptCaptionEdit(caption64, caption64 + "x"), caption64);
+    for (char forbidden : std::string("\\/:*?\"<>|")) {
+        SCOPED_TRACE(forbidden);
+        EXPECT_FALSE(IsValidCaption(std::string("ab") + forbidden));
+        // Pasting a text with the character restores the previous caption.
+        EXPECT_EQ(AcceptCaptionEdit("Before", std::string("After") + forbidden + "x"), "Before");
+    }
+    EXPECT_EQ(AcceptCaptionEdit("Before", "After-1 (ok)"), "After-1 (ok)");
+}
+
+TEST(RecordNaming, WritableFolderTestLeavesNothingBehind) {
+    TempDir dir;
+    EXPECT_TRUE(IsWritableFolder(dir.Path().string()));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / kWritableTestFileName));
+    EXPECT_FALSE(IsWritableFolder(""));
+    EXPECT_FALSE(IsWritableFolder(dir.File("missing")));
+}
+
+TEST(RecordNaming, DefaultDataFolderIsCreatedInTheDocumentsFolder) {
+    TempDir dir;
+    {
+        ScopedEnv documents("XDG_DOCUMENTS_DIR", dir.File("docs"));
+        EXPECT_EQ(DefaultDataFolder(), dir.File("docs") + "/Zoduz");
+        EXPECT_TRUE(std::filesystem::is_directory(dir.File("docs/Zoduz")));
+    }
+    // Without the variable: the user-dirs file of the configuration folder, $HOME expanded.
+    std::filesystem::create_directories(dir.File("config"));
+    {
+        std::ofstream dirs(dir.File("config/user-dirs.dirs"));
+        dirs << "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n";
+    }
+    ScopedEnv home("HOME", dir.Path().string());
+    ScopedEnv config("XDG_CONFIG_HOME", dir.File("config"));
+    unsetenv("XDG_DOCUMENTS_DIR");
+    EXPECT_EQ(DefaultDataFolder(), dir.File("Dokumente") + "/Zoduz");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("Dokumente/Zoduz")));
+}
+
+TEST(RecordNaming, RolloverWhenStrictlyBeyondTheSizeOrRequested) {
+    RolloverInput input;
+    input.maxFileSizeMb = 1;
+    input.fileSize = 1000000;
+    EXPECT_EQ(DecideRollover(input), RolloverAction::kContinue);
+    input.fileSize = 1000001;
+    EXPECT_EQ(DecideRollover(input), RolloverAction::kStop);  // single file: a full file stops
+    input.multiFile = true;
+    EXPECT_EQ(DecideRollover(input), RolloverAction::kNextFile);
+    input.index = kMaxRecordFileIndex;
+    EXPECT_EQ(DecideRollover(input), RolloverAction::kStop);
+    input.index = 3;
+    input.fileSize = 10;
+    input.newFileRequested = true;
+    EXPECT_EQ(DecideRollover(input), RolloverAction::kNextFile);
+    input.maxFileSizeMb = 9999;
+    input.newFileRequested = false;
+    input.fileSize = 9999000001ull;
+    EXPECT_EQ(DecideRollover(input), RolloverAction::kNextFile);
+}
+
+TEST(RecordNaming, AttachDecodesTheFileInTheRecordFolder) {
+    TempDir dir;
+    StreamBuilder stream;
+    stream.AddSamples({{100, 5000}, {200, 5001}});
+    WriteFile(dir.File("PDCapture_0002.zaz"), stream.Bytes());
+    CKVDoc doc;
+    doc.AttachRecordFile(dir.Path().string(), "PDCapture_0002.zaz");
+    EXPECT_EQ(doc.RecordFilePath(), dir.File("PDCapture_0002.zaz"));
+    EXPECT_EQ(doc.SampleCount(), 2u);
+}
