@@ -43,13 +43,6 @@ bool MemorySettingsBackend::Contains(std::string_view name) const {
     return values_.find(name) != values_.end();
 }
 
-void MemorySettingsBackend::Remove(std::string_view name) {
-    auto found = values_.find(name);
-    if (found != values_.end()) {
-        values_.erase(found);
-    }
-}
-
 void MemorySettingsBackend::Store(std::string_view name, Value value) {
     values_.insert_or_assign(std::string(name), std::move(value));
     writeLog_.emplace_back(name);

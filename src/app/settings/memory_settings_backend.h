@@ -25,8 +25,6 @@ class MemorySettingsBackend final : public SettingsBackend {
     std::string Location() const override { return "memory"; }
 
     bool Contains(std::string_view name) const;
-    void Remove(std::string_view name);
-    const std::map<std::string, Value, std::less<>>& Values() const { return values_; }
     // Every write, in order (a value written twice appears twice).
     const std::vector<std::string>& WriteLog() const { return writeLog_; }
     void ClearWriteLog() { writeLog_.clear(); }
