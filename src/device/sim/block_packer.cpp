@@ -31,8 +31,10 @@ uint16_t ClampMillivolts(int millivolts) {
 }  // namespace
 
 int16_t RawCurrent(int milliamps) {
-    long raw = std::lround(static_cast<double>(milliamps) * 1598.0 / 1500.0);
-    return static_cast<int16_t>(std::clamp(raw, -32768L, 32767L));
+    // The smallest raw magnitude that ScaleCurrent's truncation brings back to `milliamps`.
+    int64_t magnitude = (std::abs(int64_t{milliamps}) * 1598 + 1499) / 1500;
+    int64_t raw = milliamps < 0 ? -magnitude : magnitude;
+    return static_cast<int16_t>(std::clamp<int64_t>(raw, -32768, 32767));
 }
 
 EdgeBlockWriter::EdgeBlockWriter(int clockDivider, std::vector<TimedBlock>& out)

@@ -95,6 +95,8 @@ void BuildCatalogScenario(Conversation& talk, SimRandom& random, double /*second
     talk.Control(src, snk, kWait, "Wait");
     talk.Control(snk, src, kVconnSwap, "VCONN_Swap");
     talk.Control(src, snk, kReject, "Reject");
+    talk.Control(snk, src, kPrSwap, "PR_Swap");
+    talk.Control(src, snk, kReject, "Reject");
     talk.Control(snk, src, kFrSwap, "FR_Swap");
     talk.Control(src, snk, kNotSupported, "Not_Supported");
     talk.Data(src, snk, kBist, {BistDataObject(5, 0)}, "BIST");
@@ -151,6 +153,10 @@ void BuildCatalogScenario(Conversation& talk, SimRandom& random, double /*second
                   PdoBlock({FixedSinkPdo(5000, 3000, 0, 0), FixedSinkPdo(20000, 5000, 0, 0), 0, 0,
                             0, 0, 0, FixedSinkPdo(28000, 5000, 0, 0)}),
                   "EPR_Sink_Capabilities");
+    // Outside EPR mode the source turns an EPR_Request down.
+    talk.Data(snk, src, kEprRequest,
+              {FixedRequest(8, 5000, 5000, kRequestFlags | kRdoEprCapable), epr[7]}, "EPR_Request");
+    talk.Control(src, snk, kReject, "Reject");
     talk.Data(snk, src, kEprMode, {EprModeDataObject(1, 100)}, "EPR_Mode");
     talk.Data(src, snk, kEprMode, {EprModeDataObject(4, 1)}, "EPR_Mode");
     talk.Data(snk, src, kEprMode, {EprModeDataObject(5, 0)}, "EPR_Mode");
@@ -168,6 +174,10 @@ void BuildCatalogScenario(Conversation& talk, SimRandom& random, double /*second
     talk.Control(snk, src, kAccept, "Accept");
     talk.WaitMs(30.0);
     talk.Control(src, snk, kDataResetComplete, "Data_Reset_Complete");
+    talk.Control(snk, src, kSoftReset, "Soft_Reset");
+    src.ids.Reset();
+    snk.ids.Reset();
+    talk.Control(src, snk, kAccept, "Accept");
 
     // Debug ordered sets between the source and a debug accessory in the cable.
     talk.Data(src, link.cable, kVendorDefined, {UnstructuredVdmHeader(0x1A2B, 0x0DB6)},
