@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -390,6 +391,44 @@ TEST_F(VbusLookupTest, TextsOfOnePacketFromTwoThreadsWhileTheOriginMoves) {
     worker.join();
     EXPECT_EQ(mismatches.load(), 0);
     EXPECT_FALSE(p->vbusValid);
+}
+
+TEST(ColumnText, ArbitraryPacketFieldsNeverReadOutOfBounds) {
+    // Random bytes, counts beyond the arrays, negative counts and blocks shorter than their
+    // claimed size: every text and key must stay within the packet's data.
+    std::mt19937 random(7);
+    const auto next = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const PacketPtr caps = SourceCaps();
+    for (int round = 0; round < 3000; ++round) {
+        auto p = std::make_shared<CCCPacket>();
+        p->preambleFound = next(0, 4) != 0;
+        p->crcOk = next(0, 3) != 0;
+        const int kinds[] = {1, 2, 3, 4, 5, 6, 7, 254, 255, 0, -1};
+        p->orderedSetKind = kinds[next(0, 10)];
+        for (uint8_t& byte : p->messageBytes) {
+            byte = static_cast<uint8_t>(next(0, 255));
+        }
+        p->messageByteCount = next(-8, 300);
+        p->bitCount = next(-3, 400);
+        p->bits.resize(static_cast<size_t>(next(0, 300)), 1);
+        p->averageUnitInterval = static_cast<float>(next(-100, 100)) / 10.0f;
+        if (next(0, 1) == 1) {
+            p->chunkBuffer =
+                std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(next(0, 40)), 0x5A);
+            p->chunkTotalSize = next(-4, 300);
+            p->chunkOffset = next(0, 2) == 0 ? 0 : next(-5, 300);
+        }
+        if (next(0, 3) == 0) {
+            p->sourceCapsRef = caps;
+        }
+        for (int column = -1; column <= kPacketColumnCount; ++column) {
+            ColumnText(*p, column, next(0, 1) == 1);
+            ColumnSortKey(*p, column);
+        }
+        FindInColumns(*p, "x", false);
+    }
 }
 
 TEST(VbusLookup, WithoutDocumentNothingIsFound) {
