@@ -208,6 +208,12 @@ void StreamOutput::Append(const uint8_t* data, size_t size) {
     }
 }
 
+void StreamOutput::Reserve(uint64_t bytes) {
+    if (file_ == nullptr) {
+        buffer_.reserve(buffer_.size() + static_cast<size_t>(bytes));
+    }
+}
+
 void StreamOutput::Drain() {
     if (file_ == nullptr || buffer_.empty()) {
         return;
@@ -239,6 +245,9 @@ PackCounts WriteStream(ScenarioScript& script, const PackOptions& options, int64
     PackCounts counts;
     std::vector<TimedBlock> edges = PackEdges(script, options);
     counts.edgeBlocks = edges.size();
+    const int64_t intervalNs = int64_t{std::clamp(options.intervalMs, 1, 1000)} * 1000000;
+    const auto sampleCount = static_cast<uint64_t>(std::max<int64_t>(endNs, 0) / intervalNs + 1);
+    output.Reserve(((sampleCount + 2) / 3 + edges.size() + 1) * kBlockSize);
     if (options.recordFile) {
         output.Append(PlaceholderInfoBlock());
     }
@@ -246,8 +255,6 @@ PackCounts WriteStream(ScenarioScript& script, const PackOptions& options, int64
 
     SimRandom noise(options.noiseSeed);
     script.electrical.Rewind();
-    const int64_t intervalNs = int64_t{std::clamp(options.intervalMs, 1, 1000)} * 1000000;
-    const auto sampleCount = static_cast<uint64_t>(std::max<int64_t>(endNs, 0) / intervalNs + 1);
     counts.firstSampleUs = static_cast<int64_t>(options.clockStartUs);
     size_t nextEdge = 0;
     for (uint64_t index = 0; index < sampleCount;) {

@@ -86,6 +86,9 @@ class StreamOutput {
     // Replaces the first block (the leading InfoBlock) and flushes everything.
     bool Finish(const RecordBlock* leadingBlock);
 
+    // Room for `bytes` more in memory, so a large stream is not copied while it grows.
+    void Reserve(uint64_t bytes);
+
     uint64_t Written() const { return written_; }
     bool Ok() const { return ok_; }
     std::vector<uint8_t>& Memory() { return buffer_; }
