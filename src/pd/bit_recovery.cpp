@@ -99,6 +99,22 @@ void MeasureUnitInterval(CCCPacket& packet) {
     }
 }
 
+// Clears what the symbol stage wrote. Within the ambiguity search the stage does not run on
+// every attempt (no preamble, no symbols, a reset ordered set), and an earlier rejected attempt
+// must not leave its ordered set, bytes or CRC behind on a packet decoded differently.
+void ClearSymbolStage(CCCPacket& packet) {
+    packet.symbols.clear();
+    packet.symbolCount = 0;
+    packet.eopStartBit = -1;
+    packet.eopFound = false;
+    packet.orderedSetKind = kOsNotDecoded;
+    packet.crcOk = false;
+    packet.bytesAssembled = false;
+    packet.receivedCrc = 0xFFFFFFFFu;
+    packet.messageByteCount = 0;
+    packet.messageBytes.fill(0);
+}
+
 }  // namespace
 
 bool RecoverBits(CCCPacket& packet) {
@@ -112,6 +128,7 @@ bool RecoverBits(CCCPacket& packet) {
     packet.sopStartBit = -1;
     packet.preambleLength = 0;
     packet.averageUnitInterval = 0.0f;
+    ClearSymbolStage(packet);
     if (packet.bitCount == 0 || !FindPreamble(packet)) {
         return false;
     }

@@ -267,6 +267,37 @@ TEST(AmbiguitySearch, FailedSearchRestoresEdgesAndKeepsTheLastAttempt) {
     EXPECT_FALSE(packet.crcOk);
 }
 
+TEST(AmbiguitySearch, RejectedAttemptLeavesNoOrderedSetOrBytesBehind) {
+    // The two halves of preamble bit 41 stretched to ambiguous, and a bad CRC. Half first: the
+    // message decodes as SOP with its bytes and is rejected for the CRC. Full: two zeros break
+    // the preamble, so the last attempt has bits but no preamble, and the packet must read as
+    // such, not as the SOP message of the attempt before.
+    std::vector<uint8_t> bytes = bmc::WithCrc(bmc::GoodCrcBytes());
+    bytes.back() ^= 0x80;
+    bmc::Bits bits = bmc::Preamble();
+    bmc::AppendOrderedSet(bits, bmc::kSop);
+    for (uint8_t byte : bytes) {
+        bmc::AppendByte(bits, byte);
+    }
+    bmc::AppendLine(bits, bmc::kEop);
+    std::vector<uint8_t> intervals = bmc::Intervals(bits);
+    const size_t half = FirstIntervalOfBit(bits, 41);
+    intervals[half] = 6;
+    intervals[half + 1] = 6;
+    CCCPacket packet = bmc::Packet(intervals);
+    AmbiguitySearch search;
+    DecodePacket(packet, 0, search);
+    EXPECT_EQ(search.leaves, 2);
+    EXPECT_GT(packet.bitCount, 0);
+    EXPECT_FALSE(packet.preambleFound);
+    EXPECT_EQ(packet.orderedSetKind, kOsNotDecoded);
+    EXPECT_EQ(packet.symbolCount, 0);
+    EXPECT_FALSE(packet.bytesAssembled);
+    EXPECT_EQ(packet.messageByteCount, 0);
+    EXPECT_EQ(packet.messageBytes[0], 0);
+    EXPECT_EQ(packet.receivedCrc, 0xFFFFFFFFu);
+}
+
 TEST(AmbiguitySearch, AllAmbiguousMaximalPacketGivesUpWithinTheBudget) {
     // 4999 ambiguous intervals after a full one: an exhaustive search would need 2^2500 leaves.
     std::vector<uint8_t> ticks(kMaxEdges, 6);
