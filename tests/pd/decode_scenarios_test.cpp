@@ -2,14 +2,17 @@
 // whose ordered set, type, header and description are those of the bytes the scenario built.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "capture/stream_builder.h"
 #include "device/sim/scenarios.h"
 #include "device/sim/simulator.h"
 #include "pd/chunk_assembler.h"
@@ -22,8 +25,9 @@
 
 namespace {
 
-std::string RunCli(const std::string& arguments) {
-    const std::string command = std::string(ZODUZ_CLI_PATH) + " " + arguments;
+// Standard output of zoduz-cli with the arguments; `status` gets its exit status.
+std::string RunCli(const std::string& arguments, int* status = nullptr) {
+    const std::string command = std::string(ZODUZ_CLI_PATH) + " " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return {};
@@ -33,7 +37,10 @@ std::string RunCli(const std::string& arguments) {
     while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) {
         out.append(buffer, got);
     }
-    pclose(pipe);
+    const int result = pclose(pipe);
+    if (status != nullptr) {
+        *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+    }
     return out;
 }
 
@@ -188,6 +195,36 @@ INSTANTIATE_TEST_SUITE_P(AllScenarios, DecodeScenarioTest, ::testing::ValuesIn(S
                              }
                              return name;
                          });
+
+TEST(DecodeCli, ErrorsAndAFileWithoutPackets) {
+    int status = 0;
+    EXPECT_EQ(RunCli("decode /nonexistent/file.zaz", &status), "");
+    EXPECT_EQ(status, 1);
+    RunCli("decode", &status);
+    EXPECT_EQ(status, 2);
+    RunCli("decode a.zaz --format xml", &status);
+    EXPECT_EQ(status, 2);
+    RunCli("decode a.zaz b.zaz", &status);
+    EXPECT_EQ(status, 2);
+    RunCli("decode a.zaz --colour", &status);
+    EXPECT_EQ(status, 2);
+
+    // A record file of only its leading InfoBlock: the header line, no rows.
+    const std::string path = ::testing::TempDir() + "decode_empty.zaz";
+    StreamBuilder stream;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(stream.Bytes().data(), 1, stream.Bytes().size(), file);
+    std::fclose(file);
+    const std::string tsvAfter =
+        RunCli("decode --reverse-current '" + path + "' --format tsv", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(std::count(tsvAfter.begin(), tsvAfter.end(), '\n'), 1);
+    EXPECT_EQ(tsvAfter.rfind("#\tIdle Time\tTimestamp\t", 0), 0u);
+    EXPECT_EQ(RunCli("decode '" + path + "' --format json", &status), "");
+    EXPECT_EQ(status, 0);
+    std::remove(path.c_str());
+}
 
 // Literal texts of selected messages, as a reader of the list sees them.
 TEST(DecodeScenarioLiterals, SprAndEprDescriptions) {
