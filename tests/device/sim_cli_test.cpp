@@ -1,0 +1,181 @@
+// zoduz-cli simulate: the scenario list, the summary lines, the script file, the record file it
+// writes, and the exit statuses of bad arguments and unwritable files.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "capture/temp_files.h"
+#include "device/sim/scenarios.h"
+#include "device/sim/simulator.h"
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::vector<std::string> out;
+    std::string err;
+};
+
+std::vector<std::string> LinesOf(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> fields;
+    std::stringstream stream(line);
+    for (std::string field; std::getline(stream, field, '\t');) {
+        fields.push_back(field);
+    }
+    if (!line.empty() && line.back() == '\t') {
+        fields.emplace_back();
+    }
+    return fields;
+}
+
+class SimulateCli : public testing::Test {
+  protected:
+    CliRun Simulate(const std::string& arguments) {
+        const std::string out = dir_.File("stdout.txt");
+        const std::string err = dir_.File("stderr.txt");
+        const std::string command =
+            std::string(ZODUZ_CLI_PATH) + " simulate " + arguments + " >" + out + " 2>" + err;
+        CliRun run;
+        int raw = std::system(command.c_str());
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = LinesOf(out);
+        for (const std::string& line : LinesOf(err)) {
+            run.err += line + "\n";
+        }
+        return run;
+    }
+
+    TempDir dir_;
+};
+
+}  // namespace
+
+TEST_F(SimulateCli, ListNamesEveryScenarioWithItsSummary) {
+    CliRun run = Simulate("--list");
+    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.out.size(), Scenarios().size());
+    for (size_t i = 0; i < run.out.size(); ++i) {
+        EXPECT_EQ(run.out[i], std::string(Scenarios()[i].name) + "\t" + Scenarios()[i].summary);
+    }
+}
+
+TEST_F(SimulateCli, WritesTheSameFileAsTheLibraryAndSummarisesIt) {
+    const std::string path = dir_.File("spr.zaz");
+    CliRun run = Simulate("spr -o " + path + " --seed 4 --interval-ms 10 --seconds 5");
+    ASSERT_EQ(run.status, 0) << run.err;
+    SimulationOptions options;
+    options.scenario = "spr";
+    options.seed = 4;
+    options.intervalMs = 10;
+    options.seconds = 5.0;
+    std::optional<SimulationResult> expected = ::Simulate(options);
+    ASSERT_TRUE(expected);
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, expected->stream);
+
+    const std::vector<std::string> summary = {
+        "scenario\tspr",
+        "seed\t4",
+        "messages\t" + std::to_string(expected->messages.size()),
+        "faulty_messages\t0",
+        "samples\t501",
+        "sample_blocks\t167",
+        "cc_edge_blocks\t" + std::to_string(expected->edgeBlocks),
+        "duration_us\t5000000",
+        "size\t" + std::to_string(bytes.size()),
+    };
+    EXPECT_EQ(run.out, summary);
+}
+
+TEST_F(SimulateCli, ScriptHasOneLinePerPacket) {
+    const std::string path = dir_.File("noisy.zaz");
+    const std::string script = dir_.File("noisy.tsv");
+    CliRun run = Simulate("noisy -o " + path + " --script " + script + " --interval-ms 100 --raw");
+    ASSERT_EQ(run.status, 0) << run.err;
+    SimulationOptions options;
+    options.scenario = "noisy";
+    options.intervalMs = 100;
+    options.recordFile = false;
+    std::optional<SimulationResult> expected = ::Simulate(options);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(std::filesystem::file_size(path), expected->stream.size());
+
+    std::vector<std::string> lines = LinesOf(script);
+    ASSERT_EQ(lines.size(), expected->messages.size() + 1);
+    EXPECT_EQ(lines[0], "#index\tstart_us\trel_us\tcc_line\tordered_set\tfault\tlabel\tbytes\tcrc");
+    int faulty = 0;
+    for (size_t i = 0; i < expected->messages.size(); ++i) {
+        const BuiltMessage& m = expected->messages[i];
+        std::vector<std::string> fields = Split(lines[i + 1]);
+        ASSERT_EQ(fields.size(), 9u) << lines[i + 1];
+        EXPECT_EQ(fields[0], std::to_string(i));
+        EXPECT_EQ(fields[1], std::to_string(m.startTimeUs));
+        EXPECT_EQ(fields[2], std::to_string(m.startTimeUs - expected->captureStartTimeUs));
+        EXPECT_EQ(fields[3], std::to_string(m.ccLine + 1));
+        EXPECT_EQ(fields[4], std::to_string(m.orderedSet));
+        EXPECT_EQ(fields[5], PhyFaultName(m.fault));
+        EXPECT_EQ(fields[6], m.label);
+        EXPECT_EQ(fields[7].size(), 2 * m.bytes.size());
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08X", m.crc);
+        EXPECT_EQ(fields[8], crc);
+        faulty += DecodesCleanly(m) ? 0 : 1;
+    }
+    EXPECT_EQ(run.out.at(3), "faulty_messages\t" + std::to_string(faulty));
+    EXPECT_EQ(faulty, 10);  // five unreadable faults on each line
+}
+
+TEST_F(SimulateCli, UsageErrorsExitWithStatusTwo) {
+    const std::string path = dir_.File("x.zaz");
+    const std::string o = " -o " + path;
+    const std::vector<std::string> bad = {
+        "",
+        "spr",
+        o,
+        "nope" + o,
+        "spr" + o + " --seed",
+        "spr" + o + " --seed -1",
+        "spr" + o + " --interval-ms 0",
+        "spr" + o + " --interval-ms 1001",
+        "spr" + o + " --divider 1",
+        "spr" + o + " --divider 21",
+        "spr" + o + " --seconds -3",
+        "spr" + o + " --seconds x",
+        "spr" + o + " --bogus",
+        "spr spr" + o,
+        "--list extra",
+    };
+    for (const std::string& arguments : bad) {
+        CliRun run = Simulate(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_FALSE(run.err.empty()) << arguments;
+        EXPECT_TRUE(run.out.empty()) << arguments;
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(SimulateCli, UnwritableFileIsAOneLineErrorWithStatusOne) {
+    const std::string path = dir_.File("missing-folder/x.zaz");
+    CliRun run = Simulate("spr -o " + path);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find("zoduz-cli simulate: cannot write"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty());
+}
