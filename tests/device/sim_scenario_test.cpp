@@ -64,7 +64,12 @@ TEST(SimScenarios, OptionsAreChecked) {
         EXPECT_TRUE(CheckSimulationOptions(options).has_value()) << bad;
     }
     options = {};
-    options.seconds = -1.0;
+    for (double bad : {-1.0, 36001.0}) {
+        options.seconds = bad;
+        EXPECT_TRUE(CheckSimulationOptions(options).has_value()) << bad;
+    }
+    options = {};
+    options.jitterUs = 0.25;  // clean messages would no longer decode
     EXPECT_TRUE(CheckSimulationOptions(options).has_value());
     options = {};
     options.unitIntervalUs = 0.5;

@@ -57,8 +57,11 @@ std::optional<std::string> CheckSimulationOptions(const SimulationOptions& optio
     if (!(options.unitIntervalUs >= 1.0 && options.unitIntervalUs <= 10.0)) {
         return std::string("the unit interval must be 1-10 us");
     }
-    if (!(options.seconds >= 0.0 && options.seconds <= 1e6) || !(options.jitterUs >= 0.0)) {
-        return std::string("the duration must be 0-1000000 s and the jitter non-negative");
+    if (!(options.seconds >= 0.0 && options.seconds <= kMaxSimulationSeconds)) {
+        return std::string("the duration must be 0-36000 s");
+    }
+    if (!(options.jitterUs >= 0.0 && options.jitterUs <= kMaxJitterUs)) {
+        return std::string("the jitter must be 0-0.2 us");
     }
     return std::nullopt;
 }

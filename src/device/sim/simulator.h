@@ -14,6 +14,13 @@
 inline constexpr int kMinClockDivider = 2;
 inline constexpr int kMaxClockDivider = 20;
 
+// Longest capture: ten hours. The script of a scenario, edge times included, stays in memory
+// until it is packed, and ten hours of the long scenario keep that near 150 MB.
+inline constexpr double kMaxSimulationSeconds = 36000.0;
+// Largest edge jitter: beyond it, timer quantisation plus jitter blur half and full unit
+// intervals at the default divider, and clean messages would no longer decode.
+inline constexpr double kMaxJitterUs = 0.2;
+
 struct SimulationOptions {
     std::string scenario = "spr";
     uint64_t seed = 1;
@@ -38,7 +45,8 @@ struct SimulationResult {
 };
 
 // Checks the options: a known scenario, an interval of 1-1000 ms, a divider of 2-20, a
-// unit interval of 1-10 us and a non-negative duration. Returns the problem as a text.
+// unit interval of 1-10 us, a duration of 0-36000 s and a jitter of 0-0.2 us. Returns the
+// problem as a text.
 std::optional<std::string> CheckSimulationOptions(const SimulationOptions& options);
 
 // The scenario's messages and electrical model, not yet packed.
