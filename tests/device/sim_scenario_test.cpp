@@ -71,9 +71,13 @@ TEST(SimScenarios, OptionsAreChecked) {
     options = {};
     options.jitterUs = 0.25;  // clean messages would no longer decode
     EXPECT_TRUE(CheckSimulationOptions(options).has_value());
-    options = {};
-    options.unitIntervalUs = 0.5;
-    EXPECT_TRUE(CheckSimulationOptions(options).has_value());
+    for (double bad : {3.0, 3.71}) {
+        options = {};
+        options.unitIntervalUs = bad;
+        EXPECT_TRUE(CheckSimulationOptions(options).has_value()) << bad;
+    }
+    options.unitIntervalUs = 3.7;
+    EXPECT_FALSE(CheckSimulationOptions(options).has_value());
 }
 
 TEST(SimScenarios, SameSeedSameStreamOtherSeedOtherStream) {

@@ -54,8 +54,9 @@ std::optional<std::string> CheckSimulationOptions(const SimulationOptions& optio
     if (options.clockDivider < kMinClockDivider || options.clockDivider > kMaxClockDivider) {
         return std::string("the clock divider must be 2-20");
     }
-    if (!(options.unitIntervalUs >= 1.0 && options.unitIntervalUs <= 10.0)) {
-        return std::string("the unit interval must be 1-10 us");
+    if (!(options.unitIntervalUs >= kMinUnitIntervalUs &&
+          options.unitIntervalUs <= kMaxUnitIntervalUs)) {
+        return std::string("the unit interval must be 3.03-3.7 us");
     }
     if (!(options.seconds >= 0.0 && options.seconds <= kMaxSimulationSeconds)) {
         return std::string("the duration must be 0-36000 s");

@@ -20,6 +20,10 @@ inline constexpr double kMaxSimulationSeconds = 36000.0;
 // Largest edge jitter: beyond it, timer quantisation plus jitter blur half and full unit
 // intervals at the default divider, and clean messages would no longer decode.
 inline constexpr double kMaxJitterUs = 0.2;
+// Unit intervals a port may use. Short packets (resets) are decoded against the nominal 3.3 us,
+// so other values would leave them unreadable; the unit-interval fault goes outside on purpose.
+inline constexpr double kMinUnitIntervalUs = 3.03;
+inline constexpr double kMaxUnitIntervalUs = 3.7;
 
 struct SimulationOptions {
     std::string scenario = "spr";
@@ -45,7 +49,7 @@ struct SimulationResult {
 };
 
 // Checks the options: a known scenario, an interval of 1-1000 ms, a divider of 2-20, a
-// unit interval of 1-10 us, a duration of 0-36000 s and a jitter of 0-0.2 us. Returns the
+// unit interval of 3.03-3.7 us, a duration of 0-36000 s and a jitter of 0-0.2 us. Returns the
 // problem as a text.
 std::optional<std::string> CheckSimulationOptions(const SimulationOptions& options);
 
