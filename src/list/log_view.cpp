@@ -284,10 +284,12 @@ void CKVLogView::SelectRow(int row) {
     ChangeSelection(row);
 }
 
-void CKVLogView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QTreeView::currentChanged(current, previous);
+void CKVLogView::selectionChanged(const QItemSelection& selected,
+                                  const QItemSelection& deselected) {
+    QTreeView::selectionChanged(selected, deselected);
     if (!selectingQuietly_) {
-        ChangeSelection(current.isValid() ? current.row() : -1);
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        ChangeSelection(rows.isEmpty() ? -1 : rows.first().row());
     }
 }
 

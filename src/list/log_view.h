@@ -100,7 +100,8 @@ class CKVLogView : public QTreeView {
                  const QModelIndex& index) const override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
   private:
     bool IsHiddenByFilter(const CCCPacket& packet) const;

@@ -1,0 +1,304 @@
+// Row colours, cell text storage, fitting and highlighting of the message list.
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <limits>
+
+#include "app/settings/column_info.h"
+#include "capture/document.h"
+#include "list/cell_painter.h"
+#include "list/log_view.h"
+#include "list/packet_class.h"
+#include "list/packet_list_model.h"
+#include "list/row_style.h"
+#include "list/simulated_capture.h"
+#include "pd/message_header.h"
+
+namespace {
+
+// A sound SOP GoodCRC from the sink: every class test passes.
+CCCPacket GoodPacket() {
+    CCCPacket packet;
+    packet.edgeCount = 200;
+    packet.preambleFound = true;
+    packet.crcOk = true;
+    packet.eopFound = true;
+    packet.bytesAssembled = true;
+    packet.averageUnitInterval = 3.33f;
+    packet.orderedSetKind = kOsSop;
+    packet.messageBytes[0] = 0x41;  // GoodCRC, revision 3.0
+    packet.messageBytes[1] = 0x00;
+    packet.messageByteCount = 2;
+    packet.port = 2;
+    return packet;
+}
+
+std::string LongText(int length) {
+    std::string text;
+    for (int i = 0; i < length; ++i) {
+        text.push_back(static_cast<char>('A' + i % 26));
+    }
+    return text;
+}
+
+// Formatter of the model tests: column 0 the packet number, column 1 a 300-character text.
+std::string TestFormatter(const CCCPacket& packet, int column, bool reverse) {
+    if (column == 1) {
+        return LongText(300);
+    }
+    return std::to_string(packet.packetNumber) + (reverse ? "r" : "");
+}
+
+int gFormatterCalls = 0;
+std::string CountingFormatter(const CCCPacket& packet, int column, bool reverse) {
+    ++gFormatterCalls;
+    return TestFormatter(packet, column, reverse);
+}
+
+}  // namespace
+
+class ListCellsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void invalidPacketRules();
+    void rowBackgroundFollowsRuleOrder();
+    void rowBackgroundDefaultsAlternate();
+    void textColourByEdgesAndPort();
+    void paintedRowsShowTheRuleColours();
+    void longCellIsStoredAsHeadEllipsisTail();
+    void cellTextsAreCachedPerRow();
+    void reorderRowsMovesTextsWithTheirPackets();
+    void fitTextKeepsFittingTextsAndCutsOthersWithEllipsis();
+    void highlightedTextMarksEveryOccurrence();
+};
+
+void ListCellsTest::invalidPacketRules() {
+    CCCPacket packet = GoodPacket();
+    QVERIFY(!IsInvalidPacket(packet));
+    packet.preambleFound = false;
+    QVERIFY(IsInvalidPacket(packet));
+    packet = GoodPacket();
+    packet.crcOk = false;
+    QVERIFY(IsInvalidPacket(packet));
+    packet.orderedSetKind = kOsHardReset;  // a reset carries no CRC
+    QVERIFY(!IsInvalidPacket(packet));
+    packet = GoodPacket();
+    packet.eopFound = false;
+    QVERIFY(IsInvalidPacket(packet));
+    packet = GoodPacket();
+    packet.averageUnitInterval = 3.8f;
+    QVERIFY(IsInvalidPacket(packet));
+    packet.averageUnitInterval = 3.70f;
+    QVERIFY(!IsInvalidPacket(packet));
+    packet.averageUnitInterval = 3.03f;
+    QVERIFY(!IsInvalidPacket(packet));
+    packet.averageUnitInterval = std::numeric_limits<float>::quiet_NaN();
+    QVERIFY(IsInvalidPacket(packet));
+    packet.edgeCount = 0;  // nothing measured, nothing invalid
+    QVERIFY(!IsInvalidPacket(packet));
+}
+
+void ListCellsTest::rowBackgroundFollowsRuleOrder() {
+    const RowColour selected{100, 100, 255};
+    const RowColour markerA{255, 128, 0};
+    const RowColour markerB{255, 0, 128};
+    const RowColour invalid{255, 0, 0};
+    const RowColour reset{255, 255, 0};
+    const RowColour marked{200, 200, 0};
+
+    CCCPacket packet = GoodPacket();
+    packet.marked = true;
+    QCOMPARE(RowBackground(packet, 1, {}), marked);
+    packet.orderedSetKind = kOsHardReset;
+    QVERIFY(IsReset(packet));
+    QCOMPARE(RowBackground(packet, 1, {}), reset);
+    packet.preambleFound = false;  // invalid and reset: invalid wins
+    QCOMPARE(RowBackground(packet, 1, {}), invalid);
+    QCOMPARE(RowBackground(packet, 1, {false, false, true}), markerB);
+    QCOMPARE(RowBackground(packet, 1, {false, true, true}), markerA);  // marker over invalid
+    QCOMPARE(RowBackground(packet, 1, {true, true, true}), selected);  // selection over marker
+}
+
+void ListCellsTest::rowBackgroundDefaultsAlternate() {
+    const CCCPacket packet = GoodPacket();
+    QCOMPARE(RowBackground(packet, 0, {}), (RowColour{240, 240, 240}));
+    QCOMPARE(RowBackground(packet, 1, {}), (RowColour{255, 255, 255}));
+    QCOMPARE(RowBackground(packet, 2, {}), (RowColour{240, 240, 240}));
+}
+
+void ListCellsTest::textColourByEdgesAndPort() {
+    CCCPacket packet = GoodPacket();
+    packet.port = 1;
+    QCOMPARE(*RowTextColour(packet), (RowColour{0, 0, 255}));
+    packet.port = 2;
+    QCOMPARE(*RowTextColour(packet), (RowColour{0, 100, 100}));
+    packet.port = 3;
+    QCOMPARE(*RowTextColour(packet), (RowColour{100, 100, 0}));
+    packet.port = -1;
+    QCOMPARE(*RowTextColour(packet), (RowColour{255, 0, 0}));
+    packet.port = 0;
+    QVERIFY(!RowTextColour(packet).has_value());
+    packet.edgeCount = 0;
+    QCOMPARE(*RowTextColour(packet), (RowColour{0, 0, 100}));
+    packet.port = 1;  // the port overrides the no-edge colour
+    QCOMPARE(*RowTextColour(packet), (RowColour{0, 0, 255}));
+}
+
+void ListCellsTest::paintedRowsShowTheRuleColours() {
+    QTemporaryDir dir;
+    const QString path = SimulateCapture(dir, "noisy");
+    QVERIFY(!path.isEmpty());
+    CKVDoc document;
+    ColumnLayout columns = DefaultColumnLayout();
+    CKVLogView view(document, columns);
+    view.resize(1200, 600);
+    view.RebuildList();
+    document.OpenRecordFile(path.toStdString());
+    view.OnDocumentUpdate();
+
+    int invalidRow = -1;
+    for (int row = 0; row < view.RowCount() && invalidRow < 0; ++row) {
+        if (IsInvalidPacket(*view.PacketModel()->PacketAt(row))) {
+            invalidRow = row;
+        }
+    }
+    QVERIFY(invalidRow >= 0);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.EnsureRowVisible(invalidRow);
+
+    auto pixelOfRow = [&](int row) {
+        const QRect rect = view.visualRect(view.model()->index(row, 0));
+        const QImage image = view.viewport()->grab().toImage();
+        // Right of all columns: only the row background is painted there.
+        return image.pixelColor(image.width() - 3, rect.center().y());
+    };
+    QCOMPARE(pixelOfRow(invalidRow), QColor(255, 0, 0));
+    view.SetContextRow(invalidRow);
+    view.SetMarkerA();
+    QCOMPARE(pixelOfRow(invalidRow), QColor(255, 128, 0));
+    view.SelectRow(invalidRow);
+    QCOMPARE(pixelOfRow(invalidRow), QColor(100, 100, 255));
+}
+
+void ListCellsTest::longCellIsStoredAsHeadEllipsisTail() {
+    const std::string text = LongText(300);
+    const QString stored = StoredCellText(text);
+    QCOMPARE(stored.size(), 243);
+    QCOMPARE(stored.left(120), QString::fromStdString(text.substr(0, 120)));
+    QCOMPARE(stored.mid(120, 3), QStringLiteral("..."));
+    QCOMPARE(stored.right(120), QString::fromStdString(text.substr(180)));
+    QCOMPARE(StoredCellText(LongText(260)).size(), 260);  // 260 characters stay whole
+    QCOMPARE(StoredCellText(LongText(261)).size(), 243);
+
+    CPacketListModel model(&TestFormatter);
+    model.SetColumns({0, 1});
+    CCCPacket packet = GoodPacket();
+    packet.packetNumber = 9;
+    CCCPacket* rows[] = {&packet};
+    model.AppendRows(rows);
+    QCOMPARE(model.CellText(0, 1), stored);
+    QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), stored);
+}
+
+void ListCellsTest::cellTextsAreCachedPerRow() {
+    gFormatterCalls = 0;
+    CPacketListModel model(&CountingFormatter);
+    model.SetColumns({0, 1});
+    std::vector<CCCPacket> packets(1000, GoodPacket());
+    std::vector<CCCPacket*> rows;
+    for (size_t i = 0; i < packets.size(); ++i) {
+        packets[i].packetNumber = static_cast<int32_t>(i);
+        rows.push_back(&packets[i]);
+    }
+    model.AppendRows(rows);
+    QCOMPARE(gFormatterCalls, 0);  // appending formats nothing
+    QCOMPARE(model.CellText(500, 0), QStringLiteral("500"));
+    QCOMPARE(gFormatterCalls, 2);  // the whole row at once
+    QCOMPARE(model.CellText(500, 1).size(), 243);
+    QCOMPARE(gFormatterCalls, 2);
+    QCOMPARE(model.CachedRowCount(), 1);
+    model.SetReverseCurrent(true);
+    QCOMPARE(model.CellText(500, 0), QStringLiteral("500r"));
+    QCOMPARE(model.CellText(-1, 0), QString());
+    QCOMPARE(model.CellText(1000, 0), QString());
+    QCOMPARE(model.CellText(0, 2), QString());
+    QCOMPARE(model.RowOfPacketNumber(777), 777);
+    QCOMPARE(model.RowOfPacketNumber(5000), -1);
+}
+
+void ListCellsTest::reorderRowsMovesTextsWithTheirPackets() {
+    CPacketListModel model(&TestFormatter);
+    model.SetColumns({0});
+    std::vector<CCCPacket> packets(3, GoodPacket());
+    std::vector<CCCPacket*> rows;
+    for (int i = 0; i < 3; ++i) {
+        packets[i].packetNumber = i;
+        rows.push_back(&packets[i]);
+    }
+    model.AppendRows(rows);
+    QCOMPARE(model.CellText(0, 0), QStringLiteral("0"));
+    model.ReorderRows({2, 0, 1});
+    QCOMPARE(model.CellText(0, 0), QStringLiteral("2"));
+    QCOMPARE(model.CellText(1, 0), QStringLiteral("0"));
+    QCOMPARE(model.PacketAt(2), &packets[1]);
+    model.ReorderRows({0, 0, 1});  // not a permutation: ignored
+    QCOMPARE(model.PacketAt(0), &packets[2]);
+    QCOMPARE(model.PacketAt(1), &packets[0]);
+}
+
+void ListCellsTest::fitTextKeepsFittingTextsAndCutsOthersWithEllipsis() {
+    const QFont font;
+    const QFontMetrics metrics(font);
+    const QString shortText = QStringLiteral("Accept");
+    const int exact = metrics.horizontalAdvance(shortText) + 12;
+    QCOMPARE(FitText(metrics, shortText, exact, 12), shortText);
+    const QString cut = FitText(metrics, shortText, exact - 1, 12);
+    QVERIFY(cut.endsWith(QStringLiteral("...")));
+    QVERIFY(shortText.startsWith(cut.chopped(3)));
+    QVERIFY(metrics.horizontalAdvance(cut) + 12 <= exact - 1);
+    // The prefix is the longest that fits: one more character would not.
+    const QString prefix = cut.chopped(3);
+    QVERIFY(metrics.horizontalAdvance(QStringLiteral("...")) +
+                metrics.horizontalAdvance(shortText.left(prefix.size() + 1)) + 12 >
+            exact - 1);
+    QCOMPARE(FitText(metrics, shortText, 0, 12), QStringLiteral("..."));
+    // Only the first 269 characters are considered.
+    const QString longText = QString::fromStdString(LongText(400));
+    QVERIFY(FitText(metrics, longText, 100000, 4) == longText);
+    QVERIFY(FitText(metrics, longText, metrics.horizontalAdvance(longText) - 1, 4).size() <= 272);
+}
+
+void ListCellsTest::highlightedTextMarksEveryOccurrence() {
+    QImage image(400, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setPen(Qt::black);
+    const QRect rect(0, 0, 400, 20);
+    const int plain = DrawHighlightedText(painter, rect, QStringLiteral("GoodCRC GoodCRC"), {});
+    QCOMPARE(plain, painter.fontMetrics().horizontalAdvance(QStringLiteral("GoodCRC GoodCRC")));
+    image.fill(Qt::white);
+    DrawHighlightedText(painter, rect, QStringLiteral("xx Good yy Good"), QStringLiteral("Good"));
+    painter.end();
+    const QFontMetrics metrics(QFont{});
+    const int firstStart = metrics.horizontalAdvance(QStringLiteral("xx "));
+    const int secondStart = metrics.horizontalAdvance(QStringLiteral("xx Good yy "));
+    // Green boxes behind both occurrences (their top rows hold no glyph pixels), none before.
+    QCOMPARE(image.pixelColor(firstStart + 1, 0), QColor(0, 255, 0));
+    QCOMPARE(image.pixelColor(secondStart + 1, 0), QColor(0, 255, 0));
+    QCOMPARE(image.pixelColor(1, 0), QColor(Qt::white));
+    // Case-sensitive: "good" marks nothing.
+    QImage other(400, 20, QImage::Format_RGB32);
+    other.fill(Qt::white);
+    QPainter second(&other);
+    DrawHighlightedText(second, rect, QStringLiteral("xx Good"), QStringLiteral("good"));
+    second.end();
+    QCOMPARE(other.pixelColor(firstStart + 1, 0), QColor(Qt::white));
+}
+
+QTEST_MAIN(ListCellsTest)
+#include "list_cells_test.moc"

@@ -1,0 +1,367 @@
+// The message list on decoded captures: header, rows, idle times, sorting, markers, origin.
+#include <QHeaderView>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/settings/column_info.h"
+#include "capture/document.h"
+#include "list/log_view.h"
+#include "list/packet_list_model.h"
+#include "list/simulated_capture.h"
+#include "pd/columns/column_text.h"
+#include "pd/message_header.h"
+
+namespace {
+
+QStringList HeaderTitles(const CKVLogView& view) {
+    QStringList titles;
+    const QHeaderView* header = view.header();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        titles << view.model()->headerData(header->logicalIndex(visual), Qt::Horizontal).toString();
+    }
+    return titles;
+}
+
+QString Cell(const CKVLogView& view, int row, int columnId) {
+    return view.PacketModel()->CellText(row, view.ListColumnOf(columnId));
+}
+
+QAction* FindAction(QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text) {
+            return action;
+        }
+        if (action->menu() != nullptr) {
+            if (QAction* inner = FindAction(action->menu(), text)) {
+                return inner;
+            }
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class LogViewTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void defaultHeaderShowsTheTenDefaultColumns();
+    void rowCountEqualsThePacketCountOfTheScenario();
+    void cellTextsAreFormattedOnlyWhenShown();
+    void idleTimeOfFirstRowIsItsTimeFromTheOrigin();
+    void idleTimeFollowsATimeStampOriginChange();
+    void sortCycleKeepsTheSelectedPacketSelected();
+    void firstClickOnColumnZeroSortsDescending();
+    void headerClickSortsNumericColumnsByKeyAndTextColumnsByText();
+    void contextMenuEnablesCommandsByTheirRules();
+    void markerCommandsTrackTheirRowsAndMarkTheDocumentModified();
+    void clearAllMarkersClearsEveryRowAndRepaints();
+    void saveColumnLayoutRecordsWidthOrderAndHiddenColumns();
+    void emptyingTheDocumentDropsRowsAndSelection();
+    void filterHidesRowsButKeepsIdleTimeChain();
+    void noShownColumnLeavesTheListEmpty();
+
+  private:
+    bool Open(const char* scenario);
+
+    QTemporaryDir dir_;
+    std::unique_ptr<CKVDoc> document_;
+    ColumnLayout columns_;
+    std::unique_ptr<CKVLogView> view_;
+};
+
+void LogViewTest::init() {
+    CKVLogView::ResetSortState();
+    document_ = std::make_unique<CKVDoc>();
+    columns_ = DefaultColumnLayout();
+    view_ = std::make_unique<CKVLogView>(*document_, columns_);
+    view_->resize(1000, 400);
+    view_->RebuildList();
+}
+
+void LogViewTest::cleanup() {
+    view_.reset();
+    document_.reset();
+}
+
+bool LogViewTest::Open(const char* scenario) {
+    const QString path = SimulateCapture(dir_, scenario);
+    if (path.isEmpty()) {
+        return false;
+    }
+    document_->OpenRecordFile(path.toStdString());
+    view_->OnDocumentUpdate();
+    return true;
+}
+
+void LogViewTest::defaultHeaderShowsTheTenDefaultColumns() {
+    QCOMPARE(HeaderTitles(*view_), (QStringList{"#", "Timestamp", "CH", "OS", "Power", "Data",
+                                                "Cable Plug", "Type", "Mes ID", "Description"}));
+    QCOMPARE(view_->header()->sectionSize(view_->ListColumnOf(kColumnDescription)), 300);
+    QCOMPARE(view_->header()->sectionSize(view_->ListColumnOf(kColumnPacketNumber)), 50);
+    QCOMPARE(view_->ListColumnOf(kColumnIdleTime), -1);
+}
+
+void LogViewTest::rowCountEqualsThePacketCountOfTheScenario() {
+    QVERIFY(Open("mixed"));
+    QVERIFY(document_->PacketCount() > 400);
+    QCOMPARE(static_cast<size_t>(view_->RowCount()), document_->PacketCount());
+    QCOMPARE(view_->model()->rowCount(), view_->RowCount());
+    // A further update without new packets appends nothing.
+    view_->OnDocumentUpdate();
+    QCOMPARE(static_cast<size_t>(view_->RowCount()), document_->PacketCount());
+    QCOMPARE(Cell(*view_, 0, kColumnPacketNumber), QStringLiteral("0"));
+    QCOMPARE(
+        Cell(*view_, 0, kColumnMessageType),
+        QString::fromStdString(ColumnText(*document_->Packets()[0], kColumnMessageType, false)));
+}
+
+void LogViewTest::cellTextsAreFormattedOnlyWhenShown() {
+    QVERIFY(Open("mixed"));
+    view_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
+    QCoreApplication::processEvents();
+    const int cached = view_->PacketModel()->CachedRowCount();
+    QVERIFY(cached > 0);
+    QVERIFY(cached < view_->RowCount() / 4);
+}
+
+void LogViewTest::idleTimeOfFirstRowIsItsTimeFromTheOrigin() {
+    QVERIFY(Open("spr"));
+    const std::vector<PacketPtr>& packets = document_->Packets();
+    QVERIFY(packets.size() >= 2);
+    QCOMPARE(packets[0]->idleTime, packets[0]->relTime - document_->TimeOrigin());
+    const int64_t firstEnd =
+        packets[0]->relTime + packets[0]->totalTicks * packets[0]->clockDivider / 48;
+    QCOMPARE(packets[1]->idleTime, packets[1]->relTime - firstEnd);
+    QCOMPARE(Cell(*view_, 0, kColumnTimestamp),
+             QString::fromStdString(FormatTime(packets[0]->relTime)));
+}
+
+void LogViewTest::idleTimeFollowsATimeStampOriginChange() {
+    QVERIFY(Open("spr"));
+    const std::vector<PacketPtr>& packets = document_->Packets();
+    const int origin = 5;
+    view_->SetContextRow(origin);
+    view_->SetOriginCurrentPosition();
+    QCOMPARE(document_->TimeOrigin(), packets[origin]->relTime);
+    QCOMPARE(packets[0]->idleTime, packets[0]->relTime - packets[origin]->relTime);
+    QVERIFY(packets[0]->idleTime < 0);
+    QCOMPARE(Cell(*view_, origin, kColumnTimestamp), QString::fromStdString(FormatTime(0)));
+    QCOMPARE(static_cast<size_t>(view_->RowCount()), packets.size());
+    QVERIFY(document_->MarkersChanged());
+    QVERIFY(document_->Modified());
+
+    view_->SetContextRow(2);
+    view_->SetOriginAbsolute();
+    QCOMPARE(document_->TimeOrigin(), int64_t{0});
+    QCOMPARE(packets[0]->idleTime, packets[0]->relTime);
+    QCOMPARE(Cell(*view_, origin, kColumnTimestamp),
+             QString::fromStdString(FormatTime(packets[origin]->relTime)));
+}
+
+void LogViewTest::sortCycleKeepsTheSelectedPacketSelected() {
+    QVERIFY(Open("mixed"));
+    const int typeColumn = view_->ListColumnOf(kColumnMessageType);
+    view_->SelectRow(7);
+    const int selectedNumber = view_->SelectedPacket()->packetNumber;
+    QSignalSpy selections(view_.get(), &CKVLogView::selectedPacketChanged);
+
+    auto typeTexts = [&] {
+        QStringList texts;
+        for (int row = 0; row < view_->RowCount(); ++row) {
+            texts << Cell(*view_, row, kColumnMessageType);
+        }
+        return texts;
+    };
+    auto isSorted = [](const QStringList& texts, bool descending) {
+        for (int i = 1; i < texts.size(); ++i) {
+            const int order = QString::compare(texts[i - 1], texts[i], Qt::CaseSensitive);
+            if (descending ? order < 0 : order > 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    view_->SortByColumn(typeColumn);  // ascending
+    QVERIFY(isSorted(typeTexts(), false));
+    QCOMPARE(view_->SelectedPacket()->packetNumber, selectedNumber);
+    view_->SortByColumn(typeColumn);  // descending
+    QVERIFY(isSorted(typeTexts(), true));
+    QCOMPARE(view_->SelectedPacket()->packetNumber, selectedNumber);
+    QCOMPARE(view_->currentIndex().row(), view_->SelectedRow());
+    view_->SortByColumn(typeColumn);  // ascending again
+    QVERIFY(isSorted(typeTexts(), false));
+    QCOMPARE(view_->SelectedPacket()->packetNumber, selectedNumber);
+    // The detail views were not told of a change: the same packet stayed selected.
+    QCOMPARE(selections.count(), 0);
+}
+
+void LogViewTest::firstClickOnColumnZeroSortsDescending() {
+    QVERIFY(Open("spr"));
+    const int count = view_->RowCount();
+    view_->SelectRow(2);
+    // A real click on the "#" header section.
+    const QHeaderView* header = view_->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 10, header->height() / 2));
+    QCOMPARE(view_->PacketModel()->PacketAt(0)->packetNumber, count - 1);
+    QCOMPARE(view_->PacketModel()->PacketAt(count - 1)->packetNumber, 0);
+    QCOMPARE(view_->SelectedPacket()->packetNumber, 2);
+    QCOMPARE(view_->SelectedRow(), count - 1 - 2);
+    view_->SortByColumn(0);
+    QCOMPARE(view_->PacketModel()->PacketAt(0)->packetNumber, 0);
+}
+
+void LogViewTest::headerClickSortsNumericColumnsByKeyAndTextColumnsByText() {
+    QVERIFY(Open("mixed"));
+    // "Mes ID" is numeric: keys ascend even where the texts would not ("10" < "2").
+    view_->SortByColumn(view_->ListColumnOf(kColumnMessageId));
+    for (int row = 1; row < view_->RowCount(); ++row) {
+        QVERIFY(ColumnSortKey(*view_->PacketModel()->PacketAt(row - 1), kColumnMessageId) <=
+                ColumnSortKey(*view_->PacketModel()->PacketAt(row), kColumnMessageId));
+    }
+    // Equal keys keep their previous order (packet number ascending).
+    for (int row = 1; row < view_->RowCount(); ++row) {
+        const CCCPacket* a = view_->PacketModel()->PacketAt(row - 1);
+        const CCCPacket* b = view_->PacketModel()->PacketAt(row);
+        if (ColumnSortKey(*a, kColumnMessageId) == ColumnSortKey(*b, kColumnMessageId)) {
+            QVERIFY(a->packetNumber < b->packetNumber);
+        }
+    }
+}
+
+void LogViewTest::contextMenuEnablesCommandsByTheirRules() {
+    QVERIFY(Open("spr"));
+    view_->SetContextRow(-1);
+    std::unique_ptr<QMenu> menu(view_->BuildContextMenu(nullptr));
+    QVERIFY(!FindAction(menu.get(), "Set Marker")->isEnabled());
+    QVERIFY(!FindAction(menu.get(), "Clear Marker")->isEnabled());
+    QVERIFY(!FindAction(menu.get(), "Clear All Markers")->isEnabled());
+    QVERIFY(!FindAction(menu.get(), "Set Marker A")->isEnabled());
+    QVERIFY(!FindAction(menu.get(), "Clear Marker A")->isEnabled());
+    QVERIFY(!FindAction(menu.get(), "Set Marker B")->isEnabled());
+    QVERIFY(!FindAction(menu.get(), "Clear Marker B")->isEnabled());
+    QVERIFY(FindAction(menu.get(), "Absolute")->isEnabled());
+    QVERIFY(!FindAction(menu.get(), "Current Position")->isEnabled());
+    QVERIFY(FindAction(menu.get(), "Column Settings")->isEnabled());
+
+    view_->SetContextRow(3);
+    view_->SetMark(true);
+    view_->SetMarkerA();
+    menu.reset(view_->BuildContextMenu(nullptr));
+    QVERIFY(!FindAction(menu.get(), "Set Marker")->isEnabled());
+    QVERIFY(FindAction(menu.get(), "Clear Marker")->isEnabled());
+    QVERIFY(FindAction(menu.get(), "Clear All Markers")->isEnabled());
+    QVERIFY(FindAction(menu.get(), "Clear Marker A")->isEnabled());
+    QVERIFY(!FindAction(menu.get(), "Clear Marker B")->isEnabled());
+    QVERIFY(FindAction(menu.get(), "Current Position")->isEnabled());
+
+    QSignalSpy settings(view_.get(), &CKVLogView::columnSettingsRequested);
+    FindAction(menu.get(), "Column Settings")->trigger();
+    QCOMPARE(settings.count(), 1);
+}
+
+void LogViewTest::markerCommandsTrackTheirRowsAndMarkTheDocumentModified() {
+    QVERIFY(Open("spr"));
+    QVERIFY(!document_->Modified());
+    view_->SetContextRow(4);
+    view_->SetMarkerA();
+    view_->SetMarkerB();  // one packet may be both markers
+    QCOMPARE(view_->MarkerARow(), 4);
+    QCOMPARE(view_->MarkerBRow(), 4);
+    QCOMPARE(document_->MarkerA().get(), view_->PacketModel()->PacketAt(4));
+    QCOMPARE(document_->MarkerB().get(), view_->PacketModel()->PacketAt(4));
+    QVERIFY(document_->MarkersChanged());
+    QVERIFY(document_->Modified());
+
+    view_->SetContextRow(6);
+    view_->SetMarkerA();
+    QCOMPARE(view_->MarkerARow(), 6);
+    // Sorting moves the rows; the marker rows follow their packets.
+    view_->SortByColumn(0);
+    QCOMPARE(view_->PacketModel()->PacketAt(view_->MarkerARow()), document_->MarkerA().get());
+    QCOMPARE(view_->PacketModel()->PacketAt(view_->MarkerBRow()), document_->MarkerB().get());
+    view_->ClearMarkerA();
+    view_->ClearMarkerB();
+    QCOMPARE(view_->MarkerARow(), -1);
+    QCOMPARE(view_->MarkerBRow(), -1);
+    QVERIFY(!document_->MarkerA());
+    QVERIFY(!document_->MarkerB());
+}
+
+void LogViewTest::clearAllMarkersClearsEveryRowAndRepaints() {
+    QVERIFY(Open("spr"));
+    for (int row : {1, 3, 5}) {
+        view_->SetContextRow(row);
+        view_->SetMark(true);
+    }
+    QVERIFY(document_->Packets()[3]->marked);
+    view_->ClearAllMarks();
+    for (const PacketPtr& packet : document_->Packets()) {
+        QVERIFY(!packet->marked);
+    }
+}
+
+void LogViewTest::saveColumnLayoutRecordsWidthOrderAndHiddenColumns() {
+    const int typeSection = view_->ListColumnOf(kColumnMessageType);
+    view_->header()->resizeSection(typeSection, 222);
+    view_->header()->moveSection(view_->header()->visualIndex(typeSection), 1);
+    columns_[kColumnIdleTime].width = 77;
+    view_->SaveColumnLayout();
+    QCOMPARE(columns_[kColumnMessageType].width, 222);
+    QCOMPARE(columns_[kColumnMessageType].order, 1);
+    QCOMPARE(columns_[kColumnTimestamp].order, 2);
+    QCOMPARE(columns_[kColumnIdleTime].shown, 0);
+    QCOMPARE(columns_[kColumnIdleTime].width, 77);  // hidden columns keep their record
+
+    // The next build starts in the recorded order.
+    view_->RebuildList();
+    QCOMPARE(HeaderTitles(*view_).mid(0, 3), (QStringList{"#", "Type", "Timestamp"}));
+}
+
+void LogViewTest::emptyingTheDocumentDropsRowsAndSelection() {
+    QVERIFY(Open("spr"));
+    view_->SelectRow(2);
+    QSignalSpy selections(view_.get(), &CKVLogView::selectedPacketChanged);
+    document_->Clear();
+    view_->ResetRows();
+    QCOMPARE(view_->RowCount(), 0);
+    QCOMPARE(view_->SelectedRow(), -1);
+    QCOMPARE(selections.count(), 1);
+    QCOMPARE(selections.at(0).at(0).value<CCCPacket*>(), nullptr);
+}
+
+void LogViewTest::filterHidesRowsButKeepsIdleTimeChain() {
+    view_->SetFilter([](const CCCPacket& packet) { return packet.packetNumber == 1; });
+    QVERIFY(Open("spr"));
+    const std::vector<PacketPtr>& packets = document_->Packets();
+    QCOMPARE(static_cast<size_t>(view_->RowCount()), packets.size() - 1);
+    QCOMPARE(view_->PacketModel()->PacketAt(1)->packetNumber, 2);
+    // The hidden packet still ends the idle time of the next one.
+    const int64_t hiddenEnd =
+        packets[1]->relTime + packets[1]->totalTicks * packets[1]->clockDivider / 48;
+    QCOMPARE(packets[2]->idleTime, packets[2]->relTime - hiddenEnd);
+}
+
+void LogViewTest::noShownColumnLeavesTheListEmpty() {
+    for (ColumnInfo& info : columns_) {
+        info.shown = 0;
+    }
+    view_->RebuildList();
+    QVERIFY(Open("spr"));
+    QCOMPARE(view_->model()->columnCount(), 0);
+    QCOMPARE(view_->RowCount(), 0);
+    // Packets were still consumed: their idle times exist.
+    QCOMPARE(document_->Packets()[0]->idleTime, document_->Packets()[0]->relTime);
+}
+
+QTEST_MAIN(LogViewTest)
+#include "log_view_test.moc"
