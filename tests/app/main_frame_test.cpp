@@ -1,0 +1,406 @@
+// The main window: file commands, markers through Save, title, recent files, layout, fonts,
+// detail views, dropped files and the command line.
+#include <QFile>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QtTest>
+
+#include "app/about_dlg.h"
+#include "app/kv_app.h"
+#include "app/main_frame.h"
+#include "app/recent_files.h"
+#include "app/settings/qt/log_font_qfont.h"
+#include "app/settings/settings_store.h"
+#include "capture/document.h"
+#include "list/log_view.h"
+#include "list/packet_list_model.h"
+#include "list/simulated_capture.h"
+#include "pd/views/pd_packet_list_view.h"
+#include "pd/views/pd_packet_tree_view.h"
+
+namespace {
+
+// The window with its application-owned parts and scripted prompts.
+struct FrameHarness {
+    CKVDoc document;
+    SettingsStore settings;
+    CRecentFileList recent;
+    std::unique_ptr<CMainFrame> frame;
+    QStringList questions;
+    QStringList errors;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+
+    FrameHarness() { Create(); }
+    void Create() {
+        frame = std::make_unique<CMainFrame>(document, settings, recent);
+        frame->SetSaveQuestion([this](const QString& title) {
+            questions << title;
+            return answer;
+        });
+        frame->SetErrorNotice([this](const QString& text) { errors << text; });
+    }
+};
+
+std::vector<int> MarkedNumbers(const CKVDoc& document) {
+    std::vector<int> numbers;
+    for (const PacketPtr& packet : document.Packets()) {
+        if (packet->marked) {
+            numbers.push_back(packet->packetNumber);
+        }
+    }
+    return numbers;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+
+    void newWindowIsUntitledWithSaveDisabled();
+    void openingDecodesAndTitlesTheDocument();
+    void statusBarShowsProgressAndCompletionTexts();
+    void saveToNewPathReopensWithTheSameMarkers();
+    void saveAgainToTheCopyKeepsTheMarkers();
+    void saveFailureReportsSaveFileError();
+    void modifiedDocumentAsksBeforeBeingReplaced();
+    void yesSavesBeforeReplacing();
+    void closingAModifiedDocumentAsksAndCancelKeepsTheWindow();
+    void missingFileIsReportedAndDroppedFromRecentFiles();
+    void recentFilesKeepFourNewestFirst();
+    void droppedFileOpensLikeFileOpen();
+    void selectionDrivesTheFieldTreeAndTable();
+    void splittersFollowTheLayoutRecord();
+    void fontSettingsReachAllThreeViewsAndTheSettings();
+    void columnLayoutAndAutoScrollGoBackIntoTheSettings();
+    void commandLineTakesOneFileAndTheScreenshotOption();
+    void screenshotRendersAPng();
+    void aboutLinesWithAndWithoutAnalyzer();
+
+  private:
+    QTemporaryDir dir_;
+    QString spr_;
+    QString mixed_;
+    std::unique_ptr<FrameHarness> h_;
+};
+
+void MainFrameTest::initTestCase() {
+    spr_ = SimulateCapture(dir_, "spr");
+    mixed_ = SimulateCapture(dir_, "mixed");
+    QVERIFY(!spr_.isEmpty());
+    QVERIFY(!mixed_.isEmpty());
+}
+
+void MainFrameTest::init() {
+    CKVLogView::ResetSortState();
+    h_ = std::make_unique<FrameHarness>();
+}
+
+void MainFrameTest::newWindowIsUntitledWithSaveDisabled() {
+    QCOMPARE(h_->frame->windowTitle(), QStringLiteral("Untitled - Zoduz App"));
+    QVERIFY(!h_->frame->SaveAction()->isEnabled());
+    QVERIFY(!h_->frame->SaveAsAction()->isEnabled());
+    QCOMPARE(h_->frame->size(), QSize(1200, 700));
+}
+
+void MainFrameTest::openingDecodesAndTitlesTheDocument() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    QCOMPARE(h_->frame->windowTitle(), QStringLiteral("spr.zaz - Zoduz App"));
+    QVERIFY(h_->document.PacketCount() > 10);
+    QCOMPARE(static_cast<size_t>(h_->frame->LogView()->RowCount()), h_->document.PacketCount());
+    QVERIFY(h_->frame->SaveAction()->isEnabled());
+    QVERIFY(h_->frame->SaveAsAction()->isEnabled());
+
+    QVERIFY(h_->frame->NewDocument());
+    QCOMPARE(h_->frame->windowTitle(), QStringLiteral("Untitled - Zoduz App"));
+    QCOMPARE(h_->frame->LogView()->RowCount(), 0);
+    QVERIFY(!h_->frame->SaveAction()->isEnabled());
+}
+
+void MainFrameTest::statusBarShowsProgressAndCompletionTexts() {
+    QSignalSpy listTexts(h_->frame->LogView(), &CKVLogView::statusText);
+    QVERIFY(h_->frame->OpenDocument(mixed_));
+    QCOMPARE(h_->frame->StatusMessage(), QStringLiteral("Building PD Messages... 100%"));
+    QVERIFY(listTexts.count() >= 2);
+    QCOMPARE(listTexts.first().at(0).toString().left(22), QStringLiteral("Building PD Messages.."));
+}
+
+void MainFrameTest::saveToNewPathReopensWithTheSameMarkers() {
+    QVERIFY(h_->frame->OpenDocument(mixed_));
+    CKVLogView* list = h_->frame->LogView();
+    for (int row : {3, 10, 42}) {
+        list->SetContextRow(row);
+        list->SetMark(true);
+    }
+    list->SetContextRow(20);
+    list->SetMarkerA();
+    list->SetContextRow(30);
+    list->SetMarkerB();
+    list->SetContextRow(5);
+    list->SetOriginCurrentPosition();
+    const int64_t origin = h_->document.TimeOrigin();
+    const std::vector<int> marked = MarkedNumbers(h_->document);
+    QVERIFY(h_->document.Modified());
+
+    const QString copy = dir_.filePath(QStringLiteral("copy.zaz"));
+    QVERIFY(h_->frame->SaveDocumentTo(copy));
+    QVERIFY(!h_->document.Modified());
+    QCOMPARE(h_->frame->windowTitle(), QStringLiteral("copy.zaz - Zoduz App"));
+    QVERIFY(h_->errors.isEmpty());
+
+    FrameHarness reopened;
+    QVERIFY(reopened.frame->OpenDocument(copy));
+    QCOMPARE(reopened.document.PacketCount(), h_->document.PacketCount());
+    QCOMPARE(reopened.document.TimeOrigin(), origin);
+    QCOMPARE(MarkedNumbers(reopened.document), marked);
+    QVERIFY(reopened.document.MarkerA());
+    QVERIFY(reopened.document.MarkerB());
+    QCOMPARE(reopened.document.MarkerA()->packetNumber, 20);
+    QCOMPARE(reopened.document.MarkerB()->packetNumber, 30);
+    QCOMPARE(reopened.frame->LogView()->MarkerARow(), 20);
+    QCOMPARE(reopened.frame->LogView()->MarkerBRow(), 30);
+    // The original record file is left as it was.
+    FrameHarness original;
+    QVERIFY(original.frame->OpenDocument(mixed_));
+    QVERIFY(!original.document.MarkerA());
+    QVERIFY(MarkedNumbers(original.document).empty());
+}
+
+void MainFrameTest::saveAgainToTheCopyKeepsTheMarkers() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    h_->frame->LogView()->SetContextRow(2);
+    h_->frame->LogView()->SetMarkerA();
+    const QString copy = dir_.filePath(QStringLiteral("again.zaz"));
+    QVERIFY(h_->frame->SaveDocumentTo(copy));
+    QVERIFY(h_->frame->SaveDocument());  // Save goes to the copy, unchanged markers
+    FrameHarness reopened;
+    QVERIFY(reopened.frame->OpenDocument(copy));
+    QVERIFY(reopened.document.MarkerA());
+    QCOMPARE(reopened.document.MarkerA()->packetNumber, 2);
+}
+
+void MainFrameTest::saveFailureReportsSaveFileError() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    h_->frame->LogView()->SetContextRow(1);
+    h_->frame->LogView()->SetMark(true);
+    const QString target = dir_.filePath(QStringLiteral("missing-folder/out.zaz"));
+    QVERIFY(!h_->frame->SaveDocumentTo(target));
+    QCOMPARE(h_->errors, QStringList{QStringLiteral("Save File Error")});
+    QVERIFY(h_->document.Modified());
+    QCOMPARE(h_->frame->DocumentPath(), QFileInfo(spr_).absoluteFilePath());
+    QVERIFY(!QFile::exists(target));
+}
+
+void MainFrameTest::modifiedDocumentAsksBeforeBeingReplaced() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    QVERIFY(h_->questions.isEmpty());
+    h_->frame->LogView()->SetContextRow(1);
+    h_->frame->LogView()->SetMarkerB();
+    h_->answer = QMessageBox::Cancel;
+    QVERIFY(!h_->frame->OpenDocument(mixed_));
+    QVERIFY(!h_->frame->NewDocument());
+    QCOMPARE(h_->questions, (QStringList{"spr.zaz", "spr.zaz"}));
+    QCOMPARE(h_->frame->DocumentPath(), QFileInfo(spr_).absoluteFilePath());
+    QVERIFY(h_->document.MarkerB());
+
+    h_->answer = QMessageBox::No;
+    QVERIFY(h_->frame->OpenDocument(mixed_));
+    QCOMPARE(h_->frame->windowTitle(), QStringLiteral("mixed.zaz - Zoduz App"));
+    QVERIFY(!h_->document.Modified());
+}
+
+void MainFrameTest::yesSavesBeforeReplacing() {
+    const QString copy = dir_.filePath(QStringLiteral("yes.zaz"));
+    QFile::copy(spr_, copy);
+    QVERIFY(h_->frame->OpenDocument(copy));
+    h_->frame->LogView()->SetContextRow(4);
+    h_->frame->LogView()->SetMark(true);
+    h_->answer = QMessageBox::Yes;
+    QVERIFY(h_->frame->NewDocument());
+    FrameHarness reopened;
+    QVERIFY(reopened.frame->OpenDocument(copy));
+    QCOMPARE(MarkedNumbers(reopened.document), std::vector<int>{4});
+}
+
+void MainFrameTest::closingAModifiedDocumentAsksAndCancelKeepsTheWindow() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    h_->frame->show();
+    h_->frame->LogView()->SetContextRow(1);
+    h_->frame->LogView()->SetMarkerA();
+    h_->answer = QMessageBox::Cancel;
+    QVERIFY(!h_->frame->close());
+    QVERIFY(h_->frame->isVisible());
+    h_->answer = QMessageBox::No;
+    QVERIFY(h_->frame->close());
+    QCOMPARE(h_->questions.size(), 2);
+}
+
+void MainFrameTest::missingFileIsReportedAndDroppedFromRecentFiles() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    const QString gone = dir_.filePath(QStringLiteral("gone.zaz"));
+    h_->recent.Add(gone);
+    QVERIFY(!h_->frame->OpenDocument(gone));
+    QCOMPARE(h_->errors.size(), 1);
+    QVERIFY(h_->errors[0].startsWith(QStringLiteral("Cannot open the record file.")));
+    QVERIFY(!h_->recent.Entries().contains(gone));
+    QCOMPARE(h_->frame->DocumentPath(), QFileInfo(spr_).absoluteFilePath());
+    QVERIFY(h_->document.PacketCount() > 0);
+}
+
+void MainFrameTest::recentFilesKeepFourNewestFirst() {
+    CRecentFileList recent;
+    for (const char* name : {"a.zaz", "b.zaz", "c.zaz", "d.zaz", "e.zaz"}) {
+        recent.Add(dir_.filePath(QString::fromLatin1(name)));
+    }
+    QCOMPARE(recent.Entries().size(), 4);
+    QVERIFY(recent.Entries()[0].endsWith(QStringLiteral("e.zaz")));
+    QVERIFY(recent.Entries()[3].endsWith(QStringLiteral("b.zaz")));
+    recent.Add(dir_.filePath(QStringLiteral("sub/../c.zaz")));  // same file, other spelling
+    QCOMPARE(recent.Entries().size(), 4);
+    QVERIFY(recent.Entries()[0].endsWith(QStringLiteral("/c.zaz")));
+    QVERIFY(recent.Entries()[1].endsWith(QStringLiteral("e.zaz")));
+    recent.SetEntries(recent.Entries());
+    QVERIFY(recent.Entries()[0].endsWith(QStringLiteral("/c.zaz")));
+
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    QCOMPARE(h_->recent.Entries().value(0), QFileInfo(spr_).absoluteFilePath());
+}
+
+void MainFrameTest::droppedFileOpensLikeFileOpen() {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(spr_)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(h_->frame.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(h_->frame.get(), &drop);
+    QCOMPARE(h_->frame->windowTitle(), QStringLiteral("spr.zaz - Zoduz App"));
+    QVERIFY(h_->frame->LogView()->RowCount() > 0);
+}
+
+void MainFrameTest::selectionDrivesTheFieldTreeAndTable() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    CKVLogView* list = h_->frame->LogView();
+    QCOMPARE(h_->frame->PacketTree()->topLevelItemCount(), 0);
+    list->SelectRow(0);  // Source_Capabilities
+    CPDPacketTreeView* tree = h_->frame->PacketTree();
+    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Packet #0"));
+    QVERIFY(tree->currentItem()->text(0).startsWith(QStringLiteral("Message Header=")));
+    QCOMPARE(h_->frame->FieldTable()->item(0, 2)->text(), QStringLiteral("Message Type"));
+    QCOMPARE(h_->frame->FieldTable()->item(0, 4)->text(), QStringLiteral("Source_Capabilities"));
+
+    // Choosing the second data object shows its own fields, counted from its first bit.
+    QVERIFY(tree->SelectCode(0x04010000));
+    QCOMPARE(h_->frame->FieldTable()->item(0, 0)->text().left(2), QStringLiteral("0."));
+    // Another row rebuilds the tree; no row empties both views.
+    list->SelectRow(1);
+    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Packet #1"));
+    list->SelectRow(-1);
+    QCOMPARE(tree->topLevelItemCount(), 0);
+    QCOMPARE(h_->frame->FieldTable()->rowCount(), 0);
+}
+
+void MainFrameTest::splittersFollowTheLayoutRecord() {
+    h_->frame.reset();
+    h_->settings.layout.listRowHeight = 250;
+    h_->settings.layout.fieldTableWidth = 400;
+    h_->settings.layout.windowWidth = 1000;
+    h_->settings.layout.windowHeight = 640;
+    h_->Create();
+    h_->frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h_->frame.get()));
+    QCOMPARE(h_->frame->size(), QSize(1000, 640));
+    QCOMPARE(h_->frame->MainSplitter()->sizes().value(0), 250);
+    QCOMPARE(h_->frame->DetailSplitter()->sizes().value(0), 400);
+    h_->frame->MainSplitter()->setSizes({300, 200});
+    h_->frame->StoreLayout();
+    QCOMPARE(h_->settings.layout.listRowHeight, 300);
+    QCOMPARE(h_->settings.layout.fieldTableWidth, 400);
+    QCOMPARE(h_->settings.layout.windowWidth, 1000);
+
+    // Too small recorded sizes are raised to the minimum of each pane.
+    h_->frame.reset();
+    h_->settings.layout.listRowHeight = 10;
+    h_->settings.layout.fieldTableWidth = 5;
+    h_->Create();
+    h_->frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h_->frame.get()));
+    QVERIFY(h_->frame->MainSplitter()->sizes().value(0) >= 100);
+    QVERIFY(h_->frame->DetailSplitter()->sizes().value(0) >= 100);
+}
+
+void MainFrameTest::fontSettingsReachAllThreeViewsAndTheSettings() {
+    QFont font(QStringLiteral("Monospace"));
+    font.setPixelSize(17);
+    h_->frame->ApplyListFont(font);
+    QCOMPARE(h_->frame->LogView()->font().pixelSize(), 17);
+    QCOMPARE(h_->frame->FieldTable()->font().pixelSize(), 17);
+    QCOMPARE(h_->frame->PacketTree()->font().pixelSize(), 17);
+    h_->frame->StoreLayout();
+    QCOMPARE(h_->settings.layout.listFontStored, 1);
+    QCOMPARE(h_->settings.layout.listFont.height, -17);
+
+    // The next window starts with the stored font in all three views.
+    h_->frame.reset();
+    h_->Create();
+    QCOMPARE(h_->frame->LogView()->font().pixelSize(), 17);
+    QCOMPARE(h_->frame->PacketTree()->font().pixelSize(), 17);
+}
+
+void MainFrameTest::columnLayoutAndAutoScrollGoBackIntoTheSettings() {
+    QVERIFY(h_->settings.pdMessageAutoScroll);
+    h_->frame->LogView()->SetAutoScroll(false);
+    h_->frame->LogView()->header()->resizeSection(0, 66);
+    h_->frame->StoreLayout();
+    QVERIFY(!h_->settings.pdMessageAutoScroll);
+    QCOMPARE(h_->settings.columns[kColumnPacketNumber].width, 66);
+}
+
+void MainFrameTest::commandLineTakesOneFileAndTheScreenshotOption() {
+    QString error;
+    auto parsed = ParseAppCommandLine({"zoduz"}, error);
+    QVERIFY(parsed);
+    QVERIFY(parsed->recordFile.isEmpty());
+    QVERIFY(parsed->screenshotPath.isEmpty());
+    parsed = ParseAppCommandLine({"zoduz", "a.zaz"}, error);
+    QCOMPARE(parsed->recordFile, QStringLiteral("a.zaz"));
+    parsed = ParseAppCommandLine({"zoduz", "--screenshot", "out.png", "a.zaz"}, error);
+    QCOMPARE(parsed->screenshotPath, QStringLiteral("out.png"));
+    QCOMPARE(parsed->recordFile, QStringLiteral("a.zaz"));
+    QVERIFY(!ParseAppCommandLine({"zoduz", "a.zaz", "b.zaz"}, error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!ParseAppCommandLine({"zoduz", "--screenshot"}, error));
+    QVERIFY(!ParseAppCommandLine({"zoduz", "--bogus"}, error));
+}
+
+void MainFrameTest::screenshotRendersAPng() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    const QString png = dir_.filePath(QStringLiteral("shot.png"));
+    QVERIFY(CKVApp::RenderScreenshot(*h_->frame, png));
+    const QImage image(png);
+    QCOMPARE(image.size(), h_->frame->size());
+    QCOMPARE(h_->frame->LogView()->SelectedRow(), 0);
+    QVERIFY(!CKVApp::RenderScreenshot(*h_->frame, dir_.filePath(QStringLiteral("no/dir.png"))));
+}
+
+void MainFrameTest::aboutLinesWithAndWithoutAnalyzer() {
+    AnalyzerIdentity none;
+    QCOMPARE(FirmwareLine(none), QStringLiteral("Not Connected"));
+    QCOMPARE(SerialLine(none), QStringLiteral("Serial Number is not assigned."));
+    AnalyzerIdentity attached{QStringLiteral("0.92"), true, QStringLiteral("ZD000123")};
+    QCOMPARE(FirmwareLine(attached), QStringLiteral("FW Ver : 0.92 (Invalid FW Version)"));
+    QCOMPARE(SerialLine(attached), QStringLiteral("Serial Number : ZD000123"));
+    CAboutDlg dialog(attached);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("About Zoduz"));
+}
+
+QTEST_MAIN(MainFrameTest)
+#include "main_frame_test.moc"
