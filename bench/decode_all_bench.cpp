@@ -21,8 +21,7 @@ namespace {
 std::atomic<int64_t> liveBytes{0};
 std::atomic<int64_t> peakBytes{0};
 
-void* Allocate(size_t size) {
-    void* p = std::malloc(size == 0 ? 1 : size);
+void* Track(void* p) {
     if (p == nullptr) {
         throw std::bad_alloc();
     }
@@ -31,6 +30,15 @@ void* Allocate(size_t size) {
     while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
     }
     return p;
+}
+
+void* Allocate(size_t size) {
+    return Track(std::malloc(size == 0 ? 1 : size));
+}
+
+void* AllocateAligned(size_t size, std::align_val_t alignment) {
+    auto align = static_cast<size_t>(alignment);
+    return Track(std::aligned_alloc(align, (size + align - 1) / align * align));
 }
 
 void Release(void* p) {
@@ -47,6 +55,9 @@ void* operator new(size_t size) {
 void* operator new[](size_t size) {
     return Allocate(size);
 }
+void* operator new(size_t size, std::align_val_t align) {
+    return AllocateAligned(size, align);
+}
 void operator delete(void* p) noexcept {
     Release(p);
 }
@@ -57,6 +68,12 @@ void operator delete(void* p, size_t) noexcept {
     Release(p);
 }
 void operator delete[](void* p, size_t) noexcept {
+    Release(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    Release(p);
+}
+void operator delete(void* p, size_t, std::align_val_t) noexcept {
     Release(p);
 }
 

@@ -81,12 +81,14 @@ class CKVDoc {
     int64_t CaptureStartTime() const { return stream_.Samples().CaptureStartTime(); }
     int64_t LastSampleTime() const { return stream_.Samples().LastSampleTime(); }
     int64_t TimeOrigin() const { return timeOrigin_; }
-    // relative = false sets the origin to t, true moves it by t.
+    // relative = false sets the origin to t, true moves it by t. A user's change is a marker
+    // change: the view that makes it also calls NoteMarkersChanged().
     void SetTimeOrigin(int64_t t, bool relative);
 
     size_t PacketCount() const { return packets_.size(); }
     size_t SampleCount() const { return samples_.Size(); }
-    // Sorted by relTime; packetNumber equals the index.
+    // Sorted by relTime; packetNumber equals the index. Hold Mutex() while using the array
+    // when another thread may decode.
     const std::vector<PacketPtr>& Packets() const { return packets_; }
     PacketPtr PacketAt(size_t i) const;
     std::optional<CVbusInfo> SampleAt(size_t i) const;

@@ -9,6 +9,9 @@ void RecordStreamParser::SetOwner(CKVDoc* doc) {
 }
 
 void RecordStreamParser::Feed(std::span<const uint8_t> data, RecordSink& sink) {
+    if (data.empty()) {
+        return;
+    }
     if (pendingSize_ > 0) {
         size_t take = std::min(kBlockSize - pendingSize_, data.size());
         std::memcpy(pending_ + pendingSize_, data.data(), take);
@@ -25,7 +28,9 @@ void RecordStreamParser::Feed(std::span<const uint8_t> data, RecordSink& sink) {
         ParseBlocks(data.data(), whole, nextOffset_, sink);
     }
     size_t rest = data.size() - whole * kBlockSize;
-    std::memcpy(pending_, data.data() + whole * kBlockSize, rest);
+    if (rest > 0) {
+        std::memcpy(pending_, data.data() + whole * kBlockSize, rest);
+    }
     pendingSize_ = rest;
 }
 

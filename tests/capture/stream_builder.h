@@ -109,6 +109,7 @@ class StreamBuilder {
                 assert(bytes.back() != 0 || bytes.size() == 1);
                 bytes.push_back(bytes.back());
                 byteTicks.push_back(next);
+                tick = next;
                 next += 256;
             }
         };
@@ -116,9 +117,20 @@ class StreamBuilder {
         for (size_t k = 0; k < firstTicks.size(); ++k) {
             uint64_t t = firstTicks[k];
             assert(t > tick);
-            emitIdleUntil(t);
-            if (static_cast<uint8_t>(t) == bytes.back()) {
-                ++t;  // a transition must differ from the byte before it
+            uint64_t length = 0;
+            for (uint8_t interval : intervals[k]) {
+                length += interval;
+            }
+            // What the 8-bit captures cannot express moves the packet on by a tick: a
+            // transition equal to the byte before it, and a last transition at timer value 0
+            // (the wrap marker after it would count no time).
+            for (;;) {
+                emitIdleUntil(t);
+                if (static_cast<uint8_t>(t) == bytes.back() || (t + length) % 256 == 0) {
+                    ++t;
+                    continue;
+                }
+                break;
             }
             ExpectedPacket packet;
             packet.ccLine = ccLine;
