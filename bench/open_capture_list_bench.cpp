@@ -1,0 +1,172 @@
+// Opening a capture of 100 000 packets in the application: decode alone (the document), and
+// decode plus the message list up to its first painted rows, in the same run. Reported beside
+// each other: wall time, heap in use afterwards and the peak resident set of the phase.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/main_frame.h"
+#include "app/recent_files.h"
+#include "app/settings/settings_store.h"
+#include "capture/document.h"
+#include "device/sim/simulator.h"
+#include "list/log_view.h"
+
+namespace {
+
+constexpr size_t kWantedPackets = 100000;
+
+// Bytes the allocator hands out at the moment (Qt's strings come from malloc, not new).
+double HeapBytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
+// Resident set field of /proc/self/status in bytes ("VmRSS", "VmHWM").
+double StatusBytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) {
+            return std::atof(line.c_str() + key.size()) * 1024.0;
+        }
+    }
+    return 0.0;
+}
+
+// Starts a phase: memory given back, the peak resident set set back to the current one.
+void StartPhase() {
+    malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// The `long` scenario at one sample a second, three stretches of 25 500 s recorded back to back
+// (the synthesizer makes at most 10 hours at a time): a little over 100 000 packets.
+const QString& CapturePath() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("long-100k.zaz"));
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            std::exit(1);
+        }
+        SimulationOptions options;
+        options.scenario = "long";
+        options.seconds = 25500.0;
+        options.intervalMs = 1000;
+        for (int stretch = 0; stretch < 3; ++stretch) {
+            options.seed = static_cast<uint64_t>(stretch) + 1;
+            options.recordFile = stretch == 0;  // one leading InfoBlock for the whole file
+            const std::optional<SimulationResult> result = Simulate(options);
+            if (!result) {
+                std::fprintf(stderr, "simulation failed\n");
+                std::exit(1);
+            }
+            out.write(reinterpret_cast<const char*>(result->stream.data()),
+                      static_cast<qint64>(result->stream.size()));
+            options.clockStartUs = static_cast<uint64_t>(result->endTimeUs) + 1000000;
+        }
+        return file;
+    }();
+    return path;
+}
+
+struct PhaseMemory {
+    double heapBefore = 0;
+    double rssBefore = 0;
+};
+
+PhaseMemory BeginMeasure() {
+    StartPhase();
+    return {HeapBytes(), StatusBytes("VmRSS")};
+}
+
+void ReportMemory(benchmark::State& state, const PhaseMemory& before, size_t packets) {
+    state.counters["packets"] = static_cast<double>(packets);
+    state.counters["heap_MB"] = (HeapBytes() - before.heapBefore) / 1e6;
+    state.counters["peak_rss_MB"] = (StatusBytes("VmHWM") - before.rssBefore) / 1e6;
+}
+
+void BM_OpenDecodeOnly(benchmark::State& state) {
+    const std::string path = CapturePath().toStdString();
+    for (auto _ : state) {
+        const PhaseMemory before = BeginMeasure();
+        auto document = std::make_unique<CKVDoc>();
+        document->OpenRecordFile(path);
+        benchmark::DoNotOptimize(document->PacketCount());
+        state.PauseTiming();
+        ReportMemory(state, before, document->PacketCount());
+        document.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_OpenWithListFirstPaint(benchmark::State& state) {
+    const QString path = CapturePath();
+    for (auto _ : state) {
+        const PhaseMemory before = BeginMeasure();
+        auto document = std::make_unique<CKVDoc>();
+        SettingsStore settings;
+        settings.layout.listRowHeight = 400;
+        CRecentFileList recent;
+        auto frame = std::make_unique<CMainFrame>(*document, settings, recent);
+        frame->show();
+        frame->OpenDocument(path);
+        const QImage painted = frame->LogView()->viewport()->grab().toImage();
+        benchmark::DoNotOptimize(painted.constBits());
+        state.PauseTiming();
+        if (static_cast<size_t>(frame->LogView()->RowCount()) != document->PacketCount()) {
+            state.SkipWithError("the list does not show every packet");
+        }
+        ReportMemory(state, before, document->PacketCount());
+        frame.reset();
+        document.reset();
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_OpenDecodeOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_OpenWithListFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    if (CapturePath().isEmpty()) {
+        return 1;
+    }
+    {
+        // One-time costs of the toolkit (fonts, styles, icons) stay out of both phases.
+        CKVDoc document;
+        SettingsStore settings;
+        CRecentFileList recent;
+        CMainFrame frame(document, settings, recent);
+        frame.show();
+        frame.grab();
+    }
+    {
+        CKVDoc document;
+        document.OpenRecordFile(CapturePath().toStdString());
+        if (document.PacketCount() < kWantedPackets) {
+            std::fprintf(stderr, "capture holds only %zu packets\n", document.PacketCount());
+            return 1;
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
