@@ -2,6 +2,7 @@
 // incremental decoding of a growing record file.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -540,4 +541,35 @@ TEST(DocumentObservers, ToldAboutStatusContentsAndEmptying) {
     EXPECT_TRUE(observer.texts.empty());
     EXPECT_EQ(observer.changed, changed + 1);
     doc.RemoveObserver(&observer);
+}
+
+TEST(DocumentRobustness, RandomFilesDecodeWithoutHarm) {
+    TempDir dir;
+    std::mt19937_64 random(777);
+    StreamBuilder valid = PacketFile(30);
+    for (int round = 0; round < 40; ++round) {
+        // Valid streams with random bytes flipped, random cuts, and pure noise.
+        std::vector<uint8_t> bytes = valid.Bytes();
+        if (round % 3 == 2) {
+            bytes.assign(random() % 40000, 0);
+            for (uint8_t& byte : bytes) {
+                byte = static_cast<uint8_t>(random());
+            }
+        } else {
+            for (int flips = 0; flips < 50; ++flips) {
+                bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+            }
+            bytes.resize(random() % bytes.size());
+        }
+        WriteFile(dir.File("r.zaz"), bytes);
+        CKVDoc doc;
+        doc.OpenRecordFile(dir.File("r.zaz"));
+        EXPECT_LE(doc.DecodedOffset(), static_cast<int64_t>(bytes.size()));
+        for (size_t i = 0; i < doc.PacketCount(); ++i) {
+            EXPECT_EQ(doc.PacketAt(i)->packetNumber, static_cast<int32_t>(i));
+            if (i > 0) {
+                EXPECT_LE(doc.PacketAt(i - 1)->relTime, doc.PacketAt(i)->relTime);
+            }
+        }
+    }
 }
