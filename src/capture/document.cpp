@@ -118,7 +118,8 @@ bool CKVDoc::DecodePass(bool& done) {
         }
     }
     if (!recording_) {
-        int percent = static_cast<int>(decodedOffset_ * 100 / length);
+        // A file cut shorter than what was decoded must not show more than 100 %.
+        int percent = static_cast<int>(std::min<int64_t>(decodedOffset_, length) * 100 / length);
         Status(Format("Decoding... %d%%", percent), percent);
     }
     size_t bytesRead = file.ReadAt(decodedOffset_, readBuffer_.data(), kDecodeReadSize);
