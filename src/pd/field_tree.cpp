@@ -24,15 +24,18 @@ int ExtendedDataInMessage(const CCCPacket& packet) {
     return std::min(ExtDataSize(packet), carried);
 }
 
-// One child per 16 bytes: "+%03Xh : " with the line's byte offset, the bytes, "h".
-void AddDataLines(PacketTree& tree, uint32_t baseCode, const uint8_t* bytes, int count) {
+// One child per 16 bytes: "+%03Xh : " with the line's byte offset, the bytes, "h"; the lines sit
+// at `depth`, one below their parent node.
+void AddDataLines(PacketTree& tree, uint32_t baseCode, int32_t depth, const uint8_t* bytes,
+                  int count) {
     for (int line = 0; line < count; line += kBytesPerLine) {
         std::string text = FormatText("+%03Xh : ", line);
         for (int i = line; i < std::min(count, line + kBytesPerLine); ++i) {
             AppendFormat(text, "%02X", bytes[i]);
         }
         text += "h";
-        tree.nodes.push_back({baseCode + static_cast<uint32_t>(line), 2, std::move(text), false});
+        tree.nodes.push_back(
+            {baseCode + static_cast<uint32_t>(line), depth, std::move(text), false});
     }
 }
 
@@ -46,7 +49,7 @@ void AddBlockNodes(PacketTree& tree, const CCCPacket& packet) {
                           true});
     const int type = MessageType(packet);
     if (type != kExtEprSourceCapabilities && type != kExtEprSinkCapabilities) {
-        AddDataLines(tree, kNodeExtendedBlock, block.bytes, block.byteCount);
+        AddDataLines(tree, kNodeExtendedBlock, 1, block.bytes, block.byteCount);
         return;
     }
     // A trailing partial word is shown padded with zero bits so that no byte is left out.
@@ -84,7 +87,7 @@ PacketTree BuildPacketTree(const CCCPacket& packet) {
             const int count = ExtendedDataInMessage(packet);
             tree.nodes.push_back(
                 {kNodeExtendedData, 1, FormatText("Extended Data (%dbytes)", count), true});
-            AddDataLines(tree, kNodeExtendedData, packet.messageBytes.data() + kExtendedDataByte,
+            AddDataLines(tree, kNodeExtendedData, 2, packet.messageBytes.data() + kExtendedDataByte,
                          count);
         }
     } else {
