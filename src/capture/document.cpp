@@ -231,7 +231,7 @@ void CKVDoc::TakeVbusSnapshot(CCCPacket& packet) const {
     // never decrease, so a binary search finds what a backward walk would.
     ptrdiff_t index = samples_.LastAtOrBefore(packet.relTime);
     const StoredSample& sample = samples_.At(index < 0 ? 0 : static_cast<size_t>(index));
-    packet.vbusVoltage = static_cast<int16_t>(sample.vbusVoltage);
+    packet.vbusVoltage = sample.vbusVoltage;
     packet.vbusCurrent = sample.vbusCurrent;
     packet.cc1Voltage = sample.cc1Voltage;
     packet.cc2Voltage = sample.cc2Voltage;

@@ -73,7 +73,7 @@ struct CCCPacket {
     int64_t relTime = 0;
     int64_t idleTime = 0;
     bool vbusValid = false;
-    int16_t vbusVoltage = 0;
+    uint16_t vbusVoltage = 0;  // unsigned like the sample: EPR voltages exceed 32767 mV
     int16_t vbusCurrent = 0;
     int16_t cc1Voltage = 0;
     int16_t cc2Voltage = 0;

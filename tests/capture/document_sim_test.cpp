@@ -67,7 +67,7 @@ void CheckScenario(const std::string& name, double seconds, const TempDir& dir) 
                 ++s;
             }
             CVbusInfo sample = *doc.SampleAt(s);
-            EXPECT_EQ(packet.vbusVoltage, static_cast<int16_t>(sample.vbusVoltage));
+            EXPECT_EQ(packet.vbusVoltage, sample.vbusVoltage);
             EXPECT_EQ(packet.vbusCurrent, sample.vbusCurrent);
             EXPECT_EQ(packet.cc1Voltage, sample.cc1Voltage);
             EXPECT_EQ(packet.cc2Voltage, sample.cc2Voltage);

@@ -28,7 +28,7 @@ PacketPtr SourceCaps() {
     return packet;
 }
 
-void SetVbus(CCCPacket& packet, int16_t voltage, int16_t current) {
+void SetVbus(CCCPacket& packet, uint16_t voltage, int16_t current) {
     packet.vbusValid = true;
     packet.vbusVoltage = voltage;
     packet.vbusCurrent = current;
@@ -232,7 +232,7 @@ TEST(ColumnText, VbusColumnsAndReversedCurrent) {
 
 TEST(ColumnText, VbusVoltageIsUnsigned) {
     PacketPtr p = SourceCaps();
-    SetVbus(*p, static_cast<int16_t>(40000), 100);
+    SetVbus(*p, 40000, 100);
     EXPECT_EQ(Text(p, kColumnVbusVoltage), "40.00");
     EXPECT_EQ(ColumnSortKey(*p, kColumnVbusVoltage), 40000);
     EXPECT_EQ(ColumnSortKey(*p, kColumnVbusWattage), 4000000);

@@ -37,7 +37,7 @@ std::optional<PacketVbusValues> FindVbusSample(const CCCPacket& packet) {
 std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet) {
     if (packet.vbusValid) {
         PacketVbusValues values;
-        values.vbusVoltage = static_cast<uint16_t>(packet.vbusVoltage);
+        values.vbusVoltage = packet.vbusVoltage;
         values.vbusCurrent = packet.vbusCurrent;
         values.cc1Voltage = packet.cc1Voltage;
         values.cc2Voltage = packet.cc2Voltage;
@@ -53,7 +53,7 @@ bool LookupVbus(CCCPacket& packet) {
     if (!values) {
         return false;
     }
-    packet.vbusVoltage = static_cast<int16_t>(values->vbusVoltage);
+    packet.vbusVoltage = values->vbusVoltage;
     packet.vbusCurrent = values->vbusCurrent;
     packet.cc1Voltage = values->cc1Voltage;
     packet.cc2Voltage = values->cc2Voltage;
