@@ -78,6 +78,9 @@ TEST(SimScenarios, OptionsAreChecked) {
     }
     options.unitIntervalUs = 3.7;
     EXPECT_FALSE(CheckSimulationOptions(options).has_value());
+    options = {};
+    options.clockStartUs = uint64_t{1} << 32;
+    EXPECT_TRUE(CheckSimulationOptions(options).has_value());
 }
 
 TEST(SimScenarios, SameSeedSameStreamOtherSeedOtherStream) {
@@ -250,6 +253,15 @@ TEST(SimScenarios, HardResetRestartsTheMessageIds) {
     EXPECT_GT((reset + 1)->startTimeUs - reset->startTimeUs, 600'000);
     EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
                             [](const BuiltMessage& m) { return m.orderedSet == kOsCableReset; }));
+}
+
+TEST(SimScenarios, ScriptTimesMatchTheWidenedClockAcrossItsWrap) {
+    SimulationOptions options = OptionsFor("spr");
+    options.clockStartUs = (uint64_t{1} << 32) - 1'000'000;
+    std::optional<SimulationResult> result = Simulate(options);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->captureStartTimeUs, static_cast<int64_t>(options.clockStartUs));
+    EXPECT_GT(result->messages.back().startTimeUs, int64_t{1} << 32);
 }
 
 TEST(SimScenarios, LongRunsForTheAskedTimeWithTrafficEveryFewSeconds) {

@@ -48,6 +48,10 @@ std::optional<std::string> CheckSimulationOptions(const SimulationOptions& optio
     if (FindScenario(options.scenario) == nullptr) {
         return "unknown scenario '" + options.scenario + "' (see --list)";
     }
+    if (options.clockStartUs >= (uint64_t{1} << 32)) {
+        // The parsers widen 32-bit timestamps from 0, so the script would be off by 2^32.
+        return std::string("the analyzer clock must start below 2^32 us");
+    }
     if (options.intervalMs < 1 || options.intervalMs > 1000) {
         return std::string("the sampling interval must be 1-1000 ms");
     }

@@ -34,7 +34,7 @@ struct SimulationOptions {
     double unitIntervalUs = kNominalUnitIntervalUs;
     double jitterUs = 0.05;
     bool recordFile = true;           // leading InfoBlock (a .zaz file) or the bare stream
-    uint64_t clockStartUs = 5000000;  // analyzer clock when the capture starts
+    uint64_t clockStartUs = 5000000;  // analyzer clock when the capture starts, below 2^32
 };
 
 struct SimulationResult {
@@ -49,8 +49,8 @@ struct SimulationResult {
 };
 
 // Checks the options: a known scenario, an interval of 1-1000 ms, a divider of 2-20, a
-// unit interval of 3.03-3.7 us, a duration of 0-36000 s and a jitter of 0-0.2 us. Returns the
-// problem as a text.
+// unit interval of 3.03-3.7 us, a clock start below 2^32 us, a duration of 0-36000 s and a jitter
+// of 0-0.2 us. Returns the problem as a text.
 std::optional<std::string> CheckSimulationOptions(const SimulationOptions& options);
 
 // The scenario's messages and electrical model, not yet packed.
