@@ -4,6 +4,7 @@
 // the authors' own tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -562,6 +563,74 @@ TEST(LiteralComparison, ClassesFollowTheTenthsOfAHalfUnitInterval) {
         EXPECT_EQ(packet.shortCount, shorts);
         EXPECT_EQ(packet.longCount, longs);
     }
+}
+
+// The search as a plain depth-first recursion without a budget: copy, decide the first ambiguous
+// interval, resolve, accept through the bit recovery, half before full.
+bool LiteralTry(CCCPacket& packet, EdgeClass decided) {
+    const std::vector<CcEdge> saved = packet.edges;
+    auto first = std::find_if(packet.edges.begin(), packet.edges.end(), [](const CcEdge& e) {
+        return literal::Is(e, EdgeClass::kAmbiguous);
+    });
+    if (first == packet.edges.end()) {
+        packet.edges = saved;
+        return false;
+    }
+    literal::Set(*first, decided);
+    if (literal::Resolve(packet.edges) == 0) {
+        if (RecoverBits(packet)) {
+            return true;
+        }
+    } else if (LiteralTry(packet, EdgeClass::kHalfResolved) ||
+               LiteralTry(packet, EdgeClass::kFullResolved)) {
+        return true;
+    }
+    packet.edges = saved;
+    return false;
+}
+
+TEST(LiteralComparison, AmbiguitySearchTakesTheSamePathAsThePlainRecursion) {
+    std::mt19937 random(3);
+    const std::vector<uint8_t> clean =
+        bmc::Intervals(bmc::MessageBits(bmc::kSop, bmc::GoodCrcBytes()));
+    int accepted = 0;
+    int searchedRounds = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::vector<uint8_t> ticks = clean;
+        // Push a few intervals past the preamble into the ambiguous class (6 ticks at divider 20).
+        const int changes = 1 + static_cast<int>(random() % 5);
+        for (int k = 0; k < changes; ++k) {
+            ticks[160 + random() % (ticks.size() - 161)] = 6;
+        }
+        CCCPacket searched = bmc::Packet(ticks);
+        ASSERT_TRUE(ClassifyEdges(searched));
+        CCCPacket plain = searched;
+        AmbiguitySearch budget;
+        bool ok = ResolveEdges(searched) == 0;
+        if (!ok) {
+            ok = TryAmbiguous(searched, EdgeClass::kHalfResolved, budget) ||
+                 TryAmbiguous(searched, EdgeClass::kFullResolved, budget);
+        }
+        ASSERT_FALSE(budget.exhausted);
+        bool plainOk = literal::Resolve(plain.edges) == 0;
+        if (!plainOk) {
+            plainOk = LiteralTry(plain, EdgeClass::kHalfResolved) ||
+                      LiteralTry(plain, EdgeClass::kFullResolved);
+        }
+        accepted += ok && searched.crcOk ? 1 : 0;
+        searchedRounds += budget.steps > 0 ? 1 : 0;
+        ASSERT_EQ(ok, plainOk) << round;
+        for (size_t i = 0; i < ticks.size(); ++i) {
+            ASSERT_EQ(searched.edges[i].edgeClass, plain.edges[i].edgeClass) << round << " " << i;
+            ASSERT_EQ(searched.edges[i].bitRole, plain.edges[i].bitRole) << round << " " << i;
+        }
+        EXPECT_EQ(searched.bitCount, plain.bitCount);
+        EXPECT_EQ(searched.orderedSetKind, plain.orderedSetKind);
+        EXPECT_EQ(searched.crcOk, plain.crcOk);
+        EXPECT_EQ(searched.messageByteCount, plain.messageByteCount);
+    }
+    EXPECT_GT(accepted, 0);
+    EXPECT_GT(searchedRounds, 0);
 }
 
 }  // namespace
