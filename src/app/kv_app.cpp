@@ -104,6 +104,8 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
         }
         frame.show();
         status = exec();
+        // However the event loop ended, the window's layout goes into the settings.
+        frame.StoreLayout();
     }
     SaveRecentFiles();
     if (!SaveSettings(backend, settings_)) {

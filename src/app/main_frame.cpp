@@ -441,7 +441,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    StoreLayout();
     event->accept();
 }
 
