@@ -76,7 +76,9 @@ const QString& CapturePath() {
             }
             out.write(reinterpret_cast<const char*>(result->stream.data()),
                       static_cast<qint64>(result->stream.size()));
-            options.clockStartUs = static_cast<uint64_t>(result->endTimeUs) + 1000000;
+            // The analyzer clock is 32 bits wide: the next stretch goes on from its wrapped value.
+            options.clockStartUs =
+                (static_cast<uint64_t>(result->endTimeUs) + 1000000) % (uint64_t{1} << 32);
         }
         return file;
     }();

@@ -1,0 +1,160 @@
+# Reads the JSON output (--benchmark_out_format=json) of the benchmark programs and prints the
+# summary table of bench/run: each figure beside its same-run baseline, the ratio, the target
+# where the issues state one, and whether it is met.
+#
+# Google Benchmark writes one "key": value pair per line, so a line-based reader suffices.
+# With repetitions the programs report aggregates only; the median is used then.
+
+FNR == 1 { bench = "" }
+
+/^ *"[^"]+": / {
+    n = split($0, part, "\"")
+    key = part[2]
+    value = $0
+    sub(/^ *"[^"]+": */, "", value)
+    sub(/,$/, "", value)
+    gsub(/"/, "", value)
+    if (key == "name") {
+        bench = value
+        gsub(/\/iterations:[0-9]+/, "", bench)
+        gsub(/\/real_time/, "", bench)
+        present[bench] = 1
+    } else if (bench != "") {
+        val[bench, key] = value
+    }
+}
+
+# The median aggregate when there is one, else the single run.
+function pick(b) {
+    if ((b "_median") in present) return b "_median"
+    if (b in present) return b
+    return ""
+}
+
+function failed(b,    p) {
+    p = pick(b)
+    return p == "" || ((p, "error_occurred") in val && val[p, "error_occurred"] == "true")
+}
+
+# A counter of a benchmark; "" when the benchmark did not run or failed.
+function get(b, key,    p) {
+    if (failed(b)) return ""
+    p = pick(b)
+    return ((p, key) in val) ? val[p, key] + 0 : ""
+}
+
+# Wall time of one iteration in seconds.
+function seconds(b,    t, unit) {
+    t = get(b, "real_time")
+    if (t == "") return ""
+    unit = val[pick(b), "time_unit"]
+    if (unit == "ns") return t * 1e-9
+    if (unit == "us") return t * 1e-6
+    if (unit == "ms") return t * 1e-3
+    return t
+}
+
+function millis(b,    s) {
+    s = seconds(b)
+    return s == "" ? "" : 1000 * s
+}
+
+function per_second(b,    s) {
+    s = seconds(b)
+    return (s == "" || s <= 0) ? "" : 1 / s
+}
+
+function quotient(a, b) {
+    return (a == "" || b == "" || b == 0) ? "" : a / b
+}
+
+# 1234567 -> "1 234 567"
+function grouped(x,    s, out) {
+    s = sprintf("%.0f", x)
+    out = ""
+    while (length(s) > 3) {
+        out = " " substr(s, length(s) - 2) out
+        s = substr(s, 1, length(s) - 3)
+    }
+    return s out
+}
+
+function show(x, unit) {
+    if (x == "") return "n/a"
+    if (unit == "/s") return grouped(x) " /s"
+    if (unit == "ms") return grouped(x) " ms"
+    if (unit == "B") return sprintf("%.1f B", x)
+    return sprintf("%.1f %s", x, unit)
+}
+
+# kind: "" (no target), "min"/"max" (on the value), "ratio" (ratio at most the target).
+function row(measure, value, unit, baseline, baseName, kind, target, targetText,    ratio, result) {
+    ratio = quotient(value, baseline)
+    result = "-"
+    if (kind != "") {
+        if (value == "" || baseline == "") {
+            result = "NOT RUN"
+        } else if (kind == "min") {
+            result = (value >= target) ? "met" : "MISSED"
+        } else if (kind == "max") {
+            result = (value <= target) ? "met" : "MISSED"
+        } else {
+            result = (ratio <= target) ? "met" : "MISSED"
+        }
+        if (result != "met") missed++
+    }
+    printf "| %s | %s | %s %s | %s | %s | %s |\n", measure, show(value, unit),
+           show(baseline, unit), baseName, (ratio == "" ? "n/a" : sprintf("%.3f", ratio)),
+           (targetText == "" ? "-" : targetText), result
+}
+
+END {
+    missed = 0
+    print "| Measure | Value | Baseline (same run) | Ratio | Target | Result |"
+    print "| --- | --- | --- | --- | --- | --- |"
+
+    row("Stream parse, mostly samples", get("BM_ParseMostlySamples", "parse_MBps"), "MB/s",
+        get("BM_ParseMostlySamples", "bytesum_MBps"), "byte sum")
+    row("Stream parse, edge-heavy", get("BM_ParseEdgeHeavy", "parse_MBps"), "MB/s",
+        get("BM_ParseEdgeHeavy", "bytesum_MBps"), "byte sum")
+
+    row("`DecodeAll`, `long` (" sprintf("%.0f", get("BM_DecodeAllLong", "file_bytes") / 1e6) " MB)",
+        get("BM_DecodeAllLong", "decode_MBps"), "MB/s",
+        get("BM_DecodeAllLong", "plain_read_MBps"), "plain read", "min", 500, ">= 500 MB/s")
+    row("`DecodeAll`, PD-dense (" sprintf("%.0f", get("BM_DecodeAllPdDense", "file_bytes") / 1e6) " MB)",
+        get("BM_DecodeAllPdDense", "decode_MBps"), "MB/s",
+        get("BM_DecodeAllPdDense", "plain_read_MBps"), "plain read", "min", 50, ">= 50 MB/s")
+    row("`DecodeAll`, `long`, per thread CPU second", get("BM_DecodeAllLong", "decode_MBps_cpu"),
+        "MB/s", get("BM_DecodeAllLong", "plain_read_MBps_cpu"), "plain read")
+    row("`DecodeAll`, PD-dense, per thread CPU second",
+        get("BM_DecodeAllPdDense", "decode_MBps_cpu"), "MB/s",
+        get("BM_DecodeAllPdDense", "plain_read_MBps_cpu"), "plain read")
+
+    row("`DecodePacket`, GoodCRC", per_second("BM_DecodePacket/GoodCRC"), "/s",
+        per_second("BM_CopyAndSumBaseline/GoodCRC"), "copy + sum edges")
+    row("`DecodePacket`, Source_Capabilities (7 PDOs)", per_second("BM_DecodePacket/SourceCaps7Pdo"),
+        "/s", per_second("BM_CopyAndSumBaseline/SourceCaps7Pdo"), "copy + sum edges")
+    row("`DecodePacket`, extended chunk", per_second("BM_DecodePacket/ExtendedChunk"), "/s",
+        per_second("BM_CopyAndSumBaseline/ExtendedChunk"), "copy + sum edges")
+
+    row("Peak heap per sample, `long`", get("BM_DecodeAllLong", "peak_bytes_per_sample"), "B",
+        quotient(get("BM_DecodeAllLong", "file_bytes"), get("BM_DecodeAllLong", "samples")),
+        "record file", "max", 32, "<= 32 B")
+    row("Peak heap per packet, PD-dense", get("BM_DecodeAllPdDense", "peak_bytes_per_packet"), "B",
+        quotient(get("BM_DecodeAllPdDense", "file_bytes"), get("BM_DecodeAllPdDense", "packets")),
+        "record file")
+
+    row("Open " grouped(get("BM_OpenDecodeOnly", "packets")) " packets + list to first paint",
+        millis("BM_OpenWithListFirstPaint"), "ms", millis("BM_OpenDecodeOnly"),
+        "decode alone", "ratio", 1.2, "ratio <= 1.20")
+    row("Open with list, peak resident set", get("BM_OpenWithListFirstPaint", "peak_rss_MB"), "MB",
+        get("BM_OpenDecodeOnly", "peak_rss_MB"), "decode alone", "ratio", 1.2, "ratio <= 1.20")
+    row("Open with list, heap in use after", get("BM_OpenWithListFirstPaint", "heap_MB"), "MB",
+        get("BM_OpenDecodeOnly", "heap_MB"), "decode alone", "ratio", 1.2, "ratio <= 1.20")
+
+    if (missed > 0) {
+        printf "\n%d target(s) MISSED or not run.\n", missed
+    } else {
+        print "\nEvery stated target met."
+    }
+}
