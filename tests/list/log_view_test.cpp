@@ -66,6 +66,7 @@ class LogViewTest : public QObject {
     void emptyingTheDocumentDropsRowsAndSelection();
     void filterHidesRowsButKeepsIdleTimeChain();
     void noShownColumnLeavesTheListEmpty();
+    void autoScrollFollowsNewRowsOnlyWhileRecording();
 
   private:
     bool Open(const char* scenario);
@@ -361,6 +362,34 @@ void LogViewTest::noShownColumnLeavesTheListEmpty() {
     QCOMPARE(view_->RowCount(), 0);
     // Packets were still consumed: their idle times exist.
     QCOMPARE(document_->Packets()[0]->idleTime, document_->Packets()[0]->relTime);
+}
+
+void LogViewTest::autoScrollFollowsNewRowsOnlyWhileRecording() {
+    view_->resize(600, 200);
+    view_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
+    QSignalSpy texts(view_.get(), &CKVLogView::statusText);
+    bool recording = false;
+    view_->SetRecordingQuery([&] { return recording; });
+    QVERIFY(Open("mixed"));
+    const QModelIndex last = view_->model()->index(view_->RowCount() - 1, 0);
+    // Not recording: the list stays at the top and shows its build progress.
+    QVERIFY(!view_->viewport()->rect().intersects(view_->visualRect(last)));
+    QVERIFY(texts.count() > 0);
+
+    recording = true;
+    texts.clear();
+    view_->RecreateRows();  // rows appended again, as while a capture records
+    view_->OnDocumentUpdate();
+    QVERIFY(view_->viewport()->rect().intersects(view_->visualRect(last)));
+    QCOMPARE(texts.count(), 0);  // no percentage texts during a recording
+
+    // Switched off, a recording does not move the list.
+    view_->SetAutoScroll(false);
+    view_->scrollToTop();
+    view_->RecreateRows();
+    view_->OnDocumentUpdate();
+    QVERIFY(!view_->viewport()->rect().intersects(view_->visualRect(last)));
 }
 
 QTEST_MAIN(LogViewTest)
