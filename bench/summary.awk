@@ -144,7 +144,9 @@ END {
         quotient(get("BM_DecodeAllPdDense", "file_bytes"), get("BM_DecodeAllPdDense", "packets")),
         "record file")
 
-    row("Open " grouped(get("BM_OpenDecodeOnly", "packets")) " packets + list to first paint",
+    packets = get("BM_OpenDecodeOnly", "packets")
+    opened = packets == "" ? "Open capture" : "Open " grouped(packets) " packets"
+    row(opened " + list to first paint",
         millis("BM_OpenWithListFirstPaint"), "ms", millis("BM_OpenDecodeOnly"),
         "decode alone", "ratio", 1.2, "ratio <= 1.20")
     row("Open with list, peak resident set", get("BM_OpenWithListFirstPaint", "peak_rss_MB"), "MB",

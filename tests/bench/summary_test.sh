@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Checks the summary table of bench/run on recorded benchmark output: medians preferred over
+# other aggregates, time units, failed benchmarks shown as n/a, targets met and missed at their
+# boundaries, and the count of missed targets.
+#   summary_test.sh SUMMARY_AWK DATA_DIR
+set -euo pipefail
+summary="$1"
+data="$2"
+table="$(awk -f "$summary" "$data/single_run.json" "$data/medians.json")"
+
+failures=0
+expect() {
+    if ! grep -qxF -- "$1" <<<"$table"; then
+        echo "missing line: $1"
+        failures=$((failures + 1))
+    fi
+}
+
+expect '| Stream parse, mostly samples | 500.0 MB/s | 2000.0 MB/s byte sum | 0.250 | - | - |'
+# The median, not the mean or the deviation.
+expect '| Stream parse, edge-heavy | 100.0 MB/s | 2000.0 MB/s byte sum | 0.050 | - | - |'
+expect '| `DecodeAll`, `long` (109 MB) | 600.0 MB/s | 12000.0 MB/s plain read | 0.050 | >= 500 MB/s | met |'
+expect '| `DecodeAll`, PD-dense (10 MB) | 40.0 MB/s | 8000.0 MB/s plain read | 0.005 | >= 50 MB/s | MISSED |'
+expect '| `DecodeAll`, PD-dense, per thread CPU second | n/a | n/a plain read | n/a | - | - |'
+# Packets per second from the wall time of one iteration in nanoseconds.
+expect '| `DecodePacket`, GoodCRC | 250 000 /s | 2 500 000 /s copy + sum edges | 0.100 | - | - |'
+# A benchmark that reported an error gives no figure.
+expect '| `DecodePacket`, Source_Capabilities (7 PDOs) | n/a | n/a copy + sum edges | n/a | - | - |'
+# Exactly at the limit is met.
+expect '| Peak heap per sample, `long` | 32.0 B | 21.7 B record file | 1.473 | <= 32 B | met |'
+expect '| Peak heap per packet, PD-dense | 800.0 B | 400.0 B record file | 2.000 | - | - |'
+expect '| Open 101 568 packets + list to first paint | 1 200 ms | 1 000 ms decode alone | 1.200 | ratio <= 1.20 | met |'
+expect '| Open with list, peak resident set | 100.0 MB | 80.0 MB decode alone | 1.250 | ratio <= 1.20 | MISSED |'
+expect '| Open with list, heap in use after | 110.0 MB | 100.0 MB decode alone | 1.100 | ratio <= 1.20 | met |'
+expect '2 target(s) MISSED or not run.'
+
+# Without the list benchmark its targets count as not run.
+table="$(awk -f "$summary" "$data/medians.json")"
+expect '| Open capture + list to first paint | n/a | n/a decode alone | n/a | ratio <= 1.20 | NOT RUN |'
+expect '6 target(s) MISSED or not run.'
+
+if [ "$failures" -gt 0 ]; then
+    echo "$table"
+    exit 1
+fi
+echo "summary table: all lines as expected"
