@@ -15,6 +15,7 @@
 #include "list/packet_list_model.h"
 #include "list/packet_sort.h"
 #include "list/row_style.h"
+#include "pd/bmc_decoder.h"
 #include "pd/columns/column_text.h"
 
 namespace {
@@ -44,14 +45,6 @@ std::string FormatCell(const CCCPacket& packet, int column, bool reverseCurrent)
 
 QColor ToColor(const RowColour& colour) {
     return QColor(colour.red, colour.green, colour.blue);
-}
-
-// (totalTicks x clockDivider) / 48 with the product taken as a signed 32-bit value, as the
-// analyzer's timing is defined; wrapping is spelled out instead of overflowing.
-int64_t PacketDurationUs(const CCCPacket& packet) {
-    const auto product = static_cast<int32_t>(static_cast<uint32_t>(packet.totalTicks) *
-                                              static_cast<uint32_t>(packet.clockDivider));
-    return product / 48;
 }
 
 }  // namespace
@@ -197,7 +190,7 @@ void CKVLogView::AppendNewPackets() {
         }
         const int64_t start = packet->relTime - origin;
         packet->idleTime = start - previousPacketEnd_;
-        previousPacketEnd_ = start + PacketDurationUs(*packet);
+        previousPacketEnd_ = start + PacketLengthUs(*packet);
         if (IsHiddenByFilter(*packet) || !hasColumns) {
             continue;
         }

@@ -1,10 +1,6 @@
 #include "list/packet_class.h"
 
-bool UnitIntervalOutsideRange(float averageUnitInterval) {
-    // Written so that NaN, which fails every comparison, lands outside.
-    return !(averageUnitInterval >= kMinUnitIntervalUs &&
-             averageUnitInterval <= kMaxUnitIntervalUs);
-}
+#include "pd/bmc_decoder.h"
 
 bool IsInvalidPacket(const CCCPacket& packet) {
     if (packet.edgeCount <= 0) {
@@ -18,5 +14,5 @@ bool IsInvalidPacket(const CCCPacket& packet) {
     if (!reset && (!packet.crcOk || !packet.eopFound)) {
         return true;
     }
-    return UnitIntervalOutsideRange(packet.averageUnitInterval);
+    return UnitIntervalOutOfRange(packet);
 }
