@@ -327,8 +327,7 @@ bool CMainFrame::NewDocument() {
     if (!MaybeSaveModified()) {
         return false;
     }
-    document_.Clear();
-    document_.SetModified(false);
+    document_.DeleteContents();
     documentPath_.clear();
     ShowStatus(QStringLiteral("Ready"));
     UpdateTitle();

@@ -302,6 +302,12 @@ void CKVDoc::Clear() {
     }
 }
 
+void CKVDoc::DeleteContents() {
+    std::lock_guard lock(mutex_);
+    Clear();
+    recordFilePath_.clear();
+}
+
 void CKVDoc::ClearContents() {
     // Progress is reported per hundredth of the array; deleting chunks of samples is cheap, so
     // the texts are only shown when the percentage moves.

@@ -58,6 +58,9 @@ class CKVDoc {
     bool DecodePass(bool& done);
     // Empties the document; the record file path is kept.
     void Clear();
+    // Empties the document and forgets its record file (File New): nothing is left to decode
+    // or to save.
+    void DeleteContents();
 
     // --- Settings and flags ------------------------------------------------------------------
     void SetLimits(int32_t maxPackets, int32_t maxSamples, bool autoRemovePackets,

@@ -123,6 +123,7 @@ void MainFrameTest::openingDecodesAndTitlesTheDocument() {
     QCOMPARE(h_->frame->windowTitle(), QStringLiteral("Untitled - Zoduz App"));
     QCOMPARE(h_->frame->LogView()->RowCount(), 0);
     QVERIFY(!h_->frame->SaveAction()->isEnabled());
+    QVERIFY(h_->document.RecordFilePath().empty());
 }
 
 void MainFrameTest::statusBarShowsProgressAndCompletionTexts() {

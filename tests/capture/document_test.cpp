@@ -100,6 +100,26 @@ TEST(DocumentDecoding, FileOfOnlyItsLeadingInfoBlockIsEmpty) {
     EXPECT_EQ(doc.SampleCount(), 0u);
 }
 
+TEST(DocumentDecoding, DeleteContentsForgetsTheRecordFile) {
+    TempDir dir;
+    StreamBuilder stream;
+    stream.AddSamples(SamplesEveryMs(5000, 3));
+    WriteFile(dir.File("a.zaz"), stream.Bytes());
+    CKVDoc doc;
+    ASSERT_TRUE(doc.OpenRecordFile(dir.File("a.zaz")));
+    doc.Clear();
+    EXPECT_EQ(doc.RecordFilePath(), dir.File("a.zaz"));
+
+    doc.DeleteContents();
+    EXPECT_EQ(doc.SampleCount(), 0u);
+    EXPECT_EQ(doc.RecordFilePath(), "");
+    // The file still grows, but the emptied document no longer follows it.
+    WriteFile(dir.File("a.zaz"), stream.Bytes(), true);
+    doc.DecodeMore();
+    EXPECT_EQ(doc.SampleCount(), 0u);
+    EXPECT_FALSE(doc.SaveAs(dir.File("copy.zaz")));
+}
+
 TEST(DocumentDecoding, PacketsBeforeTheFirstSampleAreDropped) {
     TempDir dir;
     StreamBuilder stream;
