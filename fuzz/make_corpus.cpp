@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Record-file bytes of a scenario kept per seed: enough for a few packets and samples.
-constexpr size_t kSeedStreamBytes = 24 * 1024;
+constexpr size_t kSeedStreamBytes = 8 * 1024;
 constexpr size_t kSeedPacketBytes = 2048;
 
 bool WriteSeed(const fs::path& path, const std::vector<uint8_t>& bytes) {

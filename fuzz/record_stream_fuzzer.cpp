@@ -1,5 +1,6 @@
 // Arbitrary bytes as a record stream: fed once whole and once in chunks whose size the input
-// picks, both runs must hand over the same samples and packets; every packet is then decoded.
+// picks, both runs must hand over the same samples and packets. (Decoding the packets is the
+// document target's part; leaving it out here keeps this target fast.)
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,7 +8,6 @@
 #include <vector>
 
 #include "capture/record_stream.h"
-#include "pd/bmc_decoder.h"
 
 namespace {
 
@@ -62,7 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!SamePacket(*whole.packets[i], *chunked.packets[i])) {
             std::abort();
         }
-        DecodePacket(*whole.packets[i], 0);
     }
     return 0;
 }
