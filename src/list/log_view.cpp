@@ -218,17 +218,21 @@ void CKVLogView::OnDocumentUpdate() {
     autoScrollSeen_ = count;
 }
 
-void CKVLogView::ResetRows() {
-    const bool hadSelection = selectedRow_ != -1;
+void CKVLogView::ClearRowState() {
     selectingQuietly_ = true;
     model_->ClearRows();
     selectingQuietly_ = false;
     selectedRow_ = -1;
     markerARow_ = -1;
     markerBRow_ = -1;
-    contextRow_ = -1;
     nextPacketIndex_ = 0;
     previousPacketEnd_ = 0;
+}
+
+void CKVLogView::ResetRows() {
+    const bool hadSelection = selectedRow_ != -1;
+    ClearRowState();
+    contextRow_ = -1;
     if (hadSelection) {
         emit selectedPacketChanged(nullptr);
     }
@@ -243,14 +247,7 @@ void CKVLogView::OnTimeOriginChanged() {
 void CKVLogView::RecreateRows() {
     const CCCPacket* selected = SelectedPacket();
     const int rememberedNumber = selected != nullptr ? selected->packetNumber : -1;
-    selectingQuietly_ = true;
-    model_->ClearRows();
-    selectingQuietly_ = false;
-    selectedRow_ = -1;
-    markerARow_ = -1;
-    markerBRow_ = -1;
-    nextPacketIndex_ = 0;
-    previousPacketEnd_ = 0;
+    ClearRowState();
     AppendNewPackets();
     if (rememberedNumber >= 0) {
         SelectPacketNumber(rememberedNumber);

@@ -104,6 +104,8 @@ class CKVLogView : public QTreeView {
                           const QItemSelection& deselected) override;
 
   private:
+    // Drops every row and the row indexes that point into them.
+    void ClearRowState();
     bool IsHiddenByFilter(const CCCPacket& packet) const;
     bool IsRecording() const { return recording_ && recording_(); }
     void RepaintRow(int row);

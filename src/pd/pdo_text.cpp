@@ -87,6 +87,21 @@ void AppendFixedFlags(std::string& out, uint32_t pdo, Direction direction, Form 
 }
 
 // One PDO of a Source_Capabilities or Sink_Capabilities data message, without its number.
+// The kind of an APDO; the long and short texts name an unknown kind differently.
+void AppendApdoKind(std::string& out, uint32_t pdo, const char* unknownText) {
+    switch (ApdoKind(pdo)) {
+        case kApdoPps:
+            out += "(PPS)";
+            break;
+        case kApdoAvs:
+            out += "(AVS)";
+            break;
+        default:
+            out += unknownText;
+            break;
+    }
+}
+
 void AppendLongPdo(std::string& out, uint32_t pdo, Direction direction) {
     switch (PdoType(pdo)) {
         case kPdoFixed:
@@ -109,17 +124,7 @@ void AppendLongPdo(std::string& out, uint32_t pdo, Direction direction) {
             break;
         default:
             out += "<APDO>";
-            switch (ApdoKind(pdo)) {
-                case kApdoPps:
-                    out += "(PPS)";
-                    break;
-                case kApdoAvs:
-                    out += "(AVS)";
-                    break;
-                default:
-                    out += " (Unknown type)";
-                    break;
-            }
+            AppendApdoKind(out, pdo, " (Unknown type)");
             break;
     }
 }
@@ -149,17 +154,8 @@ void AppendShortPdo(std::string& out, uint32_t pdo, Direction direction) {
             break;
         default:
             out += "<APDO>";
-            switch (ApdoKind(pdo)) {
-                case kApdoPps:
-                    out += "(PPS)";
-                    break;
-                case kApdoAvs:
-                    out += "(AVS)";
-                    break;
-                default:
-                    out += direction == Direction::kSource ? "(Unknown)" : "(Unknown type)";
-                    break;
-            }
+            AppendApdoKind(out, pdo,
+                           direction == Direction::kSource ? "(Unknown)" : "(Unknown type)");
             break;
     }
 }
