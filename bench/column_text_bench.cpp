@@ -1,5 +1,7 @@
 // Row formatting throughput: all 38 column texts of every packet of a synthesized capture, as the
 // message list builds its rows, beside formatting the packet number 38 times per packet.
+#include <unistd.h>
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -19,7 +21,8 @@ CKVDoc& CatalogDocument() {
     static const bool opened = [] {
         SimulationOptions options;
         options.scenario = "catalog";
-        const std::string path = "/tmp/zoduz_column_text_bench.zaz";
+        const std::string path =
+            "/tmp/zoduz_column_text_bench_" + std::to_string(::getpid()) + ".zaz";
         std::string error;
         const bool ok =
             SimulateToFile(options, path, error).has_value() && doc.OpenRecordFile(path);

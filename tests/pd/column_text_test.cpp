@@ -11,6 +11,7 @@
 
 #include "capture/document.h"
 #include "capture/stream_builder.h"
+#include "capture/temp_files.h"
 #include "hand_packets.h"
 #include "pd/columns/column_text.h"
 #include "pd/message_header.h"
@@ -316,7 +317,7 @@ class VbusLookupTest : public ::testing::Test {
         stream.AddSamples({{.timestamp = 1000, .vbusVoltage = 5000, .vbusCurrent = 100},
                            {.timestamp = 2000, .vbusVoltage = 9000, .vbusCurrent = 200},
                            {.timestamp = 3000, .vbusVoltage = 15000, .vbusCurrent = 300}});
-        path_ = ::testing::TempDir() + "vbus_lookup_test.zaz";
+        path_ = dir_.File("vbus_lookup_test.zaz");
         FILE* file = std::fopen(path_.c_str(), "wb");
         ASSERT_NE(file, nullptr);
         std::fwrite(stream.Bytes().data(), 1, stream.Bytes().size(), file);
@@ -324,8 +325,6 @@ class VbusLookupTest : public ::testing::Test {
         ASSERT_TRUE(doc_.OpenRecordFile(path_));
         ASSERT_EQ(doc_.SampleCount(), 3u);
     }
-    void TearDown() override { std::remove(path_.c_str()); }
-
     PacketPtr PacketAt(int64_t relTime) {
         PacketPtr p = SourceCaps();
         p->doc = &doc_;
@@ -333,6 +332,7 @@ class VbusLookupTest : public ::testing::Test {
         return p;
     }
 
+    TempDir dir_;
     std::string path_;
     CKVDoc doc_;
 };

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "capture/stream_builder.h"
+#include "capture/temp_files.h"
 #include "device/sim/scenarios.h"
 #include "device/sim/simulator.h"
 #include "pd/chunk_assembler.h"
@@ -106,7 +107,8 @@ TEST_P(DecodeScenarioTest, RowsMatchTheBuiltMessages) {
     if (options.scenario == "long" || options.scenario == "mixed") {
         options.seconds = 10.0;
     }
-    const std::string path = ::testing::TempDir() + "decode_" + options.scenario + ".zaz";
+    const TempDir dir;
+    const std::string path = dir.File("decode_" + options.scenario + ".zaz");
     std::string error;
     const std::optional<SimulationResult> result = SimulateToFile(options, path, error);
     ASSERT_TRUE(result.has_value()) << error;
@@ -174,7 +176,6 @@ TEST_P(DecodeScenarioTest, RowsMatchTheBuiltMessages) {
         ++checked;
     }
     EXPECT_GT(checked, 0);
-    std::remove(path.c_str());
 }
 
 std::vector<std::string> ScenarioNames() {
@@ -210,7 +211,8 @@ TEST(DecodeCli, ErrorsAndAFileWithoutPackets) {
     EXPECT_EQ(status, 2);
 
     // A record file of only its leading InfoBlock: the header line, no rows.
-    const std::string path = ::testing::TempDir() + "decode_empty.zaz";
+    const TempDir dir;
+    const std::string path = dir.File("decode_empty.zaz");
     StreamBuilder stream;
     FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
@@ -223,7 +225,6 @@ TEST(DecodeCli, ErrorsAndAFileWithoutPackets) {
     EXPECT_EQ(tsvAfter.rfind("#\tIdle Time\tTimestamp\t", 0), 0u);
     EXPECT_EQ(RunCli("decode '" + path + "' --format json", &status), "");
     EXPECT_EQ(status, 0);
-    std::remove(path.c_str());
 }
 
 // Literal texts of selected messages, as a reader of the list sees them.
@@ -231,7 +232,8 @@ TEST(DecodeScenarioLiterals, SprAndEprDescriptions) {
     const auto descriptions = [](const std::string& scenario) {
         SimulationOptions options;
         options.scenario = scenario;
-        const std::string path = ::testing::TempDir() + "literal_" + scenario + ".zaz";
+        const TempDir dir;
+        const std::string path = dir.File("literal_" + scenario + ".zaz");
         std::string error;
         EXPECT_TRUE(SimulateToFile(options, path, error).has_value()) << error;
         std::vector<std::string> texts;
@@ -242,7 +244,6 @@ TEST(DecodeScenarioLiterals, SprAndEprDescriptions) {
                 texts.push_back(fields[kColumnMessageType] + "|" + fields[kColumnDescription]);
             }
         }
-        std::remove(path.c_str());
         return texts;
     };
     const auto contains = [](const std::vector<std::string>& texts, const std::string& text) {

@@ -12,6 +12,7 @@
 
 #include "app/settings/memory_settings_backend.h"
 #include "app/settings/settings_store.h"
+#include "capture/temp_files.h"
 
 namespace {
 
@@ -91,9 +92,8 @@ TEST(SettingsLoad, EmptyStoreGivesEveryDefaultOfTheTable) {
 }
 
 TEST(SettingsLoad, FreshAccountCreatesTheDefaultDataFolder) {
-    const auto root = std::filesystem::temp_directory_path() /
-                      ("zoduz-settings-test-" +
-                       std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const TempDir scratch;
+    const auto root = scratch.Path() / "home";
     const auto folder = root / "Documents" / "Zoduz";
     std::filesystem::remove_all(root);
 
@@ -112,8 +112,8 @@ TEST(SettingsLoad, FreshAccountCreatesTheDefaultDataFolder) {
 }
 
 TEST(SettingsLoad, DocumentsFolderRuleOnlyWhenNoFolderIsStored) {
-    const auto documents = std::filesystem::temp_directory_path() / "zoduz-settings-docs";
-    std::filesystem::remove_all(documents);
+    const TempDir scratch;
+    const auto documents = scratch.Path() / "Documents";
     ::setenv("XDG_DOCUMENTS_DIR", documents.c_str(), 1);
 
     MemorySettingsBackend backend;
@@ -129,11 +129,11 @@ TEST(SettingsLoad, DocumentsFolderRuleOnlyWhenNoFolderIsStored) {
     EXPECT_TRUE(std::filesystem::is_directory(documents / "Zoduz"));
 
     ::unsetenv("XDG_DOCUMENTS_DIR");
-    std::filesystem::remove_all(documents);
 }
 
 TEST(SettingsLoad, UncreatableDefaultFolderIsReported) {
-    const auto file = std::filesystem::temp_directory_path() / "zoduz-settings-test-file";
+    const TempDir scratch;
+    const auto file = scratch.Path() / "not-a-folder";
     {
         std::FILE* f = std::fopen(file.c_str(), "w");
         ASSERT_NE(f, nullptr);
@@ -143,7 +143,6 @@ TEST(SettingsLoad, UncreatableDefaultFolderIsReported) {
     SettingsStore store;
     EXPECT_FALSE(LoadSettings(backend, store, (file / "Zoduz").string()));
     EXPECT_EQ(store.recordFileFolder, (file / "Zoduz").string());
-    std::filesystem::remove(file);
 }
 
 TEST(SettingsLoad, LayoutRecordNeedsExactSizeSignatureAndVersion) {
