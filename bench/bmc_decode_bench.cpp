@@ -10,11 +10,11 @@
 
 namespace {
 
-enum Message { kGoodCrc, kSourceCaps, kExtendedChunk };
+enum Message { kCtrlGoodCrc, kSourceCaps, kExtendedChunk };
 
 CCCPacket RawPacket(int message) {
     switch (message) {
-        case kGoodCrc:
+        case kCtrlGoodCrc:
             return bmc::BitsPacket(bmc::MessageBits(bmc::kSop, bmc::GoodCrcBytes()));
         case kSourceCaps:
             return bmc::BitsPacket(bmc::MessageBits(bmc::kSop, bmc::SourceCapsBytes()));
@@ -59,8 +59,8 @@ void BM_CopyAndSumBaseline(benchmark::State& state, int message) {
     SetRates(state, raw);
 }
 
-BENCHMARK_CAPTURE(BM_CopyAndSumBaseline, GoodCRC, kGoodCrc);
-BENCHMARK_CAPTURE(BM_DecodePacket, GoodCRC, kGoodCrc);
+BENCHMARK_CAPTURE(BM_CopyAndSumBaseline, GoodCRC, kCtrlGoodCrc);
+BENCHMARK_CAPTURE(BM_DecodePacket, GoodCRC, kCtrlGoodCrc);
 BENCHMARK_CAPTURE(BM_CopyAndSumBaseline, SourceCaps7Pdo, kSourceCaps);
 BENCHMARK_CAPTURE(BM_DecodePacket, SourceCaps7Pdo, kSourceCaps);
 BENCHMARK_CAPTURE(BM_CopyAndSumBaseline, ExtendedChunk, kExtendedChunk);

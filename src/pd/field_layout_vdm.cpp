@@ -3,6 +3,7 @@
 #include "pd/bit_field.h"
 #include "pd/field_layout_builder.h"
 #include "pd/message_header.h"
+#include "pd/vdm_constants.h"
 
 namespace {
 
@@ -14,20 +15,6 @@ constexpr int32_t kProductTypeVdo1 = 144;  // VDO 4
 constexpr int32_t kProductTypeVdo2 = 176;  // VDO 5
 constexpr int32_t kProductTypeVdo3 = 208;  // VDO 6
 constexpr int kDpCapabilityVdos = 6;
-
-constexpr uint32_t kDisplayPortSvid = 0xFF01;
-constexpr uint32_t kThunderboltSvid = 0x8087;
-
-enum VdmCommand : uint32_t {
-    kDiscoverIdentity = 1,
-    kDiscoverSvids = 2,
-    kDiscoverModes = 3,
-    kEnterMode = 4,
-    kExitMode = 5,
-    kAttention = 6,
-    kDpStatusUpdate = 16,
-    kDpConfigure = 17,
-};
 
 // The fields of a structured VDM header that choose the layout.
 struct VdmHeader {
@@ -49,8 +36,8 @@ const FieldTable* VdmHeaderTable(const VdmHeader& header) {
     if (!header.version2) {
         return &StructuredVdmHeaderV1;
     }
-    const bool modeCommand =
-        header.command == kEnterMode || header.command == kExitMode || header.command == kAttention;
+    const bool modeCommand = header.command == kVdmEnterMode || header.command == kVdmExitMode ||
+                             header.command == kVdmAttention;
     return modeCommand ? &StructuredVdmHeaderV2Mode : &StructuredVdmHeaderV2;
 }
 
@@ -144,11 +131,11 @@ void AddDiscoverIdentityVdos(FieldLayoutBuilder& builder, const CCCPacket& packe
 
 void AddDiscoverModesVdos(FieldLayoutBuilder& builder, const CCCPacket& packet,
                           const VdmHeader& header) {
-    if (header.svid == kDisplayPortSvid) {
+    if (header.svid == kSvidDisplayPort) {
         for (int i = 0; i < kDpCapabilityVdos; ++i) {
             builder.Add(kFirstVdoStart + 32 * i, &DpCapabilitiesVdo);
         }
-    } else if (header.svid == kThunderboltSvid) {
+    } else if (header.svid == kSvidThunderbolt) {
         builder.Add(kFirstVdoStart,
                     packet.orderedSetKind == kOsSop ? &TbtModeVdoSop : &TbtModeVdoCable);
     } else {
@@ -160,7 +147,7 @@ void AddDiscoverModesVdos(FieldLayoutBuilder& builder, const CCCPacket& packet,
 
 void AddVdmSegments(FieldLayoutBuilder& builder, const CCCPacket& packet) {
     const VdmHeader header = ReadVdmHeader(builder.Word(kVdmHeaderStart));
-    const bool displayPort = header.svid == kDisplayPortSvid;
+    const bool displayPort = header.svid == kSvidDisplayPort;
     if (header.structured && displayPort) {
         // The "Command" field (bits 0-4) then also names the DisplayPort commands.
         builder.Add(kVdmHeaderStart, VdmHeaderTable(header), 0, DpVdmCommands);
@@ -172,34 +159,34 @@ void AddVdmSegments(FieldLayoutBuilder& builder, const CCCPacket& packet) {
     }
     const bool hasVdo = DataObjectCount(packet) >= 2;
     switch (header.command) {
-        case kDiscoverIdentity:
+        case kVdmDiscoverIdentity:
             AddDiscoverIdentityVdos(builder, packet, header);
             break;
-        case kDiscoverSvids:
+        case kVdmDiscoverSvids:
             builder.Add(kFirstVdoStart, &DiscoverSvidsVdos);
             break;
-        case kDiscoverModes:
+        case kVdmDiscoverModes:
             AddDiscoverModesVdos(builder, packet, header);
             break;
-        case kEnterMode:
+        case kVdmEnterMode:
             if (hasVdo) {
                 builder.Add(kFirstVdoStart,
-                            header.svid == kThunderboltSvid ? &TbtEnterModeVdo : &EnterModeVdos);
+                            header.svid == kSvidThunderbolt ? &TbtEnterModeVdo : &EnterModeVdos);
             }
             break;
-        case kExitMode:
+        case kVdmExitMode:
             break;
-        case kAttention:
+        case kVdmAttention:
             if (hasVdo) {
                 builder.Add(kFirstVdoStart, displayPort ? &DpStatusVdo : &AttentionVdos);
             }
             break;
-        case kDpStatusUpdate:
+        case kVdmDpStatusUpdate:
             if (displayPort && hasVdo) {
                 builder.Add(kFirstVdoStart, &DpStatusVdo);
             }
             break;
-        case kDpConfigure:
+        case kVdmDpConfigure:
             if (displayPort && hasVdo) {
                 builder.Add(kFirstVdoStart, &DpConfigVdo);
             }

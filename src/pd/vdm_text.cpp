@@ -3,21 +3,9 @@
 #include "pd/bit_field.h"
 #include "pd/message_header.h"
 #include "pd/text_format.h"
+#include "pd/vdm_constants.h"
 
 namespace {
-
-constexpr uint16_t kSvidStandard = 0xFF00;
-constexpr uint16_t kSvidDisplayPort = 0xFF01;
-constexpr uint16_t kSvidThunderbolt = 0x8087;
-
-enum VdmCommand : uint32_t {
-    kDiscoverIdentity = 1,
-    kDiscoverSvids = 2,
-    kDiscoverModes = 3,
-    kEnterMode = 4,
-    kExitMode = 5,
-    kAttention = 6,
-};
 
 enum ProductType : uint32_t {
     kPassiveCable = 3,
@@ -361,16 +349,16 @@ std::string VdmText(const CCCPacket& packet) {
         return out;
     }
     switch (BitField(header, 0, 4)) {
-        case kDiscoverIdentity:
+        case kVdmDiscoverIdentity:
             AppendDiscoverIdentity(out, packet, objectCount);
             break;
-        case kDiscoverSvids:
+        case kVdmDiscoverSvids:
             AppendDiscoverSvids(out, packet, objectCount);
             break;
-        case kDiscoverModes:
+        case kVdmDiscoverModes:
             AppendDiscoverModes(out, packet, objectCount);
             break;
-        case kAttention:
+        case kVdmAttention:
             AppendAttention(out, packet, static_cast<uint16_t>(BitField(header, 16, 31)));
             break;
         default:

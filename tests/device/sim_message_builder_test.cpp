@@ -183,12 +183,12 @@ TEST(SimMessageId, ConversationCountsAcknowledgedMessagesAndEchoesThemInGoodCrc)
     source.dataDfp = true;
     Party sink;
     for (int i = 0; i < 9; ++i) {
-        talk.Control(source, sink, kPing, "Ping");
+        talk.Control(source, sink, kCtrlPing, "Ping");
     }
-    talk.Control(sink, source, kGetSinkCap, "Get_Sink_Cap");
+    talk.Control(sink, source, kCtrlGetSinkCap, "Get_Sink_Cap");
     Party plug;
     plug.cablePlug = true;
-    talk.Control(source, plug, kGetStatus, "Get_Status", kOsSopPrime);
+    talk.Control(source, plug, kCtrlGetStatus, "Get_Status", kOsSopPrime);
 
     ASSERT_EQ(script.messages.size(), 22u);
     for (int i = 0; i < 9; ++i) {
@@ -214,8 +214,8 @@ TEST(SimMessageId, UnreadableMessageIsRetriedWithTheSameId) {
     Party source;
     source.powerSource = true;
     Party sink;
-    talk.Control(source, sink, kPing, "Ping");
-    talk.Control(source, sink, kPing, "Ping", kOsSop, PhyFault::kBadCrc);
+    talk.Control(source, sink, kCtrlPing, "Ping");
+    talk.Control(source, sink, kCtrlPing, "Ping", kOsSop, PhyFault::kBadCrc);
     ASSERT_EQ(script.messages.size(), 5u);
     EXPECT_EQ(script.messages[2].fault, PhyFault::kBadCrc);
     EXPECT_NE(script.messages[2].crc,
@@ -236,7 +236,7 @@ TEST(SimMessageId, ResetsCarryNoBytesAndRestartTheCounters) {
     Conversation talk(script, random, ConversationSettings{});
     Party source;
     Party sink;
-    talk.Control(source, sink, kPing, "Ping");
+    talk.Control(source, sink, kCtrlPing, "Ping");
     Party* both[] = {&source, &sink};
     talk.Reset(kOsHardReset, both);
     talk.Reset(kOsCableReset, both);

@@ -93,7 +93,8 @@ void Conversation::Exchange(Party& from, Party& to, int32_t orderedSet, const st
         Transmit(message, label, PhyFault::kNone);
     }
     WaitUs(random_.Between(40, 90));
-    Transmit(ControlMessage(to.OriginFor(orderedSet), id, kGoodCrc), "GoodCRC", PhyFault::kNone);
+    Transmit(ControlMessage(to.OriginFor(orderedSet), id, kCtrlGoodCrc), "GoodCRC",
+             PhyFault::kNone);
     from.ids.Advance(orderedSet);
     WaitUs(random_.Between(150, 600));
 }

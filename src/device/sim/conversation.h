@@ -10,6 +10,7 @@
 
 #include "device/sim/message_builder.h"
 #include "device/sim/sim_script.h"
+#include "pd/message_header.h"
 
 // A port or cable plug taking part in the conversation.
 struct Party {
@@ -26,70 +27,6 @@ struct ConversationSettings {
     double unitIntervalUs = kNominalUnitIntervalUs;
     double jitterUs = 0.05;
     int clockDivider = 20;
-};
-
-// PD message types used by the scenarios.
-enum ControlType : int {
-    kGoodCrc = 1,
-    kGotoMin = 2,
-    kAccept = 3,
-    kReject = 4,
-    kPing = 5,
-    kPsRdy = 6,
-    kGetSourceCap = 7,
-    kGetSinkCap = 8,
-    kDrSwap = 9,
-    kPrSwap = 10,
-    kVconnSwap = 11,
-    kWait = 12,
-    kSoftReset = 13,
-    kDataReset = 14,
-    kDataResetComplete = 15,
-    kNotSupported = 16,
-    kGetSourceCapExtended = 17,
-    kGetStatus = 18,
-    kFrSwap = 19,
-    kGetPpsStatus = 20,
-    kGetCountryCodes = 21,
-    kGetSinkCapExtended = 22,
-    kGetSourceInfo = 23,
-    kGetRevision = 24,
-};
-enum DataType : int {
-    kSourceCapabilities = 1,
-    kRequest = 2,
-    kBist = 3,
-    kSinkCapabilities = 4,
-    kBatteryStatus = 5,
-    kAlert = 6,
-    kGetCountryInfo = 7,
-    kEnterUsb = 8,
-    kEprRequest = 9,
-    kEprMode = 10,
-    kSourceInfo = 11,
-    kRevision = 12,
-    kVendorDefined = 15,
-};
-enum ExtendedType : int {
-    kSourceCapabilitiesExtended = 1,
-    kStatus = 2,
-    kGetBatteryCap = 3,
-    kGetBatteryStatus = 4,
-    kBatteryCapabilities = 5,
-    kGetManufacturerInfo = 6,
-    kManufacturerInfo = 7,
-    kSecurityRequest = 8,
-    kSecurityResponse = 9,
-    kFirmwareUpdateRequest = 10,
-    kFirmwareUpdateResponse = 11,
-    kPpsStatus = 12,
-    kCountryInfo = 13,
-    kCountryCodes = 14,
-    kSinkCapabilitiesExtended = 15,
-    kExtendedControl = 16,
-    kEprSourceCapabilities = 17,
-    kEprSinkCapabilities = 18,
-    kVendorDefinedExtended = 30,
 };
 
 class Conversation {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pd/vdm_constants.h"
+
 // Flag bits of Fixed supply PDOs, ORed into the `flags` argument.
 inline constexpr uint32_t kPdoEprCapable = 1u << 23;          // source
 inline constexpr uint32_t kPdoUnchunkedSupported = 1u << 24;  // source
@@ -39,20 +41,6 @@ uint32_t PpsRequest(int position, int millivolts, int milliamps, uint32_t flags)
 uint32_t AvsRequest(int position, int millivolts, int milliamps, uint32_t flags);
 
 // Vendor defined message headers and objects.
-inline constexpr uint16_t kSvidStandard = 0xFF00;
-inline constexpr uint16_t kSvidDisplayPort = 0xFF01;
-inline constexpr uint16_t kSvidThunderbolt = 0x8087;
-enum VdmCommand : int {
-    kVdmDiscoverIdentity = 1,
-    kVdmDiscoverSvids = 2,
-    kVdmDiscoverModes = 3,
-    kVdmEnterMode = 4,
-    kVdmExitMode = 5,
-    kVdmAttention = 6,
-    kVdmDpStatusUpdate = 16,
-    kVdmDpConfigure = 17,
-};
-enum VdmCommandType : int { kVdmRequest = 0, kVdmAck = 1, kVdmNak = 2, kVdmBusy = 3 };
 uint32_t StructuredVdmHeader(uint16_t svid, int command, int commandType, int objectPosition,
                              int versionMajor, int versionMinor);
 uint32_t UnstructuredVdmHeader(uint16_t vendorId, uint16_t vendorData);

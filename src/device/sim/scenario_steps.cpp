@@ -42,12 +42,12 @@ void Detach(Conversation& talk) {
 
 void Negotiate(Conversation& talk, Party& source, Party& sink, const std::vector<uint32_t>& pdos,
                uint32_t request, int millivolts, int loadMilliamps) {
-    talk.Data(source, sink, kSourceCapabilities, pdos, "Source_Capabilities");
-    talk.Data(sink, source, kRequest, {request}, "Request");
-    talk.Control(source, sink, kAccept, "Accept");
+    talk.Data(source, sink, kDataSourceCapabilities, pdos, "Source_Capabilities");
+    talk.Data(sink, source, kDataRequest, {request}, "Request");
+    talk.Control(source, sink, kCtrlAccept, "Accept");
     int64_t ramp = talk.RampVbus(millivolts, 300.0);
     talk.WaitUs(ramp / 1000 + 5000);
-    talk.Control(source, sink, kPsRdy, "PS_RDY");
+    talk.Control(source, sink, kCtrlPsRdy, "PS_RDY");
     talk.WaitMs(20.0);
     talk.SetLoad(loadMilliamps);
 }

@@ -16,18 +16,18 @@ void FaultyNegotiation(Conversation& talk, Connection& link,
                        const std::array<PhyFault, 6>& faults) {
     Party& source = link.source;
     Party& sink = link.sink;
-    talk.Data(source, sink, kSourceCapabilities, SprSourcePdos(false), "Source_Capabilities",
+    talk.Data(source, sink, kDataSourceCapabilities, SprSourcePdos(false), "Source_Capabilities",
               kOsSop, faults[0]);
-    talk.Data(sink, source, kRequest, {FixedRequest(2, 2000, 3000, kRequestFlags)}, "Request",
+    talk.Data(sink, source, kDataRequest, {FixedRequest(2, 2000, 3000, kRequestFlags)}, "Request",
               kOsSop, faults[1]);
-    talk.Control(source, sink, kAccept, "Accept", kOsSop, faults[2]);
+    talk.Control(source, sink, kCtrlAccept, "Accept", kOsSop, faults[2]);
     int64_t ramp = talk.RampVbus(9000, 300.0);
     talk.WaitUs(ramp / 1000 + 5000);
-    talk.Control(source, sink, kPsRdy, "PS_RDY", kOsSop, faults[3]);
+    talk.Control(source, sink, kCtrlPsRdy, "PS_RDY", kOsSop, faults[3]);
     talk.SetLoad(1800);
     talk.WaitMs(200.0);
-    talk.Control(source, sink, kGetSinkCap, "Get_Sink_Cap", kOsSop, faults[4]);
-    talk.Data(sink, source, kSinkCapabilities, {FixedSinkPdo(5000, 3000, 0, 0)},
+    talk.Control(source, sink, kCtrlGetSinkCap, "Get_Sink_Cap", kOsSop, faults[4]);
+    talk.Data(sink, source, kDataSinkCapabilities, {FixedSinkPdo(5000, 3000, 0, 0)},
               "Sink_Capabilities", kOsSop, faults[5]);
 }
 
@@ -79,110 +79,111 @@ void BuildCatalogScenario(Conversation& talk, SimRandom& random, double /*second
     };
     Negotiate(talk, src, snk, pdos, BatteryRequest(3, 12000, 20000, kRequestFlags | kRdoGiveBack),
               9000, 1000);
-    talk.Control(snk, src, kGetSourceCap, "Get_Source_Cap");
-    talk.Data(src, snk, kSourceCapabilities, pdos, "Source_Capabilities");
-    talk.Data(snk, src, kRequest, {FixedRequest(1, 2500, 3000, kRequestFlags)}, "Request");
-    talk.Control(src, snk, kWait, "Wait");
-    talk.Control(snk, src, kGetSinkCap, "Get_Sink_Cap");
-    talk.Data(snk, src, kSinkCapabilities,
+    talk.Control(snk, src, kCtrlGetSourceCap, "Get_Source_Cap");
+    talk.Data(src, snk, kDataSourceCapabilities, pdos, "Source_Capabilities");
+    talk.Data(snk, src, kDataRequest, {FixedRequest(1, 2500, 3000, kRequestFlags)}, "Request");
+    talk.Control(src, snk, kCtrlWait, "Wait");
+    talk.Control(snk, src, kCtrlGetSinkCap, "Get_Sink_Cap");
+    talk.Data(snk, src, kDataSinkCapabilities,
               {FixedSinkPdo(5000, 3000, 3, kPdoDualRolePower | kPdoHigherCapability),
                BatteryPdo(5000, 15000, 15000), VariablePdo(5000, 15000, 1500),
                PpsApdo(3300, 11000, 2000, false)},
               "Sink_Capabilities");
-    talk.Control(src, snk, kGotoMin, "GotoMin");
-    talk.Control(src, snk, kPing, "Ping");
-    talk.Control(snk, src, kDrSwap, "DR_Swap");
-    talk.Control(src, snk, kWait, "Wait");
-    talk.Control(snk, src, kVconnSwap, "VCONN_Swap");
-    talk.Control(src, snk, kReject, "Reject");
-    talk.Control(snk, src, kPrSwap, "PR_Swap");
-    talk.Control(src, snk, kReject, "Reject");
-    talk.Control(snk, src, kFrSwap, "FR_Swap");
-    talk.Control(src, snk, kNotSupported, "Not_Supported");
-    talk.Data(src, snk, kBist, {BistDataObject(5, 0)}, "BIST");
+    talk.Control(src, snk, kCtrlGotoMin, "GotoMin");
+    talk.Control(src, snk, kCtrlPing, "Ping");
+    talk.Control(snk, src, kCtrlDrSwap, "DR_Swap");
+    talk.Control(src, snk, kCtrlWait, "Wait");
+    talk.Control(snk, src, kCtrlVconnSwap, "VCONN_Swap");
+    talk.Control(src, snk, kCtrlReject, "Reject");
+    talk.Control(snk, src, kCtrlPrSwap, "PR_Swap");
+    talk.Control(src, snk, kCtrlReject, "Reject");
+    talk.Control(snk, src, kCtrlFrSwap, "FR_Swap");
+    talk.Control(src, snk, kCtrlNotSupported, "Not_Supported");
+    talk.Data(src, snk, kDataBist, {BistDataObject(5, 0)}, "BIST");
     talk.WaitMs(60.0);
-    talk.Data(src, snk, kBist, {BistDataObject(8, 0)}, "BIST");
-    talk.Data(snk, src, kAlert, {AlertDataObject(0x02, 1, 0, 0)}, "Alert");
-    talk.Control(src, snk, kGetStatus, "Get_Status");
-    talk.Extended(snk, src, kStatus, StatusBlock(41, 0x06, 0x10), "Status");
-    talk.Control(snk, src, kGetPpsStatus, "Get_PPS_Status");
-    talk.Extended(src, snk, kPpsStatus, PpsStatusBlock(9000, 1000, 0), "PPS_Status");
-    talk.Control(snk, src, kGetSourceCapExtended, "Get_Source_Cap_Extended");
-    talk.Extended(src, snk, kSourceCapabilitiesExtended,
+    talk.Data(src, snk, kDataBist, {BistDataObject(8, 0)}, "BIST");
+    talk.Data(snk, src, kDataAlert, {AlertDataObject(0x02, 1, 0, 0)}, "Alert");
+    talk.Control(src, snk, kCtrlGetStatus, "Get_Status");
+    talk.Extended(snk, src, kExtStatus, StatusBlock(41, 0x06, 0x10), "Status");
+    talk.Control(snk, src, kCtrlGetPpsStatus, "Get_PPS_Status");
+    talk.Extended(src, snk, kExtPpsStatus, PpsStatusBlock(9000, 1000, 0), "PPS_Status");
+    talk.Control(snk, src, kCtrlGetSourceCapExtended, "Get_Source_Cap_Extended");
+    talk.Extended(src, snk, kExtSourceCapabilitiesExtended,
                   SourceCapsExtendedBlock(0x1A2B, 0x0065, 65, 0), "Source_Capabilities_Extended");
-    talk.Control(src, snk, kGetSinkCapExtended, "Get_Sink_Cap_Extended");
-    talk.Extended(snk, src, kSinkCapabilitiesExtended,
+    talk.Control(src, snk, kCtrlGetSinkCapExtended, "Get_Sink_Cap_Extended");
+    talk.Extended(snk, src, kExtSinkCapabilitiesExtended,
                   SinkCapsExtendedBlock(0x4E5F, 0x0002, 15, 45, 60, 60, 100, 140),
                   "Sink_Capabilities_Extended");
-    talk.Control(snk, src, kGetSourceInfo, "Get_Source_Info");
-    talk.Data(src, snk, kSourceInfo, {SourceInfoDataObject(false, 65, 65, 45)}, "Source_Info");
-    talk.Control(snk, src, kGetRevision, "Get_Revision");
-    talk.Data(src, snk, kRevision, {RevisionDataObject(3, 1, 1, 8)}, "Revision");
-    talk.Control(snk, src, kGetCountryCodes, "Get_Country_Codes");
-    talk.Extended(src, snk, kCountryCodes, CountryCodesBlock("USDEJPCN"), "Country_Codes");
-    talk.Data(snk, src, kGetCountryInfo, {CountryCodeDataObject("DE")}, "Get_Country_Info");
-    talk.Extended(src, snk, kCountryInfo, CountryInfoBlock("DE", "EU charger rules apply"),
+    talk.Control(snk, src, kCtrlGetSourceInfo, "Get_Source_Info");
+    talk.Data(src, snk, kDataSourceInfo, {SourceInfoDataObject(false, 65, 65, 45)}, "Source_Info");
+    talk.Control(snk, src, kCtrlGetRevision, "Get_Revision");
+    talk.Data(src, snk, kDataRevision, {RevisionDataObject(3, 1, 1, 8)}, "Revision");
+    talk.Control(snk, src, kCtrlGetCountryCodes, "Get_Country_Codes");
+    talk.Extended(src, snk, kExtCountryCodes, CountryCodesBlock("USDEJPCN"), "Country_Codes");
+    talk.Data(snk, src, kDataGetCountryInfo, {CountryCodeDataObject("DE")}, "Get_Country_Info");
+    talk.Extended(src, snk, kExtCountryInfo, CountryInfoBlock("DE", "EU charger rules apply"),
                   "Country_Info");
-    talk.Extended(src, snk, kGetBatteryCap, {0}, "Get_Battery_Cap");
-    talk.Extended(snk, src, kBatteryCapabilities,
+    talk.Extended(src, snk, kExtGetBatteryCap, {0}, "Get_Battery_Cap");
+    talk.Extended(snk, src, kExtBatteryCapabilities,
                   BatteryCapabilitiesBlock(0x4E5F, 0x0B01, 560, 532), "Battery_Capabilities");
-    talk.Extended(src, snk, kGetBatteryStatus, {0}, "Get_Battery_Status");
-    talk.Data(snk, src, kBatteryStatus, {BatteryStatusDataObject(412, true, 0)}, "Battery_Status");
-    talk.Extended(src, snk, kGetManufacturerInfo, {0, 0}, "Get_Manufacturer_Info");
-    talk.Extended(snk, src, kManufacturerInfo, ManufacturerInfoBlock(0x4E5F, 0x0002, "Zoduz Sink"),
-                  "Manufacturer_Info");
-    talk.Extended(src, snk, kSecurityRequest, {0x01, 0x81, 0x00, 0x00}, "Security_Request");
+    talk.Extended(src, snk, kExtGetBatteryStatus, {0}, "Get_Battery_Status");
+    talk.Data(snk, src, kDataBatteryStatus, {BatteryStatusDataObject(412, true, 0)},
+              "Battery_Status");
+    talk.Extended(src, snk, kExtGetManufacturerInfo, {0, 0}, "Get_Manufacturer_Info");
+    talk.Extended(snk, src, kExtManufacturerInfo,
+                  ManufacturerInfoBlock(0x4E5F, 0x0002, "Zoduz Sink"), "Manufacturer_Info");
+    talk.Extended(src, snk, kExtSecurityRequest, {0x01, 0x81, 0x00, 0x00}, "Security_Request");
     std::vector<uint8_t> digests = {0x01, 0x01, 0x01, 0x00};
     for (int i = 0; i < 32; ++i) {
         digests.push_back(static_cast<uint8_t>(0xA0 + i));
     }
-    talk.Extended(snk, src, kSecurityResponse, digests, "Security_Response");
-    talk.Extended(src, snk, kFirmwareUpdateRequest, {0x01, 0x81}, "Firmware_Update_Request");
-    talk.Extended(snk, src, kFirmwareUpdateResponse,
+    talk.Extended(snk, src, kExtSecurityResponse, digests, "Security_Response");
+    talk.Extended(src, snk, kExtFirmwareUpdateRequest, {0x01, 0x81}, "Firmware_Update_Request");
+    talk.Extended(snk, src, kExtFirmwareUpdateResponse,
                   {0x01, 0x01, 0x00, 0x5F, 0x4E, 0x02, 0x00, 0x01, 0x02, 0x01, 0x00,
                    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00},
                   "Firmware_Update_Response");
-    talk.Extended(snk, src, kExtendedControl, ExtendedControlBlock(1, 0), "EPR_Get_Source_Cap");
+    talk.Extended(snk, src, kExtExtendedControl, ExtendedControlBlock(1, 0), "EPR_Get_Source_Cap");
     std::vector<uint32_t> epr = pdos;
     epr.resize(7, 0);
     epr.push_back(FixedSourcePdo(28000, 5000, 0, 0));
     epr.push_back(AvsApdo(15000, 28000, 140, 0));
-    talk.Extended(src, snk, kEprSourceCapabilities, PdoBlock(epr), "EPR_Source_Capabilities");
-    talk.Extended(src, snk, kExtendedControl, ExtendedControlBlock(2, 0), "EPR_Get_Sink_Cap");
-    talk.Extended(snk, src, kEprSinkCapabilities,
+    talk.Extended(src, snk, kExtEprSourceCapabilities, PdoBlock(epr), "EPR_Source_Capabilities");
+    talk.Extended(src, snk, kExtExtendedControl, ExtendedControlBlock(2, 0), "EPR_Get_Sink_Cap");
+    talk.Extended(snk, src, kExtEprSinkCapabilities,
                   PdoBlock({FixedSinkPdo(5000, 3000, 0, 0), FixedSinkPdo(20000, 5000, 0, 0), 0, 0,
                             0, 0, 0, FixedSinkPdo(28000, 5000, 0, 0)}),
                   "EPR_Sink_Capabilities");
     // Outside EPR mode the source turns an EPR_Request down.
-    talk.Data(snk, src, kEprRequest,
+    talk.Data(snk, src, kDataEprRequest,
               {FixedRequest(8, 5000, 5000, kRequestFlags | kRdoEprCapable), epr[7]}, "EPR_Request");
-    talk.Control(src, snk, kReject, "Reject");
-    talk.Data(snk, src, kEprMode, {EprModeDataObject(1, 100)}, "EPR_Mode");
-    talk.Data(src, snk, kEprMode, {EprModeDataObject(4, 1)}, "EPR_Mode");
-    talk.Data(snk, src, kEprMode, {EprModeDataObject(5, 0)}, "EPR_Mode");
+    talk.Control(src, snk, kCtrlReject, "Reject");
+    talk.Data(snk, src, kDataEprMode, {EprModeDataObject(1, 100)}, "EPR_Mode");
+    talk.Data(src, snk, kDataEprMode, {EprModeDataObject(4, 1)}, "EPR_Mode");
+    talk.Data(snk, src, kDataEprMode, {EprModeDataObject(5, 0)}, "EPR_Mode");
     std::vector<uint8_t> vendorBlock;
     AppendU32(vendorBlock, UnstructuredVdmHeader(0x1A2B, 0x0001));
     for (int i = 0; i < 36; ++i) {
         vendorBlock.push_back(static_cast<uint8_t>(i * 7));
     }
-    talk.UnchunkedExtendedMessage(src, snk, kVendorDefinedExtended, vendorBlock,
+    talk.UnchunkedExtendedMessage(src, snk, kExtVendorDefinedExtended, vendorBlock,
                                   "Vendor_Defined_Extended");
-    talk.Data(src, snk, kEnterUsb, {EnterUsbDataObject(2, true, false, 3, 0, 3, 0x0001E000u)},
+    talk.Data(src, snk, kDataEnterUsb, {EnterUsbDataObject(2, true, false, 3, 0, 3, 0x0001E000u)},
               "Enter_USB");
-    talk.Control(snk, src, kAccept, "Accept");
-    talk.Control(src, snk, kDataReset, "Data_Reset");
-    talk.Control(snk, src, kAccept, "Accept");
+    talk.Control(snk, src, kCtrlAccept, "Accept");
+    talk.Control(src, snk, kCtrlDataReset, "Data_Reset");
+    talk.Control(snk, src, kCtrlAccept, "Accept");
     talk.WaitMs(30.0);
-    talk.Control(src, snk, kDataResetComplete, "Data_Reset_Complete");
-    talk.Control(snk, src, kSoftReset, "Soft_Reset");
+    talk.Control(src, snk, kCtrlDataResetComplete, "Data_Reset_Complete");
+    talk.Control(snk, src, kCtrlSoftReset, "Soft_Reset");
     src.ids.Reset();
     snk.ids.Reset();
-    talk.Control(src, snk, kAccept, "Accept");
+    talk.Control(src, snk, kCtrlAccept, "Accept");
 
     // Debug ordered sets between the source and a debug accessory in the cable.
-    talk.Data(src, link.cable, kVendorDefined, {UnstructuredVdmHeader(0x1A2B, 0x0DB6)},
+    talk.Data(src, link.cable, kDataVendorDefined, {UnstructuredVdmHeader(0x1A2B, 0x0DB6)},
               "Vendor_Defined", kOsSopPrimeDebug);
-    talk.Control(src, link.cable, kGetStatus, "Get_Status", kOsSopDoublePrimeDebug);
+    talk.Control(src, link.cable, kCtrlGetStatus, "Get_Status", kOsSopDoublePrimeDebug);
 
     // A PD 2.0 pair after replugging: four-bit message types, no extended messages.
     Detach(talk);

@@ -16,9 +16,9 @@ void VdmRequestAck(Conversation& talk, Party& from, Party& to, uint16_t svid, in
                    std::vector<uint32_t> responseObjects, const char* label,
                    int32_t orderedSet = kOsSop) {
     requestObjects.insert(requestObjects.begin(), Vdm(svid, command, kVdmRequest, position));
-    talk.Data(from, to, kVendorDefined, requestObjects, label, orderedSet);
+    talk.Data(from, to, kDataVendorDefined, requestObjects, label, orderedSet);
     responseObjects.insert(responseObjects.begin(), Vdm(svid, command, kVdmAck, position));
-    talk.Data(to, from, kVendorDefined, responseObjects, label, orderedSet);
+    talk.Data(to, from, kDataVendorDefined, responseObjects, label, orderedSet);
 }
 
 }  // namespace
@@ -68,13 +68,13 @@ void BuildAltModeScenario(Conversation& talk, SimRandom& random, double /*second
                   {DpConfigureVdo(2, 1, 0x04)}, {}, "DisplayPort Configure");
     talk.WaitMs(400.0);
     talk.Data(
-        ufp, dfp, kVendorDefined,
+        ufp, dfp, kDataVendorDefined,
         {Vdm(kSvidDisplayPort, kVdmAttention, kVdmRequest, 1), DpStatusVdo(2, true, true, true)},
         "Attention");
     talk.WaitMs(300.0);
-    talk.Data(ufp, dfp, kVendorDefined, {UnstructuredVdmHeader(0x3C4D, 0x0123), 0xCAFE0001u},
+    talk.Data(ufp, dfp, kDataVendorDefined, {UnstructuredVdmHeader(0x3C4D, 0x0123), 0xCAFE0001u},
               "Vendor_Defined");
-    talk.Control(dfp, ufp, kNotSupported, "Not_Supported");
+    talk.Control(dfp, ufp, kCtrlNotSupported, "Not_Supported");
     talk.WaitMs(500.0);
     VdmRequestAck(talk, dfp, ufp, kSvidDisplayPort, kVdmExitMode, 1, {}, {}, "Exit Mode");
 }
