@@ -9,6 +9,7 @@
 #include "capture/record_file_io.h"
 #include "capture/record_naming.h"
 #include "pd/bmc_decoder.h"
+#include "pd/electrical_readings.h"
 
 namespace {
 
@@ -231,12 +232,7 @@ void CKVDoc::TakeVbusSnapshot(CCCPacket& packet) const {
     // never decrease, so a binary search finds what a backward walk would.
     ptrdiff_t index = samples_.LastAtOrBefore(packet.relTime);
     const StoredSample& sample = samples_.At(index < 0 ? 0 : static_cast<size_t>(index));
-    packet.vbusVoltage = sample.vbusVoltage;
-    packet.vbusCurrent = sample.vbusCurrent;
-    packet.cc1Voltage = sample.cc1Voltage;
-    packet.cc2Voltage = sample.cc2Voltage;
-    packet.cc1Current = sample.cc1Current;
-    packet.cc2Current = sample.cc2Current;
+    CopyElectricalReadings(sample, packet);
     packet.vbusValid = true;
 }
 

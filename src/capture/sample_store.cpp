@@ -1,16 +1,13 @@
 #include "capture/sample_store.h"
 
+#include "pd/electrical_readings.h"
+
 StoredSample PackSample(const CVbusInfo& sample) {
     StoredSample stored{};
     auto time = static_cast<uint64_t>(sample.time);
     stored.timeLow = static_cast<uint32_t>(time);
     stored.timeHigh = static_cast<int32_t>(static_cast<uint32_t>(time >> 32));
-    stored.vbusVoltage = sample.vbusVoltage;
-    stored.cc1Voltage = sample.cc1Voltage;
-    stored.cc2Voltage = sample.cc2Voltage;
-    stored.vbusCurrent = sample.vbusCurrent;
-    stored.cc1Current = sample.cc1Current;
-    stored.cc2Current = sample.cc2Current;
+    CopyElectricalReadings(sample, stored);
     uint64_t blockIndex = sample.blockOffset / kBlockSize;
     stored.blockIndexLow = static_cast<uint32_t>(blockIndex);
     stored.blockIndexHigh = static_cast<uint16_t>(blockIndex >> 32);
@@ -20,12 +17,7 @@ StoredSample PackSample(const CVbusInfo& sample) {
 CVbusInfo UnpackSample(const StoredSample& stored, CKVDoc* doc) {
     CVbusInfo sample;
     sample.time = stored.Time();
-    sample.vbusVoltage = stored.vbusVoltage;
-    sample.cc1Voltage = stored.cc1Voltage;
-    sample.cc2Voltage = stored.cc2Voltage;
-    sample.vbusCurrent = stored.vbusCurrent;
-    sample.cc1Current = stored.cc1Current;
-    sample.cc2Current = stored.cc2Current;
+    CopyElectricalReadings(stored, sample);
     sample.doc = doc;
     uint64_t blockIndex =
         (static_cast<uint64_t>(stored.blockIndexHigh) << 32) | stored.blockIndexLow;

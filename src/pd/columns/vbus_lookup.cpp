@@ -2,6 +2,7 @@
 
 #include "capture/document.h"
 #include "pd/columns/column_text.h"
+#include "pd/electrical_readings.h"
 
 namespace {
 
@@ -23,12 +24,7 @@ std::optional<PacketVbusValues> FindVbusSample(const CCCPacket& packet) {
         return std::nullopt;
     }
     PacketVbusValues values;
-    values.vbusVoltage = sample->vbusVoltage;
-    values.vbusCurrent = sample->vbusCurrent;
-    values.cc1Voltage = sample->cc1Voltage;
-    values.cc2Voltage = sample->cc2Voltage;
-    values.cc1Current = sample->cc1Current;
-    values.cc2Current = sample->cc2Current;
+    CopyElectricalReadings(*sample, values);
     return values;
 }
 
@@ -37,12 +33,7 @@ std::optional<PacketVbusValues> FindVbusSample(const CCCPacket& packet) {
 std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet) {
     if (packet.vbusValid) {
         PacketVbusValues values;
-        values.vbusVoltage = packet.vbusVoltage;
-        values.vbusCurrent = packet.vbusCurrent;
-        values.cc1Voltage = packet.cc1Voltage;
-        values.cc2Voltage = packet.cc2Voltage;
-        values.cc1Current = packet.cc1Current;
-        values.cc2Current = packet.cc2Current;
+        CopyElectricalReadings(packet, values);
         return values;
     }
     return FindVbusSample(packet);
@@ -53,12 +44,7 @@ bool LookupVbus(CCCPacket& packet) {
     if (!values) {
         return false;
     }
-    packet.vbusVoltage = values->vbusVoltage;
-    packet.vbusCurrent = values->vbusCurrent;
-    packet.cc1Voltage = values->cc1Voltage;
-    packet.cc2Voltage = values->cc2Voltage;
-    packet.cc1Current = values->cc1Current;
-    packet.cc2Current = values->cc2Current;
+    CopyElectricalReadings(*values, packet);
     packet.vbusValid = true;
     return true;
 }
