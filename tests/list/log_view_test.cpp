@@ -62,6 +62,7 @@ class LogViewTest : public QObject {
     void contextMenuEnablesCommandsByTheirRules();
     void markerCommandsTrackTheirRowsAndMarkTheDocumentModified();
     void clearAllMarkersClearsEveryRowAndRepaints();
+    void clearAllMarkersLeavesPacketsWithoutARowMarked();
     void saveColumnLayoutRecordsWidthOrderAndHiddenColumns();
     void emptyingTheDocumentDropsRowsAndSelection();
     void filterHidesRowsButKeepsIdleTimeChain();
@@ -308,6 +309,25 @@ void LogViewTest::clearAllMarkersClearsEveryRowAndRepaints() {
     view_->ClearAllMarks();
     for (const PacketPtr& packet : document_->Packets()) {
         QVERIFY(!packet->marked);
+    }
+}
+
+void LogViewTest::clearAllMarkersLeavesPacketsWithoutARowMarked() {
+    view_->SetFilter([](const CCCPacket& packet) { return packet.packetNumber == 4; });
+    QVERIFY(Open("spr"));
+    const std::vector<PacketPtr>& packets = document_->Packets();
+    document_->SetMarked(packets[4], true);
+    view_->SetContextRow(0);
+    view_->SetMark(true);
+    view_->ClearAllMarks();
+    QVERIFY(!packets[0]->marked);
+    QVERIFY(packets[4]->marked);  // hidden by the display filter
+    // With only the hidden packet marked, no row offers "Clear All Markers".
+    std::unique_ptr<QMenu> menu(view_->BuildContextMenu(nullptr));
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QStringLiteral("Clear All Markers")) {
+            QVERIFY(!action->isEnabled());
+        }
     }
 }
 
