@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -19,6 +20,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "app/copy_text.h"
 #include "app/doc_events.h"
 #include "app/recent_files.h"
 #include "app/settings/qt/log_font_qfont.h"
@@ -178,6 +180,19 @@ void CMainFrame::BuildActions() {
         CAboutDlg dialog(identity_, this);
         dialog.exec();
     });
+
+    // Keyboard commands without a menu item: they act wherever the focus is in the window.
+    nextPaneAction_ = new QAction(QStringLiteral("Next Pane"), this);
+    nextPaneAction_->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(nextPaneAction_, &QAction::triggered, this, [this] { ActivateNextPane(1); });
+    previousPaneAction_ = new QAction(QStringLiteral("Previous Pane"), this);
+    previousPaneAction_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(previousPaneAction_, &QAction::triggered, this, [this] { ActivateNextPane(-1); });
+    copyAction_ = new QAction(QStringLiteral("Copy"), this);
+    copyAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    connect(copyAction_, &QAction::triggered, this, &CMainFrame::CopySelection);
+    addActions({nextPaneAction_, previousPaneAction_, copyAction_});
 
     for (int i = 0; i < CRecentFileList::kMaxEntries; ++i) {
         auto* action = new QAction(this);
@@ -407,6 +422,29 @@ void CMainFrame::ApplyListFont(const QFont& font) {
     logView_->setFont(font);
     fieldTable_->setFont(font);
     packetTree_->setFont(font);
+}
+
+void CMainFrame::ActivateNextPane(int step) {
+    QWidget* const panes[] = {logView_, fieldTable_, packetTree_};
+    constexpr int kPaneCount = static_cast<int>(std::size(panes));
+    const QWidget* focus = QApplication::focusWidget();
+    int current = -1;
+    for (int i = 0; i < kPaneCount; ++i) {
+        if (focus != nullptr && (focus == panes[i] || panes[i]->isAncestorOf(focus))) {
+            current = i;
+        }
+    }
+    // From outside the three panes F6 starts at the first one and Shift+F6 at the last.
+    const int next = current < 0 ? (step > 0 ? 0 : kPaneCount - 1)
+                                 : ((current + step) % kPaneCount + kPaneCount) % kPaneCount;
+    panes[next]->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::CopySelection() {
+    const QString text = SelectionText(QApplication::focusWidget());
+    if (!text.isEmpty()) {
+        QApplication::clipboard()->setText(text);
+    }
 }
 
 void CMainFrame::ShowColumnSettings() {

@@ -48,6 +48,11 @@ class CMainFrame : public QMainWindow {
 
     void ApplyListFont(const QFont& font);
     void ShowColumnSettings();
+    // F6 / Shift+F6: the keyboard focus moves to the next / previous of the message list, the
+    // field table and the tree, wrapping around.
+    void ActivateNextPane(int step);
+    // Ctrl+C / Ctrl+Insert: the selection of the focused view goes to the clipboard.
+    void CopySelection();
 
     // Where the title and Save point: the file last opened or saved, "" for a new document.
     const QString& DocumentPath() const { return documentPath_; }
@@ -112,6 +117,9 @@ class CMainFrame : public QMainWindow {
     QAction* columnSettingsAction_ = nullptr;
     QAction* fontSettingsAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* nextPaneAction_ = nullptr;
+    QAction* previousPaneAction_ = nullptr;
+    QAction* copyAction_ = nullptr;
     std::vector<QAction*> recentActions_;
     QAction* recentSeparator_ = nullptr;
 };

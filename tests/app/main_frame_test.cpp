@@ -1,7 +1,9 @@
 // The main window: file commands, markers through Save, title, recent files, layout, fonts,
 // detail views, dropped files and the command line.
+#include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -84,6 +86,9 @@ class MainFrameTest : public QObject {
     void commandLineTakesOneFileAndTheScreenshotOption();
     void screenshotRendersAPng();
     void aboutLinesWithAndWithoutAnalyzer();
+    void menusCarryTheViewerCommandsOnly();
+    void f6AndShiftF6CycleThroughThePanes();
+    void copyPutsTheFocusedSelectionOnTheClipboard();
 
   private:
     QTemporaryDir dir_;
@@ -401,6 +406,87 @@ void MainFrameTest::aboutLinesWithAndWithoutAnalyzer() {
     QCOMPARE(SerialLine(attached), QStringLiteral("Serial Number : ZD000123"));
     CAboutDlg dialog(attached);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("About Zoduz"));
+}
+
+void MainFrameTest::menusCarryTheViewerCommandsOnly() {
+    QStringList titles;
+    QStringList items;
+    for (QAction* menuAction : h_->frame->menuBar()->actions()) {
+        titles << menuAction->text();
+        for (QAction* action : menuAction->menu()->actions()) {
+            if (!action->isSeparator() && action->isVisible()) {
+                items << action->text() + QLatin1Char('|') + action->shortcut().toString();
+            }
+        }
+    }
+    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Help"}));
+    QCOMPARE(items, (QStringList{"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|",
+                                 "E&xit|", "&Toolbars and Docking Windows|", "&Status Bar|",
+                                 "&Auto Scroll|", "Column Settings|", "Font Settings|",
+                                 "&About Zoduz App...|"}));
+}
+
+void MainFrameTest::f6AndShiftF6CycleThroughThePanes() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    h_->frame->show();
+    h_->frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(h_->frame.get()));
+    QWidget* list = h_->frame->LogView();
+    QWidget* table = h_->frame->FieldTable();
+    QWidget* tree = h_->frame->PacketTree();
+    list->setFocus();
+    QCOMPARE(QApplication::focusWidget(), list);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), table);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), tree);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), list);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), tree);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), table);
+}
+
+void MainFrameTest::copyPutsTheFocusedSelectionOnTheClipboard() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    h_->frame->show();
+    h_->frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(h_->frame.get()));
+    CKVLogView* list = h_->frame->LogView();
+    list->SelectRow(0);  // Source_Capabilities
+    // The user moved "Type" to the front: the copied row follows the header as shown.
+    QHeaderView* header = list->header();
+    header->moveSection(header->visualIndex(list->ListColumnOf(kColumnMessageType)), 0);
+    list->setFocus();
+    QApplication::clipboard()->clear();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    const QStringList cells = QApplication::clipboard()->text().split(QLatin1Char('\t'));
+    QCOMPARE(cells.size(), 10);
+    QCOMPARE(cells[0], QStringLiteral("Source_Capabilities"));
+    QCOMPARE(cells[1], QStringLiteral("0"));  // "#"
+    QCOMPARE(cells[2], list->PacketModel()->CellText(0, list->ListColumnOf(kColumnTimestamp)));
+
+    // Ctrl+Insert copies too; in the tree the selected node, in the field table its row.
+    CPDPacketTreeView* tree = h_->frame->PacketTree();
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), tree->currentItem()->text(0));
+    QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("Message Header=")));
+    CPDPacketListView* table = h_->frame->FieldTable();
+    table->setFocus();
+    table->selectRow(0);
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    const QStringList fields = QApplication::clipboard()->text().split(QLatin1Char('\t'));
+    QCOMPARE(fields.size(), 7);
+    QCOMPARE(fields[2], QStringLiteral("Message Type"));
+    QCOMPARE(fields[4], QStringLiteral("Source_Capabilities"));
+
+    // Nothing selected: the clipboard keeps what it had.
+    list->SelectRow(-1);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), fields.join(QLatin1Char('\t')));
 }
 
 QTEST_MAIN(MainFrameTest)
