@@ -1,5 +1,6 @@
 #include "capture/record_naming.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -94,7 +95,12 @@ std::string JoinRecordPath(const std::string& folder, const std::string& fileNam
 }
 
 bool IsValidCaption(const std::string& caption) {
-    if (caption.size() > kMaxCaptionLength) {
+    // The limit counts characters, not bytes: every byte of UTF-8 text except a continuation
+    // byte starts a character.
+    auto characters = std::count_if(caption.begin(), caption.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    if (static_cast<size_t>(characters) > kMaxCaptionLength) {
         return false;
     }
     return caption.find_first_of("\\/:*?\"<>|") == std::string::npos;

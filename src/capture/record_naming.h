@@ -24,7 +24,7 @@ std::string RecordFileName(const std::string& base, int index, bool multiFile,
 // folder + separator (unless the folder already ends with one) + file name.
 std::string JoinRecordPath(const std::string& folder, const std::string& fileName);
 
-// At most 64 characters and none of \ / : * ? " < > |.
+// At most 64 characters (UTF-8 text, counted as characters) and none of \ / : * ? " < > |.
 bool IsValidCaption(const std::string& caption);
 // The caption after an edit: the proposed text when valid, else the previous one.
 std::string AcceptCaptionEdit(const std::string& previous, const std::string& proposed);

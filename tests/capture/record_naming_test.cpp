@@ -88,6 +88,15 @@ TEST(RecordNaming, CaptionLengthAndForbiddenCharacters) {
         EXPECT_EQ(AcceptCaptionEdit("Before", std::string("After") + forbidden + "x"), "Before");
     }
     EXPECT_EQ(AcceptCaptionEdit("Before", "After-1 (ok)"), "After-1 (ok)");
+
+    // The limit is 64 characters, however many bytes each takes in UTF-8.
+    std::string umlauts;
+    for (int i = 0; i < 64; ++i) {
+        umlauts += "\xC3\xA4";  // a-umlaut
+    }
+    EXPECT_TRUE(IsValidCaption(umlauts));
+    EXPECT_EQ(AcceptCaptionEdit("Before", umlauts), umlauts);
+    EXPECT_EQ(AcceptCaptionEdit(umlauts, umlauts + "x"), umlauts);
 }
 
 TEST(RecordNaming, WritableFolderTestLeavesNothingBehind) {
