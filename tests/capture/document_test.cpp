@@ -175,6 +175,16 @@ TEST(DocumentDecoding, PacketsOfBothLinesAreSortedAndGetVbusSnapshots) {
     EXPECT_EQ(doc.Statistics().total, 4u);
     EXPECT_EQ(doc.Statistics().cc1, 3u);
     EXPECT_EQ(doc.Statistics().cc2, 1u);
+
+    // Lookups by time: the last packet whose relTime minus the time origin is <= t.
+    EXPECT_FALSE(doc.FindPacket(29999));
+    EXPECT_EQ(doc.FindPacket(30000), 0u);
+    EXPECT_EQ(doc.FindPacket(69999), 1u);
+    EXPECT_EQ(doc.FindPacket(int64_t{1} << 40), 3u);
+    doc.SetTimeOrigin(50000, false);
+    EXPECT_FALSE(doc.FindPacket(-20001));
+    EXPECT_EQ(doc.FindPacket(0), 1u);
+    EXPECT_EQ(doc.FindPacket(20000), 2u);
 }
 
 TEST(DocumentLimits, AutoRemoveTrimsOnlyBeyondTenPercentAtTheStartOfARead) {
@@ -560,6 +570,36 @@ TEST(DocumentObservers, ToldAboutStatusContentsAndEmptying) {
     doc.DecodeMore();
     EXPECT_TRUE(observer.texts.empty());
     EXPECT_EQ(observer.changed, changed + 1);
+    doc.RemoveObserver(&observer);
+}
+
+TEST(DocumentObservers, ProgressTextsOfDecodingAndClearing) {
+    TempDir dir;
+    // One block more than a read: the second pass starts at 1048576 of 1048640 bytes.
+    StreamBuilder big;
+    for (uint32_t time = 0; big.Bytes().size() < kDecodeReadSize + 64; time += 10) {
+        big.AddSamples({{time, 5000}});
+    }
+    WriteFile(dir.File("big.zaz"), big.Bytes());
+    CKVDoc doc;
+    RecordingObserver observer;
+    doc.AddObserver(&observer);
+    doc.OpenRecordFile(dir.File("big.zaz"));
+    EXPECT_EQ(observer.texts,
+              (std::vector<std::string>{"Decoding... 0%", "Decoding... 99%", "Decode completed."}));
+
+    // 136 samples and 250 packets: a text for every hundredth element.
+    StreamBuilder stream = PacketFile(250);
+    WriteFile(dir.File("a.zaz"), stream.Bytes());
+    doc.OpenRecordFile(dir.File("a.zaz"));
+    ASSERT_EQ(doc.SampleCount(), 136u);
+    ASSERT_EQ(doc.PacketCount(), 250u);
+    observer.texts.clear();
+    doc.Clear();
+    EXPECT_EQ(observer.texts,
+              (std::vector<std::string>{"Deleting VBUS Info... 0%", "Deleting VBUS Info... 73%",
+                                        "Deleting PD Messages... 0%", "Deleting PD Messages... 40%",
+                                        "Deleting PD Messages... 80%"}));
     doc.RemoveObserver(&observer);
 }
 

@@ -284,6 +284,33 @@ TEST(EdgeParsing, ContinuityBreakHandsOverBothLinesWhateverTheirEntryCount) {
     EXPECT_FALSE(parser.Edges().Line(0).openPacket);
 }
 
+TEST(EdgeParsing, ContinuityBreakClosesTheOpenPacketsOfBothLines) {
+    CollectingSink sink;
+    RecordStreamParser parser;
+    StreamBuilder stream(false);
+    for (int s = 0; s < 7; ++s) {
+        stream.AddEdgeBlock(0, 5, s, 100, 47, FillBlock({7}));
+    }
+    stream.AddEdgeBlock(0, 5, 7, 100, 47, OpenPacketAtEnd());  // CC1 packet open
+    stream.AddEdgeBlock(1, 6, 0, 200, 47, OpenPacketAtEnd());  // continues; CC2 syncs, opens
+    parser.Feed(stream.Bytes(), sink);
+    ASSERT_TRUE(parser.Edges().Line(0).openPacket);
+    ASSERT_TRUE(parser.Edges().Line(1).openPacket);
+    EXPECT_TRUE(sink.packets.empty());
+
+    StreamBuilder broken(false);
+    broken.AddEdgeBlock(0, 6, 2, 300, 47, FillBlock({9}));  // 6/0 -> 6/2: a break
+    parser.Feed(broken.Bytes(), sink);
+    ASSERT_EQ(sink.packets.size(), 2u);
+    EXPECT_EQ(sink.packets[0]->ccLine, 0);
+    EXPECT_EQ(sink.packets[1]->ccLine, 1);
+    EXPECT_EQ(sink.packets[1]->firstBlockOffset, 8u * 64u);
+    for (int line = 0; line < 2; ++line) {
+        EXPECT_EQ(parser.Edges().Line(line).lineTime, -1);
+        EXPECT_FALSE(parser.Edges().Line(line).openPacket);
+    }
+}
+
 TEST(EdgeParsing, BurstNumberWrapContinues) {
     CollectingSink sink;
     RecordStreamParser parser;
