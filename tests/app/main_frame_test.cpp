@@ -22,6 +22,7 @@
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
+#include "pd/message_header.h"
 #include "pd/views/pd_packet_list_view.h"
 #include "pd/views/pd_packet_tree_view.h"
 
@@ -87,6 +88,8 @@ class MainFrameTest : public QObject {
     void screenshotRendersAPng();
     void aboutLinesWithAndWithoutAnalyzer();
     void menusCarryTheViewerCommandsOnly();
+    void resetPacketShowsOnlyItsPacketNode();
+    void reassembledBlockOffsetsCountFromTheSelectedNode();
     void f6AndShiftF6CycleThroughThePanes();
     void copyPutsTheFocusedSelectionOnTheClipboard();
 
@@ -424,6 +427,69 @@ void MainFrameTest::menusCarryTheViewerCommandsOnly() {
                                  "E&xit|", "&Toolbars and Docking Windows|", "&Status Bar|",
                                  "&Auto Scroll|", "Column Settings|", "Font Settings|",
                                  "&About Zoduz App...|"}));
+}
+
+void MainFrameTest::resetPacketShowsOnlyItsPacketNode() {
+    const QString path = SimulateCapture(dir_, "hard-reset");
+    QVERIFY(h_->frame->OpenDocument(path));
+    CKVLogView* list = h_->frame->LogView();
+    int row = 0;
+    while (row < list->RowCount() &&
+           list->PacketModel()->PacketAt(row)->orderedSetKind != kOsHardReset) {
+        ++row;
+    }
+    QVERIFY(row < list->RowCount());
+    list->SelectRow(row - 1);  // a message first, so that both views have something to drop
+    QVERIFY(h_->frame->FieldTable()->rowCount() > 0);
+    list->SelectRow(row);
+    CPDPacketTreeView* tree = h_->frame->PacketTree();
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QCOMPARE(tree->topLevelItem(0)->text(0),
+             QStringLiteral("Packet #%1").arg(list->SelectedPacket()->packetNumber));
+    QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
+    QCOMPARE(h_->frame->FieldTable()->rowCount(), 0);
+}
+
+void MainFrameTest::reassembledBlockOffsetsCountFromTheSelectedNode() {
+    const QString path = SimulateCapture(dir_, "epr");
+    QVERIFY(h_->frame->OpenDocument(path));
+    CKVLogView* list = h_->frame->LogView();
+    int row = 0;
+    for (; row < list->RowCount(); ++row) {
+        const CCCPacket* packet = list->PacketModel()->PacketAt(row);
+        if (packet->chunkBuffer && packet->chunkTotalSize > 0 &&
+            MessageName(*packet) == "EPR_Source_Capabilities") {
+            break;
+        }
+    }
+    QVERIFY(row < list->RowCount());
+    list->SelectRow(row);
+    CPDPacketTreeView* tree = h_->frame->PacketTree();
+    QCOMPARE(tree->topLevelItemCount(), 2);
+    QVERIFY(tree->topLevelItem(1)->text(0).startsWith(
+        QStringLiteral("Total Extended Data Block (%1bytes)")
+            .arg(list->SelectedPacket()->chunkTotalSize)));
+    QVERIFY(tree->topLevelItem(1)->isExpanded());
+    QVERIFY(
+        tree->topLevelItem(1)->child(1)->text(0).startsWith(QStringLiteral("Data Object [2] = ")));
+
+    // The second PDO under its own node: offsets 0 to 31; under the block node: 32 to 63.
+    CPDPacketListView* table = h_->frame->FieldTable();
+    auto offsets = [table] {
+        QStringList texts;
+        for (int line = 0; line < table->rowCount(); ++line) {
+            texts << table->item(line, 0)->text();
+        }
+        return texts;
+    };
+    QVERIFY(tree->SelectCode(0x24010000));
+    QVERIFY(offsets().value(0).startsWith(QStringLiteral("0")));
+    QVERIFY(offsets().last().endsWith(QStringLiteral("31")));
+    QVERIFY(tree->SelectCode(0x20000000));
+    const QStringList block = offsets();
+    QVERIFY(std::any_of(block.begin(), block.end(), [](const QString& offset) {
+        return offset == QStringLiteral("32") || offset.startsWith(QStringLiteral("32.."));
+    }));
 }
 
 void MainFrameTest::f6AndShiftF6CycleThroughThePanes() {
