@@ -85,6 +85,13 @@ TEST(SampleParsing, TimestampWrapAdvancesBy32Microseconds) {
 }
 
 TEST(InfoBlocks, LeadingBlockOfFirmware123) {
+    // While a capture writes the file its leading block is F0 FF and 62 zero bytes.
+    RecordBlock placeholder = PlaceholderInfoBlock();
+    std::vector<uint8_t> zeros(64, 0);
+    zeros[0] = 0xF0;
+    zeros[1] = 0xFF;
+    EXPECT_EQ(std::vector<uint8_t>(placeholder.bytes.begin(), placeholder.bytes.end()), zeros);
+
     SerialNumber serial{'Z', 'D', '0', '0', '0', '1', '2', '3', '4', '5', '6', '7'};
     RecordBlock block = FinishedInfoBlock(0x0123, serial, 0x0102030405060708ull);
     std::vector<uint8_t> expected = {0xF0, 0xFF, 0x01, 0x02, 0x07, 0x01,
