@@ -90,6 +90,7 @@ class MainFrameTest : public QObject {
     void menusCarryTheViewerCommandsOnly();
     void resetPacketShowsOnlyItsPacketNode();
     void reassembledBlockOffsetsCountFromTheSelectedNode();
+    void extendedDataLinesAreShownExpanded();
     void f6AndShiftF6CycleThroughThePanes();
     void copyPutsTheFocusedSelectionOnTheClipboard();
 
@@ -490,6 +491,32 @@ void MainFrameTest::reassembledBlockOffsetsCountFromTheSelectedNode() {
     QVERIFY(std::any_of(block.begin(), block.end(), [](const QString& offset) {
         return offset == QStringLiteral("32") || offset.startsWith(QStringLiteral("32.."));
     }));
+}
+
+void MainFrameTest::extendedDataLinesAreShownExpanded() {
+    const QString path = SimulateCapture(dir_, "catalog");
+    QVERIFY(h_->frame->OpenDocument(path));
+    CKVLogView* list = h_->frame->LogView();
+    CPDPacketTreeView* tree = h_->frame->PacketTree();
+    int checked = 0;
+    for (int row = 0; row < list->RowCount(); ++row) {
+        const CCCPacket* packet = list->PacketModel()->PacketAt(row);
+        if (!IsExtended(*packet)) {
+            continue;
+        }
+        list->SelectRow(row);
+        QTreeWidgetItem* root = tree->topLevelItem(0);
+        for (int i = 0; i < root->childCount(); ++i) {
+            QTreeWidgetItem* node = root->child(i);
+            if (node->text(0).startsWith(QStringLiteral("Extended Data (")) &&
+                node->childCount() > 0) {
+                QVERIFY2(node->isExpanded(), MessageName(*packet).c_str());
+                QVERIFY(node->child(0)->text(0).startsWith(QStringLiteral("+000h : ")));
+                ++checked;
+            }
+        }
+    }
+    QVERIFY(checked > 0);
 }
 
 void MainFrameTest::f6AndShiftF6CycleThroughThePanes() {
