@@ -216,6 +216,32 @@ TEST(ColumnText, ExtendedDataLimitedToTheBytesCarried) {
     EXPECT_EQ(Text(empty, kColumnDataObjects), "");
 }
 
+TEST(ColumnText, ChunkWithoutDataObjectsCarriesNoExtendedBytes) {
+    // Chunked with Number of Data Objects 0: the limit 4 x 0 - 2 is below zero, so no byte is
+    // shown even though three follow the extended header.
+    PacketPtr p = hand::Extended(
+        kOsSop, {.type = kExtStatus, .dataSize = 5, .chunked = true, .objects = 0}, {1, 2, 3});
+    ASSERT_EQ(p->messageByteCount, 7);
+    EXPECT_EQ(Text(p, kColumnDataObjects), "h");
+}
+
+TEST(ColumnText, PrintableAsciiIsSpaceToTilde) {
+    PacketPtr p = hand::Raw(kOsSop, {0x1F, 0x20, 0x7E, 0x7F, 0x80, 0xFF, 0x41});
+    EXPECT_EQ(Text(p, kColumnHexBytes), "1F 20 7E 7F 80 FF 41");
+    EXPECT_EQ(Text(p, kColumnAsciiBytes), ". ~...A");
+    // Neither byte column is shown for a packet that is not of an SOP* kind.
+    PacketPtr unrecognised = hand::Raw(kOsUnrecognised, {0x41, 0x42});
+    EXPECT_EQ(Text(unrecognised, kColumnHexBytes), "");
+    EXPECT_EQ(Text(unrecognised, kColumnAsciiBytes), "");
+}
+
+TEST(ColumnSortKey, HeaderWithBit15IsAnUnsigned16BitKey) {
+    PacketPtr p = hand::Extended(
+        kOsSop, {.type = kExtExtendedControl, .dataSize = 2, .chunked = true}, {3, 0});
+    EXPECT_EQ(Text(p, kColumnHeader), "91B0h");
+    EXPECT_EQ(ColumnSortKey(*p, kColumnHeader), 0x91B0);
+}
+
 TEST(ColumnText, VbusColumnsAndReversedCurrent) {
     PacketPtr p = SourceCaps();
     SetVbus(*p, 20000, 1500);
@@ -298,6 +324,8 @@ TEST(FindInColumns, FoldsAsciiLettersOnly) {
     EXPECT_EQ(FindInColumns(*p, "cable PLUG", false), kColumnCablePlug);
     EXPECT_EQ(FindInColumns(*p, "cc1", false), kColumnChannel);
     EXPECT_EQ(FindInColumns(*p, "no such text", false), -1);
+    // Several columns match: the lowest id wins ("Source" before "Source_Capabilities").
+    EXPECT_EQ(FindInColumns(*SourceCaps(), "source", false), kColumnPowerRole);
     // "\xC3\xA4" is a lower-case a with umlaut; its upper-case form is never produced.
     EXPECT_EQ(FindInColumns(*p, "\xC3\xA4", false), -1);
 }

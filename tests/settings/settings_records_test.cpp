@@ -37,6 +37,32 @@ TEST(LayoutRecordBytes, ListFontSitsAtOffset28) {
     EXPECT_EQ(LayoutRecordFromBlock(block), layout);
 }
 
+TEST(LayoutRecordBytes, OnlySignatureVersionAndSizeDecide) {
+    LayoutRecord layout;
+    layout.windowWidth = -5;  // odd values are taken as they are
+    layout.fieldTableWidth = 0;
+    auto block = LayoutRecordBlock(layout);
+    block[6] = 0x12;  // the field after the version is not checked
+    const auto taken = LayoutRecordFromBlock(block);
+    ASSERT_TRUE(taken.has_value());
+    EXPECT_EQ(taken->zero, 0x12);
+    EXPECT_EQ(taken->windowWidth, -5);
+    EXPECT_EQ(taken->fieldTableWidth, 0);
+
+    block[5] = 0x02;  // version 0x0200
+    EXPECT_EQ(LayoutRecordFromBlock(block), std::nullopt);
+}
+
+TEST(StoredBlocks, LongerBlocksAreIgnoredLikeShorterOnes) {
+    std::vector<uint8_t> column(13, 1);
+    EXPECT_EQ(ColumnInfoFromBlock(column), std::nullopt);
+    const auto font = LogFontBlock(DefaultGraphFont());
+    std::vector<uint8_t> longFont(font.begin(), font.end());
+    longFont.push_back(0);
+    EXPECT_EQ(LogFontFromBlock(longFont), std::nullopt);
+    EXPECT_EQ(LogFontFromBlock(std::vector<uint8_t>{}), std::nullopt);
+}
+
 TEST(ColumnInfoBytes, ThreeLittleEndianIntegers) {
     const auto block = ColumnInfoBlock({1, 300, 24});
     EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.end()),
