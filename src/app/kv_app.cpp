@@ -92,7 +92,7 @@ int CKVApp::Run() {
 
 int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
     QSettingsBackend backend;
-    LoadSettings(backend, settings_, DefaultDataFolder());
+    LoadSettings(backend, settings_);
     LoadRecentFiles();
     document_->SetLimits(settings_.recordMaxPDPacketCount, settings_.recordMaxVbusInfoCount,
                          settings_.recordPDPacketAutoRemove, settings_.recordVbusInfoAutoRemove);
