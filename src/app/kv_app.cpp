@@ -11,7 +11,6 @@
 #include "app/main_frame.h"
 #include "app/settings/qt/qsettings_backend.h"
 #include "capture/document.h"
-#include "capture/record_naming.h"
 #include "list/log_view.h"
 
 // The icons are compiled into this static library; a static library's resources must be
