@@ -468,12 +468,16 @@ bool CKVDoc::SaveAs(const std::string& path) {
 bool CKVDoc::AppendMarkerBlocks(const std::string& path) const {
     MarkerRecord record;
     record.timeOrigin = timeOrigin_;
+    // A packet can be Marker B, Marker A and marked at once; it gets an entry for each, so
+    // that reopening restores every mark (the reader handles each entry on its own).
     for (const PacketPtr& packet : packets_) {
         if (packet == markerB_) {
             record.packets.push_back({kInfoMarkerB, packet->relTime});
-        } else if (packet == markerA_) {
+        }
+        if (packet == markerA_) {
             record.packets.push_back({kInfoMarkerA, packet->relTime});
-        } else if (packet->marked) {
+        }
+        if (packet->marked) {
             record.packets.push_back({kInfoMarkedPacket, packet->relTime});
         }
     }

@@ -503,6 +503,28 @@ TEST(DocumentSaving, CopyKeepsMarkersEvenWhenSavedTwice) {
     EXPECT_EQ(reopened.MarkerB(), reopened.PacketAt(2));
 }
 
+TEST(DocumentSaving, APacketCarryingSeveralMarksKeepsThemAll) {
+    TempDir dir;
+    std::string path = dir.File("a.zaz");
+    WriteFourPackets(path);
+    CKVDoc doc;
+    doc.OpenRecordFile(path);
+    doc.SetMarkerA(doc.PacketAt(1));
+    doc.SetMarkerB(doc.PacketAt(1));
+    doc.SetMarked(doc.PacketAt(1), true);
+    doc.SetMarkerA(doc.PacketAt(2));
+    doc.SetMarked(doc.PacketAt(3), true);
+    ASSERT_TRUE(doc.SaveAs(path));
+
+    CKVDoc reopened;
+    reopened.OpenRecordFile(path);
+    EXPECT_EQ(reopened.MarkerA(), reopened.PacketAt(2));
+    EXPECT_EQ(reopened.MarkerB(), reopened.PacketAt(1));
+    EXPECT_TRUE(reopened.PacketAt(1)->marked);
+    EXPECT_FALSE(reopened.PacketAt(2)->marked);
+    EXPECT_TRUE(reopened.PacketAt(3)->marked);
+}
+
 TEST(DocumentSaving, FailedCopyLeavesNothingAndKeepsTheMarkersPending) {
     TempDir dir;
     std::string path = dir.File("a.zaz");
