@@ -83,12 +83,12 @@ struct MarkerRecord {
         uint8_t type;  // kInfoMarkerA, kInfoMarkerB or kInfoMarkedPacket
         int64_t relTime;
     };
-    std::vector<Entry> packets;  // at most one entry per packet, in packet order
+    std::vector<Entry> packets;  // one entry per mark, in packet order
     bool hasGraphMarkers = false;
     int64_t graphMarkerO = 0;  // already including the time origin
     int64_t graphMarkerX = 0;
 };
 
-// The marker InfoBlocks for record: origin and "clear marks" first, then one entry per marked
-// packet, then the graph markers; a block is closed once its write position passes 54.
+// The marker InfoBlocks for record: origin and "clear marks" first, then one entry per packet
+// mark, then the graph markers; a block is closed once its write position passes 54.
 std::vector<RecordBlock> MarkerInfoBlocks(const MarkerRecord& record);
