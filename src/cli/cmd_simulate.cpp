@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -93,6 +94,16 @@ bool ParseArgs(const CliArgs& args, SimulateArgs& parsed) {
     return haveScenario && !parsed.output.empty();
 }
 
+// True when both paths name one file, so that the script would overwrite the record file.
+bool SameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code errorA;
+    std::error_code errorB;
+    const fs::path canonicalA = fs::weakly_canonical(fs::absolute(a, errorA), errorA);
+    const fs::path canonicalB = fs::weakly_canonical(fs::absolute(b, errorB), errorB);
+    return a == b || (!errorA && !errorB && canonicalA == canonicalB);
+}
+
 std::string Hex(const std::vector<uint8_t>& bytes) {
     std::string text;
     char digits[3];
@@ -137,6 +148,10 @@ int RunSimulate(const CliArgs& args) {
     }
     if (std::optional<std::string> problem = CheckSimulationOptions(parsed.options)) {
         std::fprintf(stderr, "zoduz-cli simulate: %s\n", problem->c_str());
+        return 2;
+    }
+    if (!parsed.script.empty() && SameFile(parsed.script, parsed.output)) {
+        std::fprintf(stderr, "zoduz-cli simulate: the script and the record file must differ\n");
         return 2;
     }
     std::string error;

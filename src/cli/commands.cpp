@@ -18,7 +18,9 @@ const std::vector<CliCommand>& CliCommands() {
         {"samples", "FILE", "every VBUS/CC sample as tab-separated values", RunSamples},
         {"settings", "", "print every effective application setting and whether it is the default",
          RunSettings},
-        {"simulate", "SCENARIO -o FILE [--seconds N] [--seed N] [--interval-ms N] | --list",
+        {"simulate",
+         "SCENARIO -o FILE [--seconds N] [--seed N] [--interval-ms N] [--divider N] "
+         "[--unit-interval US] [--jitter US] [--raw] [--script SCRIPT] | --list",
          "write a record file of a synthesized USB PD scenario", RunSimulate},
         {"tree", "FILE N", "the detail tree of packet N: node code, depth and text", RunTree},
         {"fields", "FILE N [--node CODE]",

@@ -10,8 +10,20 @@ namespace {
 void PrintHelp(FILE* out) {
     std::fprintf(out, "usage: zoduz-cli COMMAND [ARGS...]\n\ncommands:\n");
     for (const CliCommand& command : CliCommands()) {
-        std::fprintf(out, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
+        std::fprintf(out, "  %s%s%s\n      %s\n", command.name, command.usage[0] ? " " : "",
+                     command.usage, command.summary);
     }
+}
+
+// Output that could not be written (a full disk, for example) fails the command, whatever
+// status the command itself returned: a script must not take cut output for a whole one.
+int CheckOutput(const char* command, int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "zoduz-cli%s%s: cannot write the output\n", command[0] ? " " : "",
+                     command);
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace
@@ -19,12 +31,12 @@ void PrintHelp(FILE* out) {
 int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0) {
         PrintHelp(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+        return argc < 2 ? 2 : CheckOutput("", 0);
     }
     CliArgs args(argv + 2, argv + argc);
     for (const CliCommand& command : CliCommands()) {
         if (argv[1] == std::string(command.name)) {
-            return command.run(args);
+            return CheckOutput(command.name, command.run(args));
         }
     }
     std::fprintf(stderr, "zoduz-cli: unknown command '%s' (try --help)\n", argv[1]);

@@ -171,6 +171,39 @@ TEST_F(SimulateCli, UsageErrorsExitWithStatusTwo) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+TEST_F(SimulateCli, ZeroSecondsIsTheScenarioLengthAndOutputIsAnAliasOfO) {
+    const std::string path = dir_.File("a.zaz");
+    CliRun byDefault = Simulate("spr -o " + path);
+    CliRun zero = Simulate("spr --output " + path + " --seconds 0");
+    ASSERT_EQ(byDefault.status, 0) << byDefault.err;
+    ASSERT_EQ(zero.status, 0) << zero.err;
+    EXPECT_EQ(zero.out, byDefault.out);
+    EXPECT_EQ(zero.out.at(7), "duration_us\t3000000");
+}
+
+TEST_F(SimulateCli, ScriptMayNotReplaceTheRecordFile) {
+    const std::string path = dir_.File("x.zaz");
+    for (const std::string& script : {path, dir_.File("./x.zaz")}) {
+        CliRun run = Simulate("spr -o " + path + " --script " + script);
+        EXPECT_EQ(run.status, 2) << script;
+        EXPECT_EQ(run.err, "zoduz-cli simulate: the script and the record file must differ\n");
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+}
+
+TEST_F(SimulateCli, OutputThatCannotBeWrittenFailsTheCommand) {
+    const std::string err = dir_.File("stderr.txt");
+    for (const std::string& arguments : {std::string("--list"), "spr -o " + dir_.File("f.zaz")}) {
+        const std::string command =
+            std::string(ZODUZ_CLI_PATH) + " simulate " + arguments + " >/dev/full 2>" + err;
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << arguments;
+        EXPECT_EQ(LinesOf(err),
+                  std::vector<std::string>{"zoduz-cli simulate: cannot write the output"});
+    }
+}
+
 TEST_F(SimulateCli, UnwritableFileIsAOneLineErrorWithStatusOne) {
     const std::string path = dir_.File("missing-folder/x.zaz");
     CliRun run = Simulate("spr -o " + path);

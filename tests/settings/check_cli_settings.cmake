@@ -47,3 +47,14 @@ endif()
 if(NOT IS_DIRECTORY "${WORK}/documents/Zoduz")
     message(FATAL_ERROR "the default data folder was not created")
 endif()
+
+# Output that cannot be written is a failure, not a success.
+execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env "HOME=${WORK}" "XDG_CONFIG_HOME=${WORK}/config"
+            "XDG_DOCUMENTS_DIR=${WORK}/documents" "${CLI}" settings
+    OUTPUT_FILE /dev/full
+    ERROR_VARIABLE err
+    RESULT_VARIABLE status)
+if(NOT status EQUAL 1 OR NOT err STREQUAL "zoduz-cli settings: cannot write the output\n")
+    message(FATAL_ERROR "zoduz-cli settings into a full disk: ${status} [${err}]")
+endif()
