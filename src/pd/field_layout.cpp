@@ -16,7 +16,7 @@ constexpr int kCapabilityObjects = 7;       // Source/Sink_Capabilities: PDO slo
 constexpr int kEprCapabilityObjects = 13;   // EPR_Source/Sink_Capabilities: PDO slots shown
 
 const FieldTable* HeaderTable(const CCCPacket& packet) {
-    const bool v2 = IsRevision2Message(packet);
+    const bool v2 = !HasRevision3Layout(packet);
     switch (packet.orderedSetKind) {
         case kOsSop:
             if (v2) {
@@ -35,7 +35,7 @@ const FieldTable* HeaderTable(const CCCPacket& packet) {
 }
 
 ValueList MessageTypeValues(const CCCPacket& packet) {
-    const bool v2 = IsRevision2Message(packet);
+    const bool v2 = !HasRevision3Layout(packet);
     if (IsExtended(packet)) {
         return ExtendedTypes;
     }
@@ -157,7 +157,7 @@ void AddRequestSegment(FieldLayoutBuilder& builder, const CCCPacket& packet) {
         return;
     }
     const uint32_t pdo = DataObject(*caps, position - 1);
-    builder.Add(kDataObjectsStart, RdoTable(pdo, rdo, !IsRevision2Message(packet)));
+    builder.Add(kDataObjectsStart, RdoTable(pdo, rdo, HasRevision3Layout(packet)));
 }
 
 void AddEprRequestSegments(FieldLayoutBuilder& builder, const CCCPacket& packet) {
@@ -203,7 +203,7 @@ void AddDataMessageSegments(FieldLayoutBuilder& builder, const CCCPacket& packet
             for (int i = 0; i < kCapabilityObjects; ++i) {
                 const int32_t offset = kDataObjectsStart + 32 * i;
                 builder.Add(offset, PdoTable(builder.Word(offset), type == kDataSourceCapabilities,
-                                             !IsRevision2Message(packet)));
+                                             HasRevision3Layout(packet)));
             }
             return;
         case kDataRequest:
@@ -277,10 +277,6 @@ uint32_t FieldLayoutBuilder::Word(int32_t bitOffset) const {
 
 uint32_t FieldLayoutBuilder::Byte(int32_t bitOffset) const {
     return ReadSourceBits(source, bitOffset, 8);
-}
-
-bool IsRevision2Message(const CCCPacket& packet) {
-    return SpecRevision(packet) < 2;
 }
 
 const FieldTable* PdoTable(uint32_t pdo, bool source, bool revision3) {

@@ -19,9 +19,6 @@ struct FieldLayoutBuilder {
     uint32_t Byte(int32_t bitOffset) const;
 };
 
-// Revision field of the message header below 2 (revisions 1.0 and 2.0).
-bool IsRevision2Message(const CCCPacket& packet);
-
 // Power Data Object table of a source (or sink) PDO word; `revision3` selects the Fixed table.
 const FieldTable* PdoTable(uint32_t pdo, bool source, bool revision3);
 // Request Data Object table for RDO `rdo` requesting PDO `pdo`.

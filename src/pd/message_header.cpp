@@ -99,11 +99,6 @@ uint16_t ReadU16(const CCCPacket& packet, int offset) {
                                  (packet.messageBytes[offset + 1] << 8));
 }
 
-// The revision field decides whether bit 4 of the type and bit 15 of the header count.
-bool HasRevision3Layout(const CCCPacket& packet) {
-    return SpecRevision(packet) >= 2;
-}
-
 }  // namespace
 
 bool IsSopKind(const CCCPacket& packet) {
@@ -168,6 +163,10 @@ int ExtChunkNumber(const CCCPacket& packet) {
 
 bool ExtChunked(const CCCPacket& packet) {
     return (ExtendedHeader(packet) >> 15) & 1;
+}
+
+bool HasRevision3Layout(const CCCPacket& packet) {
+    return SpecRevision(packet) >= 2;
 }
 
 int MessageType(const CCCPacket& packet) {

@@ -119,6 +119,9 @@ bool ExtChunked(const CCCPacket& packet);       // bit 15
 
 // --- Message class and type ------------------------------------------------------------------
 
+// True from revision 3.0 on (field value >= 2): only then do bit 4 of the message type, bit 15
+// of the header and the revision 3.0 data object layouts count.
+bool HasRevision3Layout(const CCCPacket& packet);
 // Bits 0-4 from revision 3.0 on (field value >= 2), bits 0-3 before.
 int MessageType(const CCCPacket& packet);
 bool IsExtended(const CCCPacket& packet);

@@ -226,7 +226,7 @@ void AppendProductTypeVdo(std::string& out, uint32_t productType, uint32_t vdo, 
 // --- Structured commands with objects ---
 
 void AppendDiscoverIdentity(std::string& out, const CCCPacket& packet, int objectCount) {
-    const bool pd3 = SpecRevision(packet) >= 2;
+    const bool pd3 = HasRevision3Layout(packet);
     const uint32_t idHeader = DataObject(packet, 1);
     const uint32_t productType = BitField(idHeader, 27, 29);
     if (packet.orderedSetKind == kOsSop) {

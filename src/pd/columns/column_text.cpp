@@ -196,8 +196,8 @@ std::string MessageColumnText(const CCCPacket& packet, int column) {
         case kColumnDataObjectCount:
             return FormatText("%d", DataObjectCount(packet));
         case kColumnExtended:
-            return SpecRevision(packet) >= 2 ? FormatText("%d", ExtendedBit(packet) ? 1 : 0)
-                                             : std::string();
+            return HasRevision3Layout(packet) ? FormatText("%d", ExtendedBit(packet) ? 1 : 0)
+                                              : std::string();
         case kColumnExtHeader:
             return extended ? FormatText("%04Xh", static_cast<unsigned>(ExtendedHeader(packet)))
                             : std::string();
@@ -315,7 +315,7 @@ int64_t ColumnSortKey(const CCCPacket& packet, int column) {
         case kColumnDataObjectCount:
             return good ? DataObjectCount(packet) : -1;
         case kColumnExtended:
-            return good && SpecRevision(packet) >= 2 ? (ExtendedBit(packet) ? 1 : 0) : -1;
+            return good && HasRevision3Layout(packet) ? (ExtendedBit(packet) ? 1 : 0) : -1;
         case kColumnMessageSize:
             return good ? packet.messageByteCount : -1;
         case kColumnHeader:
