@@ -19,6 +19,18 @@ void AppendHexByte(std::string& out, uint8_t byte) {
     out += kDigits[byte & 0x0F];
 }
 
+// Message bytes first .. first + count - 1 (all held by the packet) as hex pairs.
+std::string HexByteList(const CCCPacket& packet, int first, int count, char separator) {
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        if (i != 0) {
+            out += separator;
+        }
+        AppendHexByte(out, packet.messageBytes[first + i]);
+    }
+    return out;
+}
+
 int64_t DocumentTimeOrigin(const CCCPacket& packet) {
     if (packet.doc == nullptr) {
         return 0;
@@ -94,30 +106,14 @@ std::string ExtendedDataText(const CCCPacket& packet) {
         carried = std::min(carried, 4 * DataObjectCount(packet) - 2);
     }
     const int count = std::max(std::min(dataSize, carried), 0);
-    std::string out;
-    for (int i = 0; i < count; ++i) {
-        if (i != 0) {
-            out += '-';
-        }
-        AppendHexByte(out, packet.messageBytes[4 + i]);
-    }
-    out += 'h';
-    return out;
+    return HexByteList(packet, 4, count, '-') + 'h';
 }
 
 std::string HexBytesText(const CCCPacket& packet) {
-    std::string out;
     if (!IsSopKind(packet)) {
-        return out;
+        return {};
     }
-    const int count = HeldByteCount(packet);
-    for (int i = 0; i < count; ++i) {
-        if (i != 0) {
-            out += ' ';
-        }
-        AppendHexByte(out, packet.messageBytes[i]);
-    }
-    return out;
+    return HexByteList(packet, 0, HeldByteCount(packet), ' ');
 }
 
 std::string AsciiBytesText(const CCCPacket& packet) {
