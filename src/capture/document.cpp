@@ -53,7 +53,7 @@ void CKVDoc::NotifyContentsChanged() const {
     }
 }
 
-// --- Opening and decoding ----------------------------------------------------------------------
+// --- Opening and decoding --------------------------------------------------------------------
 
 bool CKVDoc::OpenRecordFile(const std::string& path) {
     std::lock_guard lock(mutex_);
@@ -324,7 +324,7 @@ void CKVDoc::ClearContents() {
     packets_.shrink_to_fit();
 }
 
-// --- Settings, lookups and markers ---------------------------------------------------------------
+// --- Settings, lookups and markers -----------------------------------------------------------
 
 void CKVDoc::SetLimits(int32_t maxPackets, int32_t maxSamples, bool autoRemovePackets,
                        bool autoRemoveVbus) {
@@ -432,8 +432,7 @@ void CKVDoc::SetGraphMarkerSource(std::function<std::optional<GraphMarkerTimes>(
     graphMarkerSource_ = std::move(source);
 }
 
-// --- Saving
-// ----------------------------------------------------------------------------------------
+// --- Saving ----------------------------------------------------------------------------------
 
 bool CKVDoc::SaveAs(const std::string& path) {
     std::lock_guard lock(mutex_);
