@@ -19,6 +19,33 @@ std::string Format(const char* format, int value) {
     return buffer;
 }
 
+// Last index whose key is <= t: the last element first (the usual case of following the end),
+// then halving [0, last] while keeping key(lo) <= t.
+template <typename KeyAt>
+std::optional<size_t> FindLastAtOrBefore(size_t count, int64_t t, KeyAt key) {
+    if (count == 0) {
+        return std::nullopt;
+    }
+    size_t last = count - 1;
+    if (key(last) <= t) {
+        return last;
+    }
+    if (key(0) > t) {
+        return std::nullopt;
+    }
+    size_t lo = 0;
+    size_t hi = last;
+    while (hi - lo > 1) {
+        size_t mid = lo + (hi - lo) / 2;
+        if (key(mid) <= t) {
+            lo = mid;
+        } else {
+            hi = mid;
+        }
+    }
+    return lo;
+}
+
 }  // namespace
 
 CKVDoc::CKVDoc() {
@@ -230,8 +257,9 @@ void CKVDoc::TakeVbusSnapshot(CCCPacket& packet) const {
     }
     // Latest sample at or before the packet; the first one when all are later. Sample times
     // never decrease, so a binary search finds what a backward walk would.
-    ptrdiff_t index = samples_.LastAtOrBefore(packet.relTime);
-    const StoredSample& sample = samples_.At(index < 0 ? 0 : static_cast<size_t>(index));
+    const std::optional<size_t> index = FindLastAtOrBefore(
+        samples_.Size(), packet.relTime, [this](size_t i) { return samples_.At(i).Time(); });
+    const StoredSample& sample = samples_.At(index.value_or(0));
     CopyElectricalReadings(sample, packet);
     packet.vbusValid = true;
 }
@@ -357,37 +385,6 @@ std::optional<CVbusInfo> CKVDoc::SampleAt(size_t i) const {
     }
     return UnpackSample(samples_.At(i), const_cast<CKVDoc*>(this));
 }
-
-namespace {
-
-// Last index whose key is <= t: the last element first (the usual case of following the end),
-// then halving [0, last] while keeping key(lo) <= t.
-template <typename KeyAt>
-std::optional<size_t> FindLastAtOrBefore(size_t count, int64_t t, KeyAt key) {
-    if (count == 0) {
-        return std::nullopt;
-    }
-    size_t last = count - 1;
-    if (key(last) <= t) {
-        return last;
-    }
-    if (key(0) > t) {
-        return std::nullopt;
-    }
-    size_t lo = 0;
-    size_t hi = last;
-    while (hi - lo > 1) {
-        size_t mid = lo + (hi - lo) / 2;
-        if (key(mid) <= t) {
-            lo = mid;
-        } else {
-            hi = mid;
-        }
-    }
-    return lo;
-}
-
-}  // namespace
 
 std::optional<size_t> CKVDoc::FindPacket(int64_t t) const {
     std::lock_guard lock(mutex_);

@@ -54,20 +54,6 @@ void SampleStore::Clear() {
     size_ = 0;
 }
 
-ptrdiff_t SampleStore::LastAtOrBefore(int64_t t) const {
-    size_t lo = 0;
-    size_t hi = size_;  // first index whose time is > t lies in [lo, hi]
-    while (lo < hi) {
-        size_t mid = lo + (hi - lo) / 2;
-        if (At(mid).Time() <= t) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    return static_cast<ptrdiff_t>(lo) - 1;
-}
-
 size_t SampleStore::MemoryBytes() const {
     return chunks_.size() * sizeof(Chunk) + chunks_.capacity() * sizeof(chunks_[0]);
 }

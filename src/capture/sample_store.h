@@ -55,10 +55,6 @@ class SampleStore {
     void EraseFront(size_t n);
     void Clear();
 
-    // Index of the last sample whose time is <= t, or -1 when none is.
-    // Sample times never decrease, so this is a binary search.
-    ptrdiff_t LastAtOrBefore(int64_t t) const;
-
     // Bytes held for samples, chunk bookkeeping included.
     size_t MemoryBytes() const;
 
