@@ -65,10 +65,6 @@ class CKVDoc {
     // --- Settings and flags ------------------------------------------------------------------
     void SetLimits(int32_t maxPackets, int32_t maxSamples, bool autoRemovePackets,
                    bool autoRemoveVbus);
-    int32_t MaxPacketCount() const { return maxPacketCount_; }
-    int32_t MaxVbusCount() const { return maxVbusCount_; }
-    bool AutoRemovePackets() const { return autoRemovePackets_; }
-    bool AutoRemoveVbus() const { return autoRemoveVbus_; }
     bool PacketsFull() const { return packetsFull_; }
     bool VbusFull() const { return vbusFull_; }
     // Packets were removed from the front; the list rebuilds its rows and then clears it.

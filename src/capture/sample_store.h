@@ -49,7 +49,6 @@ class SampleStore {
         size_t slot = i + frontSkip_;
         return chunks_[slot / kChunkSamples]->samples[slot % kChunkSamples];
     }
-    const StoredSample& Back() const { return At(size_ - 1); }
 
     // Drops the oldest n samples (all when n >= Size()).
     void EraseFront(size_t n);

@@ -8,7 +8,6 @@
 class TimestampExtender {
   public:
     int64_t Extend(uint32_t raw);
-    int64_t Last() const { return widened_; }
     void Reset() { widened_ = 0; }
 
   private:
