@@ -17,6 +17,7 @@
 #include "list/row_style.h"
 #include "pd/bmc_decoder.h"
 #include "pd/columns/column_text.h"
+#include "pd/packet_column.h"
 
 namespace {
 

@@ -12,7 +12,6 @@
 
 #include "app/settings/column_info.h"
 #include "pd/cc_packet.h"
-#include "pd/packet_column.h"
 
 class CKVDoc;
 class CPacketListModel;
