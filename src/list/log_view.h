@@ -55,7 +55,6 @@ class CKVLogView : public QTreeView {
     void EnsureRowVisible(int row);
     void SelectRow(int row);
 
-    bool ColumnsBuilt() const { return columnsBuilt_; }
     int SelectedRow() const { return selectedRow_; }
     CCCPacket* SelectedPacket() const;
     int RowCount() const;

@@ -32,7 +32,6 @@ class CPacketListModel : public QAbstractTableModel {
     int ListColumnOf(int columnId) const;
 
     void SetReverseCurrent(bool reverse);
-    bool ReverseCurrent() const { return reverseCurrent_; }
 
     void ClearRows();
     void AppendRows(std::span<CCCPacket* const> packets);
