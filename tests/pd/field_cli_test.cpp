@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,31 @@ TEST_F(FieldCli, ErrorsAndUsage) {
     EXPECT_EQ(RunCli("fields " + file + " 0 --node 20000000").status, 1);
     EXPECT_EQ(RunCli("fields " + file + " 999999").status, 1);
     EXPECT_EQ(RunCli("fields '" + dir_.File("missing.zaz") + "' 0").status, 1);
+}
+
+TEST_F(FieldCli, ErrorLinesNameTheProblem) {
+    const std::string err = dir_.File("stderr.txt");
+    const auto errorOf = [&](const std::string& arguments) {
+        const std::string command =
+            std::string(ZODUZ_CLI_PATH) + " " + arguments + " >/dev/null 2>'" + err + "'";
+        EXPECT_NE(std::system(command.c_str()), 0) << arguments;
+        std::string text;
+        if (FILE* file = std::fopen(err.c_str(), "r")) {
+            char buffer[512];
+            while (size_t got = std::fread(buffer, 1, sizeof buffer, file)) {
+                text.append(buffer, got);
+            }
+            std::fclose(file);
+        }
+        return text;
+    };
+    const std::string count = std::to_string(doc_.PacketCount());
+    EXPECT_EQ(errorOf("tree '" + path_ + "' 999999"),
+              "zoduz-cli tree: no packet 999999 in '" + path_ + "' (" + count + " packets)\n");
+    EXPECT_EQ(errorOf("fields '" + dir_.File("missing.zaz") + "' 0"),
+              "zoduz-cli fields: cannot read '" + dir_.File("missing.zaz") + "'\n");
+    EXPECT_EQ(errorOf("fields '" + path_ + "' 0 --node 20000000"),
+              "zoduz-cli fields: packet 0 has no node 20000000\n");
 }
 
 }  // namespace
