@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -279,4 +280,82 @@ TEST(SimScenarios, LongRunsForTheAskedTimeWithTrafficEveryFewSeconds) {
     }
     EXPECT_LT(longestQuiet, 7'000'000);
     EXPECT_GT(result->messages.size(), 40u);
+}
+
+namespace {
+
+// The `n`th message (from 0) with that label, or null.
+const BuiltMessage* NthMessage(const ScenarioScript& script, const std::string& label, int n) {
+    for (const BuiltMessage& message : script.messages) {
+        if (message.label == label && n-- == 0) {
+            return &message;
+        }
+    }
+    return nullptr;
+}
+
+ScenarioScript ScriptOf(const std::string& scenario) {
+    std::optional<ScenarioScript> script = BuildScenarioScript(OptionsFor(scenario));
+    EXPECT_TRUE(script) << scenario;
+    return script ? std::move(*script) : ScenarioScript{};
+}
+
+constexpr int64_t kMs = 1'000'000;
+
+}  // namespace
+
+TEST(SimElectrical, VbusFollowsTheContractAndTheCcLinesShowRpRdAndVconn) {
+    SimRandom noise(1);
+    ScenarioScript spr = ScriptOf("spr");
+    const BuiltMessage* caps = NthMessage(spr, "Source_Capabilities", 0);
+    const BuiltMessage* ready = NthMessage(spr, "PS_RDY", 0);
+    ASSERT_TRUE(caps && ready);
+    const int line = caps->ccLine;
+    ElectricalReading before = spr.electrical.At(caps->plannedNs, noise);
+    EXPECT_NEAR(before.vbusMillivolts, 5000, 150);
+    // Rp at 3.0 A against Rd: inside the sink's 1.31-2.04 V band; no VCONN without a cable.
+    EXPECT_GE(before.ccMillivolts[line], 1310);
+    EXPECT_LE(before.ccMillivolts[line], 2040);
+    EXPECT_NEAR(before.ccMillivolts[1 - line], 0, 100);
+    EXPECT_NEAR(spr.electrical.At(ready->plannedNs + 30 * kMs, noise).vbusMillivolts, 20000, 200);
+
+    // The EPR cable is electronically marked: VCONN on the other line, and 28 V once in EPR.
+    ScenarioScript epr = ScriptOf("epr");
+    const BuiltMessage* eprCaps = NthMessage(epr, "Source_Capabilities", 0);
+    const BuiltMessage* eprReady = NthMessage(epr, "PS_RDY", 1);
+    const BuiltMessage* eprRequest = NthMessage(epr, "EPR_Request", 0);
+    ASSERT_TRUE(eprCaps && eprReady && eprRequest);
+    ASSERT_GT(eprReady->plannedNs, eprRequest->plannedNs);
+    const int eprLine = eprCaps->ccLine;
+    EXPECT_NEAR(epr.electrical.At(eprCaps->plannedNs, noise).ccMillivolts[1 - eprLine], 5000, 250);
+    EXPECT_GE(epr.electrical.At(eprReady->plannedNs + 30 * kMs, noise).vbusMillivolts, 27800);
+}
+
+TEST(SimElectrical, HardResetDropsVbusToSafeZeroAndPowerRoleSwapReversesTheCurrent) {
+    SimRandom noise(1);
+    ScenarioScript reset = ScriptOf("hard-reset");
+    const BuiltMessage* hardReset = NthMessage(reset, "Hard Reset", 0);
+    ASSERT_NE(hardReset, nullptr);
+    const BuiltMessage* recovered = nullptr;
+    for (const BuiltMessage& message : reset.messages) {
+        if (message.plannedNs > hardReset->plannedNs && message.label == "Source_Capabilities") {
+            recovered = &message;
+            break;
+        }
+    }
+    ASSERT_NE(recovered, nullptr);
+    int lowest = reset.electrical.At(hardReset->plannedNs, noise).vbusMillivolts;
+    EXPECT_GT(lowest, 4500);  // the contract's voltage was still there
+    for (int64_t ns = hardReset->plannedNs; ns < recovered->plannedNs; ns += kMs) {
+        lowest = std::min(lowest, reset.electrical.At(ns, noise).vbusMillivolts);
+    }
+    EXPECT_LT(lowest, 800);  // vSafe0V
+    EXPECT_NEAR(reset.electrical.At(recovered->plannedNs, noise).vbusMillivolts, 5000, 250);
+
+    ScenarioScript swap = ScriptOf("pr-swap");
+    const BuiltMessage* first = NthMessage(swap, "PS_RDY", 0);
+    const BuiltMessage* last = NthMessage(swap, "PS_RDY", 3);
+    ASSERT_TRUE(first && last);
+    EXPECT_GT(swap.electrical.At(first->plannedNs + 50 * kMs, noise).vbusMilliamps, 500);
+    EXPECT_LT(swap.electrical.At(last->plannedNs + 50 * kMs, noise).vbusMilliamps, -500);
 }
