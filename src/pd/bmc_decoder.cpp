@@ -5,6 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "pd/chunk_assembler.h"
+
 namespace {
 
 // More short or long intervals than this mark the burst as noise: no bits are recovered.
@@ -21,7 +23,6 @@ void ResetDecodedFields(CCCPacket& packet) {
     packet.crcOk = false;
     packet.bytesAssembled = false;
     packet.eopFound = false;
-    packet.chunkStart = false;
     packet.preambleStartBit = -1;
     packet.sopStartBit = -1;
     packet.eopStartBit = -1;
@@ -29,10 +30,7 @@ void ResetDecodedFields(CCCPacket& packet) {
     packet.averageUnitInterval = 0.0f;
     packet.orderedSetKind = kOsNotDecoded;
     packet.receivedCrc = 0xFFFFFFFFu;
-    packet.chunkBuffer.reset();
-    packet.chunkTotalSize = 0;
-    packet.chunkOffset = 0;
-    packet.chunkLength = 0;
+    ClearChunkFields(packet);
     // Later stages read the header of failed decodes and resets as 0.
     packet.messageBytes.fill(0);
     packet.bits.clear();

@@ -59,6 +59,8 @@ void TakeSinglePacket(ChunkAssembler& assembler, CCCPacket& packet, int dataSize
     Abandon(assembler);
 }
 
+}  // namespace
+
 void ClearChunkFields(CCCPacket& packet) {
     packet.chunkStart = false;
     packet.chunkBuffer.reset();
@@ -66,8 +68,6 @@ void ClearChunkFields(CCCPacket& packet) {
     packet.chunkOffset = 0;
     packet.chunkLength = 0;
 }
-
-}  // namespace
 
 void AssembleChunks(ChunkAssembler& assembler, CCCPacket& packet) {
     ClearChunkFields(packet);

@@ -19,3 +19,6 @@ struct ChunkAssembler {
 // port attribution. Every packet's chunkBuffer is shared, so it stays valid whichever packets
 // are removed first.
 void AssembleChunks(ChunkAssembler& assembler, CCCPacket& packet);
+
+// The packet belongs to no reassembled block: no chunk start, no buffer, sizes 0.
+void ClearChunkFields(CCCPacket& packet);
