@@ -6,7 +6,6 @@
 
 #include <QFont>
 #include <QTreeView>
-#include <array>
 #include <cstdint>
 #include <functional>
 

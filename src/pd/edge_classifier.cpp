@@ -1,6 +1,5 @@
 // Unit-interval estimate, interval classes and the resolve pass that turns classes into bit
 // roles.
-#include <cmath>
 #include <new>
 
 #include "pd/bmc_decoder.h"
