@@ -10,30 +10,10 @@
 
 namespace {
 
-template <typename T>
-int Sign(const T& a, const T& b) {
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
-
 // Column texts as UTF-16, so that non-ASCII characters order by code unit.
 std::u16string SortText(const CCCPacket& packet, int columnId) {
     return QString::fromUtf8(ColumnText(packet, columnId, false)).toStdU16String();
 }
-
-}  // namespace
-
-int ComparePackets(const CCCPacket& a, const CCCPacket& b, uint32_t parameter) {
-    const int columnId = static_cast<int>(parameter & ~kSortDescending);
-    const bool descending = (parameter & kSortDescending) != 0;
-    const CCCPacket& first = descending ? b : a;
-    const CCCPacket& second = descending ? a : b;
-    if (IsNumericSortColumn(columnId)) {
-        return Sign(ColumnSortKey(first, columnId), ColumnSortKey(second, columnId));
-    }
-    return Sign(SortText(first, columnId), SortText(second, columnId));
-}
-
-namespace {
 
 template <typename Key>
 std::vector<int> OrderByKeys(const std::vector<Key>& keys, bool descending) {
