@@ -12,9 +12,9 @@
 
 #include "capture/document.h"
 #include "list/cell_painter.h"
+#include "list/core/packet_sort.h"
+#include "list/core/row_style.h"
 #include "list/packet_list_model.h"
-#include "list/packet_sort.h"
-#include "list/row_style.h"
 #include "pd/bmc_decoder.h"
 #include "pd/columns/column_text.h"
 #include "pd/packet_column.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/settings/column_info.h"
+#include "list/core/column_info.h"
 #include "pd/cc_packet.h"
 
 class CKVDoc;

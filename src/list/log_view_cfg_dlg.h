@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "app/settings/column_info.h"
-#include "list/column_cfg_state.h"
+#include "list/core/column_cfg_state.h"
+#include "list/core/column_info.h"
 
 class QPushButton;
 class QTableWidget;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "list/row_style.h"
+#include "list/core/row_style.h"
 #include "pd/packet_column.h"
 
 QString StoredCellText(const std::string& text) {

@@ -3,8 +3,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "app/settings/column_info.h"
-#include "list/column_cfg_state.h"
+#include "list/core/column_cfg_state.h"
+#include "list/core/column_info.h"
 #include "list/log_view_cfg_dlg.h"
 
 namespace {

@@ -5,36 +5,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
-#include <limits>
 
-#include "app/settings/column_info.h"
 #include "capture/document.h"
 #include "list/cell_painter.h"
+#include "list/core/column_info.h"
+#include "list/core/packet_class.h"
+#include "list/core/packet_rows.h"
+#include "list/core/row_style.h"
 #include "list/log_view.h"
-#include "list/packet_class.h"
 #include "list/packet_list_model.h"
-#include "list/row_style.h"
 #include "list/simulated_capture.h"
-#include "pd/message_header.h"
 
 namespace {
-
-// A sound SOP GoodCRC from the sink: every class test passes.
-CCCPacket GoodPacket() {
-    CCCPacket packet;
-    packet.edgeCount = 200;
-    packet.preambleFound = true;
-    packet.crcOk = true;
-    packet.eopFound = true;
-    packet.bytesAssembled = true;
-    packet.averageUnitInterval = 3.33f;
-    packet.orderedSetKind = kOsSop;
-    packet.messageBytes[0] = 0x41;  // GoodCRC, revision 3.0
-    packet.messageBytes[1] = 0x00;
-    packet.messageByteCount = 2;
-    packet.port = 2;
-    return packet;
-}
 
 std::string LongText(int length) {
     std::string text;
@@ -64,10 +46,6 @@ class ListCellsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void invalidPacketRules();
-    void rowBackgroundFollowsRuleOrder();
-    void rowBackgroundDefaultsAlternate();
-    void textColourByEdgesAndPort();
     void paintedRowsShowTheRuleColours();
     void longCellIsStoredAsHeadEllipsisTail();
     void cellTextsAreCachedPerRow();
@@ -75,78 +53,6 @@ class ListCellsTest : public QObject {
     void fitTextKeepsFittingTextsAndCutsOthersWithEllipsis();
     void highlightedTextMarksEveryOccurrence();
 };
-
-void ListCellsTest::invalidPacketRules() {
-    CCCPacket packet = GoodPacket();
-    QVERIFY(!IsInvalidPacket(packet));
-    packet.preambleFound = false;
-    QVERIFY(IsInvalidPacket(packet));
-    packet = GoodPacket();
-    packet.crcOk = false;
-    QVERIFY(IsInvalidPacket(packet));
-    packet.orderedSetKind = kOsHardReset;  // a reset carries no CRC
-    QVERIFY(!IsInvalidPacket(packet));
-    packet = GoodPacket();
-    packet.eopFound = false;
-    QVERIFY(IsInvalidPacket(packet));
-    packet = GoodPacket();
-    packet.averageUnitInterval = 3.8f;
-    QVERIFY(IsInvalidPacket(packet));
-    packet.averageUnitInterval = 3.70f;
-    QVERIFY(!IsInvalidPacket(packet));
-    packet.averageUnitInterval = 3.03f;
-    QVERIFY(!IsInvalidPacket(packet));
-    packet.averageUnitInterval = std::numeric_limits<float>::quiet_NaN();
-    QVERIFY(IsInvalidPacket(packet));
-    packet.edgeCount = 0;  // nothing measured, nothing invalid
-    QVERIFY(!IsInvalidPacket(packet));
-}
-
-void ListCellsTest::rowBackgroundFollowsRuleOrder() {
-    const RowColour selected{100, 100, 255};
-    const RowColour markerA{255, 128, 0};
-    const RowColour markerB{255, 0, 128};
-    const RowColour invalid{255, 0, 0};
-    const RowColour reset{255, 255, 0};
-    const RowColour marked{200, 200, 0};
-
-    CCCPacket packet = GoodPacket();
-    packet.marked = true;
-    QCOMPARE(RowBackground(packet, 1, {}), marked);
-    packet.orderedSetKind = kOsHardReset;
-    QVERIFY(IsReset(packet));
-    QCOMPARE(RowBackground(packet, 1, {}), reset);
-    packet.preambleFound = false;  // invalid and reset: invalid wins
-    QCOMPARE(RowBackground(packet, 1, {}), invalid);
-    QCOMPARE(RowBackground(packet, 1, {false, false, true}), markerB);
-    QCOMPARE(RowBackground(packet, 1, {false, true, true}), markerA);  // marker over invalid
-    QCOMPARE(RowBackground(packet, 1, {true, true, true}), selected);  // selection over marker
-}
-
-void ListCellsTest::rowBackgroundDefaultsAlternate() {
-    const CCCPacket packet = GoodPacket();
-    QCOMPARE(RowBackground(packet, 0, {}), (RowColour{240, 240, 240}));
-    QCOMPARE(RowBackground(packet, 1, {}), (RowColour{255, 255, 255}));
-    QCOMPARE(RowBackground(packet, 2, {}), (RowColour{240, 240, 240}));
-}
-
-void ListCellsTest::textColourByEdgesAndPort() {
-    CCCPacket packet = GoodPacket();
-    packet.port = 1;
-    QCOMPARE(*RowTextColour(packet), (RowColour{0, 0, 255}));
-    packet.port = 2;
-    QCOMPARE(*RowTextColour(packet), (RowColour{0, 100, 100}));
-    packet.port = 3;
-    QCOMPARE(*RowTextColour(packet), (RowColour{100, 100, 0}));
-    packet.port = -1;
-    QCOMPARE(*RowTextColour(packet), (RowColour{255, 0, 0}));
-    packet.port = 0;
-    QVERIFY(!RowTextColour(packet).has_value());
-    packet.edgeCount = 0;
-    QCOMPARE(*RowTextColour(packet), (RowColour{0, 0, 100}));
-    packet.port = 1;  // the port overrides the no-edge colour
-    QCOMPARE(*RowTextColour(packet), (RowColour{0, 0, 255}));
-}
 
 void ListCellsTest::paintedRowsShowTheRuleColours() {
     QTemporaryDir dir;

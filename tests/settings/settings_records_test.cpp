@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "app/settings/column_info.h"
 #include "app/settings/layout_record.h"
 #include "app/settings/log_font.h"
-#include "app/settings/utf16.h"
+#include "list/core/column_info.h"
+#include "list/core/utf16.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/settings/utf16.h"
 #include "capture/byte_order.h"
+#include "list/core/utf16.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <variant>
 
-#include "app/settings/column_info.h"
 #include "app/settings/layout_record.h"
 #include "app/settings/log_font.h"
 #include "app/settings/settings_backend.h"
+#include "list/core/column_info.h"
 
 // The count limits are fixed: whatever is stored, loading sets them to these values.
 inline constexpr int32_t kRecordMaxPDPacketCount = 99999;

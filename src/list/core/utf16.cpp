@@ -1,4 +1,4 @@
-#include "app/settings/utf16.h"
+#include "list/core/utf16.h"
 
 #include <cstdint>
 

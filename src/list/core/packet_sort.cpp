@@ -1,10 +1,10 @@
-#include "list/packet_sort.h"
+#include "list/core/packet_sort.h"
 
-#include <QString>
 #include <algorithm>
 #include <numeric>
 #include <string>
 
+#include "list/core/utf16.h"
 #include "pd/columns/column_text.h"
 #include "pd/packet_column.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 // Column texts as UTF-16, so that non-ASCII characters order by code unit.
 std::u16string SortText(const CCCPacket& packet, int columnId) {
-    return QString::fromUtf8(ColumnText(packet, columnId, false)).toStdU16String();
+    return Utf8ToUtf16(ColumnText(packet, columnId, false));
 }
 
 template <typename Key>

@@ -1,4 +1,4 @@
-#include "list/column_cfg_state.h"
+#include "list/core/column_cfg_state.h"
 
 #include <algorithm>
 

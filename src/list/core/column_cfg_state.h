@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "app/settings/column_info.h"
+#include "list/core/column_info.h"
 #include "pd/packet_column.h"
 
 struct ColumnCfgState {

@@ -1,4 +1,4 @@
-#include "app/settings/column_info.h"
+#include "list/core/column_info.h"
 
 #include "capture/byte_order.h"
 

@@ -1,6 +1,6 @@
-#include "list/row_style.h"
+#include "list/core/row_style.h"
 
-#include "list/packet_class.h"
+#include "list/core/packet_class.h"
 #include "pd/message_header.h"
 
 RowColour RowBackground(const CCCPacket& packet, int row, const RowRoles& roles) {

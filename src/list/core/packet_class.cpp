@@ -1,4 +1,4 @@
-#include "list/packet_class.h"
+#include "list/core/packet_class.h"
 
 #include "pd/bmc_decoder.h"
 

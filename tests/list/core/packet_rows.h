@@ -1,0 +1,21 @@
+// Hand-made packets for the message list core tests.
+#pragma once
+
+#include "pd/cc_packet.h"
+
+// A sound SOP GoodCRC from the sink: every class test passes.
+inline CCCPacket GoodPacket() {
+    CCCPacket packet;
+    packet.edgeCount = 200;
+    packet.preambleFound = true;
+    packet.crcOk = true;
+    packet.eopFound = true;
+    packet.bytesAssembled = true;
+    packet.averageUnitInterval = 3.33f;
+    packet.orderedSetKind = kOsSop;
+    packet.messageBytes[0] = 0x41;  // GoodCRC, revision 3.0
+    packet.messageBytes[1] = 0x00;
+    packet.messageByteCount = 2;
+    packet.port = 2;
+    return packet;
+}

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "list/core/packet_class.h"
+#include "list/core/packet_rows.h"
+#include "list/core/row_style.h"
+#include "pd/message_header.h"
+
+TEST(PacketClass, InvalidPacketRules) {
+    CCCPacket packet = GoodPacket();
+    EXPECT_FALSE(IsInvalidPacket(packet));
+    packet.preambleFound = false;
+    EXPECT_TRUE(IsInvalidPacket(packet));
+    packet = GoodPacket();
+    packet.crcOk = false;
+    EXPECT_TRUE(IsInvalidPacket(packet));
+    packet.orderedSetKind = kOsHardReset;  // a reset carries no CRC
+    EXPECT_FALSE(IsInvalidPacket(packet));
+    packet = GoodPacket();
+    packet.eopFound = false;
+    EXPECT_TRUE(IsInvalidPacket(packet));
+    packet = GoodPacket();
+    packet.averageUnitInterval = 3.8f;
+    EXPECT_TRUE(IsInvalidPacket(packet));
+    packet.averageUnitInterval = 3.70f;
+    EXPECT_FALSE(IsInvalidPacket(packet));
+    packet.averageUnitInterval = 3.03f;
+    EXPECT_FALSE(IsInvalidPacket(packet));
+    packet.averageUnitInterval = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_TRUE(IsInvalidPacket(packet));
+    packet.edgeCount = 0;  // nothing measured, nothing invalid
+    EXPECT_FALSE(IsInvalidPacket(packet));
+}
+
+TEST(RowStyle, BackgroundFollowsRuleOrder) {
+    const RowColour selected{100, 100, 255};
+    const RowColour markerA{255, 128, 0};
+    const RowColour markerB{255, 0, 128};
+    const RowColour invalid{255, 0, 0};
+    const RowColour reset{255, 255, 0};
+    const RowColour marked{200, 200, 0};
+
+    CCCPacket packet = GoodPacket();
+    packet.marked = true;
+    EXPECT_EQ(RowBackground(packet, 1, {}), marked);
+    packet.orderedSetKind = kOsHardReset;
+    EXPECT_TRUE(IsReset(packet));
+    EXPECT_EQ(RowBackground(packet, 1, {}), reset);
+    packet.preambleFound = false;  // invalid and reset: invalid wins
+    EXPECT_EQ(RowBackground(packet, 1, {}), invalid);
+    EXPECT_EQ(RowBackground(packet, 1, {false, false, true}), markerB);
+    EXPECT_EQ(RowBackground(packet, 1, {false, true, true}), markerA);  // marker over invalid
+    EXPECT_EQ(RowBackground(packet, 1, {true, true, true}), selected);  // selection over marker
+}
+
+TEST(RowStyle, BackgroundDefaultsAlternate) {
+    const CCCPacket packet = GoodPacket();
+    EXPECT_EQ(RowBackground(packet, 0, {}), (RowColour{240, 240, 240}));
+    EXPECT_EQ(RowBackground(packet, 1, {}), (RowColour{255, 255, 255}));
+    EXPECT_EQ(RowBackground(packet, 2, {}), (RowColour{240, 240, 240}));
+}
+
+TEST(RowStyle, TextColourByEdgesAndPort) {
+    CCCPacket packet = GoodPacket();
+    packet.port = 1;
+    EXPECT_EQ(*RowTextColour(packet), (RowColour{0, 0, 255}));
+    packet.port = 2;
+    EXPECT_EQ(*RowTextColour(packet), (RowColour{0, 100, 100}));
+    packet.port = 3;
+    EXPECT_EQ(*RowTextColour(packet), (RowColour{100, 100, 0}));
+    packet.port = -1;
+    EXPECT_EQ(*RowTextColour(packet), (RowColour{255, 0, 0}));
+    packet.port = 0;
+    EXPECT_FALSE(RowTextColour(packet).has_value());
+    packet.edgeCount = 0;
+    EXPECT_EQ(*RowTextColour(packet), (RowColour{0, 0, 100}));
+    packet.port = 1;  // the port overrides the no-edge colour
+    EXPECT_EQ(*RowTextColour(packet), (RowColour{0, 0, 255}));
+}
