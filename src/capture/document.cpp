@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "capture/find_last_at_or_before.h"
 #include "capture/record_file_io.h"
 #include "capture/record_naming.h"
 #include "pd/bmc_decoder.h"
@@ -17,33 +18,6 @@ std::string Format(const char* format, int value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, format, value);
     return buffer;
-}
-
-// Last index whose key is <= t: the last element first (the usual case of following the end),
-// then halving [0, last] while keeping key(lo) <= t.
-template <typename KeyAt>
-std::optional<size_t> FindLastAtOrBefore(size_t count, int64_t t, KeyAt key) {
-    if (count == 0) {
-        return std::nullopt;
-    }
-    size_t last = count - 1;
-    if (key(last) <= t) {
-        return last;
-    }
-    if (key(0) > t) {
-        return std::nullopt;
-    }
-    size_t lo = 0;
-    size_t hi = last;
-    while (hi - lo > 1) {
-        size_t mid = lo + (hi - lo) / 2;
-        if (key(mid) <= t) {
-            lo = mid;
-        } else {
-            hi = mid;
-        }
-    }
-    return lo;
 }
 
 }  // namespace
@@ -396,6 +370,11 @@ std::optional<size_t> CKVDoc::FindSample(int64_t t) const {
     std::lock_guard lock(mutex_);
     return FindLastAtOrBefore(samples_.Size(), t,
                               [this](size_t i) { return samples_.At(i).Time() - timeOrigin_; });
+}
+
+DocumentSnapshot CKVDoc::Snapshot() const {
+    std::lock_guard lock(mutex_);
+    return {packets_, samples_.Snapshot(), timeOrigin_, sampleStats_};
 }
 
 void CKVDoc::SetMarkerA(const PacketPtr& packet) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "capture/document_observer.h"
+#include "capture/document_snapshot.h"
 #include "capture/packet_statistics.h"
 #include "capture/record_file_io.h"
 #include "capture/record_sink.h"
@@ -96,6 +97,9 @@ class CKVDoc {
     // Index of the last packet / sample whose time minus the time origin is <= t.
     std::optional<size_t> FindPacket(int64_t t) const;
     std::optional<size_t> FindSample(int64_t t) const;
+    // Packets, samples, origin and extremes as they are now, for a reader on another thread or
+    // a paint; the lock is held only while it is taken.
+    DocumentSnapshot Snapshot() const;
 
     const SampleStats& Stats() const { return sampleStats_; }
     const PacketStatistics& Statistics() const { return packetStatistics_; }

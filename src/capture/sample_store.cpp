@@ -1,37 +1,26 @@
 #include "capture/sample_store.h"
 
-#include "pd/electrical_readings.h"
-
-StoredSample PackSample(const CVbusInfo& sample) {
-    StoredSample stored{};
-    auto time = static_cast<uint64_t>(sample.time);
-    stored.timeLow = static_cast<uint32_t>(time);
-    stored.timeHigh = static_cast<int32_t>(static_cast<uint32_t>(time >> 32));
-    CopyElectricalReadings(sample, stored);
-    uint64_t blockIndex = sample.blockOffset / kBlockSize;
-    stored.blockIndexLow = static_cast<uint32_t>(blockIndex);
-    stored.blockIndexHigh = static_cast<uint16_t>(blockIndex >> 32);
-    return stored;
-}
-
-CVbusInfo UnpackSample(const StoredSample& stored, CKVDoc* doc) {
-    CVbusInfo sample;
-    sample.time = stored.Time();
-    CopyElectricalReadings(stored, sample);
-    sample.doc = doc;
-    uint64_t blockIndex =
-        (static_cast<uint64_t>(stored.blockIndexHigh) << 32) | stored.blockIndexLow;
-    sample.blockOffset = blockIndex * kBlockSize;
-    return sample;
-}
-
 void SampleStore::Append(const StoredSample& sample) {
     size_t slot = frontSkip_ + size_;
     if (slot / kChunkSamples >= chunks_.size()) {
         // Default-initialised: the slots are written before they are read.
-        chunks_.push_back(std::unique_ptr<Chunk>(new Chunk));
+        chunks_.push_back(std::shared_ptr<SampleChunk>(new SampleChunk));
     }
-    chunks_[slot / kChunkSamples]->samples[slot % kChunkSamples] = sample;
+    SampleChunk& chunk = *chunks_[slot / kChunkSamples];
+    size_t inChunk = slot % kChunkSamples;
+    chunk.samples[inChunk] = sample;
+
+    EnergyPoint point = EnergyPointOf(sample);
+    if (size_ > 0) {
+        AccumulateSegment(energy_, lastPoint_, point);
+    }
+    lastPoint_ = point;
+    if (inChunk % SampleChunk::kBlockSamples == 0) {
+        chunk.blockEnergy[inChunk / SampleChunk::kBlockSamples] = energy_;
+    }
+    if (inChunk % SampleChunk::kBlockSamples == SampleChunk::kBlockSamples - 1) {
+        chunk.CompleteBlock(inChunk / SampleChunk::kBlockSamples);
+    }
     ++size_;
 }
 
@@ -52,8 +41,17 @@ void SampleStore::Clear() {
     chunks_.shrink_to_fit();
     frontSkip_ = 0;
     size_ = 0;
+    energy_ = {};
+    lastPoint_ = {};
+}
+
+SampleSnapshot SampleStore::Snapshot() const {
+    return SampleSnapshot({chunks_.begin(), chunks_.end()}, frontSkip_, size_);
 }
 
 size_t SampleStore::MemoryBytes() const {
-    return chunks_.size() * sizeof(Chunk) + chunks_.capacity() * sizeof(chunks_[0]);
+    // Each chunk's shared ownership adds a small control block beside it.
+    constexpr size_t kControlBlock = 24;
+    return chunks_.size() * (sizeof(SampleChunk) + kControlBlock) +
+           chunks_.capacity() * sizeof(chunks_[0]);
 }

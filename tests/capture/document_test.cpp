@@ -655,3 +655,27 @@ TEST(DocumentRobustness, RandomFilesDecodeWithoutHarm) {
         }
     }
 }
+
+TEST(DocumentContents, SnapshotHoldsSamplesOriginAndLookups) {
+    TempDir dir;
+    StreamBuilder stream;
+    stream.AddSamples(SamplesEveryMs(7, 20000));
+    WriteFile(dir.File("a.zaz"), stream.Bytes());
+    CKVDoc doc;
+    doc.OpenRecordFile(dir.File("a.zaz"));
+    doc.SetTimeOrigin(5000, false);
+    DocumentSnapshot snapshot = doc.Snapshot();
+    doc.Clear();
+
+    EXPECT_EQ(snapshot.timeOrigin, 5000);
+    ASSERT_EQ(snapshot.samples.Size(), 20000u);
+    EXPECT_EQ(snapshot.samples.Time(4), 4000);
+    EXPECT_EQ(snapshot.samples.At(4).vbusVoltage, 5004);
+    EXPECT_EQ(snapshot.stats.maxVoltage, 5000 + 19999);
+    // Graph times: sample time minus the origin.
+    EXPECT_FALSE(snapshot.FindSample(-5001));
+    EXPECT_EQ(snapshot.FindSample(-5000), 0u);
+    EXPECT_EQ(snapshot.FindSample(0), 5u);
+    EXPECT_EQ(snapshot.FindSample(1'000'000'000), 19999u);
+    EXPECT_FALSE(snapshot.FindPacket(0));
+}

@@ -80,3 +80,84 @@ TEST(DocumentThreads, DecodesWhileTheFileGrowsAndViewsRead) {
         EXPECT_EQ(doc.PacketAt(i)->orderedSetKind, whole.PacketAt(i)->orderedSetKind) << i;
     }
 }
+
+namespace {
+
+// What a reader sees of a snapshot: every sample time and value, every packet time.
+uint64_t Fingerprint(const DocumentSnapshot& snapshot) {
+    uint64_t hash = 1469598103934665603ull;
+    auto mix = [&hash](int64_t v) { hash = (hash ^ static_cast<uint64_t>(v)) * 1099511628211ull; };
+    for (size_t i = 0; i < snapshot.samples.Size(); ++i) {
+        mix(snapshot.samples.Time(i));
+        mix(snapshot.samples.At(i).vbusVoltage);
+    }
+    for (const PacketPtr& packet : snapshot.packets) {
+        mix(packet->relTime);
+    }
+    return hash;
+}
+
+}  // namespace
+
+TEST(DocumentThreads, SnapshotReadersOutliveGrowthAndAutoRemove) {
+    TempDir dir;
+    const std::vector<uint8_t> capture = MixedCapture();
+    const std::string path = dir.File("live.zaz");
+    WriteFile(path, {});
+
+    CKVDoc doc;
+    // Small limits so that both arrays are trimmed from the front many times.
+    doc.SetLimits(20, 500, true, true);
+    std::atomic<bool> decoding{true};
+    std::atomic<int> snapshotsChecked{0};
+    std::thread reader([&] {
+        while (decoding) {
+            DocumentSnapshot snapshot = doc.Snapshot();
+            const uint64_t seen = Fingerprint(snapshot);
+            const SampleSnapshot& samples = snapshot.samples;
+            for (size_t i = 1; i < samples.Size(); ++i) {
+                ASSERT_LE(samples.Time(i - 1), samples.Time(i));
+            }
+            for (size_t i = 1; i < snapshot.packets.size(); ++i) {
+                ASSERT_LE(snapshot.packets[i - 1]->relTime, snapshot.packets[i]->relTime);
+            }
+            if (!samples.Empty()) {
+                ValueExtremes range =
+                    samples.Extremes(0, samples.Size() - 1, PlotValue::VbusVoltage);
+                int32_t walkedMax = 0;
+                for (size_t i = 0; i < samples.Size(); ++i) {
+                    walkedMax = std::max<int32_t>(walkedMax, samples.At(i).vbusVoltage);
+                }
+                EXPECT_EQ(range.max, walkedMax);
+            }
+            // Hold it while the document decodes, trims and grows, then read it again.
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+            EXPECT_EQ(Fingerprint(snapshot), seen);
+            ++snapshotsChecked;
+        }
+    });
+
+    size_t pos = 0;
+    while (pos < capture.size()) {
+        size_t size = std::min<size_t>(4096 + 64 * 37, capture.size() - pos);
+        WriteFile(path, {capture.begin() + pos, capture.begin() + pos + size}, true);
+        pos += size;
+        std::lock_guard lock(doc.Mutex());
+        if (doc.RecordFilePath().empty()) {
+            doc.DecodeAll(path);
+        } else {
+            doc.DecodeMore();
+        }
+    }
+    while (snapshotsChecked < 20) {
+        std::this_thread::yield();
+    }
+    decoding = false;
+    reader.join();
+    // Both arrays were trimmed from the front along the way.
+    CKVDoc whole;
+    ASSERT_TRUE(whole.OpenRecordFile(path));
+    EXPECT_TRUE(doc.ListResetPending());
+    EXPECT_LT(doc.PacketCount(), whole.PacketCount());
+    EXPECT_LT(doc.SampleCount(), whole.SampleCount());
+}

@@ -1,0 +1,174 @@
+// Sample snapshots: range extremes, reading search and energy sums from the chunk summaries must
+// equal a plain walk over the samples, across block and chunk boundaries and after trimming; a
+// snapshot keeps what it saw while the store grows, trims or clears.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "capture/sample_store.h"
+
+namespace {
+
+constexpr size_t kChunk = SampleChunk::kSamples;
+
+StoredSample MakeSample(int64_t time, int vbusVoltage, int vbusCurrent, int salt) {
+    StoredSample s{};
+    s.timeLow = static_cast<uint32_t>(time);
+    s.timeHigh = static_cast<int32_t>(time >> 32);
+    s.vbusVoltage = static_cast<uint16_t>(vbusVoltage);
+    s.vbusCurrent = static_cast<int16_t>(vbusCurrent);
+    s.cc1Voltage = static_cast<int16_t>(salt * 7 % 3000 - 500);
+    s.cc2Voltage = static_cast<int16_t>(salt * 13 % 2000);
+    s.cc1Current = static_cast<int16_t>(salt * 3 % 601 - 300);
+    s.cc2Current = static_cast<int16_t>(-(salt * 11 % 401));
+    return s;
+}
+
+// Random readings with occasional extreme values; times rise by 0..3 µs (equal times included).
+void Fill(SampleStore& store, size_t count, uint32_t seed) {
+    std::mt19937 random(seed);
+    int64_t time = 1000;
+    for (size_t i = 0; i < count; ++i) {
+        time += random() % 4;
+        int voltage = static_cast<int>(random() % 21000);
+        int current = static_cast<int>(random() % 6001) - 3000;
+        if (random() % 5000 == 0) {
+            voltage = 65535;
+            current = random() % 2 ? 32767 : -32768;
+        }
+        store.Append(MakeSample(time, voltage, current, static_cast<int>(random() % 100000)));
+    }
+}
+
+ValueExtremes Walk(const SampleSnapshot& s, size_t first, size_t last, PlotValue value) {
+    ValueExtremes e{INT32_MAX, INT32_MIN};
+    for (size_t i = first; i <= last; ++i) {
+        e.min = std::min(e.min, PlotValueOf(s.At(i), value));
+        e.max = std::max(e.max, PlotValueOf(s.At(i), value));
+    }
+    return e;
+}
+
+EnergySums WalkEnergy(const SampleSnapshot& s, size_t from, size_t to) {
+    EnergySums sums;
+    for (size_t i = from; i < to; ++i) {
+        AccumulateSegment(sums, EnergyPointOf(s.At(i)), EnergyPointOf(s.At(i + 1)));
+    }
+    return sums;
+}
+
+void ExpectRangesMatchWalk(const SampleSnapshot& s, uint32_t seed) {
+    std::mt19937 random(seed);
+    ASSERT_FALSE(s.Empty());
+    for (int round = 0; round < 300; ++round) {
+        size_t a = random() % s.Size();
+        size_t b =
+            random() % 3 == 0 ? std::min(s.Size() - 1, a + random() % 200) : random() % s.Size();
+        size_t first = std::min(a, b);
+        size_t last = std::max(a, b);
+        auto value = static_cast<PlotValue>(random() % kPlotValueCount);
+        ASSERT_EQ(s.Extremes(first, last, value), Walk(s, first, last, value))
+            << first << ".." << last << " value " << static_cast<int>(value);
+        EXPECT_EQ(s.EnergyAt(last) - s.EnergyAt(first), WalkEnergy(s, first, last))
+            << first << ".." << last;
+    }
+}
+
+}  // namespace
+
+TEST(SampleSnapshot, RangeExtremesAndEnergyEqualAWalk) {
+    SampleStore store;
+    Fill(store, 3 * kChunk + 1234, 1);
+    ExpectRangesMatchWalk(store.Snapshot(), 2);
+
+    // Whole chunks, whole blocks, single samples and the partial last block.
+    SampleSnapshot s = store.Snapshot();
+    for (auto [first, last] : {std::pair<size_t, size_t>{0, s.Size() - 1},
+                               {0, kChunk - 1},
+                               {kChunk, 2 * kChunk - 1},
+                               {128, 255},
+                               {127, 128},
+                               {5, 5},
+                               {s.Size() - 1, s.Size() - 1},
+                               {3 * kChunk, s.Size() - 1}}) {
+        for (int v = 0; v < kPlotValueCount; ++v) {
+            EXPECT_EQ(s.Extremes(first, last, PlotValue(v)), Walk(s, first, last, PlotValue(v)))
+                << first << ".." << last;
+        }
+    }
+}
+
+TEST(SampleSnapshot, TrimmedStoreStillMatchesAWalk) {
+    SampleStore store;
+    Fill(store, 4 * kChunk, 3);
+    store.EraseFront(kChunk + 77);  // frees one chunk, leaves a front skip in the next
+    Fill(store, 1000, 4);
+    SampleSnapshot s = store.Snapshot();
+    EXPECT_EQ(s.Size(), 3 * kChunk - 77 + 1000);
+    for (size_t i = 0; i < s.Size(); i += 997) {
+        EXPECT_EQ(s.Time(i), store.At(i).Time());
+    }
+    ExpectRangesMatchWalk(s, 5);
+}
+
+TEST(SampleSnapshot, FindsTheFirstMatchingVbusReading) {
+    SampleStore store;
+    Fill(store, 2 * kChunk + 500, 6);
+    SampleSnapshot s = store.Snapshot();
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        size_t a = random() % s.Size();
+        size_t b = random() % s.Size();
+        size_t first = std::min(a, b);
+        size_t last = std::max(a, b);
+        // A reading taken from the data (found at or after its index), or one that is absent.
+        const StoredSample& pick = s.At(random() % s.Size());
+        int32_t voltage = round % 4 == 0 ? 21001 : pick.vbusVoltage;
+        int32_t current = pick.vbusCurrent;
+        std::optional<size_t> expected;
+        for (size_t i = first; i <= last && !expected; ++i) {
+            if (s.At(i).vbusVoltage == voltage && s.At(i).vbusCurrent == current) {
+                expected = i;
+            }
+        }
+        EXPECT_EQ(s.FindVbusReading(first, last, voltage, current), expected)
+            << first << ".." << last;
+    }
+}
+
+TEST(SampleSnapshot, KeepsWhatItSawWhileTheStoreGrowsTrimsAndClears) {
+    SampleStore store;
+    Fill(store, kChunk + 10, 8);
+    SampleSnapshot before = store.Snapshot();
+    const int64_t firstTime = before.Time(0);
+    const ValueExtremes all = before.Extremes(0, before.Size() - 1, PlotValue::VbusPower);
+
+    Fill(store, 2 * kChunk, 9);
+    store.EraseFront(2 * kChunk);
+    EXPECT_EQ(before.Size(), kChunk + 10);
+    EXPECT_EQ(before.Time(0), firstTime);
+    EXPECT_EQ(before.Extremes(0, before.Size() - 1, PlotValue::VbusPower), all);
+
+    store.Clear();
+    EXPECT_EQ(store.Snapshot().Size(), 0u);
+    EXPECT_EQ(before.Time(0), firstTime);
+    ExpectRangesMatchWalk(before, 10);
+}
+
+TEST(SampleSnapshot, EnergyAcrossAClearStartsAfresh) {
+    SampleStore store;
+    Fill(store, 300, 11);
+    store.Clear();
+    Fill(store, 300, 12);
+    SampleSnapshot s = store.Snapshot();
+    EXPECT_EQ(s.EnergyAt(0), EnergySums{});
+    EXPECT_EQ(s.EnergyAt(299), WalkEnergy(s, 0, 299));
+}
+
+TEST(SampleSnapshot, SummariesCostUnderAByteASample) {
+    SampleStore store;
+    Fill(store, 10 * kChunk, 13);
+    double perSample = static_cast<double>(store.MemoryBytes()) / store.Size();
+    EXPECT_LT(perSample, sizeof(StoredSample) + 1.0);
+}
