@@ -7,10 +7,13 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "capture/document.h"
 #include "device/sim/simulator.h"
 #include "pd/columns/column_text.h"
+#include "pd/columns/document_context.h"
+#include "pd/columns/idle_time.h"
 #include "pd/text_format.h"
 
 namespace {
@@ -54,13 +57,15 @@ double BaselineRowsPerSecond(const CKVDoc& doc) {
 void BM_AllColumnTexts(benchmark::State& state) {
     const CKVDoc& doc = CatalogDocument();
     const double baseline = BaselineRowsPerSecond(doc);
+    const ColumnContext context = DocumentColumnContext(doc, false);
+    const std::vector<int64_t> idleTimes = IdleTimes(doc.Packets(), context.timeOrigin);
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         size_t length = 0;
-        for (const PacketPtr& packet : doc.Packets()) {
+        for (size_t i = 0; i < doc.Packets().size(); ++i) {
             for (int column = 0; column < kPacketColumnCount; ++column) {
-                length += ColumnText(*packet, column, false).size();
+                length += ColumnText(*doc.Packets()[i], idleTimes[i], column, context).size();
             }
         }
         benchmark::DoNotOptimize(length);

@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "capture/document.h"
 #include "packet_walk.h"
+#include "pd/columns/document_context.h"
+#include "pd/columns/idle_time.h"
 
 namespace {
 
@@ -38,8 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!doc.OpenRecordFile(input)) {
         std::abort();  // an existing readable file always opens
     }
-    for (const PacketPtr& packet : doc.Packets()) {
-        WalkPacketTexts(*packet);
+    const ColumnContext context = DocumentColumnContext(doc, false);
+    const std::vector<int64_t> idleTimes = IdleTimes(doc.Packets(), context.timeOrigin);
+    for (size_t i = 0; i < doc.Packets().size(); ++i) {
+        WalkPacketTexts(*doc.Packets()[i], idleTimes[i], context);
     }
     for (size_t i = 0; i < doc.SampleCount(); ++i) {
         (void)doc.SampleAt(i);

@@ -8,6 +8,7 @@
 
 #include "packet_walk.h"
 #include "pd/chunk_assembler.h"
+#include "pd/columns/idle_time.h"
 #include "pd/port_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,8 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         AssembleChunks(chunks, *packet);
         packets.push_back(std::move(packet));
     }
-    for (const PacketPtr& packet : packets) {
-        WalkPacketTexts(*packet);
+    const std::vector<int64_t> idleTimes = IdleTimes(packets, 0);
+    for (size_t i = 0; i < packets.size(); ++i) {
+        WalkPacketTexts(*packets[i], idleTimes[i], {});
     }
     return 0;
 }

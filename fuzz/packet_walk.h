@@ -8,13 +8,17 @@
 #include "pd/field_rows.h"
 #include "pd/field_tree.h"
 
-inline void WalkPacketTexts(const CCCPacket& packet) {
+// context supplies the time origin and sample lookup of the packet's document, if any; the
+// texts are walked with both current directions.
+inline void WalkPacketTexts(const CCCPacket& packet, int64_t idleTime, ColumnContext context) {
     for (int column = 0; column < kPacketColumnCount; ++column) {
-        (void)ColumnText(packet, column, false);
-        (void)ColumnText(packet, column, true);
-        (void)ColumnSortKey(packet, column);
+        context.reverseCurrent = false;
+        (void)ColumnText(packet, idleTime, column, context);
+        context.reverseCurrent = true;
+        (void)ColumnText(packet, idleTime, column, context);
+        (void)ColumnSortKey(packet, idleTime, column, context);
     }
-    (void)FindInColumns(packet, "SOURCE", false);
+    (void)FindInColumns(packet, idleTime, "SOURCE", context);
     (void)DescriptionText(packet);
     (void)BuildFieldLayout(packet, false);
     (void)BuildFieldLayout(packet, true);

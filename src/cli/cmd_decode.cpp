@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "capture/document.h"
 #include "cli/commands.h"
 #include "cli/open_document.h"
 #include "pd/bmc_decoder.h"
 #include "pd/columns/column_text.h"
+#include "pd/columns/document_context.h"
+#include "pd/columns/idle_time.h"
 #include "pd/message_header.h"
 #include "pd/packet_column.h"
 #include "pd/text_format.h"
@@ -54,17 +57,6 @@ bool ParseDecodeArgs(const CliArgs& args, DecodeOptions& options) {
     return havePath;
 }
 
-// Idle time before every packet as the message list computes it when it shows every packet:
-// from the end of the previous packet, on the time-origin scale.
-void FillIdleTimes(const CKVDoc& doc) {
-    int64_t previousEnd = 0;
-    for (const PacketPtr& packet : doc.Packets()) {
-        const int64_t start = packet->relTime - doc.TimeOrigin();
-        packet->idleTime = start - previousEnd;
-        previousEnd = start + PacketLengthUs(*packet);
-    }
-}
-
 void AppendJsonString(std::string& out, const std::string& text) {
     out += '"';
     for (const char c : text) {
@@ -93,17 +85,19 @@ void AppendJsonString(std::string& out, const std::string& text) {
     out += '"';
 }
 
-void AppendTsvRow(std::string& out, const CCCPacket& packet, bool reverseCurrent) {
+void AppendTsvRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
+                  const ColumnContext& context) {
     for (int column = 0; column < kPacketColumnCount; ++column) {
         if (column != 0) {
             out += '\t';
         }
-        out += ColumnText(packet, column, reverseCurrent);
+        out += ColumnText(packet, idleTime, column, context);
     }
     out += '\n';
 }
 
-void AppendJsonRow(std::string& out, const CCCPacket& packet, bool reverseCurrent) {
+void AppendJsonRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
+                   const ColumnContext& context) {
     AppendFormat(out, "{\"packetNumber\":%d,\"relTime\":%" PRId64 ",\"ccLine\":%d",
                  packet.packetNumber, packet.relTime, packet.ccLine);
     AppendFormat(out, ",\"orderedSetKind\":%d,\"crcOk\":%s,\"bitCount\":%d,\"preambleLength\":%d",
@@ -140,7 +134,7 @@ void AppendJsonRow(std::string& out, const CCCPacket& packet, bool reverseCurren
         }
         AppendJsonString(out, ColumnLongTitle(column));
         out += ':';
-        AppendJsonString(out, ColumnText(packet, column, reverseCurrent));
+        AppendJsonString(out, ColumnText(packet, idleTime, column, context));
     }
     out += "}}\n";
 }
@@ -164,7 +158,9 @@ int RunDecode(const CliArgs& args) {
     if (!OpenDocumentForCli("decode", options.path, doc)) {
         return 1;
     }
-    FillIdleTimes(doc);
+    // Idle times as the message list computes them when it shows every packet.
+    const ColumnContext context = DocumentColumnContext(doc, options.reverseCurrent);
+    const std::vector<int64_t> idleTimes = IdleTimes(doc.Packets(), context.timeOrigin);
     std::string out;
     bool ok = true;
     if (options.format == DecodeFormat::kTsv) {
@@ -174,11 +170,12 @@ int RunDecode(const CliArgs& args) {
         }
         out += '\n';
     }
-    for (const PacketPtr& packet : doc.Packets()) {
+    const std::vector<PacketPtr>& packets = doc.Packets();
+    for (size_t i = 0; i < packets.size(); ++i) {
         if (options.format == DecodeFormat::kTsv) {
-            AppendTsvRow(out, *packet, options.reverseCurrent);
+            AppendTsvRow(out, *packets[i], idleTimes[i], context);
         } else {
-            AppendJsonRow(out, *packet, options.reverseCurrent);
+            AppendJsonRow(out, *packets[i], idleTimes[i], context);
         }
         if (out.size() >= (1u << 20)) {
             ok = Flush(out) && ok;

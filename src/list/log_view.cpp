@@ -15,8 +15,8 @@
 #include "list/core/packet_sort.h"
 #include "list/core/row_style.h"
 #include "list/packet_list_model.h"
-#include "pd/bmc_decoder.h"
 #include "pd/columns/column_text.h"
+#include "pd/columns/document_context.h"
 #include "pd/packet_column.h"
 
 namespace {
@@ -40,10 +40,6 @@ constexpr int kLabelInset = 2;
 constexpr int kCellMargin = 12;
 constexpr int kCellInset = 6;
 
-std::string FormatCell(const CCCPacket& packet, int column, bool reverseCurrent) {
-    return ColumnText(packet, column, reverseCurrent);
-}
-
 QColor ToColor(const RowColour& colour) {
     return QColor(colour.red, colour.green, colour.blue);
 }
@@ -53,7 +49,10 @@ QColor ToColor(const RowColour& colour) {
 CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
     : QTreeView(parent), document_(document), columns_(columns) {
     setObjectName(QStringLiteral("messageList"));
-    model_ = new CPacketListModel(&FormatCell, this);
+    model_ = new CPacketListModel(&ColumnText, this);
+    ColumnContext context;
+    context.samples = DocumentSampleLookup(document_);
+    model_->SetContext(std::move(context));
     setModel(model_);
     setItemDelegate(new CFixedRowDelegate(this));
     setRootIsDecorated(false);
@@ -79,7 +78,7 @@ CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
 
 CKVLogView::~CKVLogView() = default;
 
-void CKVLogView::SetFindMatcher(std::function<int(const CCCPacket&)> matchFind, QString findText) {
+void CKVLogView::SetFindMatcher(std::function<int(const PacketRow&)> matchFind, QString findText) {
     matchFind_ = std::move(matchFind);
     findText_ = std::move(findText);
     viewport()->update();
@@ -102,12 +101,18 @@ CCCPacket* CKVLogView::SelectedPacket() const {
     return model_->PacketAt(selectedRow_);
 }
 
-bool CKVLogView::IsHiddenByFilter(const CCCPacket& packet) const {
-    return hiddenByFilter_ && hiddenByFilter_(packet);
+const ColumnContext& CKVLogView::Context() const {
+    return model_->Context();
+}
+
+bool CKVLogView::IsHiddenByFilter(const PacketRow& row) const {
+    return hiddenByFilter_ && hiddenByFilter_(row);
 }
 
 void CKVLogView::RebuildList() {
-    model_->SetReverseCurrent(reverseCurrent_ && reverseCurrent_());
+    ColumnContext context = model_->Context();
+    context.reverseCurrent = reverseCurrent_ && reverseCurrent_();
+    model_->SetContext(std::move(context));
     const CCCPacket* selected = SelectedPacket();
     const int rememberedNumber = selected != nullptr ? selected->packetNumber : -1;
 
@@ -136,7 +141,6 @@ void CKVLogView::RebuildList() {
     }
     columnsBuilt_ = true;
     nextPacketIndex_ = 0;
-    previousPacketEnd_ = 0;
     selectedRow_ = -1;
     markerARow_ = -1;
     markerBRow_ = -1;
@@ -166,13 +170,17 @@ void CKVLogView::AppendNewPackets() {
     }
     const bool recording = IsRecording();
     const bool hasColumns = model_->columnCount() > 0;
-    const int64_t origin = document_.TimeOrigin();
     if (nextPacketIndex_ == 0) {
-        rowsOrigin_ = origin;
+        // The first row: texts and idle times count from the document's origin of now.
+        const int64_t origin = document_.TimeOrigin();
+        idleTimes_ = IdleTimeTracker(origin);
+        ColumnContext context = model_->Context();
+        context.timeOrigin = origin;
+        model_->SetContext(std::move(context));
     }
     const CCCPacket* markerA = document_.MarkerA().get();
     const CCCPacket* markerB = document_.MarkerB().get();
-    std::vector<CCCPacket*> fresh;
+    std::vector<PacketRow> fresh;
     fresh.reserve(count - nextPacketIndex_);
     int firstRow = model_->RowCount();
     lastPercent_ = -1;
@@ -189,14 +197,12 @@ void CKVLogView::AppendNewPackets() {
         if (packet == nullptr) {
             continue;
         }
-        const int64_t start = packet->relTime - origin;
-        packet->idleTime = start - previousPacketEnd_;
-        previousPacketEnd_ = start + PacketLengthUs(*packet);
-        if (IsHiddenByFilter(*packet) || !hasColumns) {
+        const PacketRow candidate{packet, idleTimes_.Next(*packet)};
+        if (IsHiddenByFilter(candidate) || !hasColumns) {
             continue;
         }
         const int row = firstRow + static_cast<int>(fresh.size());
-        fresh.push_back(packet);
+        fresh.push_back(candidate);
         if (packet == markerA) {
             markerARow_ = row;
         }
@@ -227,7 +233,6 @@ void CKVLogView::ClearRowState() {
     markerARow_ = -1;
     markerBRow_ = -1;
     nextPacketIndex_ = 0;
-    previousPacketEnd_ = 0;
 }
 
 void CKVLogView::ResetRows() {
@@ -240,7 +245,7 @@ void CKVLogView::ResetRows() {
 }
 
 void CKVLogView::OnTimeOriginChanged() {
-    if (columnsBuilt_ && document_.TimeOrigin() != rowsOrigin_) {
+    if (columnsBuilt_ && document_.TimeOrigin() != model_->Context().timeOrigin) {
         RecreateRows();
     }
 }
@@ -324,7 +329,7 @@ void CKVLogView::SortByColumn(int listColumn) {
     selectingQuietly_ = false;
     selectedRow_ = -1;
 
-    model_->ReorderRows(SortedRowOrder(model_->Rows(), id, gSortDescending));
+    model_->ReorderRows(SortedRowOrder(model_->Rows(), id, gSortDescending, model_->Context()));
     markerARow_ = model_->RowOfPacket(document_.MarkerA().get());
     markerBRow_ = model_->RowOfPacket(document_.MarkerB().get());
     if (rememberedNumber >= 0) {
@@ -385,7 +390,7 @@ void CKVLogView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setFont(font());
 
     const QFontMetrics metrics(font());
-    const int match = matchFind_ ? matchFind_(*packet) : -1;
+    const int match = matchFind_ ? matchFind_(model_->Rows()[row]) : -1;
     const std::vector<int>& ids = model_->ColumnIds();
     const QColor gridColour(210, 210, 210);
     for (int section = 0; section < static_cast<int>(ids.size()); ++section) {
@@ -448,8 +453,8 @@ QMenu* CKVLogView::BuildContextMenu(QWidget* parent) {
     menu->setObjectName(QStringLiteral("LogView"));
     const CCCPacket* packet = model_->PacketAt(contextRow_);
     bool anyMarked = false;
-    for (const CCCPacket* rowPacket : model_->Rows()) {
-        if (rowPacket->marked) {
+    for (const PacketRow& shown : model_->Rows()) {
+        if (shown.packet->marked) {
             anyMarked = true;
             break;
         }

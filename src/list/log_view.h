@@ -10,7 +10,10 @@
 #include <functional>
 
 #include "list/core/column_info.h"
+#include "list/core/packet_row.h"
 #include "pd/cc_packet.h"
+#include "pd/columns/column_text.h"
+#include "pd/columns/idle_time.h"
 
 class CKVDoc;
 class CPacketListModel;
@@ -26,11 +29,12 @@ class CKVLogView : public QTreeView {
     ~CKVLogView() override;
 
     // Seams for features that plug into the list. Without them nothing is hidden, nothing is
-    // found and no capture is recording.
-    void SetFilter(std::function<bool(const CCCPacket&)> hidden) {
+    // found and no capture is recording. The filter and the matcher get the row (packet and
+    // idle time); their column texts take the list's Context().
+    void SetFilter(std::function<bool(const PacketRow&)> hidden) {
         hiddenByFilter_ = std::move(hidden);
     }
-    void SetFindMatcher(std::function<int(const CCCPacket&)> matchFind, QString findText);
+    void SetFindMatcher(std::function<int(const PacketRow&)> matchFind, QString findText);
     void SetRecordingQuery(std::function<bool()> recording) { recording_ = std::move(recording); }
     // The "VbusCurrDirReverse" setting, read again by every RebuildList.
     void SetReverseCurrentSource(std::function<bool()> reverse) {
@@ -64,6 +68,8 @@ class CKVLogView : public QTreeView {
     // List column index of a column id, -1 when it is not shown.
     int ListColumnOf(int columnId) const;
     CPacketListModel* PacketModel() const { return model_; }
+    // Time origin, current direction and sample lookup of the rows' texts.
+    const ColumnContext& Context() const;
 
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool on) { autoScroll_ = on; }
@@ -103,7 +109,7 @@ class CKVLogView : public QTreeView {
   private:
     // Drops every row and the row indexes that point into them.
     void ClearRowState();
-    bool IsHiddenByFilter(const CCCPacket& packet) const;
+    bool IsHiddenByFilter(const PacketRow& row) const;
     bool IsRecording() const { return recording_ && recording_(); }
     void RepaintRow(int row);
     void ChangeSelection(int row);
@@ -120,15 +126,14 @@ class CKVLogView : public QTreeView {
     int contextRow_ = -1;
     int markerARow_ = -1;
     int markerBRow_ = -1;
-    int64_t previousPacketEnd_ = 0;
-    int64_t rowsOrigin_ = 0;  // time origin the current rows were built with
+    IdleTimeTracker idleTimes_;  // restarted with each first row, at the rows' time origin
     size_t nextPacketIndex_ = 0;
     int autoScrollSeen_ = 0;
     int lastPercent_ = -1;
     bool autoScroll_ = true;
     bool selectingQuietly_ = false;
-    std::function<bool(const CCCPacket&)> hiddenByFilter_;
-    std::function<int(const CCCPacket&)> matchFind_;
+    std::function<bool(const PacketRow&)> hiddenByFilter_;
+    std::function<int(const PacketRow&)> matchFind_;
     QString findText_;
     std::function<bool()> recording_;
     std::function<bool()> reverseCurrent_;

@@ -29,11 +29,8 @@ int CPacketListModel::ListColumnOf(int columnId) const {
     return it == columnIds_.end() ? -1 : static_cast<int>(it - columnIds_.begin());
 }
 
-void CPacketListModel::SetReverseCurrent(bool reverse) {
-    if (reverse == reverseCurrent_) {
-        return;
-    }
-    reverseCurrent_ = reverse;
+void CPacketListModel::SetContext(ColumnContext context) {
+    context_ = std::move(context);
     for (auto& texts : cache_) {
         texts.reset();
     }
@@ -52,24 +49,24 @@ void CPacketListModel::ClearRows() {
     endResetModel();
 }
 
-void CPacketListModel::AppendRows(std::span<CCCPacket* const> packets) {
-    if (packets.empty()) {
+void CPacketListModel::AppendRows(std::span<const PacketRow> rows) {
+    if (rows.empty()) {
         return;
     }
     const int first = RowCount();
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(packets.size()) - 1);
-    rows_.insert(rows_.end(), packets.begin(), packets.end());
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    rows_.insert(rows_.end(), rows.begin(), rows.end());
     cache_.resize(rows_.size());
     endInsertRows();
 }
 
 CCCPacket* CPacketListModel::PacketAt(int row) const {
-    return row >= 0 && row < RowCount() ? rows_[row] : nullptr;
+    return row >= 0 && row < RowCount() ? rows_[row].packet : nullptr;
 }
 
 int CPacketListModel::RowOfPacketNumber(int packetNumber) const {
-    const auto it = std::find_if(rows_.begin(), rows_.end(), [&](const CCCPacket* packet) {
-        return packet->packetNumber == packetNumber;
+    const auto it = std::find_if(rows_.begin(), rows_.end(), [&](const PacketRow& row) {
+        return row.packet->packetNumber == packetNumber;
     });
     return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
 }
@@ -78,7 +75,8 @@ int CPacketListModel::RowOfPacket(const CCCPacket* packet) const {
     if (packet == nullptr) {
         return -1;
     }
-    const auto it = std::find(rows_.begin(), rows_.end(), packet);
+    const auto it = std::find_if(rows_.begin(), rows_.end(),
+                                 [&](const PacketRow& row) { return row.packet == packet; });
     return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
 }
 
@@ -94,7 +92,7 @@ void CPacketListModel::ReorderRows(const std::vector<int>& order) {
         seen[from] = 1;
     }
     emit layoutAboutToBeChanged();
-    std::vector<CCCPacket*> rows(rows_.size());
+    std::vector<PacketRow> rows(rows_.size());
     std::vector<std::unique_ptr<QString[]>> cache(rows_.size());
     for (size_t k = 0; k < order.size(); ++k) {
         rows[k] = rows_[order[k]];
@@ -112,9 +110,10 @@ QString CPacketListModel::CellText(int row, int listColumn) const {
     std::unique_ptr<QString[]>& texts = cache_[row];
     if (!texts) {
         texts = std::make_unique<QString[]>(columnIds_.size());
+        const PacketRow& shown = rows_[row];
         for (size_t column = 0; column < columnIds_.size(); ++column) {
-            texts[column] =
-                StoredCellText(formatter_(*rows_[row], columnIds_[column], reverseCurrent_));
+            texts[column] = StoredCellText(
+                formatter_(*shown.packet, shown.idleTime, columnIds_[column], context_));
         }
     }
     return texts[listColumn];

@@ -1,6 +1,7 @@
-// Rows of the message list: one packet per row and one column per shown column id. Cell texts
-// are formatted when a cell is first asked for and kept until the rows or columns change, so a
-// long capture costs two pointers per row until its rows are looked at.
+// Rows of the message list: one packet and its idle time per row and one column per shown column
+// id. Cell texts are formatted when a cell is first asked for and kept until the rows, columns or
+// context change, so a long capture costs a pointer, an idle time and a text pointer per row
+// until its rows are looked at.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -10,10 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "pd/cc_packet.h"
+#include "list/core/packet_row.h"
+#include "pd/columns/column_text.h"
 
-// Text of one cell: packet, column id, VBUS current direction reversed.
-using CellFormatter = std::string (*)(const CCCPacket& packet, int column, bool reverseCurrent);
+// Text of one cell: packet, idle time before it, column id, column context.
+using CellFormatter = std::string (*)(const CCCPacket& packet, int64_t idleTime, int column,
+                                      const ColumnContext& context);
 
 // A cell text as stored: texts longer than 260 characters keep their first and last 120
 // characters around "...".
@@ -31,10 +34,12 @@ class CPacketListModel : public QAbstractTableModel {
     // List column index of a column id, -1 when it is not shown.
     int ListColumnOf(int columnId) const;
 
-    void SetReverseCurrent(bool reverse);
+    // What the cell texts read besides their rows; forgets every formatted text.
+    void SetContext(ColumnContext context);
+    const ColumnContext& Context() const { return context_; }
 
     void ClearRows();
-    void AppendRows(std::span<CCCPacket* const> packets);
+    void AppendRows(std::span<const PacketRow> rows);
     int RowCount() const { return static_cast<int>(rows_.size()); }
     // The packet of a row, nullptr outside the rows.
     CCCPacket* PacketAt(int row) const;
@@ -42,7 +47,7 @@ class CPacketListModel : public QAbstractTableModel {
     int RowOfPacketNumber(int packetNumber) const;
     // Row showing this packet, -1 when none.
     int RowOfPacket(const CCCPacket* packet) const;
-    const std::vector<CCCPacket*>& Rows() const { return rows_; }
+    const std::vector<PacketRow>& Rows() const { return rows_; }
 
     // Reorders the rows: new row k shows what old row order[k] showed. The order must be a
     // permutation of the rows; anything else is ignored.
@@ -62,8 +67,8 @@ class CPacketListModel : public QAbstractTableModel {
 
   private:
     CellFormatter formatter_;
-    bool reverseCurrent_ = false;
+    ColumnContext context_;
     std::vector<int> columnIds_;
-    std::vector<CCCPacket*> rows_;
+    std::vector<PacketRow> rows_;
     mutable std::vector<std::unique_ptr<QString[]>> cache_;
 };

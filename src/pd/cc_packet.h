@@ -71,7 +71,6 @@ struct CCCPacket {
     bool marked = false;
     int64_t startTime = 0;
     int64_t relTime = 0;
-    int64_t idleTime = 0;
     bool vbusValid = false;
     uint16_t vbusVoltage = 0;  // unsigned like the sample: EPR voltages exceed 32767 mV
     int16_t vbusCurrent = 0;

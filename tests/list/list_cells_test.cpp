@@ -27,17 +27,23 @@ std::string LongText(int length) {
 }
 
 // Formatter of the model tests: column 0 the packet number, column 1 a 300-character text.
-std::string TestFormatter(const CCCPacket& packet, int column, bool reverse) {
+// Column 2 the row's idle time.
+std::string TestFormatter(const CCCPacket& packet, int64_t idleTime, int column,
+                          const ColumnContext& context) {
     if (column == 1) {
         return LongText(300);
     }
-    return std::to_string(packet.packetNumber) + (reverse ? "r" : "");
+    if (column == 2) {
+        return std::to_string(idleTime);
+    }
+    return std::to_string(packet.packetNumber) + (context.reverseCurrent ? "r" : "");
 }
 
 int gFormatterCalls = 0;
-std::string CountingFormatter(const CCCPacket& packet, int column, bool reverse) {
+std::string CountingFormatter(const CCCPacket& packet, int64_t idleTime, int column,
+                              const ColumnContext& context) {
     ++gFormatterCalls;
-    return TestFormatter(packet, column, reverse);
+    return TestFormatter(packet, idleTime, column, context);
 }
 
 }  // namespace
@@ -105,7 +111,7 @@ void ListCellsTest::longCellIsStoredAsHeadEllipsisTail() {
     model.SetColumns({0, 1});
     CCCPacket packet = GoodPacket();
     packet.packetNumber = 9;
-    CCCPacket* rows[] = {&packet};
+    const PacketRow rows[] = {{&packet, 0}};
     model.AppendRows(rows);
     QCOMPARE(model.CellText(0, 1), stored);
     QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), stored);
@@ -116,10 +122,10 @@ void ListCellsTest::cellTextsAreCachedPerRow() {
     CPacketListModel model(&CountingFormatter);
     model.SetColumns({0, 1});
     std::vector<CCCPacket> packets(1000, GoodPacket());
-    std::vector<CCCPacket*> rows;
+    std::vector<PacketRow> rows;
     for (size_t i = 0; i < packets.size(); ++i) {
         packets[i].packetNumber = static_cast<int32_t>(i);
-        rows.push_back(&packets[i]);
+        rows.push_back({&packets[i], 0});
     }
     model.AppendRows(rows);
     QCOMPARE(gFormatterCalls, 0);  // appending formats nothing
@@ -128,8 +134,9 @@ void ListCellsTest::cellTextsAreCachedPerRow() {
     QCOMPARE(model.CellText(500, 1).size(), 243);
     QCOMPARE(gFormatterCalls, 2);
     QCOMPARE(model.CachedRowCount(), 1);
-    model.SetReverseCurrent(true);
+    model.SetContext({.reverseCurrent = true});  // a new context formats the rows again
     QCOMPARE(model.CellText(500, 0), QStringLiteral("500r"));
+    QCOMPARE(gFormatterCalls, 4);
     QCOMPARE(model.CellText(-1, 0), QString());
     QCOMPARE(model.CellText(1000, 0), QString());
     QCOMPARE(model.CellText(0, 2), QString());
@@ -139,18 +146,21 @@ void ListCellsTest::cellTextsAreCachedPerRow() {
 
 void ListCellsTest::reorderRowsMovesTextsWithTheirPackets() {
     CPacketListModel model(&TestFormatter);
-    model.SetColumns({0});
+    model.SetColumns({0, 2});
     std::vector<CCCPacket> packets(3, GoodPacket());
-    std::vector<CCCPacket*> rows;
+    std::vector<PacketRow> rows;
     for (int i = 0; i < 3; ++i) {
         packets[i].packetNumber = i;
-        rows.push_back(&packets[i]);
+        rows.push_back({&packets[i], 100 + i});
     }
     model.AppendRows(rows);
     QCOMPARE(model.CellText(0, 0), QStringLiteral("0"));
     model.ReorderRows({2, 0, 1});
     QCOMPARE(model.CellText(0, 0), QStringLiteral("2"));
     QCOMPARE(model.CellText(1, 0), QStringLiteral("0"));
+    // The idle time is row state: it moves with its packet.
+    QCOMPARE(model.CellText(0, 1), QStringLiteral("102"));
+    QCOMPARE(model.Rows()[1].idleTime, int64_t{100});
     QCOMPARE(model.PacketAt(2), &packets[1]);
     model.ReorderRows({0, 0, 1});  // not a permutation: ignored
     QCOMPARE(model.PacketAt(0), &packets[2]);

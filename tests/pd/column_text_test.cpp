@@ -14,12 +14,29 @@
 #include "capture/temp_files.h"
 #include "hand_packets.h"
 #include "pd/columns/column_text.h"
+#include "pd/columns/document_context.h"
 #include "pd/message_header.h"
 
 namespace {
 
-std::string Text(const PacketPtr& packet, int column, bool reverse = false) {
-    return ColumnText(*packet, column, reverse);
+// The context a packet's texts get: its document's origin and samples, if it has a document.
+ColumnContext ContextOf(const CCCPacket& packet, bool reverse = false) {
+    if (packet.doc != nullptr) {
+        return DocumentColumnContext(*packet.doc, reverse);
+    }
+    return {.reverseCurrent = reverse};
+}
+
+std::string Text(const PacketPtr& packet, int column, bool reverse = false, int64_t idle = 0) {
+    return ColumnText(*packet, idle, column, ContextOf(*packet, reverse));
+}
+
+int64_t Key(const PacketPtr& packet, int column, int64_t idle = 0) {
+    return ColumnSortKey(*packet, idle, column, ContextOf(*packet));
+}
+
+int Find(const PacketPtr& packet, const std::string& text, bool reverse) {
+    return FindInColumns(*packet, 0, text, ContextOf(*packet, reverse));
 }
 
 // Source_Capabilities from a DFP source: header 11A1h, one PDO 0401912Ch.
@@ -57,7 +74,6 @@ TEST(FormatTime, MinuteFormAndExtremes) {
 TEST(ColumnText, GoodSopDataMessageRow) {
     PacketPtr p = SourceCaps();
     p->packetNumber = 12;
-    p->idleTime = 1500;
     p->relTime = 3723004005;
     p->totalTicks = 2400;
     p->clockDivider = 20;
@@ -66,7 +82,7 @@ TEST(ColumnText, GoodSopDataMessageRow) {
     p->preambleLength = 64;
     p->averageUnitInterval = 3.3f;
     EXPECT_EQ(Text(p, kColumnPacketNumber), "12");
-    EXPECT_EQ(Text(p, kColumnIdleTime), "  0s   1ms 500us");
+    EXPECT_EQ(Text(p, kColumnIdleTime, false, 1500), "  0s   1ms 500us");
     EXPECT_EQ(Text(p, kColumnTimestamp), " 1h  2min  3s 004ms 005us");
     EXPECT_EQ(Text(p, kColumnPacketLength), "1000");
     EXPECT_EQ(Text(p, kColumnChannel), "CC2");
@@ -193,7 +209,7 @@ TEST(ColumnText, ExtendedBitOnlyFromRevision30) {
     EXPECT_EQ(Text(pd20, kColumnExtended), "");
     EXPECT_EQ(Text(pd20, kColumnExtHeader), "");
     EXPECT_EQ(Text(pd20, kColumnRevision), "2.0");
-    EXPECT_EQ(ColumnSortKey(*pd20, kColumnExtended), -1);
+    EXPECT_EQ(Key(pd20, kColumnExtended), -1);
 }
 
 TEST(ColumnText, ExtendedDataLimitedToTheBytesCarried) {
@@ -239,7 +255,7 @@ TEST(ColumnSortKey, HeaderWithBit15IsAnUnsigned16BitKey) {
     PacketPtr p = hand::Extended(
         kOsSop, {.type = kExtExtendedControl, .dataSize = 2, .chunked = true}, {3, 0});
     EXPECT_EQ(Text(p, kColumnHeader), "91B0h");
-    EXPECT_EQ(ColumnSortKey(*p, kColumnHeader), 0x91B0);
+    EXPECT_EQ(Key(p, kColumnHeader), 0x91B0);
 }
 
 TEST(ColumnText, VbusColumnsAndReversedCurrent) {
@@ -261,50 +277,49 @@ TEST(ColumnText, VbusVoltageIsUnsigned) {
     PacketPtr p = SourceCaps();
     SetVbus(*p, 40000, 100);
     EXPECT_EQ(Text(p, kColumnVbusVoltage), "40.00");
-    EXPECT_EQ(ColumnSortKey(*p, kColumnVbusVoltage), 40000);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnVbusWattage), 4000000);
+    EXPECT_EQ(Key(p, kColumnVbusVoltage), 40000);
+    EXPECT_EQ(Key(p, kColumnVbusWattage), 4000000);
 }
 
 TEST(ColumnText, WithoutVbusValuesTheColumnsAreEmpty) {
     PacketPtr p = SourceCaps();
     for (int column : {4, 5, 28, 29, 30, 31, 37}) {
         EXPECT_EQ(Text(p, column), "") << column;
-        EXPECT_EQ(ColumnSortKey(*p, column), -1) << column;
+        EXPECT_EQ(Key(p, column), -1) << column;
     }
 }
 
 TEST(ColumnSortKey, NumericKeys) {
     PacketPtr p = SourceCaps();
     p->packetNumber = 4;
-    p->idleTime = -20;
     p->relTime = 123456789;
     p->totalTicks = 4800;
     p->clockDivider = 10;
     p->ccLine = 1;
     p->edgeCount = 99;
     SetVbus(*p, 5000, -2000);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnPacketNumber), 4);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnIdleTime), -20);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnTimestamp), 123456789);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnPacketLength), 1000);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnVbusCurrent), -2000);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnChannel), 1);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnOrderedSet), kOsSop);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnMessageId), 0);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnDataObjectCount), 1);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnExtended), 0);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnMessageSize), 6);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnHeader), 0x11A1);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnCrc), 0x12345678);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnEdgeCount), 99);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnCc1Voltage), 1650);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnCc1Current), -120);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnCc2Current), 5);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnVbusWattage), -10000000);
+    EXPECT_EQ(Key(p, kColumnPacketNumber), 4);
+    EXPECT_EQ(Key(p, kColumnIdleTime, -20), -20);
+    EXPECT_EQ(Key(p, kColumnTimestamp), 123456789);
+    EXPECT_EQ(Key(p, kColumnPacketLength), 1000);
+    EXPECT_EQ(Key(p, kColumnVbusCurrent), -2000);
+    EXPECT_EQ(Key(p, kColumnChannel), 1);
+    EXPECT_EQ(Key(p, kColumnOrderedSet), kOsSop);
+    EXPECT_EQ(Key(p, kColumnMessageId), 0);
+    EXPECT_EQ(Key(p, kColumnDataObjectCount), 1);
+    EXPECT_EQ(Key(p, kColumnExtended), 0);
+    EXPECT_EQ(Key(p, kColumnMessageSize), 6);
+    EXPECT_EQ(Key(p, kColumnHeader), 0x11A1);
+    EXPECT_EQ(Key(p, kColumnCrc), 0x12345678);
+    EXPECT_EQ(Key(p, kColumnEdgeCount), 99);
+    EXPECT_EQ(Key(p, kColumnCc1Voltage), 1650);
+    EXPECT_EQ(Key(p, kColumnCc1Current), -120);
+    EXPECT_EQ(Key(p, kColumnCc2Current), 5);
+    EXPECT_EQ(Key(p, kColumnVbusWattage), -10000000);
     // Text-sorted columns have no key.
-    EXPECT_EQ(ColumnSortKey(*p, kColumnMessageType), -1);
-    EXPECT_EQ(ColumnSortKey(*p, kColumnDescription), -1);
-    EXPECT_EQ(ColumnSortKey(*p, 99), -1);
+    EXPECT_EQ(Key(p, kColumnMessageType), -1);
+    EXPECT_EQ(Key(p, kColumnDescription), -1);
+    EXPECT_EQ(Key(p, 99), -1);
 }
 
 TEST(ColumnSortKey, MessageKeysNeedAGoodCrc) {
@@ -312,29 +327,29 @@ TEST(ColumnSortKey, MessageKeysNeedAGoodCrc) {
     p->crcOk = false;
     p->receivedCrc = 0xFFFFFFFF;
     for (int column : {12, 14, 15, 22, 23}) {
-        EXPECT_EQ(ColumnSortKey(*p, column), -1) << column;
+        EXPECT_EQ(Key(p, column), -1) << column;
     }
-    EXPECT_EQ(ColumnSortKey(*p, kColumnCrc), 0xFFFFFFFFll);
+    EXPECT_EQ(Key(p, kColumnCrc), 0xFFFFFFFFll);
 }
 
 TEST(FindInColumns, FoldsAsciiLettersOnly) {
     PacketPtr p = hand::Message(kOsSopPrime, {.type = kCtrlGoodCrc, .bit8 = true});
-    EXPECT_EQ(FindInColumns(*p, "sop'", false), kColumnOrderedSet);
-    EXPECT_EQ(FindInColumns(*p, "goodcrc", false), kColumnMessageType);
-    EXPECT_EQ(FindInColumns(*p, "cable PLUG", false), kColumnCablePlug);
-    EXPECT_EQ(FindInColumns(*p, "cc1", false), kColumnChannel);
-    EXPECT_EQ(FindInColumns(*p, "no such text", false), -1);
+    EXPECT_EQ(Find(p, "sop'", false), kColumnOrderedSet);
+    EXPECT_EQ(Find(p, "goodcrc", false), kColumnMessageType);
+    EXPECT_EQ(Find(p, "cable PLUG", false), kColumnCablePlug);
+    EXPECT_EQ(Find(p, "cc1", false), kColumnChannel);
+    EXPECT_EQ(Find(p, "no such text", false), -1);
     // Several columns match: the lowest id wins ("Source" before "Source_Capabilities").
-    EXPECT_EQ(FindInColumns(*SourceCaps(), "source", false), kColumnPowerRole);
+    EXPECT_EQ(Find(SourceCaps(), "source", false), kColumnPowerRole);
     // "\xC3\xA4" is a lower-case a with umlaut; its upper-case form is never produced.
-    EXPECT_EQ(FindInColumns(*p, "\xC3\xA4", false), -1);
+    EXPECT_EQ(Find(p, "\xC3\xA4", false), -1);
 }
 
 TEST(FindInColumns, ReverseCurrentChangesWhatIsFound) {
     PacketPtr p = SourceCaps();
     SetVbus(*p, 5000, 1234);
-    EXPECT_EQ(FindInColumns(*p, "-1.234", false), -1);
-    EXPECT_EQ(FindInColumns(*p, "-1.234", true), kColumnVbusCurrent);
+    EXPECT_EQ(Find(p, "-1.234", false), -1);
+    EXPECT_EQ(Find(p, "-1.234", true), kColumnVbusCurrent);
 }
 
 // A capture document holding samples at 0, 1000 and 2000 microseconds.
@@ -368,7 +383,7 @@ class VbusLookupTest : public ::testing::Test {
 TEST_F(VbusLookupTest, TextsUseTheLatestSampleAtOrBeforeThePacket) {
     PacketPtr p = PacketAt(1500);
     EXPECT_EQ(Text(p, kColumnVbusVoltage), "9.00");
-    EXPECT_EQ(ColumnSortKey(*p, kColumnVbusVoltage), 9000);
+    EXPECT_EQ(Key(p, kColumnVbusVoltage), 9000);
     // Reading texts never writes the packet.
     EXPECT_FALSE(p->vbusValid);
     EXPECT_EQ(Text(PacketAt(2000), kColumnVbusVoltage), "15.00");
@@ -381,13 +396,13 @@ TEST_F(VbusLookupTest, TextsUseTheLatestSampleAtOrBeforeThePacket) {
 TEST_F(VbusLookupTest, PacketBeforeEverySampleHasNoValues) {
     PacketPtr p = PacketAt(-5);
     EXPECT_EQ(Text(p, kColumnVbusVoltage), "");
-    EXPECT_FALSE(LookupVbus(*p));
+    EXPECT_FALSE(LookupVbus(*p, ContextOf(*p)));
     EXPECT_FALSE(p->vbusValid);
 }
 
 TEST_F(VbusLookupTest, LookupFillsThePacketOnce) {
     PacketPtr p = PacketAt(999);
-    ASSERT_TRUE(LookupVbus(*p));
+    ASSERT_TRUE(LookupVbus(*p, ContextOf(*p)));
     EXPECT_TRUE(p->vbusValid);
     EXPECT_EQ(p->vbusVoltage, 5000);
     EXPECT_EQ(p->vbusCurrent, doc_.SampleAt(0)->vbusCurrent);
@@ -404,9 +419,9 @@ TEST_F(VbusLookupTest, TextsOfOnePacketFromTwoThreadsWhileTheOriginMoves) {
     const auto reader = [&] {
         for (int i = 0; i < 500; ++i) {
             for (int column = 0; column < kPacketColumnCount; ++column) {
-                ColumnText(*p, column, false);
+                Text(p, column);
             }
-            if (ColumnText(*p, kColumnVbusVoltage, false) != "9.00") {
+            if (Text(p, kColumnVbusVoltage) != "9.00") {
                 ++mismatches;
             }
         }
@@ -452,17 +467,17 @@ TEST(ColumnText, ArbitraryPacketFieldsNeverReadOutOfBounds) {
             p->sourceCapsRef = caps;
         }
         for (int column = -1; column <= kPacketColumnCount; ++column) {
-            ColumnText(*p, column, next(0, 1) == 1);
-            ColumnSortKey(*p, column);
+            Text(p, column, next(0, 1) == 1, next(-5, 5));
+            Key(p, column);
         }
-        FindInColumns(*p, "x", false);
+        Find(p, "x", false);
     }
 }
 
 TEST(VbusLookup, WithoutDocumentNothingIsFound) {
     PacketPtr p = SourceCaps();
-    EXPECT_FALSE(PacketVbus(*p).has_value());
-    EXPECT_FALSE(LookupVbus(*p));
+    EXPECT_FALSE(PacketVbus(*p, ContextOf(*p)).has_value());
+    EXPECT_FALSE(LookupVbus(*p, ContextOf(*p)));
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 namespace {
 
 // Column texts as UTF-16, so that non-ASCII characters order by code unit.
-std::u16string SortText(const CCCPacket& packet, int columnId) {
-    return Utf8ToUtf16(ColumnText(packet, columnId, false));
+std::u16string SortText(const PacketRow& row, int columnId, const ColumnContext& context) {
+    return Utf8ToUtf16(ColumnText(*row.packet, row.idleTime, columnId, context));
 }
 
 template <typename Key>
@@ -27,20 +27,22 @@ std::vector<int> OrderByKeys(const std::vector<Key>& keys, bool descending) {
 
 }  // namespace
 
-std::vector<int> SortedRowOrder(const std::vector<CCCPacket*>& rows, int columnId,
-                                bool descending) {
+std::vector<int> SortedRowOrder(std::span<const PacketRow> rows, int columnId, bool descending,
+                                const ColumnContext& context) {
     if (IsNumericSortColumn(columnId)) {
         std::vector<int64_t> keys;
         keys.reserve(rows.size());
-        for (const CCCPacket* packet : rows) {
-            keys.push_back(ColumnSortKey(*packet, columnId));
+        for (const PacketRow& row : rows) {
+            keys.push_back(ColumnSortKey(*row.packet, row.idleTime, columnId, context));
         }
         return OrderByKeys(keys, descending);
     }
+    ColumnContext textContext = context;
+    textContext.reverseCurrent = false;
     std::vector<std::u16string> texts;
     texts.reserve(rows.size());
-    for (const CCCPacket* packet : rows) {
-        texts.push_back(SortText(*packet, columnId));
+    for (const PacketRow& row : rows) {
+        texts.push_back(SortText(row, columnId, textContext));
     }
     return OrderByKeys(texts, descending);
 }

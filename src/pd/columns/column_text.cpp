@@ -1,9 +1,7 @@
 #include "pd/columns/column_text.h"
 
 #include <algorithm>
-#include <mutex>
 
-#include "capture/document.h"
 #include "pd/bmc_decoder.h"
 #include "pd/description_text.h"
 #include "pd/message_header.h"
@@ -31,14 +29,6 @@ std::string HexByteList(const CCCPacket& packet, int first, int count, char sepa
     return out;
 }
 
-int64_t DocumentTimeOrigin(const CCCPacket& packet) {
-    if (packet.doc == nullptr) {
-        return 0;
-    }
-    std::lock_guard lock(packet.doc->Mutex());
-    return packet.doc->TimeOrigin();
-}
-
 // Message bytes held by the packet, never more than the array.
 int HeldByteCount(const CCCPacket& packet) {
     return std::clamp(packet.messageByteCount, 0, static_cast<int32_t>(packet.messageBytes.size()));
@@ -61,8 +51,9 @@ std::string WattageText(const PacketVbusValues& values, bool reverseCurrent) {
     return FormatText("%1.3f", static_cast<double>(watts));
 }
 
-std::string VbusColumnText(const CCCPacket& packet, int column, bool reverseCurrent) {
-    const std::optional<PacketVbusValues> values = PacketVbus(packet);
+std::string VbusColumnText(const CCCPacket& packet, int column, const ColumnContext& context) {
+    const std::optional<PacketVbusValues> values = PacketVbus(packet, context);
+    const bool reverseCurrent = context.reverseCurrent;
     if (!values) {
         return {};
     }
@@ -217,8 +208,8 @@ std::string MessageColumnText(const CCCPacket& packet, int column) {
 }
 
 // Sort key of a VBUS column from the values shown for the packet.
-int64_t VbusSortKey(const CCCPacket& packet, int column) {
-    const std::optional<PacketVbusValues> values = PacketVbus(packet);
+int64_t VbusSortKey(const CCCPacket& packet, int column, const ColumnContext& context) {
+    const std::optional<PacketVbusValues> values = PacketVbus(packet, context);
     if (!values) {
         return -1;
     }
@@ -251,14 +242,15 @@ void UpperAscii(std::string& text) {
 
 }  // namespace
 
-std::string ColumnText(const CCCPacket& packet, int column, bool reverseCurrent) {
+std::string ColumnText(const CCCPacket& packet, int64_t idleTime, int column,
+                       const ColumnContext& context) {
     switch (column) {
         case kColumnPacketNumber:
             return FormatText("%d", packet.packetNumber);
         case kColumnIdleTime:
-            return FormatTime(packet.idleTime);
+            return FormatTime(idleTime);
         case kColumnTimestamp:
-            return FormatTime(packet.relTime - DocumentTimeOrigin(packet));
+            return FormatTime(packet.relTime - context.timeOrigin);
         case kColumnPacketLength:
             return FormatText("%lld", static_cast<long long>(PacketLengthUs(packet)));
         case kColumnChannel:
@@ -282,7 +274,7 @@ std::string ColumnText(const CCCPacket& packet, int column, bool reverseCurrent)
         case kColumnCc2Voltage:
         case kColumnCc2Current:
         case kColumnVbusWattage:
-            return VbusColumnText(packet, column, reverseCurrent);
+            return VbusColumnText(packet, column, context);
         default:
             if (column >= kColumnOrderedSet && column <= kColumnCrc) {
                 return MessageColumnText(packet, column);
@@ -291,13 +283,14 @@ std::string ColumnText(const CCCPacket& packet, int column, bool reverseCurrent)
     }
 }
 
-int64_t ColumnSortKey(const CCCPacket& packet, int column) {
+int64_t ColumnSortKey(const CCCPacket& packet, int64_t idleTime, int column,
+                      const ColumnContext& context) {
     const bool good = packet.crcOk;
     switch (column) {
         case kColumnPacketNumber:
             return packet.packetNumber;
         case kColumnIdleTime:
-            return packet.idleTime;
+            return idleTime;
         case kColumnTimestamp:
             return packet.relTime;
         case kColumnPacketLength:
@@ -327,17 +320,18 @@ int64_t ColumnSortKey(const CCCPacket& packet, int column) {
         case kColumnCc2Voltage:
         case kColumnCc2Current:
         case kColumnVbusWattage:
-            return VbusSortKey(packet, column);
+            return VbusSortKey(packet, column, context);
         default:
             return -1;
     }
 }
 
-int FindInColumns(const CCCPacket& packet, const std::string& text, bool reverseCurrent) {
+int FindInColumns(const CCCPacket& packet, int64_t idleTime, const std::string& text,
+                  const ColumnContext& context) {
     std::string needle = text;
     UpperAscii(needle);
     for (int column = 0; column < kPacketColumnCount; ++column) {
-        std::string haystack = ColumnText(packet, column, reverseCurrent);
+        std::string haystack = ColumnText(packet, idleTime, column, context);
         if (haystack.empty()) {
             continue;
         }

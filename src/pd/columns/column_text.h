@@ -1,14 +1,17 @@
 // The texts of a packet's 38 list columns, their sort keys, the row search and the shared time
-// format. The texts read the packet and its owning document only.
+// format. The texts read the packet and an explicit column context only: the time origin, the
+// current direction and a sample lookup, taken once by the caller (a list refresh, an export,
+// a command) instead of per cell.
 //
 // Thread safety: every operation here may run on the user-interface thread and on an export
 // worker for the same packet at once. None of them writes the packet: a packet without a VBUS
-// snapshot gets its values looked up in the document (under the document's lock) each time a
-// VBUS column is asked for. LookupVbus, which does write the packet, is for the owner of a
-// packet that no other thread can see yet.
+// snapshot gets its values from the context's sample lookup each time a VBUS column is asked
+// for. LookupVbus, which does write the packet, is for the owner of a packet that no other
+// thread can see yet.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,25 +28,40 @@ struct PacketVbusValues {
     int16_t cc2Current = 0;
 };
 
-// Text of column `column` (0-37) for the packet; "" for an unknown column or missing data.
-// reverseCurrent negates the current columns and the wattage.
-std::string ColumnText(const CCCPacket& packet, int column, bool reverseCurrent);
+// The readings of the latest sample at or before a time on the packets' relTime scale; none
+// when there is no such sample.
+using SampleLookup = std::function<std::optional<PacketVbusValues>(int64_t relTime)>;
 
-// Numeric sort key of a column; -1 when the column has no value or is sorted by text.
-int64_t ColumnSortKey(const CCCPacket& packet, int column);
+// What the column texts read besides the packet.
+struct ColumnContext {
+    int64_t timeOrigin = 0;       // relTime at which the "Timestamp" column reads 0
+    bool reverseCurrent = false;  // negates the current columns and the wattage
+    SampleLookup samples;         // for packets without a VBUS snapshot; none: no values
+};
+
+// Text of column `column` (0-37) for the packet, which followed idleTime microseconds of bus
+// idle (see IdleTimeTracker); "" for an unknown column or missing data.
+std::string ColumnText(const CCCPacket& packet, int64_t idleTime, int column,
+                       const ColumnContext& context);
+
+// Numeric sort key of a column; -1 when the column has no value or is sorted by text. Only the
+// sample lookup of the context is used (keys never negate currents).
+int64_t ColumnSortKey(const CCCPacket& packet, int64_t idleTime, int column,
+                      const ColumnContext& context);
 
 // Lowest column id whose text contains `text`, comparing with the ASCII letters a-z folded to
 // upper case (no other character is folded); -1 when no column matches.
-int FindInColumns(const CCCPacket& packet, const std::string& text, bool reverseCurrent);
+int FindInColumns(const CCCPacket& packet, int64_t idleTime, const std::string& text,
+                  const ColumnContext& context);
 
 // Microseconds as " 1h  2min  3s 004ms 005us", "- 0s   1ms 500us" and the like.
 std::string FormatTime(int64_t microseconds);
 
-// The packet's VBUS snapshot, or else the latest sample of its document at or before the
-// packet; none when the packet has no document or the document no such sample.
-std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet);
+// The packet's VBUS snapshot, or else the context's latest sample at or before the packet; none
+// without a lookup or such a sample.
+std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet, const ColumnContext& context);
 
-// Copies the latest sample at or before the packet into its VBUS fields and sets vbusValid.
-// Returns false (nothing written) without a document or sample. Writes the packet: call it only
-// while no other thread reads the packet, e.g. before handing the packet to any reader.
-bool LookupVbus(CCCPacket& packet);
+// Copies the context's latest sample at or before the packet into its VBUS fields and sets
+// vbusValid. Returns false (nothing written) without a lookup or sample. Writes the packet: call
+// it only while no other thread reads the packet, e.g. before handing the packet to any reader.
+bool LookupVbus(CCCPacket& packet, const ColumnContext& context);

@@ -1,46 +1,23 @@
-#include <mutex>
-
-#include "capture/document.h"
 #include "pd/columns/column_text.h"
 #include "pd/electrical_readings.h"
 
-namespace {
-
-// The latest sample of the packet's document at or before the packet. The search and the read
-// happen under the document's lock, so a decode pass or a trim on another thread cannot move
-// the samples in between.
-std::optional<PacketVbusValues> FindVbusSample(const CCCPacket& packet) {
-    const CKVDoc* doc = packet.doc;
-    if (doc == nullptr) {
-        return std::nullopt;
-    }
-    std::lock_guard lock(doc->Mutex());
-    const std::optional<size_t> index = doc->FindSample(packet.relTime - doc->TimeOrigin());
-    if (!index) {
-        return std::nullopt;
-    }
-    const std::optional<CVbusInfo> sample = doc->SampleAt(*index);
-    if (!sample) {
-        return std::nullopt;
-    }
-    PacketVbusValues values;
-    CopyElectricalReadings(*sample, values);
-    return values;
-}
-
-}  // namespace
-
-std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet) {
+std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet, const ColumnContext& context) {
     if (packet.vbusValid) {
         PacketVbusValues values;
         CopyElectricalReadings(packet, values);
         return values;
     }
-    return FindVbusSample(packet);
+    if (!context.samples) {
+        return std::nullopt;
+    }
+    return context.samples(packet.relTime);
 }
 
-bool LookupVbus(CCCPacket& packet) {
-    const std::optional<PacketVbusValues> values = FindVbusSample(packet);
+bool LookupVbus(CCCPacket& packet, const ColumnContext& context) {
+    if (!context.samples) {
+        return false;
+    }
+    const std::optional<PacketVbusValues> values = context.samples(packet.relTime);
     if (!values) {
         return false;
     }

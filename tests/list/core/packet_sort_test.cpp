@@ -20,10 +20,12 @@ std::vector<CCCPacket> WithPreambles(const std::vector<int>& lengths) {
     return packets;
 }
 
-std::vector<CCCPacket*> Pointers(std::vector<CCCPacket>& packets) {
-    std::vector<CCCPacket*> rows;
-    for (CCCPacket& packet : packets) {
-        rows.push_back(&packet);
+// One row per packet; idle times as given, else 0.
+std::vector<PacketRow> Rows(std::vector<CCCPacket>& packets,
+                            const std::vector<int64_t>& idleTimes = {}) {
+    std::vector<PacketRow> rows;
+    for (size_t i = 0; i < packets.size(); ++i) {
+        rows.push_back({&packets[i], i < idleTimes.size() ? idleTimes[i] : 0});
     }
     return rows;
 }
@@ -35,20 +37,39 @@ TEST(SortedRowOrder, NumericColumnsCompareTheirKeys) {
     packets[0].ccLine = 1;
     packets[1].ccLine = 0;
     packets[2].ccLine = 1;
-    const std::vector<CCCPacket*> rows = Pointers(packets);
-    EXPECT_EQ(SortedRowOrder(rows, kColumnChannel, false), (std::vector<int>{1, 0, 2}));
+    const std::vector<PacketRow> rows = Rows(packets);
+    EXPECT_EQ(SortedRowOrder(rows, kColumnChannel, false, {}), (std::vector<int>{1, 0, 2}));
     // Descending swaps the operands; equal keys still keep their order.
-    EXPECT_EQ(SortedRowOrder(rows, kColumnChannel, true), (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(SortedRowOrder(rows, kColumnChannel, true, {}), (std::vector<int>{0, 2, 1}));
 }
 
 TEST(SortedRowOrder, TextColumnsCompareTheirTexts) {
     // The preamble length is sorted by its text: "10" before "9".
     std::vector<CCCPacket> packets = WithPreambles({9, 10, 100, 9});
-    const std::vector<CCCPacket*> rows = Pointers(packets);
-    EXPECT_EQ(SortedRowOrder(rows, kColumnPreambleLength, false), (std::vector<int>{1, 2, 0, 3}));
-    EXPECT_EQ(SortedRowOrder(rows, kColumnPreambleLength, true), (std::vector<int>{0, 3, 2, 1}));
+    const std::vector<PacketRow> rows = Rows(packets);
+    EXPECT_EQ(SortedRowOrder(rows, kColumnPreambleLength, false, {}),
+              (std::vector<int>{1, 2, 0, 3}));
+    EXPECT_EQ(SortedRowOrder(rows, kColumnPreambleLength, true, {}),
+              (std::vector<int>{0, 3, 2, 1}));
+}
+
+TEST(SortedRowOrder, IdleTimeIsTheRowsOwn) {
+    std::vector<CCCPacket> packets = WithPreambles({0, 0, 0});
+    const std::vector<PacketRow> rows = Rows(packets, {300, -5, 20});
+    EXPECT_EQ(SortedRowOrder(rows, kColumnIdleTime, false, {}), (std::vector<int>{1, 2, 0}));
+}
+
+TEST(SortedRowOrder, CurrentsSortUnreversed) {
+    // Sort keys never negate the current, whatever the context shows: -2000 mA before 1000 mA.
+    std::vector<CCCPacket> packets = WithPreambles({0, 0});
+    packets[0].vbusValid = packets[1].vbusValid = true;
+    packets[0].cc1Current = 1000;
+    packets[1].cc1Current = -2000;
+    const std::vector<PacketRow> rows = Rows(packets);
+    const ColumnContext reversed{.reverseCurrent = true};
+    EXPECT_EQ(SortedRowOrder(rows, kColumnCc1Current, false, reversed), (std::vector<int>{1, 0}));
 }
 
 TEST(SortedRowOrder, NoRowsGiveNoOrder) {
-    EXPECT_TRUE(SortedRowOrder({}, kColumnPacketNumber, false).empty());
+    EXPECT_TRUE(SortedRowOrder({}, kColumnPacketNumber, false, {}).empty());
 }

@@ -1,0 +1,15 @@
+// The column context of a capture document: its time origin and a sample lookup into it.
+#pragma once
+
+#include "pd/columns/column_text.h"
+
+class CKVDoc;
+
+// The latest sample of the document at or before a relTime. Each lookup searches and reads
+// under the document's lock, so a decode pass or a trim on another thread cannot move the
+// samples in between. The document must outlive the lookup.
+SampleLookup DocumentSampleLookup(const CKVDoc& doc);
+
+// The document's current time origin (read once, under its lock), the current direction and
+// the document's sample lookup.
+ColumnContext DocumentColumnContext(const CKVDoc& doc, bool reverseCurrent);
