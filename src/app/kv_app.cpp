@@ -1,7 +1,7 @@
 #include "app/kv_app.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
+#include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QSettings>
@@ -11,6 +11,7 @@
 #include "app/main_frame.h"
 #include "app/settings/qt/qsettings_backend.h"
 #include "capture/document.h"
+#include "capture/record_file_io.h"
 #include "list/log_view.h"
 
 // The icons are compiled into this static library; a static library's resources must be
@@ -81,9 +82,17 @@ int CKVApp::Run() {
         PrintError(error);
         return 1;
     }
-    if (!commandLine->recordFile.isEmpty() && !QFileInfo(commandLine->recordFile).isReadable()) {
-        PrintError(QStringLiteral("cannot read %1").arg(commandLine->recordFile));
-        return 1;
+    if (!commandLine->recordFile.isEmpty()) {
+        switch (CheckRecordFileAccess(QFile::encodeName(commandLine->recordFile).toStdString())) {
+            case RecordFileAccess::kReadable:
+                break;
+            case RecordFileAccess::kNotRegularFile:
+                PrintError(QStringLiteral("%1 is not a regular file").arg(commandLine->recordFile));
+                return 1;
+            case RecordFileAccess::kCannotOpen:
+                PrintError(QStringLiteral("cannot read %1").arg(commandLine->recordFile));
+                return 1;
+        }
     }
     return commandLine->screenshotPath.isEmpty() ? RunInteractive(*commandLine)
                                                  : RunScreenshot(*commandLine);
@@ -119,8 +128,16 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     settings_.layout.listRowHeight = kScreenshotListHeight;
     settings_.layout.fieldTableWidth = kScreenshotFieldTableWidth;
     CMainFrame frame(*document_, settings_, recentFiles_);
-    if (!commandLine.recordFile.isEmpty()) {
-        frame.OpenDocument(commandLine.recordFile);
+    // The picture has the default window size whatever the size of the (off-screen) screen the
+    // window would be fitted to.
+    frame.resize(settings_.layout.windowWidth, settings_.layout.windowHeight);
+    // Nobody is there to answer a message box: an error goes to stderr on one line and ends
+    // the run.
+    frame.SetErrorNotice([](const QString& text) {
+        PrintError(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified());
+    });
+    if (!commandLine.recordFile.isEmpty() && !frame.OpenDocument(commandLine.recordFile)) {
+        return 1;
     }
     if (!RenderScreenshot(frame, commandLine.screenshotPath)) {
         PrintError(QStringLiteral("cannot write %1").arg(commandLine.screenshotPath));

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -26,6 +27,7 @@
 #include "app/settings/qt/log_font_qfont.h"
 #include "app/settings/settings_store.h"
 #include "capture/document.h"
+#include "capture/record_file_io.h"
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
 #include "pd/views/pd_packet_list_view.h"
@@ -43,6 +45,18 @@ constexpr int kListMinHeight = 100;
 constexpr int kDetailMinHeight = 50;
 constexpr int kFieldTableMinWidth = 100;
 constexpr int kTreeCreatedWidth = 960;
+
+// The stored window size, at least 200 x 200 and at most the screen's available area: a size
+// stored on a larger screen, at another scale factor, or absurd would leave parts of the
+// window off-screen and unpainted (and be stored again at exit).
+QSize RestoredWindowSize(const LayoutRecord& layout, const QSize& available) {
+    const int width = std::max(layout.windowWidth, 200);
+    const int height = std::max(layout.windowHeight, 200);
+    if (available.isEmpty()) {
+        return {width, height};
+    }
+    return {std::min(width, available.width()), std::min(height, available.height())};
+}
 
 QIcon Icon(const char* name) {
     return QIcon(QStringLiteral(":/zoduz/icons/%1.svg").arg(QLatin1String(name)));
@@ -73,7 +87,7 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     ConnectDocument();
 
     const LayoutRecord& layout = settings_.layout;
-    resize(std::max(layout.windowWidth, 200), std::max(layout.windowHeight, 200));
+    resize(RestoredWindowSize(layout, screen()->availableGeometry().size()));
     if (layout.listFontStored != 0) {
         ApplyListFont(FontFromLogFont(layout.listFont));
     }
@@ -359,7 +373,7 @@ bool CMainFrame::OpenDocument(const QString& path) {
 
 bool CMainFrame::LoadPath(const QString& path) {
     const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) {
+    if (!RecordFileReadable(QFile::encodeName(path).toStdString())) {
         // Nothing is replaced: the current document stays, and the list stops offering it.
         ShowError(QStringLiteral("Cannot open the record file.\n\n\"%1\"")
                       .arg(QDir::toNativeSeparators(path)));

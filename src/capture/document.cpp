@@ -190,7 +190,9 @@ void CKVDoc::Sink::OnInfoEntry(const InfoEntry& entry, uint64_t /*blockOffset*/)
     int64_t value = InfoValueI64(entry);
     switch (entry.type) {
         case kInfoTimeOrigin:
-            doc_.savedOrigin_ = value;
+            if (value >= -kTimeOriginLimit && value <= kTimeOriginLimit) {
+                doc_.savedOrigin_ = value;
+            }
             break;
         case kInfoMarkedPacket:
             doc_.markedKeys_.push_back(value);
@@ -340,7 +342,11 @@ void CKVDoc::SetLimits(int32_t maxPackets, int32_t maxSamples, bool autoRemovePa
 void CKVDoc::SetTimeOrigin(int64_t t, bool relative) {
     std::lock_guard lock(mutex_);
     int64_t previous = timeOrigin_;
-    timeOrigin_ = relative ? timeOrigin_ + t : t;
+    int64_t moved = t;
+    if (relative && __builtin_add_overflow(timeOrigin_, t, &moved)) {
+        moved = t < 0 ? -kTimeOriginLimit : kTimeOriginLimit;  // beyond the limit either way
+    }
+    timeOrigin_ = std::clamp(moved, -kTimeOriginLimit, kTimeOriginLimit);
     for (CKVDocObserver* observer : observers_) {
         observer->OnTimeOriginChanged(timeOrigin_ - previous);
     }

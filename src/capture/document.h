@@ -81,6 +81,11 @@ class CKVDoc {
     int64_t CaptureStartTime() const { return stream_.Samples().CaptureStartTime(); }
     int64_t LastSampleTime() const { return stream_.Samples().LastSampleTime(); }
     int64_t TimeOrigin() const { return timeOrigin_; }
+    // The origin stays within +-kTimeOriginLimit (about 73 000 years), so that times relative
+    // to it (relTime - origin, time - origin) can never overflow. A record file's origin beyond
+    // that is refused on reading (the origin read before it, or 0, stays); a set or moved
+    // origin is held at the limit.
+    static constexpr int64_t kTimeOriginLimit = int64_t{1} << 61;
     // relative = false sets the origin to t, true moves it by t. A user's change is a marker
     // change: the view that makes it also calls NoteMarkersChanged().
     void SetTimeOrigin(int64_t t, bool relative);

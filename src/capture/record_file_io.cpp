@@ -1,5 +1,9 @@
 #include "capture/record_file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -17,11 +21,46 @@ bool CloseChecked(FileHandle& file) {
     return std::fclose(file.release()) == 0;
 }
 
+// Opens path for reading when it is a regular file. O_NONBLOCK keeps the open of a FIFO from
+// waiting for a writer; it is cleared again once the file is known to be regular.
+int OpenRegularFile(const std::string& path, RecordFileAccess& access) {
+    access = RecordFileAccess::kCannotOpen;
+    if (path.empty()) {
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            access = RecordFileAccess::kNotRegularFile;
+        }
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        access = RecordFileAccess::kNotRegularFile;
+        ::close(fd);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    access = RecordFileAccess::kReadable;
+    return fd;
+}
+
 }  // namespace
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path) {
-    if (!path.empty()) {
-        file_ = std::fopen(path.c_str(), "rb");
+    RecordFileAccess access;
+    const int fd = OpenRegularFile(path, access);
+    if (fd >= 0) {
+        file_ = ::fdopen(fd, "rb");
+        if (file_ == nullptr) {
+            ::close(fd);
+        }
     }
 }
 
@@ -46,13 +85,17 @@ size_t ReadOnlyFile::ReadAt(int64_t offset, uint8_t* buffer, size_t size) {
     return std::fread(buffer, 1, size, file_);
 }
 
-bool RecordFileReadable(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || std::filesystem::is_directory(path, error)) {
-        return false;
+RecordFileAccess CheckRecordFileAccess(const std::string& path) {
+    RecordFileAccess access;
+    const int fd = OpenRegularFile(path, access);
+    if (fd >= 0) {
+        ::close(fd);
     }
-    ReadOnlyFile file(path);
-    return file.IsOpen() && file.Length() >= 0;
+    return access;
+}
+
+bool RecordFileReadable(const std::string& path) {
+    return CheckRecordFileAccess(path) == RecordFileAccess::kReadable;
 }
 
 bool CopyWholeBlocks(const std::string& source, const std::string& target) {

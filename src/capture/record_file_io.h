@@ -12,7 +12,9 @@
 // Files are read and copied in chunks of this size.
 inline constexpr size_t kReadChunkSize = 1048576;
 
-// A file opened for reading while another writer may keep appending to it.
+// A file opened for reading while another writer may keep appending to it. Only regular files
+// are opened: a FIFO, a device or a folder would block the reader or never end, so the file
+// stays closed for them (and the open itself never waits for a writer).
 class ReadOnlyFile {
   public:
     explicit ReadOnlyFile(const std::string& path);
@@ -30,6 +32,13 @@ class ReadOnlyFile {
     std::FILE* file_ = nullptr;
 };
 
+// Whether a record file can be read, and why not.
+enum class RecordFileAccess {
+    kReadable,
+    kCannotOpen,      // missing, no permission, empty path
+    kNotRegularFile,  // a folder, a FIFO, a device, a socket
+};
+RecordFileAccess CheckRecordFileAccess(const std::string& path);
 bool RecordFileReadable(const std::string& path);
 
 // Copies the whole 64-byte blocks of source to target (created or truncated) in 1 MB chunks;

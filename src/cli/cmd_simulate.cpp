@@ -94,7 +94,8 @@ bool ParseArgs(const CliArgs& args, SimulateArgs& parsed) {
     return haveScenario && !parsed.output.empty();
 }
 
-// True when both paths name one file, so that the script would overwrite the record file.
+// True when both paths name one file by their names, so that the script would overwrite the
+// record file. Checked before anything is written.
 bool SameFile(const std::string& a, const std::string& b) {
     namespace fs = std::filesystem;
     std::error_code errorA;
@@ -102,6 +103,14 @@ bool SameFile(const std::string& a, const std::string& b) {
     const fs::path canonicalA = fs::weakly_canonical(fs::absolute(a, errorA), errorA);
     const fs::path canonicalB = fs::weakly_canonical(fs::absolute(b, errorB), errorB);
     return a == b || (!errorA && !errorB && canonicalA == canonicalB);
+}
+
+// True when the script path leads to the record file just written: a hard link to it, or a
+// symbolic link (dangling until the record file existed) pointing at it. Names cannot tell
+// these apart; the file identity (device and inode) can.
+bool SameFileIdentity(const std::string& script, const std::string& output) {
+    std::error_code error;
+    return std::filesystem::equivalent(script, output, error) && !error;
 }
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
@@ -159,6 +168,10 @@ int RunSimulate(const CliArgs& args) {
     if (!result) {
         std::fprintf(stderr, "zoduz-cli simulate: %s\n", error.c_str());
         return 1;
+    }
+    if (!parsed.script.empty() && SameFileIdentity(parsed.script, parsed.output)) {
+        std::fprintf(stderr, "zoduz-cli simulate: the script and the record file must differ\n");
+        return 2;
     }
     if (!parsed.script.empty() && !WriteScript(parsed.script, *result)) {
         std::fprintf(stderr, "zoduz-cli simulate: cannot write '%s'\n", parsed.script.c_str());

@@ -5,8 +5,15 @@
 #include "capture/record_file_io.h"
 
 bool CheckRecordFile(const char* command, const std::string& path) {
-    if (RecordFileReadable(path)) {
-        return true;
+    switch (CheckRecordFileAccess(path)) {
+        case RecordFileAccess::kReadable:
+            return true;
+        case RecordFileAccess::kNotRegularFile:
+            std::fprintf(stderr, "zoduz-cli %s: '%s' is not a regular file\n", command,
+                         path.c_str());
+            return false;
+        case RecordFileAccess::kCannotOpen:
+            break;
     }
     std::fprintf(stderr, "zoduz-cli %s: cannot read '%s'\n", command, path.c_str());
     return false;

@@ -6,6 +6,7 @@
 #include "capture/document.h"
 
 // True when path names a readable regular file; otherwise prints the one-line error
+// "zoduz-cli COMMAND: 'PATH' is not a regular file" (a folder, a FIFO, a device) or
 // "zoduz-cli COMMAND: cannot read 'PATH'" on stderr.
 bool CheckRecordFile(const char* command, const std::string& path);
 

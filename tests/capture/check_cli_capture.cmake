@@ -1,5 +1,5 @@
-# Runs "zoduz-cli info" and "zoduz-cli samples" on a missing file, an empty file, a file of
-# garbage and a synthesized capture, and checks exit statuses and lines. Arguments: CLI (the
+# Runs "zoduz-cli info" and "zoduz-cli samples" on a missing file, a folder, a FIFO, an empty
+# file, a file of garbage and a synthesized capture, and checks exit statuses and lines. Arguments: CLI (the
 # executable), WORK (a scratch folder).
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
@@ -27,6 +27,24 @@ foreach(command info samples)
        NOT err STREQUAL "zoduz-cli ${command}: cannot read '${WORK}/missing.zaz'\n")
         message(FATAL_ERROR "${command} on a missing file: ${status} [${out}] [${err}]")
     endif()
+endforeach()
+
+# What is not a regular file is refused at once: a folder, and a FIFO without a writer (reading
+# it would wait forever; the timeout catches a command that does).
+execute_process(COMMAND mkfifo "${WORK}/fifo.zaz" COMMAND_ERROR_IS_FATAL ANY)
+foreach(command info samples decode tree fields)
+    set(extra "")
+    if(command MATCHES "tree|fields")
+        set(extra 0)
+    endif()
+    foreach(target "${WORK}" "${WORK}/fifo.zaz")
+        execute_process(COMMAND "${CLI}" ${command} "${target}" ${extra} TIMEOUT 20
+                        OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+        if(NOT status EQUAL 1 OR NOT out STREQUAL "" OR
+           NOT err STREQUAL "zoduz-cli ${command}: '${target}' is not a regular file\n")
+            message(FATAL_ERROR "${command} on ${target}: ${status} [${out}] [${err}]")
+        endif()
+    endforeach()
 endforeach()
 
 # Empty and garbage files are not errors.

@@ -4,8 +4,10 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -189,6 +191,38 @@ TEST_F(SimulateCli, ScriptMayNotReplaceTheRecordFile) {
         EXPECT_EQ(run.err, "zoduz-cli simulate: the script and the record file must differ\n");
         EXPECT_TRUE(run.out.empty());
         EXPECT_FALSE(std::filesystem::exists(path));
+    }
+}
+
+// Links name the record file under another name: a hard link to an existing record file, and a
+// symbolic link that dangles until the record file is written. The record file is written and
+// kept whole; the script is refused.
+TEST_F(SimulateCli, ScriptLinkedToTheRecordFileIsRefused) {
+    namespace fs = std::filesystem;
+    const std::string path = dir_.File("x.zaz");
+    const std::string reference = dir_.File("reference.zaz");
+    ASSERT_EQ(Simulate("spr -o " + reference).status, 0);
+
+    const std::string dangling = dir_.File("dangling");
+    fs::remove(path);
+    fs::create_symlink(path, dangling);
+    ASSERT_FALSE(fs::exists(dangling));
+
+    ASSERT_EQ(Simulate("spr -o " + dir_.File("hard-target.zaz")).status, 0);
+    fs::create_hard_link(dir_.File("hard-target.zaz"), dir_.File("hard-link"));
+    for (const auto& [output, script] :
+         {std::pair{path, dangling},
+          std::pair{dir_.File("hard-target.zaz"), dir_.File("hard-link")}}) {
+        CliRun run = Simulate("spr -o " + output + " --script " + script);
+        EXPECT_EQ(run.status, 2) << script;
+        EXPECT_EQ(run.err, "zoduz-cli simulate: the script and the record file must differ\n");
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(fs::file_size(output), fs::file_size(reference)) << script;
+        std::ifstream written(output, std::ios::binary);
+        std::ifstream expected(reference, std::ios::binary);
+        EXPECT_TRUE(std::equal(std::istreambuf_iterator<char>(written), {},
+                               std::istreambuf_iterator<char>(expected), {}))
+            << script;
     }
 }
 

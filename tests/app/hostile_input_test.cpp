@@ -1,0 +1,89 @@
+// The main window against settings and files it must not trust: stored window sizes larger
+// than the screen, and special files named as record files. Run on off-screen screens of known
+// sizes (ZODUZ_EXPECTED_SCREEN gives the available size in logical pixels, "WxH").
+#include <sys/stat.h>
+
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <climits>
+
+#include "app/main_frame.h"
+#include "app/recent_files.h"
+#include "app/settings/settings_store.h"
+#include "capture/document.h"
+
+class HostileInputTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void screenHasTheConfiguredSize();
+    void storedSizesAreFittedToTheScreen_data();
+    void storedSizesAreFittedToTheScreen();
+    void specialFilesAreReportedWithoutBlocking();
+};
+
+void HostileInputTest::screenHasTheConfiguredSize() {
+    const QStringList expected =
+        qEnvironmentVariable("ZODUZ_EXPECTED_SCREEN").split(QLatin1Char('x'));
+    QCOMPARE(expected.size(), 2);
+    QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry().size(),
+             QSize(expected[0].toInt(), expected[1].toInt()));
+}
+
+void HostileInputTest::storedSizesAreFittedToTheScreen_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("default") << 1200 << 700;
+    QTest::newRow("larger than any screen") << 5000 << 4000;
+    QTest::newRow("absurd") << INT_MAX << INT_MAX;
+    QTest::newRow("wide") << INT_MAX << 300;
+    QTest::newRow("too small") << 10 << -5;
+}
+
+void HostileInputTest::storedSizesAreFittedToTheScreen() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
+    CKVDoc document;
+    SettingsStore settings;
+    settings.layout.windowWidth = width;
+    settings.layout.windowHeight = height;
+    CRecentFileList recent;
+    CMainFrame frame(document, settings, recent);
+    const QSize expected(std::min(std::max(width, 200), available.width()),
+                         std::min(std::max(height, 200), available.height()));
+    QCOMPARE(frame.size(), expected);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QVERIFY(frame.width() <= available.width());
+    QVERIFY(frame.height() <= available.height());
+    // What goes back into the settings is the fitted size, not the stored one.
+    frame.StoreLayout();
+    QCOMPARE(settings.layout.windowWidth, frame.width());
+    QCOMPARE(settings.layout.windowHeight, frame.height());
+}
+
+void HostileInputTest::specialFilesAreReportedWithoutBlocking() {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.zaz"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    CKVDoc document;
+    SettingsStore settings;
+    CRecentFileList recent;
+    CMainFrame frame(document, settings, recent);
+    QStringList errors;
+    frame.SetErrorNotice([&errors](const QString& text) { errors << text; });
+    for (const QString& special : {fifo, dir.path(), QStringLiteral("/dev/zero")}) {
+        errors.clear();
+        recent.Add(special);
+        QVERIFY(!frame.OpenDocument(special));
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors[0].startsWith(QStringLiteral("Cannot open the record file.")));
+        QVERIFY(!recent.Entries().contains(special));
+        QVERIFY(frame.DocumentPath().isEmpty());
+    }
+}
+
+QTEST_MAIN(HostileInputTest)
+#include "hostile_input_test.moc"
