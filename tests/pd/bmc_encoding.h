@@ -83,15 +83,20 @@ inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> bytes) {
     return bytes;
 }
 
-// Preamble, ordered set, `bytes` followed by their CRC, and EOP.
-inline Bits MessageBits(const OrderedSet& set, const std::vector<uint8_t>& bytes) {
+// Preamble, ordered set, `framed` as it is (a CRC, right or wrong, already appended), and EOP.
+inline Bits FramedBits(const OrderedSet& set, const std::vector<uint8_t>& framed) {
     Bits bits = Preamble();
     AppendOrderedSet(bits, set);
-    for (uint8_t byte : WithCrc(bytes)) {
+    for (uint8_t byte : framed) {
         AppendByte(bits, byte);
     }
     AppendLine(bits, kEop);
     return bits;
+}
+
+// Preamble, ordered set, `bytes` followed by their CRC, and EOP.
+inline Bits MessageBits(const OrderedSet& set, const std::vector<uint8_t>& bytes) {
+    return FramedBits(set, WithCrc(bytes));
 }
 
 inline Bits ResetBits(const OrderedSet& set) {

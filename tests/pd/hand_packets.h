@@ -43,8 +43,9 @@ inline PacketPtr Raw(int32_t kind, const std::vector<uint8_t>& bytes) {
     return packet;
 }
 
-// A message of `kind` with header `h` followed by the little-endian data objects.
-inline PacketPtr Message(int32_t kind, Header h, std::initializer_list<uint32_t> objects = {}) {
+// The bytes of a message: header `h` (its object count taken from `objects` when 0) followed by
+// the little-endian data objects, without CRC.
+inline std::vector<uint8_t> MessageBytes(Header h, const std::vector<uint32_t>& objects) {
     if (h.objects == 0) {
         h.objects = static_cast<int>(objects.size());
     }
@@ -55,7 +56,12 @@ inline PacketPtr Message(int32_t kind, Header h, std::initializer_list<uint32_t>
             bytes.push_back(static_cast<uint8_t>(object >> shift));
         }
     }
-    return Raw(kind, bytes);
+    return bytes;
+}
+
+// A message of `kind` with header `h` followed by the little-endian data objects.
+inline PacketPtr Message(int32_t kind, Header h, std::initializer_list<uint32_t> objects = {}) {
+    return Raw(kind, MessageBytes(h, objects));
 }
 
 // An SOP control message sent by a port with the given roles.

@@ -22,22 +22,6 @@ uint64_t TicksAt(uint64_t us) {
     return us * 48 / kDivider;
 }
 
-// A message as its header fields and data objects, little-endian, without CRC.
-std::vector<uint8_t> MessageBytes(const hand::Header& header, std::vector<uint32_t> objects) {
-    hand::Header h = header;
-    if (h.objects == 0) {
-        h.objects = static_cast<int>(objects.size());
-    }
-    const uint16_t value = hand::HeaderValue(h);
-    std::vector<uint8_t> bytes = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
-    for (uint32_t object : objects) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<uint8_t>(object >> shift));
-        }
-    }
-    return bytes;
-}
-
 std::vector<uint8_t> Wire(const bmc::OrderedSet& set, const std::vector<uint8_t>& bytes) {
     return bmc::Intervals(bmc::MessageBits(set, bytes));
 }
@@ -103,20 +87,21 @@ hand::Header Typed(hand::Header h, int type, int id) {
 }
 
 std::vector<uint8_t> GoodCrc(const hand::Header& roles, int id) {
-    return Wire(bmc::kSop, MessageBytes(Typed(roles, kCtrlGoodCrc, id), {}));
+    return Wire(bmc::kSop, hand::MessageBytes(Typed(roles, kCtrlGoodCrc, id), {}));
 }
 
 // A source offering 5 V / 3 A and 9 V / 3 A, the sink requesting position 1 at 3 A.
 Burst PowerNegotiation() {
     Burst cc1;
-    cc1.Add(20000, Wire(bmc::kSop, MessageBytes(Typed(kSourceDfp, kDataSourceCapabilities, 0),
-                                                {0x0401912C, 0x0002D12C})));
+    cc1.Add(20000, Wire(bmc::kSop, hand::MessageBytes(Typed(kSourceDfp, kDataSourceCapabilities, 0),
+                                                      {0x0401912C, 0x0002D12C})));
     cc1.Add(21500, GoodCrc(kSinkUfp, 0));
-    cc1.Add(23000, Wire(bmc::kSop, MessageBytes(Typed(kSinkUfp, kDataRequest, 0), {0x1304B12C})));
+    cc1.Add(23000,
+            Wire(bmc::kSop, hand::MessageBytes(Typed(kSinkUfp, kDataRequest, 0), {0x1304B12C})));
     cc1.Add(24500, GoodCrc(kSourceDfp, 0));
-    cc1.Add(26000, Wire(bmc::kSop, MessageBytes(Typed(kSourceDfp, kCtrlAccept, 1), {})));
+    cc1.Add(26000, Wire(bmc::kSop, hand::MessageBytes(Typed(kSourceDfp, kCtrlAccept, 1), {})));
     cc1.Add(27500, GoodCrc(kSinkUfp, 1));
-    cc1.Add(60000, Wire(bmc::kSop, MessageBytes(Typed(kSourceDfp, kCtrlPsRdy, 2), {})));
+    cc1.Add(60000, Wire(bmc::kSop, hand::MessageBytes(Typed(kSourceDfp, kCtrlPsRdy, 2), {})));
     cc1.Add(61500, GoodCrc(kSinkUfp, 2));
     return cc1;
 }
@@ -143,12 +128,12 @@ Burst DataTexts() {
     uint64_t t = 20000;
     int id = 0;
     for (const auto& [type, objects] : messages) {
-        cc1.Add(t, Wire(bmc::kSop, MessageBytes(Typed(kSourceDfp, type, id), objects)));
+        cc1.Add(t, Wire(bmc::kSop, hand::MessageBytes(Typed(kSourceDfp, type, id), objects)));
         t += 3000;
         id = (id + 1) % 8;
     }
     cc1.Add(t, Wire(bmc::kSopPrimeDebug,
-                    MessageBytes(Typed(kSourceDfp, kDataRevision, 0), {0x31000000})));
+                    hand::MessageBytes(Typed(kSourceDfp, kDataRevision, 0), {0x31000000})));
     return cc1;
 }
 
@@ -156,11 +141,11 @@ Burst DataTexts() {
 Burst Resets() {
     Burst cc2;
     cc2.ccLine = 1;
-    cc2.Add(20000, Wire(bmc::kSop, MessageBytes(Typed(kSourceDfp, kCtrlSoftReset, 3), {})));
+    cc2.Add(20000, Wire(bmc::kSop, hand::MessageBytes(Typed(kSourceDfp, kCtrlSoftReset, 3), {})));
     cc2.Add(22000, bmc::Intervals(bmc::ResetBits(bmc::kHardReset)));
     cc2.Add(50000, bmc::Intervals(bmc::ResetBits(bmc::kCableReset)));
-    cc2.Add(80000, Wire(bmc::kSop,
-                        MessageBytes(Typed(kSourceDfp, kDataSourceCapabilities, 0), {0x0401912C})));
+    cc2.Add(80000, Wire(bmc::kSop, hand::MessageBytes(Typed(kSourceDfp, kDataSourceCapabilities, 0),
+                                                      {0x0401912C})));
     return cc2;
 }
 
@@ -169,16 +154,10 @@ Burst Resets() {
 Burst Faults() {
     Burst cc1;
     const std::vector<uint8_t> request =
-        MessageBytes(Typed(kSinkUfp, kDataRequest, 4), {0x1304B12C});
+        hand::MessageBytes(Typed(kSinkUfp, kDataRequest, 4), {0x1304B12C});
     std::vector<uint8_t> badCrc = bmc::WithCrc(request);
     badCrc.back() ^= 0x5A;
-    bmc::Bits bits = bmc::Preamble();
-    bmc::AppendOrderedSet(bits, bmc::kSop);
-    for (uint8_t byte : badCrc) {
-        bmc::AppendByte(bits, byte);
-    }
-    bmc::AppendLine(bits, bmc::kEop);
-    cc1.Add(20000, bmc::Intervals(bits));
+    cc1.Add(20000, bmc::Intervals(bmc::FramedBits(bmc::kSop, badCrc)));
     cc1.Add(22000, GoodCrc(kSourceDfp, 4));
 
     bmc::Bits noEop = bmc::MessageBits(bmc::kSop, request);
@@ -200,9 +179,9 @@ std::vector<Burst> OutOfOrder() {
     Burst cc1 = PowerNegotiation();
     Burst cc2;
     cc2.ccLine = 1;
-    cc2.Add(22000, Wire(bmc::kSop, MessageBytes(Typed(kSinkUfp, kCtrlGetSinkCap, 5), {})));
-    cc2.Add(25000,
-            Wire(bmc::kSop, MessageBytes(Typed(kSinkUfp, kDataSinkCapabilities, 6), {0x0001912C})));
+    cc2.Add(22000, Wire(bmc::kSop, hand::MessageBytes(Typed(kSinkUfp, kCtrlGetSinkCap, 5), {})));
+    cc2.Add(25000, Wire(bmc::kSop, hand::MessageBytes(Typed(kSinkUfp, kDataSinkCapabilities, 6),
+                                                      {0x0001912C})));
     return {cc2, cc1};
 }
 
