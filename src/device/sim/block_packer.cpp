@@ -30,6 +30,16 @@ uint16_t ClampMillivolts(int millivolts) {
 
 }  // namespace
 
+void WriteSample(uint8_t* sample, uint32_t timeUs, const ElectricalReading& reading) {
+    WriteU32(sample, timeUs);
+    WriteU16(sample + 4, ClampMillivolts(reading.vbusMillivolts));
+    WriteU16(sample + 6, static_cast<uint16_t>(RawCurrent(reading.vbusMilliamps)));
+    WriteU16(sample + 8, ClampMillivolts(reading.ccMillivolts[0]));
+    WriteU16(sample + 10, static_cast<uint16_t>(RawCurrent(reading.ccMilliamps[0])));
+    WriteU16(sample + 12, ClampMillivolts(reading.ccMillivolts[1]));
+    WriteU16(sample + 14, static_cast<uint16_t>(RawCurrent(reading.ccMilliamps[1])));
+}
+
 int16_t RawCurrent(int milliamps) {
     // The smallest raw magnitude that ScaleCurrent's truncation brings back to `milliamps`.
     int64_t magnitude = (std::abs(int64_t{milliamps}) * 1598 + 1499) / 1500;
@@ -265,15 +275,8 @@ PackCounts WriteStream(ScenarioScript& script, const PackOptions& options, int64
         for (int i = 0; i < inBlock; ++i, ++index) {
             int64_t ns = static_cast<int64_t>(index) * intervalNs;
             timeUs = options.clockStartUs + static_cast<uint64_t>(ns / 1000);
-            ElectricalReading reading = script.electrical.At(ns, noise);
-            uint8_t* sample = bytes + kSampleAreaOffset + kSampleSize * static_cast<size_t>(i);
-            WriteU32(sample, static_cast<uint32_t>(timeUs));
-            WriteU16(sample + 4, ClampMillivolts(reading.vbusMillivolts));
-            WriteU16(sample + 6, static_cast<uint16_t>(RawCurrent(reading.vbusMilliamps)));
-            WriteU16(sample + 8, ClampMillivolts(reading.ccMillivolts[0]));
-            WriteU16(sample + 10, static_cast<uint16_t>(RawCurrent(reading.ccMilliamps[0])));
-            WriteU16(sample + 12, ClampMillivolts(reading.ccMillivolts[1]));
-            WriteU16(sample + 14, static_cast<uint16_t>(RawCurrent(reading.ccMilliamps[1])));
+            WriteSample(bytes + kSampleAreaOffset + kSampleSize * static_cast<size_t>(i),
+                        static_cast<uint32_t>(timeUs), script.electrical.At(ns, noise));
         }
         WriteU16(bytes, static_cast<uint16_t>(kSampleKindBit | inBlock));
         while (nextEdge < edges.size() && edges[nextEdge].timeUs <= timeUs) {

@@ -116,3 +116,6 @@ PackCounts WriteStream(ScenarioScript& script, const PackOptions& options, int64
 
 // Raw current reading the analyzer reports for `milliamps` (the inverse of ScaleCurrent).
 int16_t RawCurrent(int milliamps);
+// Writes one 16-byte sample of a SampleBlock: the timestamp, then VBUS, CC1 and CC2 voltage
+// and raw current.
+void WriteSample(uint8_t* sample, uint32_t timeUs, const ElectricalReading& reading);

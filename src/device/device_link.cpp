@@ -1,0 +1,167 @@
+#include "device/device_link.h"
+
+#include <array>
+
+#include "device/analyzer_identity.h"
+
+DeviceLink::DeviceLink(UsbTransport& transport, DeviceLinkSettings settings)
+    : transport_(transport), settings_(std::move(settings)) {}
+
+DeviceLink::~DeviceLink() {
+    Close();
+}
+
+bool DeviceLink::PollDevice() {
+    if (Connected()) {
+        std::array<uint8_t, kDeviceDescriptorSize> descriptor{};
+        TransportResult read = transport_.GetDescriptor(kDescriptorTypeDevice, 0, 0, descriptor);
+        if (read.Ok() && read.bytes == kDeviceDescriptorSize) {
+            return true;
+        }
+        lastError_ = read.Ok() ? "the analyzer sent a short device descriptor" : read.message;
+        Release();
+        // The next analyzer may be another one: nothing of this one's identity carries over.
+        ForgetIdentity();
+        return false;
+    }
+
+    if (!OpenAnalyzer()) {
+        ForgetIdentity();
+        invalidFirmware_ = false;
+        return false;
+    }
+    if (invalidFirmware_) {
+        // The analyzer with old firmware is still attached.
+        Release();
+        return false;
+    }
+    ReadIdentity();
+    invalidFirmware_ = firmwareVersion_ < kMinFirmwareVersion;
+    if (invalidFirmware_) {
+        lastError_ = "the analyzer's firmware " + firmwareText_ + " is too old";
+        Release();
+        return false;
+    }
+    lastError_.clear();
+    {
+        std::lock_guard lock(gateMutex_);
+        readable_ = true;
+    }
+    connected_.store(true, std::memory_order_release);
+
+    if (settings_.samplingIntervalMs != 0) {
+        SetSamplingInterval(settings_.samplingIntervalMs);
+    }
+    SetCcTermination(CcLine::kCc1, CcTermination::kNone);
+    SetCcTermination(CcLine::kCc2, CcTermination::kNone);
+    return Connected();
+}
+
+bool DeviceLink::OpenAnalyzer() {
+    std::vector<AnalyzerLocation> found = transport_.List(settings_.ids);
+    lastError_.clear();
+    for (size_t index = 0; index < found.size() && index < kMaxOpenAttempts; ++index) {
+        const std::string& path = found[index].path;
+        if (path.size() > kMaxDevicePathLength) {
+            lastError_ = "the analyzer's device path is too long";
+            return false;
+        }
+        TransportResult opened = transport_.Open(path);
+        if (opened.Ok()) {
+            devicePath_ = path;
+            handleOpen_ = true;
+            return true;
+        }
+        lastError_ = opened.message;
+    }
+    return false;
+}
+
+std::u16string DeviceLink::ReadString(uint8_t index) {
+    std::array<uint8_t, kStringDescriptorBufferSize> buffer{};
+    TransportResult read = transport_.GetDescriptor(kDescriptorTypeString, index, 0, buffer);
+    if (!read.Ok()) {
+        return {};
+    }
+    return DecodeStringDescriptor(std::span(buffer).first(read.bytes));
+}
+
+void DeviceLink::ReadIdentity() {
+    std::u16string firmware = ReadString(kFirmwareStringIndex);
+    firmwareText_ = Utf16ToUtf8(firmware);
+    firmwareVersion_ = ParseFirmwareVersion(firmware, firmwareVersion_);
+    std::u16string serial = ReadString(kSerialStringIndex);
+    serialText_ = Utf16ToUtf8(serial);
+    serialBytes_ = ParseSerialNumber(serial);
+}
+
+void DeviceLink::ForgetIdentity() {
+    firmwareText_.clear();
+    serialText_.clear();
+    firmwareVersion_ = 0;
+}
+
+bool DeviceLink::SendCommand(const CommandPacket& packet) {
+    if (!Connected()) {
+        return false;
+    }
+    return transport_.WriteCommand(packet).Ok();
+}
+
+bool DeviceLink::SendCommand(uint32_t code, std::span<const uint8_t> payload) {
+    return SendCommand(MakeCommandPacket(code, payload.data(), payload.size()));
+}
+
+bool DeviceLink::SetCcTermination(CcLine line, CcTermination value) {
+    if (!SendCommand(SetCcTerminationPacket(line, value))) {
+        return false;
+    }
+    (line == CcLine::kCc1 ? cc1Termination_ : cc2Termination_) = value;
+    return true;
+}
+
+bool DeviceLink::SetSamplingInterval(int intervalMs) {
+    return SendCommand(SetSamplingIntervalPacket(intervalMs));
+}
+
+bool DeviceLink::EnterFirmwareUpdate() {
+    return SendCommand(EnterFirmwareUpdatePacket());
+}
+
+CcTermination DeviceLink::Termination(CcLine line) const {
+    return line == CcLine::kCc1 ? cc1Termination_ : cc2Termination_;
+}
+
+TransportResult DeviceLink::Read(std::span<uint8_t> out, int timeoutMs) {
+    {
+        std::lock_guard lock(gateMutex_);
+        if (!readable_) {
+            return {TransportError::kNotOpen, 0, "no analyzer is open"};
+        }
+        ++readsInside_;
+    }
+    TransportResult result = transport_.ReadStream(out, timeoutMs);
+    {
+        std::lock_guard lock(gateMutex_);
+        --readsInside_;
+    }
+    gateIdle_.notify_all();
+    return result;
+}
+
+void DeviceLink::Release() {
+    connected_.store(false, std::memory_order_release);
+    {
+        std::unique_lock lock(gateMutex_);
+        readable_ = false;
+        gateIdle_.wait(lock, [this] { return readsInside_ == 0; });
+    }
+    if (handleOpen_) {
+        transport_.Close();
+        handleOpen_ = false;
+    }
+}
+
+void DeviceLink::Close() {
+    Release();
+}
