@@ -8,6 +8,8 @@ int RunSettings(const CliArgs& args);
 int RunSimulate(const CliArgs& args);
 int RunTree(const CliArgs& args);
 int RunFields(const CliArgs& args);
+int RunDevices(const CliArgs& args);
+int RunCommand(const CliArgs& args);
 
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
@@ -26,6 +28,13 @@ const std::vector<CliCommand>& CliCommands() {
         {"fields", "FILE N [--node CODE]",
          "the field table of a tree node of packet N (default: the node the tree selects)",
          RunFields},
+        {"devices", "[--virtual] [--ids VID:PID,...] [--firmware TEXT] [--serial TEXT]",
+         "every analyzer found: bus path, ids, firmware, whether it is accepted, serial number",
+         RunDevices},
+        {"command",
+         "[--virtual] [--ids VID:PID,...] [--firmware TEXT] [--serial TEXT] "
+         "cc1|cc2 none|ra|rd|rp-default|rp-1.5a|rp-3a | sampling-interval MS | firmware-update",
+         "send one command to the analyzer and report whether it took it", RunCommand},
     };
     return commands;
 }

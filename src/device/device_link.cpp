@@ -3,6 +3,7 @@
 #include <array>
 
 #include "device/analyzer_identity.h"
+#include "device/analyzer_probe.h"
 
 DeviceLink::DeviceLink(UsbTransport& transport, DeviceLinkSettings settings)
     : transport_(transport), settings_(std::move(settings)) {}
@@ -49,11 +50,13 @@ bool DeviceLink::PollDevice() {
     }
     connected_.store(true, std::memory_order_release);
 
-    if (settings_.samplingIntervalMs != 0) {
-        SetSamplingInterval(settings_.samplingIntervalMs);
+    if (settings_.configureAtConnect) {
+        if (settings_.samplingIntervalMs != 0) {
+            SetSamplingInterval(settings_.samplingIntervalMs);
+        }
+        SetCcTermination(CcLine::kCc1, CcTermination::kNone);
+        SetCcTermination(CcLine::kCc2, CcTermination::kNone);
     }
-    SetCcTermination(CcLine::kCc1, CcTermination::kNone);
-    SetCcTermination(CcLine::kCc2, CcTermination::kNone);
     return Connected();
 }
 
@@ -69,6 +72,7 @@ bool DeviceLink::OpenAnalyzer() {
         TransportResult opened = transport_.Open(path);
         if (opened.Ok()) {
             devicePath_ = path;
+            deviceId_ = found[index].id;
             handleOpen_ = true;
             return true;
         }
@@ -77,20 +81,11 @@ bool DeviceLink::OpenAnalyzer() {
     return false;
 }
 
-std::u16string DeviceLink::ReadString(uint8_t index) {
-    std::array<uint8_t, kStringDescriptorBufferSize> buffer{};
-    TransportResult read = transport_.GetDescriptor(kDescriptorTypeString, index, 0, buffer);
-    if (!read.Ok()) {
-        return {};
-    }
-    return DecodeStringDescriptor(std::span(buffer).first(read.bytes));
-}
-
 void DeviceLink::ReadIdentity() {
-    std::u16string firmware = ReadString(kFirmwareStringIndex);
+    std::u16string firmware = ReadStringDescriptor(transport_, kFirmwareStringIndex);
     firmwareText_ = Utf16ToUtf8(firmware);
     firmwareVersion_ = ParseFirmwareVersion(firmware, firmwareVersion_);
-    std::u16string serial = ReadString(kSerialStringIndex);
+    std::u16string serial = ReadStringDescriptor(transport_, kSerialStringIndex);
     serialText_ = Utf16ToUtf8(serial);
     serialBytes_ = ParseSerialNumber(serial);
 }

@@ -30,8 +30,13 @@ inline constexpr int kMaxOpenAttempts = 17;
 inline constexpr int kDefaultReadTimeoutMs = 200;
 
 struct DeviceLinkSettings {
-    std::vector<UsbDeviceId> ids = DefaultAnalyzerIds();  // analyzers to look for
-    int samplingIntervalMs = 10;                          // sent at connect when not 0
+    // Analyzers to look for.
+    std::vector<UsbDeviceId> ids = DefaultAnalyzerIds();
+    // Sent at connect when not 0 (the stored "RecordVbusSamplingIntervalMS").
+    int samplingIntervalMs = 10;
+    // Connecting sends the sampling interval and CC terminations of none, so that the analyzer
+    // matches the link's state. A one-shot tool that changes a single setting turns it off.
+    bool configureAtConnect = true;
 };
 
 class DeviceLink {
@@ -64,6 +69,7 @@ class DeviceLink {
     bool Connected() const { return connected_.load(std::memory_order_acquire); }
     bool HandleOpen() const { return handleOpen_; }
     const std::string& DevicePath() const { return devicePath_; }
+    UsbDeviceId DeviceId() const { return deviceId_; }
     const std::string& FirmwareText() const { return firmwareText_; }
     uint16_t FirmwareVersion() const { return firmwareVersion_; }
     const std::string& SerialText() const { return serialText_; }
@@ -81,12 +87,12 @@ class DeviceLink {
     void ReadIdentity();
     void ForgetIdentity();
     void Release();
-    std::u16string ReadString(uint8_t index);
 
     UsbTransport& transport_;
     DeviceLinkSettings settings_;
 
     std::string devicePath_;
+    UsbDeviceId deviceId_;
     bool handleOpen_ = false;
     std::atomic<bool> connected_{false};
     std::string firmwareText_;

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "device/analyzer_identity.h"
+#include "device/analyzer_probe.h"
 #include "device/virtual_link.h"
 #include "scripted_transport.h"
 
@@ -199,6 +200,43 @@ TEST(DeviceLinkRead, StreamReadsNeedAnOpenAnalyzer) {
     v.link.Close();
     EXPECT_EQ(v.link.Read(buffer).error, TransportError::kNotOpen);
     EXPECT_FALSE(v.analyzer.IsOpen());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DeviceLinkPoll, WithoutSetUpAtConnectNothingIsSent) {
+    ScriptedTransport transport;
+    DeviceLinkSettings settings;
+    settings.configureAtConnect = false;
+    DeviceLink link(transport, settings);
+    ASSERT_TRUE(link.PollDevice());
+    EXPECT_TRUE(transport.written.empty());
+    EXPECT_EQ(link.DeviceId(), kVirtualAnalyzerId);
+}
+
+TEST(AnalyzerProbe, ListsEachAnalyzerWithItsIdentityAndVerdict) {
+    VirtualAnalyzer refused(UnpacedAnalyzer("1.00"));
+    VirtualTransport transport(refused);
+    std::vector<AnalyzerProbe> probes = ProbeAnalyzers(transport, DefaultAnalyzerIds());
+    ASSERT_EQ(probes.size(), 1u);
+    EXPECT_TRUE(probes[0].opened.Ok());
+    EXPECT_EQ(probes[0].location.path, "virtual");
+    EXPECT_EQ(probes[0].firmwareText, "1.00");
+    EXPECT_EQ(probes[0].firmwareVersion, 0x0100);
+    EXPECT_FALSE(probes[0].validFirmware);
+    EXPECT_EQ(probes[0].serialText, "53494D000000000000000001");
+    EXPECT_FALSE(refused.IsOpen());  // closed again after the look
+
+    ScriptedTransport busy;
+    busy.analyzers = 2;
+    busy.openableFrom = 1;
+    probes = ProbeAnalyzers(busy, DefaultAnalyzerIds());
+    ASSERT_EQ(probes.size(), 2u);
+    EXPECT_EQ(probes[0].opened.error, TransportError::kBusy);
+    EXPECT_TRUE(probes[1].opened.Ok());
+    EXPECT_TRUE(probes[1].validFirmware);
 }
 
 }  // namespace

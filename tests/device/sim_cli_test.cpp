@@ -8,59 +8,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "capture/temp_files.h"
+#include "device/cli_run.h"
 #include "device/sim/scenarios.h"
 #include "device/sim/simulator.h"
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::vector<std::string> out;
-    std::string err;
-};
-
-std::vector<std::string> LinesOf(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::vector<std::string> Split(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream stream(line);
-    for (std::string field; std::getline(stream, field, '\t');) {
-        fields.push_back(field);
-    }
-    if (!line.empty() && line.back() == '\t') {
-        fields.emplace_back();
-    }
-    return fields;
-}
-
 class SimulateCli : public testing::Test {
   protected:
-    CliRun Simulate(const std::string& arguments) {
-        const std::string out = dir_.File("stdout.txt");
-        const std::string err = dir_.File("stderr.txt");
-        const std::string command =
-            std::string(ZODUZ_CLI_PATH) + " simulate " + arguments + " >" + out + " 2>" + err;
-        CliRun run;
-        int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = LinesOf(out);
-        for (const std::string& line : LinesOf(err)) {
-            run.err += line + "\n";
-        }
-        return run;
-    }
+    CliRun Simulate(const std::string& arguments) { return RunCli("simulate " + arguments, dir_); }
 
     TempDir dir_;
 };

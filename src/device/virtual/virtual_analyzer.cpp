@@ -39,9 +39,7 @@ TransportResult VirtualAnalyzer::Open() {
         return {TransportError::kBusy, 0, "the virtual analyzer is in use by another host"};
     }
     open_ = true;
-    // The stream goes on from the block after the last one sent.
-    originAt_ = now;
-    originUs_ = stream_.NextDueUs();
+    paceStarted_ = false;
     return {};
 }
 
@@ -168,6 +166,12 @@ TransportResult VirtualAnalyzer::ReadStream(std::span<uint8_t> out, int timeoutM
         }
         if (!open_) {
             return {TransportError::kNotOpen, 0, "the analyzer is not open"};
+        }
+        if (!paceStarted_) {
+            // The stream goes on from the block after the last one sent.
+            paceStarted_ = true;
+            originAt_ = now;
+            originUs_ = stream_.NextDueUs();
         }
         size_t copied = CopyDue(out, DeviceNowUs(now), options_.paced);
         if (copied > 0 || out.empty()) {

@@ -72,7 +72,9 @@ class VirtualAnalyzer {
     bool away_ = false;
     Clock::time_point backAt_{};
     uint64_t ignored_ = 0;
-    // Pacing: analyzer time `originUs` was reached at `originAt`.
+    // Pacing: analyzer time `originUs` was reached at `originAt`, set by the first read after
+    // an Open.
+    bool paceStarted_ = false;
     Clock::time_point originAt_{};
     uint64_t originUs_ = 0;
     // The part of a block a short read left over.

@@ -42,7 +42,6 @@ VirtualStream::VirtualStream(VirtualStreamOptions options)
         options_.scenarios = {"mixed"};
     }
     SetSamplingInterval(options_.samplingIntervalMs);
-    StartSegment();
 }
 
 void VirtualStream::SetSamplingInterval(int intervalMs) {
@@ -55,10 +54,6 @@ void VirtualStream::SetTermination(CcLine line, CcTermination value) {
 
 CcTermination VirtualStream::Termination(CcLine line) const {
     return terminations_[static_cast<size_t>(line)];
-}
-
-const std::string& VirtualStream::Scenario() const {
-    return options_.scenarios[(segment_ - 1) % options_.scenarios.size()];
 }
 
 void VirtualStream::StartSegment() {
@@ -121,6 +116,7 @@ void VirtualStream::BuildSampleBlock() {
 
 uint64_t VirtualStream::NextDueUs() {
     if (!havePendingSamples_) {
+        // The first segment is built when the stream is first asked for.
         if (nextSampleNs_ >= segmentEndNs_ && nextEdge_ == edges_.size()) {
             StartSegment();
         }

@@ -49,8 +49,6 @@ class VirtualStream {
     int SamplingIntervalMs() const { return intervalMs_; }
     void SetTermination(CcLine line, CcTermination value);
     CcTermination Termination(CcLine line) const;
-    // Name of the scenario now playing.
-    const std::string& Scenario() const;
 
   private:
     void StartSegment();
