@@ -77,6 +77,10 @@ bool DeviceLink::OpenAnalyzer() {
             return true;
         }
         lastError_ = opened.message;
+        if (opened.error == TransportError::kBusy) {
+            // The device opened but its interface could not be claimed: the search ends here.
+            return false;
+        }
     }
     return false;
 }

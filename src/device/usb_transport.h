@@ -36,7 +36,7 @@ enum class TransportError : uint8_t {
     kNone,
     kNotFound,      // no analyzer at that path
     kNoPermission,  // the system refused access to the device node
-    kBusy,          // another program or driver holds the analyzer's interface
+    kBusy,          // the device opened, but another program or driver holds its interface
     kGone,          // the analyzer was unplugged (or left for its firmware update mode)
     kTimeout,       // nothing arrived within the timeout
     kNotOpen,       // the transport has no open analyzer

@@ -167,16 +167,28 @@ TEST(DeviceLinkOpen, TriesSeventeenAnalyzersThenFailsWithTheLastError) {
     ScriptedTransport transport;
     transport.analyzers = 20;
     transport.openableFrom = 20;
+    transport.openError = TransportError::kNoPermission;
     DeviceLink link(transport);
     EXPECT_FALSE(link.PollDevice());
     EXPECT_EQ(transport.opens, 17);
-    EXPECT_EQ(link.LastError(), "busy");
+    EXPECT_EQ(link.LastError(), "refused");
     // The fourth one opens.
     transport.opens = 0;
     transport.openableFrom = 3;
     EXPECT_TRUE(link.PollDevice());
     EXPECT_EQ(transport.opens, 4);
     EXPECT_EQ(link.DevicePath(), "path3");
+}
+
+TEST(DeviceLinkOpen, InterfaceThatCannotBeClaimedEndsTheSearch) {
+    ScriptedTransport transport;
+    transport.analyzers = 3;
+    transport.openableFrom = 1;
+    transport.openError = TransportError::kBusy;
+    DeviceLink link(transport);
+    EXPECT_FALSE(link.PollDevice());
+    EXPECT_EQ(transport.opens, 1);
+    EXPECT_EQ(link.LastError(), "busy");
 }
 
 TEST(DeviceLinkOpen, OverlongPathEndsTheSearch) {

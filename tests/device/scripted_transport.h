@@ -34,7 +34,7 @@ struct ScriptedTransport final : UsbTransport {
         ++opens;
         int index = std::stoi(path.substr(4));
         if (index < openableFrom) {
-            return {openError, 0, "busy"};
+            return {openError, 0, openError == TransportError::kBusy ? "busy" : "refused"};
         }
         open = true;
         return {};
