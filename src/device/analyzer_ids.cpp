@@ -27,6 +27,14 @@ std::string UsbIdText(UsbDeviceId id) {
     return text;
 }
 
+std::string UsbIdListText(const std::vector<UsbDeviceId>& ids) {
+    std::string text;
+    for (const UsbDeviceId& id : ids) {
+        text += (text.empty() ? "" : ",") + UsbIdText(id);
+    }
+    return text;
+}
+
 std::optional<std::vector<UsbDeviceId>> ParseUsbIdList(std::string_view text) {
     std::vector<UsbDeviceId> ids;
     while (!text.empty()) {

@@ -18,6 +18,8 @@ std::vector<UsbDeviceId> DefaultAnalyzerIds();
 
 // "1209:000d" as text: four lower-case hex digits each.
 std::string UsbIdText(UsbDeviceId id);
+// The list as ParseUsbIdList reads it: "1209:000d,1d50:6150".
+std::string UsbIdListText(const std::vector<UsbDeviceId>& ids);
 // A comma-separated list of VID:PID pairs in hex ("1209:000d,1d50:6150"); nothing when any
 // pair is malformed or the list is empty.
 std::optional<std::vector<UsbDeviceId>> ParseUsbIdList(std::string_view text);

@@ -88,6 +88,8 @@ TEST(AnalyzerIds, ListsParseAndPrint) {
         EXPECT_FALSE(ParseUsbIdList(bad)) << bad;
     }
     EXPECT_EQ(DefaultAnalyzerIds(), std::vector<UsbDeviceId>{kVirtualAnalyzerId});
+    EXPECT_EQ(UsbIdListText(*ids), "1209:000d,1d50:6150");
+    EXPECT_EQ(ParseUsbIdList(UsbIdListText(*ids)), ids);
 }
 
 }  // namespace

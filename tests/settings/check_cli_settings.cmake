@@ -19,7 +19,8 @@ set(expected
     "RecordFileFolder${tab}${WORK}/documents/Zoduz${tab}default\n"
     "RecordMaxPDPacketCount${tab}99999${tab}default\n"
     "ColumnInfo21${tab}shown=1 width=300 order=24${tab}default\n"
-    "VBusVolBold${tab}3${tab}default\n")
+    "VBusVolBold${tab}3${tab}default\n"
+    "DeviceUsbIds${tab}1209:000d${tab}default\n")
 if(STORE)
     list(APPEND expected
         "# store: ${WORK}/config/Dazerav Inc./Zoduz.conf [DADOVIVA]\n"
@@ -41,8 +42,8 @@ endforeach()
 
 string(REGEX MATCHALL "\n" newlines "${out}")
 list(LENGTH newlines count)
-if(NOT count EQUAL 115)
-    message(FATAL_ERROR "expected 115 lines, got ${count}")
+if(NOT count EQUAL 116)
+    message(FATAL_ERROR "expected 116 lines, got ${count}")
 endif()
 if(NOT IS_DIRECTORY "${WORK}/documents/Zoduz")
     message(FATAL_ERROR "the default data folder was not created")

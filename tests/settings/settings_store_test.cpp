@@ -266,6 +266,17 @@ TEST(SettingsLoad, GraphFontNeedsExactly92Bytes) {
     EXPECT_EQ(loaded.height, 16);
 }
 
+TEST(SettingsLoad, DeviceUsbIdsMustBeAReadableList) {
+    MemorySettingsBackend backend;
+    EXPECT_EQ(Loaded(backend).deviceUsbIds, "1209:000d");
+    backend.WriteText("DeviceUsbIds", "1D50:6150,1209:000d");
+    EXPECT_EQ(Loaded(backend).deviceUsbIds, "1D50:6150,1209:000d");
+    for (const char* bad : {"", "1d50", "1d50:6150,", "usb"}) {
+        backend.WriteText("DeviceUsbIds", bad);
+        EXPECT_EQ(Loaded(backend).deviceUsbIds, "1209:000d") << bad;
+    }
+}
+
 TEST(SettingsLoad, ColumnInfoNeedsExactly12Bytes) {
     MemorySettingsBackend backend;
     const std::vector<uint8_t> eightBytes = {1, 0, 0, 0, 99, 0, 0, 0};
@@ -312,6 +323,7 @@ SettingsStore EveryValueChanged() {
     store.graphFont.height = -24;
     store.graphFont.italic = 1;
     SetLogFontFaceName(store.graphFont, "DejaVu Sans");
+    store.deviceUsbIds = "1209:000d,1d50:6150";
     return store;
 }
 
@@ -340,6 +352,7 @@ TEST(SettingsSave, WritesInTheDocumentedOrder) {
         expected.push_back("ColumnInfo" + std::to_string(column));
     }
     expected.push_back("GraphFont");
+    expected.push_back("DeviceUsbIds");
     EXPECT_EQ(backend.WriteLog(), expected);
     EXPECT_EQ(backend.ReadBinary("ZoduzAppSettings")->size(), 120u);
     EXPECT_EQ(backend.ReadBinary("ColumnInfo37")->size(), 12u);

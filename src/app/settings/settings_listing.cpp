@@ -71,6 +71,7 @@ std::vector<SettingLine> ListSettings(const SettingsStore& store,
             store.columns[column] == DefaultColumnInfo(column));
     }
     Add(lines, kGraphFontName, LogFontText(store.graphFont), store.graphFont == DefaultGraphFont());
+    Add(lines, kDeviceUsbIdsName, store.deviceUsbIds, store.deviceUsbIds == defaults.deviceUsbIds);
 
     const GraphShownFlags defaultShown;
     AddInteger(lines, kGraphShownVoltageName, shown.voltage, defaultShown.voltage);

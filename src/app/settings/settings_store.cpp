@@ -105,6 +105,12 @@ void ReadSettings(const SettingsBackend& backend, SettingsStore& store,
             store.graphFont = *font;
         }
     }
+
+    // A list the link could not read would find no analyzer at all.
+    store.deviceUsbIds = backend.ReadText(kDeviceUsbIdsName).value_or("");
+    if (!ParseUsbIdList(store.deviceUsbIds)) {
+        store.deviceUsbIds = SettingsStore{}.deviceUsbIds;
+    }
 }
 
 bool LoadSettings(const SettingsBackend& backend, SettingsStore& store,
@@ -144,5 +150,6 @@ bool SaveSettings(SettingsBackend& backend, const SettingsStore& store) {
         backend.WriteBinary(ColumnInfoValueName(column), ColumnInfoBlock(store.columns[column]));
     }
     backend.WriteBinary(kGraphFontName, LogFontBlock(store.graphFont));
+    backend.WriteText(kDeviceUsbIdsName, store.deviceUsbIds);
     return backend.Flush();
 }

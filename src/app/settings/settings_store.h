@@ -11,6 +11,7 @@
 #include "app/settings/layout_record.h"
 #include "app/settings/log_font.h"
 #include "app/settings/settings_backend.h"
+#include "device/analyzer_ids.h"
 #include "list/core/column_info.h"
 
 // The count limits are fixed: whatever is stored, loading sets them to these values.
@@ -49,6 +50,8 @@ struct SettingsStore {
     int32_t calCC2CurrRatio = kCalibrationRatioOne;
     ColumnLayout columns = DefaultColumnLayout();  // "ColumnInfo0" ... "ColumnInfo37"
     LogFontRecord graphFont = DefaultGraphFont();  // "GraphFont"
+    // "DeviceUsbIds": the vendor:product ids the device link looks for.
+    std::string deviceUsbIds = UsbIdListText(DefaultAnalyzerIds());
 
     bool operator==(const SettingsStore&) const = default;
 };
@@ -66,6 +69,7 @@ inline constexpr const char* kLayoutValueName = "ZoduzAppSettings";
 inline constexpr const char* kRecordFileFolderName = "RecordFileFolder";
 inline constexpr const char* kRecordFileCaptionName = "RecordFileCaption";
 inline constexpr const char* kGraphFontName = "GraphFont";
+inline constexpr const char* kDeviceUsbIdsName = "DeviceUsbIds";
 
 // Reads every value in the load order; absent values and blocks of the wrong size or signature
 // keep their defaults, bools become 0 or 1, the count limits are forced, an empty record folder
