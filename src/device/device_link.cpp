@@ -20,15 +20,14 @@ bool DeviceLink::PollDevice() {
             return true;
         }
         lastError_ = read.Ok() ? "the analyzer sent a short device descriptor" : read.message;
+        // The identity stays until a poll finds no analyzer: the record file being finished
+        // after the unplug still carries this analyzer's firmware version and serial number.
         Release();
-        // The next analyzer may be another one: nothing of this one's identity carries over.
-        ForgetIdentity();
         return false;
     }
 
     if (!OpenAnalyzer()) {
         ForgetIdentity();
-        invalidFirmware_ = false;
         return false;
     }
     if (invalidFirmware_) {
@@ -88,7 +87,10 @@ bool DeviceLink::OpenAnalyzer() {
 void DeviceLink::ReadIdentity() {
     std::u16string firmware = ReadStringDescriptor(transport_, kFirmwareStringIndex);
     firmwareText_ = Utf16ToUtf8(firmware);
-    firmwareVersion_ = ParseFirmwareVersion(firmware, firmwareVersion_);
+    // A text too short to carry a version gives none. The only version it could keep is that
+    // of an analyzer unplugged within the last tick, possibly another one, and taking it would
+    // accept firmware that was never checked.
+    firmwareVersion_ = ParseFirmwareVersion(firmware, 0);
     std::u16string serial = ReadStringDescriptor(transport_, kSerialStringIndex);
     serialText_ = Utf16ToUtf8(serial);
     serialBytes_ = ParseSerialNumber(serial);
@@ -98,6 +100,7 @@ void DeviceLink::ForgetIdentity() {
     firmwareText_.clear();
     serialText_.clear();
     firmwareVersion_ = 0;
+    invalidFirmware_ = false;
 }
 
 bool DeviceLink::SendCommand(const CommandPacket& packet) {
