@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr const char* kHubSysfs = "/sys/devices/usb1";
 constexpr const char* kAnalyzerSysfs = "/sys/devices/usb1/1-1";
 constexpr const char* kAnalyzerNode = "/dev/bus/usb/001/002";
 constexpr size_t kSetupSize = 8;
