@@ -5,8 +5,8 @@
 #include <QStringList>
 
 #include "list/log_view.h"
-#include "pd/views/pd_packet_list_view.h"
-#include "pd/views/pd_packet_tree_view.h"
+#include "app/views/pd_packet_list_view.h"
+#include "app/views/pd_packet_tree_view.h"
 
 namespace {
 

@@ -30,8 +30,8 @@
 #include "capture/record_file_io.h"
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
-#include "pd/views/pd_packet_list_view.h"
-#include "pd/views/pd_packet_tree_view.h"
+#include "app/views/pd_packet_list_view.h"
+#include "app/views/pd_packet_tree_view.h"
 
 namespace {
 

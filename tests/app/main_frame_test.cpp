@@ -23,8 +23,8 @@
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
 #include "pd/message_header.h"
-#include "pd/views/pd_packet_list_view.h"
-#include "pd/views/pd_packet_tree_view.h"
+#include "app/views/pd_packet_list_view.h"
+#include "app/views/pd_packet_tree_view.h"
 
 namespace {
 

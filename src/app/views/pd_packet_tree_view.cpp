@@ -1,4 +1,4 @@
-#include "pd/views/pd_packet_tree_view.h"
+#include "app/views/pd_packet_tree_view.h"
 
 #include <QHeaderView>
 #include <vector>
