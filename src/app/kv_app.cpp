@@ -83,13 +83,13 @@ int CKVApp::Run() {
         return 1;
     }
     if (!commandLine->recordFile.isEmpty()) {
-        switch (CheckRecordFileAccess(QFile::encodeName(commandLine->recordFile).toStdString())) {
-            case RecordFileAccess::kReadable:
+        switch (RecordFileStatus(QFile::encodeName(commandLine->recordFile).toStdString()).kind) {
+            case FileResult::kOk:
                 break;
-            case RecordFileAccess::kNotRegularFile:
+            case FileResult::kNotRegularFile:
                 PrintError(QStringLiteral("%1 is not a regular file").arg(commandLine->recordFile));
                 return 1;
-            case RecordFileAccess::kCannotOpen:
+            default:
                 PrintError(QStringLiteral("cannot read %1").arg(commandLine->recordFile));
                 return 1;
         }

@@ -26,12 +26,12 @@
 #include "app/recent_files.h"
 #include "app/settings/qt/log_font_qfont.h"
 #include "app/settings/settings_store.h"
+#include "app/views/pd_packet_list_view.h"
+#include "app/views/pd_packet_tree_view.h"
 #include "capture/document.h"
 #include "capture/record_file_io.h"
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
-#include "app/views/pd_packet_list_view.h"
-#include "app/views/pd_packet_tree_view.h"
 
 namespace {
 
@@ -418,10 +418,10 @@ bool CMainFrame::SaveDocumentTo(const QString& path) {
     }
     const QString target = QFileInfo(path).absoluteFilePath();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = document_.SaveAs(QFile::encodeName(target).toStdString());
+    const FileResult saved = document_.SaveAs(QFile::encodeName(target).toStdString());
     QApplication::restoreOverrideCursor();
     if (!saved) {
-        ShowError(QString::fromLatin1(kSaveFileErrorText));
+        ShowError(QString::fromStdString(FileResultText(FileCommand::kSave, saved)));
         return false;
     }
     documentPath_ = target;

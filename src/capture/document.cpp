@@ -56,11 +56,11 @@ void CKVDoc::NotifyContentsChanged() const {
 
 // --- Opening and decoding --------------------------------------------------------------------
 
-bool CKVDoc::OpenRecordFile(const std::string& path) {
+FileResult CKVDoc::OpenRecordFile(const std::string& path) {
     std::lock_guard lock(mutex_);
-    DecodeAll(path);
+    const FileResult result = DecodeAll(path);
     NotifyContentsChanged();
-    return RecordFileReadable(path);
+    return result;
 }
 
 void CKVDoc::AttachRecordFile(const std::string& folder, const std::string& name) {
@@ -69,54 +69,67 @@ void CKVDoc::AttachRecordFile(const std::string& folder, const std::string& name
     NotifyContentsChanged();
 }
 
-void CKVDoc::DecodeAll(const std::string& path) {
+FileResult CKVDoc::DecodeAll(const std::string& path) {
     std::lock_guard lock(mutex_);
     Clear();
     recordFilePath_ = path;
     savedOrigin_ = 0;
     ResetMarkerKeys();
-    bool done = false;
-    while (DecodePass(done) && !done) {
-    }
+    const FileResult result = DecodeToEnd();
     timeOrigin_ = savedOrigin_;
     RestoreMarkers();
     Status("Decode completed.", 100);
+    return result.kind == FileResult::kNothingNew ? FileResult{} : result;
 }
 
-void CKVDoc::DecodeMore() {
+FileResult CKVDoc::DecodeMore() {
     std::lock_guard lock(mutex_);
     size_t packetsBefore = packets_.size();
     size_t samplesBefore = samples_.Size();
     int64_t offsetBefore = decodedOffset_;
-    bool done = false;
-    while (DecodePass(done) && !done) {
-    }
-    if (packets_.size() != packetsBefore || samples_.Size() != samplesBefore ||
-        decodedOffset_ != offsetBefore) {
+    const FileResult result = DecodeToEnd();
+    const bool changed = packets_.size() != packetsBefore || samples_.Size() != samplesBefore ||
+                         decodedOffset_ != offsetBefore;
+    if (changed) {
         NotifyContentsChanged();
     }
+    if (result.kind != FileResult::kOk && result.kind != FileResult::kNothingNew) {
+        return result;
+    }
+    return changed ? FileResult{} : FileResult{FileResult::kNothingNew};
 }
 
-bool CKVDoc::DecodePass(bool& done) {
+FileResult CKVDoc::DecodeToEnd() {
+    bool done = false;
+    FileResult result;
+    while ((result = DecodePass(done)) && !done) {
+    }
+    return result;
+}
+
+FileResult CKVDoc::DecodePass(bool& done) {
     std::lock_guard lock(mutex_);
     done = false;
     if (recordFilePath_.empty()) {
-        return false;
+        return {FileResult::kNothingNew};
+    }
+    if (const FileResult readable = RecordFileStatus(recordFilePath_); !readable) {
+        return readable;
     }
     ReadOnlyFile file(recordFilePath_);
     if (!file.IsOpen()) {
-        return false;
+        return {FileResult::kCannotOpen};
     }
     int64_t length = file.Length();
     if (length <= 0 || length == decodedOffset_) {
-        return false;
+        return {FileResult::kNothingNew};
     }
     if (readBuffer_.size() != kDecodeReadSize) {
         try {
             readBuffer_.resize(kDecodeReadSize);
         } catch (const std::bad_alloc&) {
             readBuffer_.clear();
-            return false;
+            return {FileResult::kOutOfMemory};
         }
     }
     if (!recording_) {
@@ -127,10 +140,18 @@ bool CKVDoc::DecodePass(bool& done) {
     size_t bytesRead = file.ReadAt(decodedOffset_, readBuffer_.data(), kDecodeReadSize);
     ApplyLimits();
     size_t blocks = bytesRead / kBlockSize;
-    stream_.ParseBlocks(readBuffer_.data(), blocks, static_cast<uint64_t>(decodedOffset_), sink_);
+    FileResult result;
+    try {
+        stream_.ParseBlocks(readBuffer_.data(), blocks, static_cast<uint64_t>(decodedOffset_),
+                            sink_);
+    } catch (const std::bad_alloc&) {
+        // What was decoded before stays; these blocks are not read again, so a later pass
+        // cannot add their packets twice.
+        result = {FileResult::kOutOfMemory};
+    }
     decodedOffset_ += static_cast<int64_t>(blocks * kBlockSize);
     done = bytesRead < kDecodeReadSize;
-    return true;
+    return result;
 }
 
 // With auto-remove on, an array is trimmed once it exceeds its limit by 10 %; it is never
@@ -416,37 +437,42 @@ void CKVDoc::SetGraphMarkerSource(std::function<std::optional<GraphMarkerTimes>(
 
 // --- Saving ----------------------------------------------------------------------------------
 
-bool CKVDoc::SaveAs(const std::string& path) {
+FileResult CKVDoc::SaveAs(const std::string& path) {
     std::lock_guard lock(mutex_);
     if (recording_ || recordFilePath_.empty() || path.empty()) {
-        return false;
+        return {FileResult::kCannotOpen};
     }
     if (path == recordFilePath_) {
         if (markersChanged_) {
-            if (!AppendMarkerBlocks(path)) {
-                return false;  // markers not written: keep them pending
+            if (const FileResult appended = AppendMarkerBlocks(path); !appended) {
+                return appended;  // markers not written: keep them pending
             }
             markersChanged_ = false;
         }
         modified_ = false;
-        return true;
+        return {};
     }
     // The copy gets the marker blocks every time: an earlier save to the same target is
     // overwritten by the copy, and the record file itself may carry outdated marker blocks.
     std::string temporary = path + ".saving";
-    bool ok = CopyWholeBlocks(recordFilePath_, temporary) && AppendMarkerBlocks(temporary) &&
-              ReplaceFile(temporary, path);
-    if (!ok) {
+    FileResult result = CopyWholeBlocks(recordFilePath_, temporary);
+    if (result) {
+        result = AppendMarkerBlocks(temporary);
+    }
+    if (result) {
+        result = ReplaceFile(temporary, path);
+    }
+    if (!result) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
-        return false;
+        return result;
     }
     markersChanged_ = false;
     modified_ = false;
-    return true;
+    return {};
 }
 
-bool CKVDoc::AppendMarkerBlocks(const std::string& path) const {
+FileResult CKVDoc::AppendMarkerBlocks(const std::string& path) const {
     MarkerRecord record;
     record.timeOrigin = timeOrigin_;
     // A packet can be Marker B, Marker A and marked at once; it gets an entry for each, so

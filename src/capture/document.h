@@ -11,6 +11,7 @@
 
 #include "capture/document_observer.h"
 #include "capture/document_snapshot.h"
+#include "capture/file_result.h"
 #include "capture/packet_statistics.h"
 #include "capture/record_file_io.h"
 #include "capture/record_sink.h"
@@ -24,8 +25,6 @@
 inline constexpr size_t kDecodeReadSize = kReadChunkSize;
 inline constexpr int32_t kDefaultMaxPacketCount = 99999;
 inline constexpr int32_t kDefaultMaxVbusCount = 9999999;
-// Message box text of a failed save.
-inline constexpr const char* kSaveFileErrorText = "Save File Error";
 
 // Graph Marker O and X times (graph time, relative to the time origin).
 struct GraphMarkerTimes {
@@ -44,19 +43,22 @@ class CKVDoc {
     void RemoveObserver(CKVDocObserver* observer);
 
     // --- Opening and decoding ----------------------------------------------------------------
-    // Empties the document and decodes the whole file. False when the file cannot be read
-    // (the document is then empty).
-    bool OpenRecordFile(const std::string& path);
+    // Empties the document and decodes the whole file. kCannotOpen or kNotRegularFile when the
+    // file cannot be read (the document is then empty), kOutOfMemory when decoding stopped for
+    // memory (what was decoded stays).
+    FileResult OpenRecordFile(const std::string& path);
     // A capture started or rolled over: decode folder/name from the start and make it the
     // document's record file.
     void AttachRecordFile(const std::string& folder, const std::string& name);
     // Clear, then decode path to its end; restores time origin and markers from its InfoBlocks.
-    void DecodeAll(const std::string& path);
-    // Decodes what the record file gained since the last pass.
-    void DecodeMore();
-    // One read of at most kDecodeReadSize bytes of whole blocks. False when there was nothing
-    // to do; done tells whether the read reached the end of the file.
-    bool DecodePass(bool& done);
+    // kOk also for an empty file; otherwise the failure that stopped the decoding.
+    FileResult DecodeAll(const std::string& path);
+    // Decodes what the record file gained since the last pass: kOk when something was added,
+    // kNothingNew when the file did not grow, or the failure that stopped the decoding.
+    FileResult DecodeMore();
+    // One read of at most kDecodeReadSize bytes of whole blocks. kNothingNew when there was
+    // nothing to do; done tells whether the read reached the end of the file.
+    FileResult DecodePass(bool& done);
     // Empties the document; the record file path is kept.
     void Clear();
     // Empties the document and forgets its record file (File New): nothing is left to decode
@@ -131,9 +133,9 @@ class CKVDoc {
 
     // --- Saving ------------------------------------------------------------------------------
     // Copies the record file to path (unless it is the record file itself) and appends the
-    // marker InfoBlocks. False on failure (show kSaveFileErrorText); the document and its
-    // record file are then unchanged.
-    bool SaveAs(const std::string& path);
+    // marker InfoBlocks. On failure (kCannotOpen also while recording or without a record
+    // file; show kSaveFileErrorText) the document and its record file are unchanged.
+    FileResult SaveAs(const std::string& path);
 
     // --- Concurrency -------------------------------------------------------------------------
     // Held by the capture timer while it decodes, by the list while it builds rows and by the
@@ -159,7 +161,9 @@ class CKVDoc {
     void TakeVbusSnapshot(CCCPacket& packet) const;
     void InsertPacket(PacketPtr packet);
     void RestoreMarkers();
-    bool AppendMarkerBlocks(const std::string& path) const;
+    FileResult AppendMarkerBlocks(const std::string& path) const;
+    // Decode passes until the end of the file or a pass that adds nothing; its result.
+    FileResult DecodeToEnd();
     void Status(const std::string& text, int percent) const;
     void NotifyContentsChanged() const;
 

@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <system_error>
 
 namespace {
@@ -17,14 +19,24 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Closing flushes: its result is part of whether a write succeeded.
-bool CloseChecked(FileHandle& file) {
-    return std::fclose(file.release()) == 0;
+FileResult CloseChecked(FileHandle& file) {
+    errno = 0;
+    return std::fclose(file.release()) == 0 ? FileResult{} : WriteFailure(errno);
+}
+
+FileResult WriteBytes(std::FILE* file, const uint8_t* bytes, size_t size) {
+    errno = 0;
+    return std::fwrite(bytes, 1, size, file) == size ? FileResult{} : WriteFailure(errno);
+}
+
+FileResult FileSystemFailure(const std::error_code& error) {
+    return WriteFailure(error.value());
 }
 
 // Opens path for reading when it is a regular file. O_NONBLOCK keeps the open of a FIFO from
 // waiting for a writer; it is cleared again once the file is known to be regular.
-int OpenRegularFile(const std::string& path, RecordFileAccess& access) {
-    access = RecordFileAccess::kCannotOpen;
+int OpenRegularFile(const std::string& path, FileResult& access) {
+    access = {FileResult::kCannotOpen};
     if (path.empty()) {
         return -1;
     }
@@ -32,13 +44,13 @@ int OpenRegularFile(const std::string& path, RecordFileAccess& access) {
     if (fd < 0) {
         struct stat info {};
         if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-            access = RecordFileAccess::kNotRegularFile;
+            access = {FileResult::kNotRegularFile};
         }
         return -1;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        access = RecordFileAccess::kNotRegularFile;
+        access = {FileResult::kNotRegularFile};
         ::close(fd);
         return -1;
     }
@@ -47,14 +59,14 @@ int OpenRegularFile(const std::string& path, RecordFileAccess& access) {
         ::close(fd);
         return -1;
     }
-    access = RecordFileAccess::kReadable;
+    access = {};
     return fd;
 }
 
 }  // namespace
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path) {
-    RecordFileAccess access;
+    FileResult access;
     const int fd = OpenRegularFile(path, access);
     if (fd >= 0) {
         file_ = ::fdopen(fd, "rb");
@@ -85,8 +97,8 @@ size_t ReadOnlyFile::ReadAt(int64_t offset, uint8_t* buffer, size_t size) {
     return std::fread(buffer, 1, size, file_);
 }
 
-RecordFileAccess CheckRecordFileAccess(const std::string& path) {
-    RecordFileAccess access;
+FileResult RecordFileStatus(const std::string& path) {
+    FileResult access;
     const int fd = OpenRegularFile(path, access);
     if (fd >= 0) {
         ::close(fd);
@@ -95,27 +107,38 @@ RecordFileAccess CheckRecordFileAccess(const std::string& path) {
 }
 
 bool RecordFileReadable(const std::string& path) {
-    return CheckRecordFileAccess(path) == RecordFileAccess::kReadable;
+    return static_cast<bool>(RecordFileStatus(path));
 }
 
-bool CopyWholeBlocks(const std::string& source, const std::string& target) {
+FileResult CopyWholeBlocks(const std::string& source, const std::string& target) {
+    if (const FileResult readable = RecordFileStatus(source); !readable) {
+        return readable;
+    }
     ReadOnlyFile in(source);
     int64_t length = in.Length();
     if (!in.IsOpen() || length < 0) {
-        return false;
+        return {FileResult::kCannotOpen};
+    }
+    std::vector<uint8_t> buffer;
+    try {
+        buffer.resize(kReadChunkSize);
+    } catch (const std::bad_alloc&) {
+        return {FileResult::kOutOfMemory};
     }
     FileHandle out(std::fopen(target.c_str(), "wb"));
     if (!out) {
-        return false;
+        return {FileResult::kCannotOpen};
     }
     auto remaining = static_cast<uint64_t>(length) / kBlockSize * kBlockSize;
-    std::vector<uint8_t> buffer(kReadChunkSize);
     int64_t offset = 0;
     while (remaining > 0) {
         size_t want = static_cast<size_t>(std::min<uint64_t>(remaining, kReadChunkSize));
         size_t got = in.ReadAt(offset, buffer.data(), want);
-        if (got != want || std::fwrite(buffer.data(), 1, got, out.get()) != got) {
-            return false;
+        if (got != want) {
+            return {FileResult::kCannotOpen};  // the source shrank or failed while copying
+        }
+        if (const FileResult written = WriteBytes(out.get(), buffer.data(), got); !written) {
+            return written;
         }
         offset += static_cast<int64_t>(got);
         remaining -= got;
@@ -123,32 +146,33 @@ bool CopyWholeBlocks(const std::string& source, const std::string& target) {
     return CloseChecked(out);
 }
 
-bool AppendBlocksAtBoundary(const std::string& path, const std::vector<RecordBlock>& blocks) {
+FileResult AppendBlocksAtBoundary(const std::string& path, const std::vector<RecordBlock>& blocks) {
     std::error_code error;
     uintmax_t size = std::filesystem::file_size(path, error);
     if (error) {
-        return false;
+        return {FileResult::kCannotOpen};
     }
     if (size % kBlockSize != 0) {
         std::filesystem::resize_file(path, size / kBlockSize * kBlockSize, error);
         if (error) {
-            return false;
+            return FileSystemFailure(error);
         }
     }
     FileHandle out(std::fopen(path.c_str(), "ab"));
     if (!out) {
-        return false;
+        return {FileResult::kCannotOpen};
     }
     for (const RecordBlock& block : blocks) {
-        if (std::fwrite(block.bytes.data(), 1, kBlockSize, out.get()) != kBlockSize) {
-            return false;
+        if (const FileResult written = WriteBytes(out.get(), block.bytes.data(), kBlockSize);
+            !written) {
+            return written;
         }
     }
     return CloseChecked(out);
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+FileResult ReplaceFile(const std::string& from, const std::string& to) {
     std::error_code error;
     std::filesystem::rename(from, to, error);
-    return !error;
+    return error ? FileSystemFailure(error) : FileResult{};
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/file_result.h"
 #include "capture/record_block.h"
 
 // Files are read and copied in chunks of this size.
@@ -32,22 +33,19 @@ class ReadOnlyFile {
     std::FILE* file_ = nullptr;
 };
 
-// Whether a record file can be read, and why not.
-enum class RecordFileAccess {
-    kReadable,
-    kCannotOpen,      // missing, no permission, empty path
-    kNotRegularFile,  // a folder, a FIFO, a device, a socket
-};
-RecordFileAccess CheckRecordFileAccess(const std::string& path);
+// Whether path is a regular file that opens for reading: kOk, kCannotOpen (missing, no
+// permission, empty path) or kNotRegularFile (a folder, a FIFO, a device, a socket). The check
+// never waits for a FIFO's writer.
+FileResult RecordFileStatus(const std::string& path);
 bool RecordFileReadable(const std::string& path);
 
 // Copies the whole 64-byte blocks of source to target (created or truncated) in 1 MB chunks;
 // a trailing partial block can never be decoded and is left out.
-bool CopyWholeBlocks(const std::string& source, const std::string& target);
+FileResult CopyWholeBlocks(const std::string& source, const std::string& target);
 
 // Appends blocks to path so that they start on a block boundary: an undecodable partial block
-// at the end is cut off first. False when the file cannot be opened or written.
-bool AppendBlocksAtBoundary(const std::string& path, const std::vector<RecordBlock>& blocks);
+// at the end is cut off first.
+FileResult AppendBlocksAtBoundary(const std::string& path, const std::vector<RecordBlock>& blocks);
 
 // Renames from over to, replacing it.
-bool ReplaceFile(const std::string& from, const std::string& to);
+FileResult ReplaceFile(const std::string& from, const std::string& to);

@@ -5,14 +5,14 @@
 #include "capture/record_file_io.h"
 
 bool CheckRecordFile(const char* command, const std::string& path) {
-    switch (CheckRecordFileAccess(path)) {
-        case RecordFileAccess::kReadable:
+    switch (RecordFileStatus(path).kind) {
+        case FileResult::kOk:
             return true;
-        case RecordFileAccess::kNotRegularFile:
+        case FileResult::kNotRegularFile:
             std::fprintf(stderr, "zoduz-cli %s: '%s' is not a regular file\n", command,
                          path.c_str());
             return false;
-        case RecordFileAccess::kCannotOpen:
+        default:
             break;
     }
     std::fprintf(stderr, "zoduz-cli %s: cannot read '%s'\n", command, path.c_str());

@@ -57,12 +57,12 @@ TEST(SpecialFiles, OnlyRegularFilesAreRecordFiles) {
     const std::string regular = dir.File("a.zaz");
     WriteCaptureWithOrigins(regular, {});
 
-    EXPECT_EQ(CheckRecordFileAccess(regular), RecordFileAccess::kReadable);
-    EXPECT_EQ(CheckRecordFileAccess(dir.File("missing.zaz")), RecordFileAccess::kCannotOpen);
-    EXPECT_EQ(CheckRecordFileAccess(""), RecordFileAccess::kCannotOpen);
+    EXPECT_EQ(RecordFileStatus(regular).kind, FileResult::kOk);
+    EXPECT_EQ(RecordFileStatus(dir.File("missing.zaz")).kind, FileResult::kCannotOpen);
+    EXPECT_EQ(RecordFileStatus("").kind, FileResult::kCannotOpen);
     // A FIFO without a writer would block an ordinary open; it is refused at once.
     for (const std::string& special : {fifo, dir.Path().string(), std::string("/dev/null")}) {
-        EXPECT_EQ(CheckRecordFileAccess(special), RecordFileAccess::kNotRegularFile) << special;
+        EXPECT_EQ(RecordFileStatus(special).kind, FileResult::kNotRegularFile) << special;
         EXPECT_FALSE(RecordFileReadable(special)) << special;
         EXPECT_FALSE(ReadOnlyFile(special).IsOpen()) << special;
         CKVDoc doc;
@@ -71,7 +71,7 @@ TEST(SpecialFiles, OnlyRegularFilesAreRecordFiles) {
     }
     // A symbolic link to a regular file is that file.
     std::filesystem::create_symlink(regular, dir.File("link.zaz"));
-    EXPECT_EQ(CheckRecordFileAccess(dir.File("link.zaz")), RecordFileAccess::kReadable);
+    EXPECT_EQ(RecordFileStatus(dir.File("link.zaz")).kind, FileResult::kOk);
 }
 
 TEST(TimeOriginBounds, OriginsBeyondTheLimitAreRefusedOnReading) {
