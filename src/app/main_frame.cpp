@@ -29,7 +29,6 @@
 #include "app/views/pd_packet_list_view.h"
 #include "app/views/pd_packet_tree_view.h"
 #include "capture/document.h"
-#include "capture/record_file_io.h"
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
 
@@ -37,8 +36,6 @@ namespace {
 
 constexpr const char* kAppTitle = "Zoduz App";
 constexpr const char* kFileFilter = "Zoduz Files (*.zaz)";
-constexpr const char* kDefaultSuffix = "zaz";
-constexpr const char* kUntitled = "Untitled";
 
 // Client area limits of the splitter rows and columns.
 constexpr int kListMinHeight = 100;
@@ -58,6 +55,14 @@ QSize RestoredWindowSize(const LayoutRecord& layout, const QSize& available) {
     return {std::min(width, available.width()), std::min(height, available.height())};
 }
 
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString DisplayPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
 QIcon Icon(const char* name) {
     return QIcon(QStringLiteral(":/zoduz/icons/%1.svg").arg(QLatin1String(name)));
 }
@@ -66,7 +71,11 @@ QIcon Icon(const char* name) {
 
 CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileList& recentFiles,
                        QWidget* parent)
-    : QMainWindow(parent), document_(document), settings_(settings), recentFiles_(recentFiles) {
+    : QMainWindow(parent),
+      document_(document),
+      settings_(settings),
+      recentFiles_(recentFiles),
+      commands_(document, CommandHooks()) {
     setObjectName(QStringLiteral("ZerivaRur"));
     setWindowIcon(Icon("zoduz"));
     setAcceptDrops(true);
@@ -100,6 +109,49 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
 }
 
 CMainFrame::~CMainFrame() = default;
+
+DocumentCommandHooks CMainFrame::CommandHooks() {
+    DocumentCommandHooks hooks;
+    hooks.askSaveChanges = [this](const std::string& title) {
+        switch (saveQuestion_ ? saveQuestion_(DisplayPath(title)) : QMessageBox::No) {
+            case QMessageBox::Yes:
+                return SaveAnswer::kYes;
+            case QMessageBox::No:
+                return SaveAnswer::kNo;
+            default:
+                return SaveAnswer::kCancel;
+        }
+    };
+    hooks.chooseSavePath = [this](const std::string& current) -> std::optional<std::string> {
+        const QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), DisplayPath(current),
+                                         QString::fromLatin1(kFileFilter));
+        if (path.isEmpty()) {
+            return std::nullopt;
+        }
+        return NativePath(path);
+    };
+    hooks.showError = [this](const std::string& text) { ShowError(QString::fromStdString(text)); };
+    hooks.setBusy = [](bool busy) {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    };
+    const auto remember = [this](const std::string& path) {
+        recentFiles_.Add(DisplayPath(path));
+        RebuildRecentMenu();
+    };
+    hooks.opened = remember;
+    hooks.saved = remember;
+    hooks.refused = [this](const std::string& path) {
+        // The list stops offering a path that cannot be read.
+        recentFiles_.Remove(DisplayPath(path));
+        RebuildRecentMenu();
+    };
+    return hooks;
+}
 
 void CMainFrame::BuildClientArea() {
     logView_ = new CKVLogView(document_, settings_.columns, this);
@@ -155,7 +207,7 @@ void CMainFrame::BuildActions() {
             return;
         }
         const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"),
-                                                          QFileInfo(documentPath_).absolutePath(),
+                                                          QFileInfo(DocumentPath()).absolutePath(),
                                                           QString::fromLatin1(kFileFilter));
         if (!path.isEmpty()) {
             LoadPath(path);
@@ -301,9 +353,12 @@ void CMainFrame::ShowError(const QString& text) {
     }
 }
 
+QString CMainFrame::DocumentPath() const {
+    return DisplayPath(commands_.DocumentPath());
+}
+
 QString CMainFrame::DocumentTitle() const {
-    return documentPath_.isEmpty() ? QString::fromLatin1(kUntitled)
-                                   : QFileInfo(documentPath_).fileName();
+    return DisplayPath(commands_.DocumentTitle());
 }
 
 void CMainFrame::UpdateTitle() {
@@ -312,11 +367,10 @@ void CMainFrame::UpdateTitle() {
 
 void CMainFrame::UpdateCommandStates() {
     const bool recording = document_.Recording();
-    const bool hasRecordFile = !documentPath_.isEmpty() && !document_.RecordFilePath().empty();
     newAction_->setEnabled(!recording);
     openAction_->setEnabled(!recording);
-    saveAction_->setEnabled(!recording && hasRecordFile);
-    saveAsAction_->setEnabled(!recording && hasRecordFile);
+    saveAction_->setEnabled(commands_.CanSave());
+    saveAsAction_->setEnabled(commands_.CanSave());
     for (QAction* action : recentActions_) {
         action->setEnabled(!recording);
     }
@@ -339,97 +393,41 @@ void CMainFrame::RebuildRecentMenu() {
 }
 
 bool CMainFrame::MaybeSaveModified() {
-    if (!document_.Modified()) {
-        return true;
-    }
-    switch (saveQuestion_ ? saveQuestion_(DocumentTitle()) : QMessageBox::No) {
-        case QMessageBox::Yes:
-            return SaveDocument();
-        case QMessageBox::No:
-            return true;
-        default:
-            return false;
-    }
+    return Finished({commands_.MaybeSaveModified(), {}});
+}
+
+bool CMainFrame::Finished(const CommandOutcome& outcome) {
+    UpdateTitle();
+    UpdateCommandStates();
+    return outcome.done;
 }
 
 bool CMainFrame::NewDocument() {
-    if (!MaybeSaveModified()) {
-        return false;
+    const CommandOutcome outcome = commands_.New();
+    if (outcome.done) {
+        ShowStatus(QStringLiteral("Ready"));
     }
-    document_.DeleteContents();
-    documentPath_.clear();
-    ShowStatus(QStringLiteral("Ready"));
-    UpdateTitle();
-    UpdateCommandStates();
-    return true;
+    return Finished(outcome);
 }
 
 bool CMainFrame::OpenDocument(const QString& path) {
-    if (!MaybeSaveModified()) {
-        return false;
-    }
-    return LoadPath(path);
+    return Finished(commands_.Open(NativePath(path)));
 }
 
 bool CMainFrame::LoadPath(const QString& path) {
-    const QFileInfo info(path);
-    if (!RecordFileReadable(QFile::encodeName(path).toStdString())) {
-        // Nothing is replaced: the current document stays, and the list stops offering it.
-        ShowError(QStringLiteral("Cannot open the record file.\n\n\"%1\"")
-                      .arg(QDir::toNativeSeparators(path)));
-        recentFiles_.Remove(path);
-        RebuildRecentMenu();
-        return false;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    document_.OpenRecordFile(QFile::encodeName(info.absoluteFilePath()).toStdString());
-    document_.SetModified(false);
-    QApplication::restoreOverrideCursor();
-    documentPath_ = info.absoluteFilePath();
-    recentFiles_.Add(documentPath_);
-    RebuildRecentMenu();
-    UpdateTitle();
-    UpdateCommandStates();
-    return true;
+    return Finished(commands_.Load(NativePath(path)));
 }
 
 bool CMainFrame::SaveDocument() {
-    if (documentPath_.isEmpty()) {
-        return SaveDocumentAs();
-    }
-    return SaveDocumentTo(documentPath_);
+    return Finished(commands_.Save());
 }
 
 bool CMainFrame::SaveDocumentAs() {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), documentPath_,
-                                                QString::fromLatin1(kFileFilter));
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QLatin1Char('.') + QLatin1String(kDefaultSuffix);
-    }
-    return SaveDocumentTo(path);
+    return Finished(commands_.SaveAs());
 }
 
 bool CMainFrame::SaveDocumentTo(const QString& path) {
-    if (document_.RecordFilePath().empty() || document_.Recording()) {
-        return false;
-    }
-    const QString target = QFileInfo(path).absoluteFilePath();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const FileResult saved = document_.SaveAs(QFile::encodeName(target).toStdString());
-    QApplication::restoreOverrideCursor();
-    if (!saved) {
-        ShowError(QString::fromStdString(FileResultText(FileCommand::kSave, saved)));
-        return false;
-    }
-    documentPath_ = target;
-    recentFiles_.Add(target);
-    RebuildRecentMenu();
-    UpdateTitle();
-    UpdateCommandStates();
-    return true;
+    return Finished(commands_.SaveTo(NativePath(path)));
 }
 
 void CMainFrame::ApplyListFont(const QFont& font) {

@@ -1,6 +1,7 @@
 // CMainFrame, the main window: menu bar, "Standard" toolbar, status bar message pane, the
-// message list above the field table and the tree, and the File commands (New, Open, Save,
-// Save As, recent files, dropped files) on the one capture document.
+// message list above the field table and the tree. The File commands (New, Open, Save, Save As,
+// recent files, dropped files) are CDocumentCommands; the window asks their questions and
+// shows their results.
 #pragma once
 
 #include <QMainWindow>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/commands/document_commands.h"
 
 class CDocEvents;
 class CKVDoc;
@@ -32,7 +34,8 @@ class CMainFrame : public QMainWindow {
                QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // File commands. Each returns whether it went ahead.
+    // File commands (CDocumentCommands with the window's prompts). Each returns whether it went
+    // ahead.
     bool NewDocument();
     bool OpenDocument(const QString& path);  // asks to save a modified document first
     bool SaveDocument();
@@ -55,7 +58,8 @@ class CMainFrame : public QMainWindow {
     void CopySelection();
 
     // Where the title and Save point: the file last opened or saved, "" for a new document.
-    const QString& DocumentPath() const { return documentPath_; }
+    QString DocumentPath() const;
+    CDocumentCommands& Commands() { return commands_; }
     QString StatusMessage() const;
     CKVLogView* LogView() const { return logView_; }
     CPDPacketListView* FieldTable() const { return fieldTable_; }
@@ -92,12 +96,15 @@ class CMainFrame : public QMainWindow {
     void ShowError(const QString& text);
     QString DocumentTitle() const;
     bool LoadPath(const QString& path);
+    DocumentCommandHooks CommandHooks();
+    // Title and command states after a File command; whether it went ahead.
+    bool Finished(const CommandOutcome& outcome);
 
     CKVDoc& document_;
     SettingsStore& settings_;
     CRecentFileList& recentFiles_;
     CDocEvents* events_ = nullptr;
-    QString documentPath_;
+    CDocumentCommands commands_;
     AnalyzerIdentity identity_;
     SaveQuestion saveQuestion_;
     ErrorNotice errorNotice_;
