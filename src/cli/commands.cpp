@@ -8,6 +8,7 @@ int RunSettings(const CliArgs& args);
 int RunSimulate(const CliArgs& args);
 int RunTree(const CliArgs& args);
 int RunFields(const CliArgs& args);
+int RunMeasure(const CliArgs& args);
 
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
@@ -26,6 +27,11 @@ const std::vector<CliCommand>& CliCommands() {
         {"fields", "FILE N [--node CODE]",
          "the field table of a tree node of packet N (default: the node the tree selects)",
          RunFields},
+        {"measure",
+         "FILE (--from TIME | --from-packet N) (--to TIME | --to-packet N) [--reverse-current]",
+         "energy and average power between two times (us, as the list shows them), as the graph's "
+         "O to X line",
+         RunMeasure},
     };
     return commands;
 }

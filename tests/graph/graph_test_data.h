@@ -2,6 +2,7 @@
 // chosen currents for a document to attach.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -42,7 +43,8 @@ inline DocumentSnapshot SnapshotOf(const std::vector<Reading>& readings, SampleS
 
 // The raw current the device sends for a current in mA.
 inline int16_t RawCurrentFor(int milliamps) {
-    for (int raw = -32768; raw <= 32767; ++raw) {
+    int estimate = milliamps * 1598 / 1500;
+    for (int raw = std::max(-32768, estimate - 4); raw <= std::min(32767, estimate + 4); ++raw) {
         if (ScaleCurrent(static_cast<int16_t>(raw)) == milliamps) {
             return static_cast<int16_t>(raw);
         }
