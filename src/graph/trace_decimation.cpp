@@ -98,8 +98,10 @@ class TraceMapping {
     const std::vector<PeakReading>& Peaks() const { return peaks_; }
 
     int64_t GraphTime(size_t i) const { return SaturatingSub(samples_.Time(i), origin_); }
-    int Column(size_t i) const {
-        return TruncToInt(static_cast<float>(SaturatingSub(GraphTime(i), leftTime_)) * timeScale_);
+    int Column(size_t i) const { return ColumnOfStoredTime(samples_.Time(i)); }
+    int ColumnOfStoredTime(int64_t time) const {
+        int64_t graphTime = SaturatingSub(time, origin_);
+        return TruncToInt(static_cast<float>(SaturatingSub(graphTime, leftTime_)) * timeScale_);
     }
     // Pixels above the zero line of a stored value.
     int Offset(int32_t stored) const {
@@ -263,18 +265,9 @@ TraceDrawing DecimateTrace(const TraceInput& input, TraceKind trace) {
     }
     for (size_t i = range->first; i <= end;) {
         int x = map.Column(i);
-        // Last index of this column: gallop, then bisect.
-        size_t inside = i;
-        size_t step = 1;
-        while (step <= end - inside && map.Column(inside + step) == x) {
-            inside += step;
-            step *= 2;
-        }
-        size_t outside = std::min(inside + step, end + 1);
-        while (outside - inside > 1) {
-            size_t mid = inside + (outside - inside) / 2;
-            (map.Column(mid) == x ? inside : outside) = mid;
-        }
+        // Columns grow with time: the column's last sample is the last one not beyond it.
+        size_t inside = samples.LastWhere(
+            i, end, [&map, x](int64_t time) { return map.ColumnOfStoredTime(time) <= x; });
         ValueExtremes extremes = samples.Extremes(i, inside, map.Value());
         int a = map.Offset(extremes.min);
         int b = map.Offset(extremes.max);
