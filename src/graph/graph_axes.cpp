@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "graph/float_math.h"
+#include "capture/saturating_math.h"
 
 namespace {
 

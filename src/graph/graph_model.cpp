@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "graph/float_math.h"
+#include "capture/saturating_math.h"
 
 namespace {
 
@@ -282,27 +282,27 @@ void GraphModel::FitVoltage() {
 }
 
 void GraphModel::FitCurrent() {
-    if (!state.showCurrGraph) {
-        return;
+    if (state.showCurrGraph) {
+        FitSigned(state.currScale, state.currZeroOffset, state.currMin, state.currMax,
+                  Split().currBase);
     }
-    HeightSplit split = Split();
-    state.currScale = 0.6f * static_cast<float>(split.a) /
-                      static_cast<float>(int64_t{state.currMax} - state.currMin);
-    int o = state.invertCurrent ? TruncToInt(state.currMax * state.currScale)
-                                : -TruncToInt(state.currMin * state.currScale);
-    state.currZeroOffset = o + split.currBase + FitMargin(split.a);
 }
 
 void GraphModel::FitWattage() {
-    if (!state.showWattGraph) {
-        return;
+    if (state.showWattGraph) {
+        FitSigned(state.wattScale, state.wattZeroOffset, state.wattMin, state.wattMax,
+                  Split().wattBase);
     }
-    HeightSplit split = Split();
-    state.wattScale = 0.6f * static_cast<float>(split.a) /
-                      static_cast<float>(int64_t{state.wattMax} - state.wattMin);
-    int o = state.invertCurrent ? TruncToInt(state.wattMax * state.wattScale)
-                                : -TruncToInt(state.wattMin * state.wattScale);
-    state.wattZeroOffset = o + split.wattBase + FitMargin(split.a);
+}
+
+// The minimum (or, inverted, the negated maximum) lands on the one-fifth line of the band and
+// the other extreme on the four-fifths line.
+void GraphModel::FitSigned(float& scale, int& zeroOffset, int32_t min, int32_t max,
+                           int base) const {
+    int a = Split().a;
+    scale = 0.6f * static_cast<float>(a) / static_cast<float>(int64_t{max} - min);
+    int o = state.invertCurrent ? TruncToInt(max * scale) : -TruncToInt(min * scale);
+    zeroOffset = o + base + FitMargin(a);
 }
 
 namespace {

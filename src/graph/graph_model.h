@@ -118,6 +118,7 @@ class GraphModel {
   private:
     void SetZoom(float scale);
     HeightSplit Split() const;
+    void FitSigned(float& scale, int& zeroOffset, int32_t min, int32_t max, int base) const;
     GraphBand ValueBand(int zero, int32_t lo, int32_t hi, float scale) const;
     void ReadExtremes(int32_t& lo, int32_t& hi, int32_t docMin, int32_t docMax) const;
 

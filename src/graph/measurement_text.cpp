@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "graph/float_math.h"
+#include "capture/saturating_math.h"
 #include "pd/columns/column_text.h"
 
 namespace {

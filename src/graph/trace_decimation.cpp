@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "graph/float_math.h"
+#include "capture/saturating_math.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-// The graph's single-precision arithmetic: conversions that truncate toward zero like the
-// drawing code's integer casts, but saturate instead of overflowing when a scale is extreme
-// (a zoom rectangle or fit may set any scale) and map NaN to 0.
+// Conversions that truncate toward zero like integer casts but saturate instead of overflowing
+// (a graph scale set by a zoom rectangle or fit may be extreme, a crafted file's times may lie
+// near the 64-bit bounds) and map NaN to 0; additions and subtractions that saturate.
 #pragma once
 
 #include <cmath>
