@@ -263,11 +263,20 @@ TraceDrawing DecimateTrace(const TraceInput& input, TraceKind trace) {
             drawing.peakMarks.push_back(map.Point(map.Column(*i), map.OffsetOf(*i)));
         }
     }
+    size_t previousCount = 1;
     for (size_t i = range->first; i <= end;) {
         int x = map.Column(i);
-        // Columns grow with time: the column's last sample is the last one not beyond it.
-        size_t inside = samples.LastWhere(
-            i, end, [&map, x](int64_t time) { return map.ColumnOfStoredTime(time) <= x; });
+        // Columns grow with time: the column's last sample is the last one not beyond it. With
+        // a steady sampling interval a column holds as many samples as the one before, so that
+        // guess is checked first; otherwise the blocks' first times are searched.
+        size_t inside = std::min(end, i + previousCount - 1);
+        bool guessed = previousCount > 1 && map.Column(inside) == x &&
+                       (inside == end || map.Column(inside + 1) != x);
+        if (!guessed) {
+            inside = samples.LastWhere(
+                i, end, [&map, x](int64_t time) { return map.ColumnOfStoredTime(time) <= x; });
+        }
+        previousCount = inside - i + 1;
         ValueExtremes extremes = samples.Extremes(i, inside, map.Value());
         int a = map.Offset(extremes.min);
         int b = map.Offset(extremes.max);
