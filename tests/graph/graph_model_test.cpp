@@ -2,7 +2,9 @@
 // the live-capture follow, with the numbers the graph is built to.
 #include <gtest/gtest.h>
 
+#include "app/settings/memory_settings_backend.h"
 #include "graph/graph_model.h"
+#include "graph/graph_settings.h"
 #include "graph_test_data.h"
 
 namespace {
@@ -272,4 +274,19 @@ TEST(GraphDocument, FollowCaptureOnlyGrowsAndCentresTheNewestSample) {
     int64_t newest = model.state.rightTime + 1;
     model.FollowCapture(newest);  // the newest sample jumps to the centre
     EXPECT_EQ(model.state.centreTime, newest);
+}
+
+TEST(GraphSettings, ShownFlagsReadAtConstructionAndWrittenBack) {
+    MemorySettingsBackend backend;
+    backend.WriteInteger(kGraphShownCurrentName, 0);
+    GraphModel model;
+    ApplyShownFlags(model.state, ReadGraphShownFlags(backend));
+    EXPECT_TRUE(model.state.showVoltGraph);
+    EXPECT_FALSE(model.state.showCurrGraph);
+    EXPECT_TRUE(model.state.showWattGraph);
+
+    model.state.showWattGraph = false;
+    WriteGraphShownFlags(backend, ShownFlagsOf(model.state));
+    EXPECT_EQ(backend.ReadInteger(kGraphShownWattageName), 0);
+    EXPECT_EQ(backend.ReadInteger(kGraphShownVoltageName), 1);
 }
