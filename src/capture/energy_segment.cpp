@@ -1,26 +1,11 @@
 #include "capture/energy_segment.h"
 
-#include <cmath>
-#include <limits>
+#include "capture/saturating_math.h"
 
 namespace {
 
 uint64_t Magnitude(int64_t value) {
     return value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-}
-
-// trunc(double) as a 64-bit integer, saturating where the double does not fit.
-int64_t TruncToInt64(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= 9.2233720368547758e18) {
-        return std::numeric_limits<int64_t>::max();
-    }
-    if (value <= -9.2233720368547758e18) {
-        return std::numeric_limits<int64_t>::min();
-    }
-    return static_cast<int64_t>(value);
 }
 
 int64_t Interpolate(int64_t from, int64_t to, double dt, double span) {

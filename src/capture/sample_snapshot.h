@@ -4,6 +4,7 @@
 // sums without holding the document lock.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -32,12 +33,24 @@ class SampleSnapshot {
     // The first index in first..last whose VBUS voltage and VBUS current are these.
     std::optional<size_t> FindVbusReading(size_t first, size_t last, int32_t voltage,
                                           int32_t current) const;
+    // The last index in first..last whose time (as stored) satisfies pred, for a pred that
+    // holds for the time of first and, the times being in order, for a prefix of the range.
+    // Gallops over the blocks' first times, then bisects one block.
+    template <typename TimePred>
+    size_t LastWhere(size_t first, size_t last, TimePred pred) const;
+
     // The store's running energy sums at sample i (i < Size()): EnergyAt(j) - EnergyAt(i) is
     // the energy of the segments between samples i and j, exactly as if summed one by one.
     EnergySums EnergyAt(size_t i) const;
 
   private:
     friend class SampleStore;
+    static constexpr size_t kBlock = SampleChunk::kBlockSamples;
+
+    int64_t BlockFirstTime(size_t block) const {
+        return chunks_[block / SampleChunk::kBlocks]->blockFirstTime[block % SampleChunk::kBlocks];
+    }
+
     using ChunkPtr = std::shared_ptr<const SampleChunk>;
 
     SampleSnapshot(std::vector<ChunkPtr> chunks, size_t frontSkip, size_t size);
@@ -52,3 +65,31 @@ class SampleSnapshot {
     // chunks_.size() + c.
     std::vector<SampleSummary> chunkTree_;
 };
+
+template <typename TimePred>
+size_t SampleSnapshot::LastWhere(size_t first, size_t last, TimePred pred) const {
+    size_t from = first + frontSkip_;
+    size_t to = last + frontSkip_;
+    // Last block in [from / kBlock, to / kBlock] whose first time satisfies pred; the block of
+    // `from` does by the precondition.
+    size_t inside = from / kBlock;
+    size_t endBlock = to / kBlock;
+    size_t step = 1;
+    while (step <= endBlock - inside && pred(BlockFirstTime(inside + step))) {
+        inside += step;
+        step *= 2;
+    }
+    size_t outside = std::min(inside + step, endBlock + 1);
+    while (outside - inside > 1) {
+        size_t mid = inside + (outside - inside) / 2;
+        (pred(BlockFirstTime(mid)) ? inside : outside) = mid;
+    }
+    // Within that block.
+    size_t lo = std::max(from, inside * kBlock);
+    size_t hi = std::min(to, inside * kBlock + kBlock - 1) + 1;
+    while (hi - lo > 1) {
+        size_t mid = lo + (hi - lo) / 2;
+        (pred(At(mid - frontSkip_).Time()) ? lo : hi) = mid;
+    }
+    return lo - frontSkip_;
+}

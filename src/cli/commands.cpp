@@ -10,6 +10,7 @@ int RunTree(const CliArgs& args);
 int RunFields(const CliArgs& args);
 int RunDevices(const CliArgs& args);
 int RunCommand(const CliArgs& args);
+int RunMeasure(const CliArgs& args);
 
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
@@ -35,6 +36,11 @@ const std::vector<CliCommand>& CliCommands() {
          "[--virtual] [--ids VID:PID,...] [--firmware TEXT] [--serial TEXT] "
          "cc1|cc2 none|ra|rd|rp-default|rp-1.5a|rp-3a | sampling-interval MS | firmware-update",
          "send one command to the analyzer and report whether it took it", RunCommand},
+        {"measure",
+         "FILE (--from TIME | --from-packet N) (--to TIME | --to-packet N) [--reverse-current]",
+         "energy and average power between two times (us, as the list shows them), as the graph's "
+         "O to X line",
+         RunMeasure},
     };
     return commands;
 }

@@ -6,7 +6,7 @@
 set -euo pipefail
 summary="$1"
 data="$2"
-table="$(awk -f "$summary" "$data/single_run.json" "$data/medians.json")"
+table="$(awk -f "$summary" "$data/single_run.json" "$data/medians.json" "$data/graph.json")"
 
 failures=0
 expect() {
@@ -32,12 +32,19 @@ expect '| Peak heap per packet, PD-dense | 800.0 B | 400.0 B record file | 2.000
 expect '| Open 101 568 packets + list to first paint | 1 200 ms | 1 000 ms decode alone | 1.200 | ratio <= 1.20 | met |'
 expect '| Open with list, peak resident set | 100.0 MB | 80.0 MB decode alone | 1.250 | ratio <= 1.20 | MISSED |'
 expect '| Open with list, heap in use after | 110.0 MB | 100.0 MB decode alone | 1.100 | ratio <= 1.20 | met |'
+# Graph rows: microseconds, the fast decimation's growth from 10^4 to 10^7 samples (exactly at
+# its limit of 3 is met), MeasureEnergy fast beside the walk.
+expect '| Trace decimation, 10^4 samples in view, fast | 100.0 µs | 450.0 µs reference walk | 0.222 | - | - |'
+expect '| Trace decimation, 10^7 samples in view, fast | 300.0 µs | 380000.0 µs reference walk | 0.001 | - | - |'
+expect '| Fast decimation, 10^7 against 10^4 samples in view | 300.0 µs | 100.0 µs at 10^4 | 3.000 | ratio <= 3.00 | met |'
+expect '| `MeasureEnergy`, 10^7 samples, fast | 4.0 µs | 330000.0 µs reference walk | 0.000 | - | - |'
 expect '2 target(s) MISSED or not run.'
 
 # Without the list benchmark its targets count as not run.
 table="$(awk -f "$summary" "$data/medians.json")"
 expect '| Open capture + list to first paint | n/a | n/a decode alone | n/a | ratio <= 1.20 | NOT RUN |'
-expect '6 target(s) MISSED or not run.'
+expect '| Fast decimation, 10^7 against 10^4 samples in view | n/a | n/a at 10^4 | n/a | ratio <= 3.00 | NOT RUN |'
+expect '7 target(s) MISSED or not run.'
 
 if [ "$failures" -gt 0 ]; then
     echo "$table"

@@ -2,8 +2,6 @@
 // node and the error statuses.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,40 +9,13 @@
 
 #include "capture/document.h"
 #include "capture/temp_files.h"
+#include "cli_runner.h"
 #include "device/sim/simulator.h"
 #include "pd/field_rows.h"
 #include "pd/field_tree.h"
 #include "pd/message_header.h"
 
 namespace {
-
-struct CliResult {
-    int status = -1;
-    std::vector<std::string> lines;
-};
-
-CliResult RunCli(const std::string& arguments) {
-    const std::string command = std::string(ZODUZ_CLI_PATH) + " " + arguments + " 2>/dev/null";
-    CliResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    std::string text;
-    char buffer[4096];
-    while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) {
-        text.append(buffer, got);
-    }
-    const int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        result.lines.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return result;
-}
 
 std::string Hex8(uint32_t code) {
     char text[16];

@@ -1,0 +1,255 @@
+#include "graph/graph_axes.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "capture/saturating_math.h"
+
+namespace {
+
+constexpr int64_t kMs = 1000;
+constexpr int64_t kSecond = 1000 * kMs;
+constexpr int64_t kMinute = 60 * kSecond;
+constexpr int64_t kHour = 60 * kMinute;
+constexpr int64_t kDay = 24 * kHour;
+
+int32_t RangeLimit(ValueAxis axis) {
+    switch (axis) {
+        case ValueAxis::Voltage:
+            return 80'000;
+        case ValueAxis::Current:
+            return 6000;
+        case ValueAxis::Wattage:
+            return 240'000;
+    }
+    return 0;
+}
+
+float ScaleOf(const GraphViewState& s, ValueAxis axis) {
+    switch (axis) {
+        case ValueAxis::Voltage:
+            return s.voltScale;
+        case ValueAxis::Current:
+            return s.currScale;
+        case ValueAxis::Wattage:
+            return s.wattScale;
+    }
+    return 0;
+}
+
+std::string Printf(const char* format, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+}  // namespace
+
+ValueAxisSteps ValueStepsFor(ValueAxis axis, float scale, int graphHeight) {
+    float r = static_cast<float>(graphHeight) / scale;
+    switch (axis) {
+        case ValueAxis::Voltage:
+            return r < 5000 ? ValueAxisSteps{100, 500, 100} : ValueAxisSteps{1000, 5000, 1000};
+        case ValueAxis::Current:
+            if (r < 1000) {
+                return {10, 50, 10};
+            }
+            return scale < 0.03f ? ValueAxisSteps{500, 500, 500} : ValueAxisSteps{100, 500, 100};
+        case ValueAxis::Wattage:
+            if (r < 1000) {
+                return {10, 50, 10};
+            }
+            if (scale < 0.002f) {
+                return {5000, 5000, 5000};
+            }
+            return scale < 0.03f ? ValueAxisSteps{1000, 5000, 1000} : ValueAxisSteps{100, 500, 100};
+    }
+    return {};
+}
+
+std::optional<int32_t> ValueLabelStep(ValueAxis axis, float scale, int graphHeight,
+                                      int fontHeight) {
+    ValueAxisSteps steps = ValueStepsFor(axis, scale, graphHeight);
+    auto tallEnough = [&](int32_t step, int i) {
+        return TruncToInt(static_cast<float>(step) * scale * static_cast<float>(i)) > fontHeight;
+    };
+    if (axis == ValueAxis::Voltage) {
+        if (tallEnough(steps.minor, 1)) {
+            return steps.minor;
+        }
+        for (int i = 1; i < 50 && i * steps.major <= RangeLimit(axis); ++i) {
+            if (tallEnough(steps.major, i)) {
+                return i * steps.major;
+            }
+        }
+        return std::nullopt;
+    }
+    if (tallEnough(steps.base, 1)) {
+        return steps.base;
+    }
+    for (int i = 1; i <= 5; ++i) {
+        if (tallEnough(steps.major, i)) {
+            return i * steps.major;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string ValueLabel(ValueAxis axis, float scale, int graphHeight, int32_t value) {
+    float r = static_cast<float>(graphHeight) / scale;
+    switch (axis) {
+        case ValueAxis::Voltage:
+            return Printf("%1.1fV", static_cast<double>(static_cast<float>(value) / 1000));
+        case ValueAxis::Current:
+            return r < 1000
+                       ? std::to_string(value) + "mA"
+                       : Printf("%1.1fA", static_cast<double>(static_cast<float>(value) / 1000));
+        case ValueAxis::Wattage:
+            return r < 1000
+                       ? std::to_string(value) + "mW"
+                       : Printf("%.1fW", static_cast<double>(static_cast<float>(value) / 1000));
+    }
+    return {};
+}
+
+std::vector<AxisLine> ValueAxisLines(const GraphModel& model, ValueAxis axis, bool axisSwitch) {
+    const GraphViewState& s = model.state;
+    const GraphLayout& g = model.Geometry();
+    float scale = ScaleOf(s, axis);
+    int zero = axis == ValueAxis::Voltage ? g.yV0 : axis == ValueAxis::Current ? g.yI0 : g.yW0;
+    bool mirrored = axis != ValueAxis::Voltage;
+    ValueAxisSteps steps = ValueStepsFor(axis, scale, g.graphHeight);
+    std::optional<int32_t> labelStep = ValueLabelStep(axis, scale, g.graphHeight, s.fontHeight);
+
+    std::vector<AxisLine> lines;
+    for (int32_t v = 0; v <= RangeLimit(axis); v += steps.minor) {
+        int o = TruncToInt(static_cast<float>(v) * scale);
+        if (axis == ValueAxis::Voltage && int64_t{o} + s.voltZeroOffset > g.graphHeight) {
+            break;
+        }
+        if (mirrored && s.invertCurrent) {
+            o = -o;
+        }
+        bool labelled = v == 0 || (labelStep && v % *labelStep == 0);
+        AxisLine line;
+        line.position = zero - o;
+        line.penWidth = v == 0 ? 2 : 1;
+        line.drawLine = axisSwitch || labelled;
+        std::string text = labelled ? ValueLabel(axis, scale, g.graphHeight, v) : std::string();
+        line.label = text;
+        lines.push_back(line);
+        if (mirrored && v != 0) {
+            line.position = zero + o;
+            line.label = labelled ? "-" + text : std::string();
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+TimeAxisSteps TimeStepsFor(float timeScale) {
+    int64_t span = TruncToInt64(640.0 / static_cast<double>(timeScale));
+    int64_t ms = span / 1000;
+    int64_t s = ms / 1000;
+    int64_t min = s / 60;
+    int64_t h = min / 60;
+    if (h > 240) {
+        return {kDay, 10 * kDay, TimeUnit::Day};
+    }
+    if (h > 24) {
+        return {6 * kHour, kDay, TimeUnit::Day};
+    }
+    if (h > 10) {
+        return {kHour, 10 * kHour, TimeUnit::Hour};
+    }
+    if (min > 60) {
+        return {10 * kMinute, kHour, TimeUnit::Hour};
+    }
+    if (min > 10) {
+        return {kMinute, 10 * kMinute, TimeUnit::Minute};
+    }
+    if (s > 100) {
+        return {10 * kSecond, 100 * kSecond, TimeUnit::Second};
+    }
+    if (s > 10) {
+        return {kSecond, 10 * kSecond, TimeUnit::Second};
+    }
+    if (ms > 1000) {
+        return {100 * kMs, kSecond, TimeUnit::Second};
+    }
+    if (ms > 100) {
+        return {10 * kMs, 100 * kMs, TimeUnit::Millisecond};
+    }
+    if (ms > 10) {
+        return {kMs, 10 * kMs, TimeUnit::Millisecond};
+    }
+    if (span > 1000) {
+        return {100, kMs, TimeUnit::Millisecond};
+    }
+    if (span > 100) {
+        return {10, 100, TimeUnit::Microsecond};
+    }
+    if (span > 10) {
+        return {1, 10, TimeUnit::Microsecond};
+    }
+    return {1, 1, TimeUnit::Microsecond};
+}
+
+std::string TimeLabel(int64_t t, TimeUnit unit) {
+    uint64_t magnitude = t < 0 ? 0 - static_cast<uint64_t>(t) : static_cast<uint64_t>(t);
+    std::string sign = t < 0 ? "-" : "";
+    auto whole = [&](uint64_t divisor, const char* suffix) {
+        return sign + std::to_string(magnitude / divisor) + suffix;
+    };
+    switch (unit) {
+        case TimeUnit::Microsecond:
+            return whole(1, "us");
+        case TimeUnit::Millisecond:
+            return sign +
+                   Printf("%1.0fms", static_cast<double>(static_cast<float>(magnitude) / 1000));
+        case TimeUnit::Second:
+            return whole(kSecond, "s");
+        case TimeUnit::Minute:
+            return whole(kMinute, "min");
+        case TimeUnit::Hour:
+            return whole(kHour, "h");
+        case TimeUnit::Day:
+            return whole(kDay, "day");
+    }
+    return {};
+}
+
+std::vector<AxisLine> TimeAxisLines(const GraphModel& model, bool axisSwitch) {
+    const GraphViewState& s = model.state;
+    const GraphLayout& g = model.Geometry();
+    TimeAxisSteps steps = TimeStepsFor(s.timeScale);
+    std::vector<AxisLine> lines;
+    int previousX = 0;
+    int64_t t = SaturatingSub(s.leftTime, s.leftTime % steps.grid);
+    for (int n = 0; n < kMaxTimeGridLines && t <= s.rightTime;
+         ++n, t = SaturatingAdd(t, steps.grid)) {
+        if (t < s.leftTime) {
+            continue;
+        }
+        int x = model.XOfTime(t) - g.graphLeft;
+        if (x > g.graphWidth) {
+            break;
+        }
+        if (x >= 0) {
+            int dx = x - previousX;
+            previousX = x;
+            bool labelled = t % steps.label == 0 || dx > 50;
+            AxisLine line;
+            line.position = g.graphLeft + x;
+            line.drawLine = axisSwitch || labelled;
+            if (labelled) {
+                line.label = TimeLabel(t, steps.unit);
+            }
+            lines.push_back(line);
+        }
+        if (t == INT64_MAX) {
+            break;
+        }
+    }
+    return lines;
+}

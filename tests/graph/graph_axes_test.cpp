@@ -1,0 +1,177 @@
+// Axis steps, labels and grid lines, and the sample value texts, with the graph's own numbers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "capture/sample_value_texts.h"
+#include "graph/graph_axes.h"
+
+namespace {
+
+GraphModel ModelWithGraphHeight(int graphHeight) {
+    GraphModel model;
+    model.Layout(1300, 64 + 74 + graphHeight);
+    return model;
+}
+
+std::vector<std::string> Labels(const std::vector<AxisLine>& lines) {
+    std::vector<std::string> labels;
+    for (const AxisLine& line : lines) {
+        if (!line.label.empty()) {
+            labels.push_back(line.label);
+        }
+    }
+    return labels;
+}
+
+}  // namespace
+
+TEST(ValueAxis, StepsByTheRangeOverTheGraphHeight) {
+    // 4999 mV over 100 pixels: 100/500 mV steps; 5000 mV: 1000/5000 mV.
+    ValueAxisSteps fine = ValueStepsFor(ValueAxis::Voltage, 100 / 4999.0f, 100);
+    EXPECT_EQ(fine.minor, 100);
+    EXPECT_EQ(fine.major, 500);
+    ValueAxisSteps coarse = ValueStepsFor(ValueAxis::Voltage, 100 / 5000.0f, 100);
+    EXPECT_EQ(coarse.minor, 1000);
+    EXPECT_EQ(coarse.major, 5000);
+    // currScale 0.02 over 400 pixels: 20,000 mA visible, 500 mA steps, ampere labels.
+    ValueAxisSteps amps = ValueStepsFor(ValueAxis::Current, 0.02f, 400);
+    EXPECT_EQ(amps.minor, 500);
+    EXPECT_EQ(amps.base, 500);
+    EXPECT_EQ(ValueLabel(ValueAxis::Current, 0.02f, 400, 1500), "1.5A");
+    EXPECT_EQ(ValueStepsFor(ValueAxis::Current, 0.5f, 400).minor, 10);
+    EXPECT_EQ(ValueLabel(ValueAxis::Current, 0.5f, 400, 50), "50mA");
+    EXPECT_EQ(ValueStepsFor(ValueAxis::Current, 0.05f, 400).minor, 100);
+    EXPECT_EQ(ValueStepsFor(ValueAxis::Wattage, 0.001f, 400).minor, 5000);
+    EXPECT_EQ(ValueStepsFor(ValueAxis::Wattage, 0.01f, 400).minor, 1000);
+    EXPECT_EQ(ValueStepsFor(ValueAxis::Wattage, 0.1f, 400).major, 500);
+    EXPECT_EQ(ValueLabel(ValueAxis::Wattage, 0.01f, 400, 5000), "5.0W");
+    EXPECT_EQ(ValueLabel(ValueAxis::Wattage, 1.0f, 400, 20), "20mW");
+    EXPECT_EQ(ValueLabel(ValueAxis::Voltage, 0.01f, 400, 20000), "20.0V");
+}
+
+TEST(ValueAxis, LabelStepIsTheFirstTallerThanTheFont) {
+    // 0.02 px/mV, 16-pixel font: 100 mV is 2 px, 500 mV is 10 px, 1000 mV is 20 px.
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Voltage, 0.02f, 200, 16), 1000);
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Voltage, 0.2f, 200, 16), 100);
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Voltage, 0.00001f, 200, 16), std::nullopt);
+    // Current and wattage try the major step at most five times.
+    // 500 mA steps of 3.5 px: five of them make 17 px.
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Current, 0.007f, 400, 16), 2500);
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Current, 0.006f, 400, 16), std::nullopt);
+}
+
+TEST(ValueAxis, SwitchOffLeavesTheZeroAndTheLabelledLines) {
+    // 4000 mV over 100 pixels: 100 mV lines; 500 mV is 12 px, 1000 mV 25 px: labels at 1 V.
+    GraphModel model = ModelWithGraphHeight(100);
+    model.state.voltScale = 0.025f;
+    model.state.voltZeroOffset = 10;
+    model.Layout(1300, 64 + 74 + 100);
+    std::vector<AxisLine> lines = ValueAxisLines(model, ValueAxis::Voltage, false);
+    // Lines while they fit the graph height: 0 .. 3600 mV.
+    ASSERT_EQ(lines.size(), 37u);
+    EXPECT_EQ(lines[0].penWidth, 2);
+    EXPECT_EQ(lines[0].label, "0.0V");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].drawLine, i % 10 == 0) << i;
+        EXPECT_EQ(lines[i].position, model.Geometry().yV0 - static_cast<int>(i * 100 * 0.025f));
+    }
+    EXPECT_EQ(lines[10].label, "1.0V");
+    std::vector<AxisLine> all = ValueAxisLines(model, ValueAxis::Voltage, true);
+    EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](const AxisLine& l) { return l.drawLine; }));
+}
+
+TEST(ValueAxis, CurrentLinesAreMirroredWithAMinusSign) {
+    GraphModel model = ModelWithGraphHeight(400);
+    model.state.currScale = 0.05f;  // 100/500 mA steps, label step 500 mA
+    model.Layout(1300, 64 + 74 + 400);
+    std::vector<AxisLine> lines = ValueAxisLines(model, ValueAxis::Current, false);
+    ASSERT_EQ(lines.size(), 1u + 2 * 60);
+    EXPECT_EQ(lines[9].label, "0.5A");
+    EXPECT_EQ(lines[10].label, "-0.5A");
+    int zero = model.Geometry().yI0;
+    EXPECT_EQ(lines[9].position, zero - 25);
+    EXPECT_EQ(lines[10].position, zero + 25);
+    // Inverted: positive values below the zero line.
+    model.state.invertCurrent = true;
+    lines = ValueAxisLines(model, ValueAxis::Current, false);
+    EXPECT_EQ(lines[9].position, zero + 25);
+    EXPECT_EQ(lines[9].label, "0.5A");
+}
+
+TEST(TimeAxis, StepsByTheTimeOf640Pixels) {
+    // Exactly 1000 µs over 640 pixels: 10 µs grid, 100 µs labels; 1001 µs: 100 µs and 1 ms.
+    TimeAxisSteps a = TimeStepsFor(640.0f / 1000);
+    EXPECT_EQ(a.grid, 10);
+    EXPECT_EQ(a.label, 100);
+    EXPECT_EQ(a.unit, TimeUnit::Microsecond);
+    TimeAxisSteps b = TimeStepsFor(640.0f / 1001.5f);  // 1001 µs after truncation
+    EXPECT_EQ(b.grid, 100);
+    EXPECT_EQ(b.label, 1000);
+    EXPECT_EQ(b.unit, TimeUnit::Millisecond);
+    EXPECT_EQ(TimeStepsFor(640.0f / 5e6f).unit, TimeUnit::Second);
+    EXPECT_EQ(TimeStepsFor(640.0f / 3e9f).grid, 60'000'000);  // 50 min: 1 min grid
+    EXPECT_EQ(TimeStepsFor(640.0f / 3.6e13f).unit, TimeUnit::Day);
+    EXPECT_EQ(TimeStepsFor(640.0f / 3.6e13f).label, 864'000'000'000);
+    EXPECT_EQ(TimeStepsFor(100.0f).grid, 1);
+}
+
+TEST(TimeAxis, LabelTexts) {
+    EXPECT_EQ(TimeLabel(-1'500'000, TimeUnit::Second), "-1s");
+    EXPECT_EQ(TimeLabel(250, TimeUnit::Microsecond), "250us");
+    EXPECT_EQ(TimeLabel(-2500, TimeUnit::Millisecond), "-2ms");  // %1.0f rounds half to even
+    EXPECT_EQ(TimeLabel(3500, TimeUnit::Millisecond), "4ms");
+    EXPECT_EQ(TimeLabel(120'000'000, TimeUnit::Minute), "2min");
+    EXPECT_EQ(TimeLabel(36'000'000'000, TimeUnit::Hour), "10h");
+    EXPECT_EQ(TimeLabel(172'800'000'000, TimeUnit::Day), "2day");
+    EXPECT_EQ(TimeLabel(INT64_MIN, TimeUnit::Day), "-106751991day");
+}
+
+TEST(TimeAxis, GridLinesLabelledAtTheLabelStepOrWhenFarApart) {
+    GraphModel model = ModelWithGraphHeight(300);
+    model.state.timeScale = 0.64f;  // 1000 µs per 640 px: 10 µs grid (6 px), 100 µs labels
+    model.CentreOnTime(0);
+    std::vector<AxisLine> lines = TimeAxisLines(model, false);
+    ASSERT_FALSE(lines.empty());
+    for (const AxisLine& line : lines) {
+        EXPECT_EQ(line.drawLine, !line.label.empty());
+    }
+    std::vector<std::string> labels = Labels(lines);
+    EXPECT_NE(std::find(labels.begin(), labels.end(), "-700us"), labels.end());
+    EXPECT_NE(std::find(labels.begin(), labels.end(), "0us"), labels.end());
+    EXPECT_EQ(std::find(labels.begin(), labels.end(), "10us"), labels.end());
+    EXPECT_LE(lines.back().position, 150 + 1000);
+
+    // Grid lines more than 50 pixels apart are all labelled, whatever the label step.
+    model.state.timeScale = 51.0f;  // 1 µs grid 51 px apart, 10 µs label step
+    model.CentreOnTime(0);
+    lines = TimeAxisLines(model, false);
+    ASSERT_GT(lines.size(), 3u);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_FALSE(lines[i].label.empty()) << i;
+    }
+
+    // An absurd scale (days per pixel) stops after a bounded walk.
+    model.state.timeScale = 1e-20f;
+    model.CentreOnTime(0);
+    EXPECT_LE(TimeAxisLines(model, true).size(), static_cast<size_t>(kMaxTimeGridLines));
+}
+
+TEST(SampleValueTexts, VoltsAmpsAndWatts) {
+    CVbusInfo s;
+    s.vbusVoltage = 20123;
+    s.vbusCurrent = -1500;
+    s.cc1Voltage = 1700;
+    s.cc2Voltage = 320;
+    s.cc1Current = 12;
+    s.cc2Current = -7;
+    EXPECT_EQ(VBusVoltageText(s), "20.12");
+    EXPECT_EQ(VBusCurrentText(s, false), "-1.500");
+    EXPECT_EQ(VBusCurrentText(s, true), "1.500");
+    EXPECT_EQ(VBusWattageText(s, false), "-30.184");
+    EXPECT_EQ(VBusWattageText(s, true), "30.184");
+    EXPECT_EQ(CcVoltageText(s, CcLine::Cc1), "1.70");
+    EXPECT_EQ(CcVoltageText(s, CcLine::Cc2), "0.32");
+    EXPECT_EQ(CcCurrentText(s, CcLine::Cc1, false), "0.012");
+    EXPECT_EQ(CcCurrentText(s, CcLine::Cc2, true), "0.007");
+}
