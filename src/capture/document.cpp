@@ -76,8 +76,9 @@ void CKVDoc::DecodeAll(const std::string& path) {
     savedOrigin_ = 0;
     ResetMarkerKeys();
     bool done = false;
-    while (DecodePass(done) && !done) {
+    while (ReadPass(done) && !done) {
     }
+    SortNewPackets();
     timeOrigin_ = savedOrigin_;
     RestoreMarkers();
     Status("Decode completed.", 100);
@@ -89,8 +90,9 @@ void CKVDoc::DecodeMore() {
     size_t samplesBefore = samples_.Size();
     int64_t offsetBefore = decodedOffset_;
     bool done = false;
-    while (DecodePass(done) && !done) {
+    while (ReadPass(done) && !done) {
     }
+    SortNewPackets();
     if (packets_.size() != packetsBefore || samples_.Size() != samplesBefore ||
         decodedOffset_ != offsetBefore) {
         NotifyContentsChanged();
@@ -99,6 +101,14 @@ void CKVDoc::DecodeMore() {
 
 bool CKVDoc::DecodePass(bool& done) {
     std::lock_guard lock(mutex_);
+    const bool read = ReadPass(done);
+    SortNewPackets();
+    return read;
+}
+
+// Packets accepted during a read are sorted into place once the reads of an operation end, so
+// that packets arriving out of time order cost a sort, not an insertion each.
+bool CKVDoc::ReadPass(bool& done) {
     done = false;
     if (recordFilePath_.empty()) {
         return false;
@@ -140,6 +150,7 @@ void CKVDoc::ApplyLimits() {
     const auto maxPackets = static_cast<size_t>(std::max(maxPacketCount_, 0));
     if (autoRemovePackets_) {
         if (static_cast<double>(packets_.size()) > maxPacketCount_ * 1.1) {
+            SortNewPackets();  // the oldest are the first in time order
             size_t remove = packets_.size() - maxPackets;
             for (size_t i = 0; i < remove; ++i) {
                 if (packets_[i] == markerA_) {
@@ -153,6 +164,7 @@ void CKVDoc::ApplyLimits() {
             for (size_t i = 0; i < packets_.size(); ++i) {
                 packets_[i]->packetNumber = static_cast<int32_t>(i);
             }
+            sortedCount_ = packets_.size();
             listResetPending_ = true;
         }
     } else if (packets_.size() > maxPackets) {
@@ -241,19 +253,29 @@ void CKVDoc::TakeVbusSnapshot(CCCPacket& packet) const {
 }
 
 void CKVDoc::InsertPacket(PacketPtr packet) {
-    if (packets_.empty() || packets_.back()->relTime <= packet->relTime) {
-        packet->packetNumber = static_cast<int32_t>(packets_.size());
-        packets_.push_back(std::move(packet));
-        return;
+    packets_.push_back(std::move(packet));
+}
+
+// The packets after sortedCount_ arrived in this order; they are placed as if each had been
+// inserted after the last packet whose relTime is not greater (equal times keep arrival order):
+// a stable sort of the new packets, then a stable merge with the sorted ones they overlap.
+void CKVDoc::SortNewPackets() {
+    const auto byTime = [](const PacketPtr& a, const PacketPtr& b) {
+        return a->relTime < b->relTime;
+    };
+    const auto sortedEnd = packets_.begin() + static_cast<ptrdiff_t>(sortedCount_);
+    if (!std::is_sorted(sortedEnd, packets_.end(), byTime)) {
+        std::stable_sort(sortedEnd, packets_.end(), byTime);
     }
-    size_t position = packets_.size();
-    while (position > 0 && packets_[position - 1]->relTime > packet->relTime) {
-        --position;
+    auto first = sortedEnd;
+    if (sortedEnd != packets_.end()) {
+        first = std::upper_bound(packets_.begin(), sortedEnd, *sortedEnd, byTime);
+        std::inplace_merge(first, sortedEnd, packets_.end(), byTime);
     }
-    packets_.insert(packets_.begin() + static_cast<ptrdiff_t>(position), std::move(packet));
-    for (size_t i = position; i < packets_.size(); ++i) {
-        packets_[i]->packetNumber = static_cast<int32_t>(i);
+    for (auto it = first; it != packets_.end(); ++it) {
+        (*it)->packetNumber = static_cast<int32_t>(it - packets_.begin());
     }
+    sortedCount_ = packets_.size();
 }
 
 void CKVDoc::RestoreMarkers() {
@@ -326,6 +348,7 @@ void CKVDoc::ClearContents() {
     report("Deleting PD Messages... %d%%", packets_.size());
     packets_.clear();
     packets_.shrink_to_fit();
+    sortedCount_ = 0;
 }
 
 // --- Settings, lookups and markers -----------------------------------------------------------

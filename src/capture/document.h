@@ -157,7 +157,9 @@ class CKVDoc {
     void ApplyLimits();
     void AcceptPacket(PacketPtr packet);
     void TakeVbusSnapshot(CCCPacket& packet) const;
+    bool ReadPass(bool& done);
     void InsertPacket(PacketPtr packet);
+    void SortNewPackets();
     void RestoreMarkers();
     bool AppendMarkerBlocks(const std::string& path) const;
     void Status(const std::string& text, int percent) const;
@@ -170,6 +172,7 @@ class CKVDoc {
     int64_t decodedOffset_ = 0;
     int64_t timeOrigin_ = 0;
     std::vector<PacketPtr> packets_;
+    size_t sortedCount_ = 0;  // packets_[0, sortedCount_) are in time order and numbered
     SampleStore samples_;
     int32_t maxPacketCount_ = kDefaultMaxPacketCount;
     int32_t maxVbusCount_ = kDefaultMaxVbusCount;
