@@ -81,7 +81,7 @@ void CKVDoc::DecodeAll(const std::string& path) {
     SortNewPackets();
     timeOrigin_ = savedOrigin_;
     RestoreMarkers();
-    Status("Decode completed.", 100);
+    Status(outOfMemory_ ? kDecodeOutOfMemoryText : "Decode completed.", 100);
 }
 
 void CKVDoc::DecodeMore() {
@@ -110,7 +110,7 @@ bool CKVDoc::DecodePass(bool& done) {
 // that packets arriving out of time order cost a sort, not an insertion each.
 bool CKVDoc::ReadPass(bool& done) {
     done = false;
-    if (recordFilePath_.empty()) {
+    if (recordFilePath_.empty() || outOfMemory_) {
         return false;
     }
     ReadOnlyFile file(recordFilePath_);
@@ -137,7 +137,16 @@ bool CKVDoc::ReadPass(bool& done) {
     size_t bytesRead = file.ReadAt(decodedOffset_, readBuffer_.data(), kDecodeReadSize);
     ApplyLimits();
     size_t blocks = bytesRead / kBlockSize;
-    stream_.ParseBlocks(readBuffer_.data(), blocks, static_cast<uint64_t>(decodedOffset_), sink_);
+    try {
+        stream_.ParseBlocks(readBuffer_.data(), blocks, static_cast<uint64_t>(decodedOffset_),
+                            sink_);
+    } catch (const std::bad_alloc&) {
+        // The blocks of this read are partly decoded: reading them again would repeat them, so
+        // decoding ends here with what it has. The packet or sample being stored is lost.
+        outOfMemory_ = true;
+        Status(kDecodeOutOfMemoryText, -1);
+        return false;
+    }
     decodedOffset_ += static_cast<int64_t>(blocks * kBlockSize);
     done = bytesRead < kDecodeReadSize;
     return true;
@@ -235,6 +244,10 @@ void CKVDoc::AcceptPacket(PacketPtr packet) {
     AttributePort(portState_, packet);
     AssembleChunks(chunkAssembler_, *packet);
     TakeVbusSnapshot(*packet);
+    if (packets_.size() == packets_.capacity()) {
+        // Grown before the packet is counted, so that a packet is counted only when it is kept.
+        packets_.reserve(std::max<size_t>(64, 2 * packets_.capacity()));
+    }
     CountPacket(packetStatistics_, *packet);
     InsertPacket(std::move(packet));
 }
@@ -305,6 +318,7 @@ void CKVDoc::Clear() {
     std::lock_guard lock(mutex_);
     decodedOffset_ = 0;
     timeOrigin_ = 0;
+    outOfMemory_ = false;
     stream_.Reset();  // drops open packets: without a capture start they would be rejected
     ClearContents();
     sampleStats_ = {};

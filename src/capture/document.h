@@ -26,6 +26,9 @@ inline constexpr int32_t kDefaultMaxPacketCount = 99999;
 inline constexpr int32_t kDefaultMaxVbusCount = 9999999;
 // Message box text of a failed save.
 inline constexpr const char* kSaveFileErrorText = "Save File Error";
+// Status text when decoding stopped because memory ran out.
+inline constexpr const char* kDecodeOutOfMemoryText =
+    "Out of memory: decoding stopped, the packets and samples decoded so far are kept.";
 
 // Graph Marker O and X times (graph time, relative to the time origin).
 struct GraphMarkerTimes {
@@ -59,6 +62,9 @@ class CKVDoc {
     bool DecodePass(bool& done);
     // Empties the document; the record file path is kept.
     void Clear();
+    // Memory ran out while decoding: the passes stopped (DecodePass returns false until the
+    // next Clear) and the document keeps what was decoded before.
+    bool DecodeStoppedForMemory() const { return outOfMemory_; }
     // Empties the document and forgets its record file (File New): nothing is left to decode
     // or to save.
     void DeleteContents();
@@ -182,6 +188,7 @@ class CKVDoc {
     bool vbusFull_ = false;
     bool listResetPending_ = false;
     bool recording_ = false;
+    bool outOfMemory_ = false;
     PacketPtr markerA_;
     PacketPtr markerB_;
     int64_t markerAKey_ = -1;

@@ -33,17 +33,15 @@ void ResetDecodedFields(CCCPacket& packet) {
     packet.receivedCrc = 0xFFFFFFFFu;
     ClearChunkFields(packet);
     // Later stages read the header of failed decodes and resets as 0.
-    packet.messageBytes.fill(0);
+    packet.messageBytes.Clear();
     packet.bits.clear();
-    packet.symbols.clear();
 }
 
-// The edge list goes once the packet is decoded; bits and symbols stay for the packet's life, so
-// they give back the room reserved for the worst case.
+// The edge list goes once the packet is decoded; the bits stay for the packet's life, so they
+// give back the room reserved for the worst case.
 void ReleaseEdges(CCCPacket& packet) {
     std::vector<CcEdge>().swap(packet.edges);
     packet.bits.shrink_to_fit();
-    packet.symbols.shrink_to_fit();
 }
 
 // Spends `cost` edge visits; false (and the search exhausted) when the budget cannot pay them.

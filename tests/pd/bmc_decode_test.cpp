@@ -97,7 +97,8 @@ TEST(DecodeOutcome, PreambleWithoutOrderedSet) {
 TEST(DecodeOutcome, ResetsCarryNoMessage) {
     for (const bmc::OrderedSet& set : {bmc::kHardReset, bmc::kCableReset}) {
         CCCPacket packet = bmc::BitsPacket(bmc::ResetBits(set));
-        packet.messageBytes.fill(0xEE);  // whatever a previous owner left there
+        // whatever a previous owner left there
+        packet.messageBytes.Assign(std::vector<uint8_t>(kMaxMessageBytes, 0xEE));
         DecodePacket(packet, 0);
         EXPECT_EQ(packet.orderedSetKind, set == bmc::kHardReset ? kOsHardReset : kOsCableReset);
         EXPECT_FALSE(packet.crcOk);
@@ -147,14 +148,14 @@ TEST(DecodeOutcome, GoodMessagesOfEveryKind) {
 
 TEST(DecodeOutcome, MessageBytesAreZeroAtCreationAndAfterAFailedDecode) {
     const CCCPacket fresh;
-    for (uint8_t byte : fresh.messageBytes) {
-        ASSERT_EQ(byte, 0);
+    for (int i = 0; i < kMaxMessageBytes; ++i) {
+        ASSERT_EQ(fresh.messageBytes[i], 0);
     }
     CCCPacket failed = bmc::BitsPacket({0, 1, 0});
-    failed.messageBytes.fill(0x77);
+    failed.messageBytes.Assign(std::vector<uint8_t>(kMaxMessageBytes, 0x77));
     DecodePacket(failed, 0);
-    for (uint8_t byte : failed.messageBytes) {
-        ASSERT_EQ(byte, 0);
+    for (int i = 0; i < kMaxMessageBytes; ++i) {
+        ASSERT_EQ(failed.messageBytes[i], 0);
     }
 }
 
