@@ -112,6 +112,10 @@ void RecoverLastLeaf(CCCPacket& packet, SearchScratch& scratch) {
     }
 }
 
+// After a decision: a leaf when no interval is left unresolved, otherwise the next ambiguous
+// interval (from `from` on) decided half, then full.
+bool Descend(SearchPath& path, int32_t from, int32_t unresolved);
+
 // One search step below the first: every edge before `from` is decided, `unresolved` edges lie
 // in unresolved runs. Only the run that holds the decided interval can change: the resolve pass
 // leaves every other unresolved run as it is.
@@ -145,16 +149,19 @@ bool SearchStep(SearchPath& path, EdgeClass decided, int32_t from, int32_t unres
     edges[first].edgeClass = static_cast<uint8_t>(decided) & 0x7u;
     unresolved += ResolveRange(edges, runBegin, runEnd, &log) - (runEnd - runBegin);
 
-    if (unresolved == 0) {
-        if (TryLeaf(path)) {
-            return true;
-        }
-    } else if (SearchStep(path, EdgeClass::kHalfResolved, first + 1, unresolved) ||
-               SearchStep(path, EdgeClass::kFullResolved, first + 1, unresolved)) {
+    if (Descend(path, first + 1, unresolved)) {
         return true;
     }
     UndoChanges(log, edges, mark);
     return false;
+}
+
+bool Descend(SearchPath& path, int32_t from, int32_t unresolved) {
+    if (unresolved == 0) {
+        return TryLeaf(path);
+    }
+    return SearchStep(path, EdgeClass::kHalfResolved, from, unresolved) ||
+           SearchStep(path, EdgeClass::kFullResolved, from, unresolved);
 }
 
 }  // namespace
@@ -212,12 +219,7 @@ bool TryAmbiguous(CCCPacket& packet, EdgeClass decided, AmbiguitySearch& search)
     // The first step resolves the whole list, as the edges need not be resolved around it.
     const int32_t unresolved = ResolveEdges(packet);
     SearchPath path{packet, search, scratch};
-    if (unresolved == 0) {
-        if (TryLeaf(path)) {
-            return true;
-        }
-    } else if (SearchStep(path, EdgeClass::kHalfResolved, firstIndex + 1, unresolved) ||
-               SearchStep(path, EdgeClass::kFullResolved, firstIndex + 1, unresolved)) {
+    if (Descend(path, firstIndex + 1, unresolved)) {
         return true;
     }
     RecoverLastLeaf(packet, scratch);
