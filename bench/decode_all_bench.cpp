@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "capture/document.h"
+#include "capture/hostile_streams.h"
 #include "device/sim/simulator.h"
 
 // Heap accounting: every allocation of the process goes through these.
@@ -135,6 +136,19 @@ const std::string& PdDenseFile() {
     return path;
 }
 
+// A crafted capture written once per run.
+std::string HostileFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::string file = BenchFile(name);
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
+        std::fclose(out) != 0) {
+        std::exit(1);
+    }
+    return file;
+}
+
+constexpr size_t kHostileBytes = 4 << 20;
+
 // MB/s of reading the file in 1 MB chunks, the best of three.
 struct Rates {
     double wall = 0;
@@ -219,8 +233,40 @@ void BM_DecodeAllPdDense(benchmark::State& state) {
     RunDecodeAll(state, PdDenseFile());
 }
 
+// Crafted files: the slowest decode any file of their size can force, and packets arriving out
+// of time order beside the same packets in order.
+void BM_DecodeAllAmbiguousBursts(benchmark::State& state) {
+    static const std::string path =
+        HostileFile("ambiguous-bursts", hostile::AmbiguousBursts(kHostileBytes));
+    RunDecodeAll(state, path);
+}
+void BM_DecodeAllBranchingPackets(benchmark::State& state) {
+    static const std::string path =
+        HostileFile("branching-packets", hostile::BranchingPackets(kHostileBytes));
+    RunDecodeAll(state, path);
+}
+void BM_DecodeAllTinyBursts(benchmark::State& state) {
+    static const std::string path = HostileFile("tiny-bursts", hostile::TinyBursts(kHostileBytes));
+    RunDecodeAll(state, path);
+}
+void BM_DecodeAllLinesInOrder(benchmark::State& state) {
+    static const std::string path =
+        HostileFile("lines-in-order", hostile::InterleavedLines(90000, true));
+    RunDecodeAll(state, path);
+}
+void BM_DecodeAllLinesOutOfOrder(benchmark::State& state) {
+    static const std::string path =
+        HostileFile("lines-out-of-order", hostile::InterleavedLines(90000, false));
+    RunDecodeAll(state, path);
+}
+
 }  // namespace
 
 BENCHMARK(BM_DecodeAllLong)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DecodeAllPdDense)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DecodeAllAmbiguousBursts)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DecodeAllBranchingPackets)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DecodeAllTinyBursts)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DecodeAllLinesInOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DecodeAllLinesOutOfOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_MAIN();

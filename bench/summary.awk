@@ -92,6 +92,12 @@ function show(x, unit) {
     return sprintf("%.1f %s", x, unit)
 }
 
+function crafted(name, b) {
+    row("`DecodeAll`, crafted " name " (" sprintf("%.0f", get(b, "file_bytes") / 1e6) " MB)",
+        get(b, "decode_MBps"), "MB/s", get(b, "plain_read_MBps"), "plain read", "min", 10,
+        ">= 10 MB/s")
+}
+
 # kind: "" (no target), "min"/"max" (on the value), "ratio" (ratio at most the target).
 function row(measure, value, unit, baseline, baseName, kind, target, targetText,    ratio, result) {
     ratio = quotient(value, baseline)
@@ -148,7 +154,19 @@ END {
         "record file", "max", 32, "<= 32 B")
     row("Peak heap per packet, PD-dense", get("BM_DecodeAllPdDense", "peak_bytes_per_packet"), "B",
         quotient(get("BM_DecodeAllPdDense", "file_bytes"), get("BM_DecodeAllPdDense", "packets")),
-        "record file")
+        "record file", "ratio", 1.0, "ratio <= 1.00")
+    row("Peak heap per packet, tiny bursts", get("BM_DecodeAllTinyBursts", "peak_bytes_per_packet"),
+        "B", quotient(get("BM_DecodeAllTinyBursts", "file_bytes"),
+                      get("BM_DecodeAllTinyBursts", "packets")), "record file")
+
+    # Crafted files: the slowest decodes a file can force, against a floor of 10 MB/s.
+    crafted("ambiguous bursts", "BM_DecodeAllAmbiguousBursts")
+    crafted("branching packets", "BM_DecodeAllBranchingPackets")
+    crafted("tiny bursts", "BM_DecodeAllTinyBursts")
+    lines = get("BM_DecodeAllLinesOutOfOrder", "packets")
+    row("`DecodeAll`, CC lines out of order" (lines == "" ? "" : " (" grouped(lines) " packets)"),
+        millis("BM_DecodeAllLinesOutOfOrder"), "ms", millis("BM_DecodeAllLinesInOrder"), "in order",
+        "ratio", 2.0, "ratio <= 2.00")
 
     packets = get("BM_OpenDecodeOnly", "packets")
     opened = packets == "" ? "Open capture" : "Open " grouped(packets) " packets"

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const size_t count =
             std::min<size_t>(data[pos + 2] % (kMaxMessageBytes + 1), size - pos - 3);
         packet->messageByteCount = static_cast<int32_t>(count);
-        std::memcpy(packet->messageBytes.data(), data + pos + 3, count);
+        packet->messageBytes.Assign(data + pos + 3, count);
         packet->relTime = static_cast<int64_t>(packets.size()) * 1000;
         packet->packetNumber = static_cast<int32_t>(packets.size());
         pos += 3 + count;

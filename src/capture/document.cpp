@@ -78,7 +78,7 @@ FileResult CKVDoc::DecodeAll(const std::string& path) {
     const FileResult result = DecodeToEnd();
     timeOrigin_ = savedOrigin_;
     RestoreMarkers();
-    Status("Decode completed.", 100);
+    Status(outOfMemory_ ? kDecodeOutOfMemoryText : "Decode completed.", 100);
     return result.kind == FileResult::kNothingNew ? FileResult{} : result;
 }
 
@@ -102,16 +102,28 @@ FileResult CKVDoc::DecodeMore() {
 FileResult CKVDoc::DecodeToEnd() {
     bool done = false;
     FileResult result;
-    while ((result = DecodePass(done)) && !done) {
+    while ((result = ReadPass(done)) && !done) {
     }
+    SortNewPackets();
     return result;
 }
 
 FileResult CKVDoc::DecodePass(bool& done) {
     std::lock_guard lock(mutex_);
+    const FileResult result = ReadPass(done);
+    SortNewPackets();
+    return result;
+}
+
+// Packets accepted during a read are sorted into place once the reads of an operation end, so
+// that packets arriving out of time order cost a sort, not an insertion each.
+FileResult CKVDoc::ReadPass(bool& done) {
     done = false;
     if (recordFilePath_.empty()) {
         return {FileResult::kNothingNew};
+    }
+    if (outOfMemory_) {
+        return {FileResult::kOutOfMemory};
     }
     if (const FileResult readable = RecordFileStatus(recordFilePath_); !readable) {
         return readable;
@@ -140,18 +152,19 @@ FileResult CKVDoc::DecodePass(bool& done) {
     size_t bytesRead = file.ReadAt(decodedOffset_, readBuffer_.data(), kDecodeReadSize);
     ApplyLimits();
     size_t blocks = bytesRead / kBlockSize;
-    FileResult result;
     try {
         stream_.ParseBlocks(readBuffer_.data(), blocks, static_cast<uint64_t>(decodedOffset_),
                             sink_);
     } catch (const std::bad_alloc&) {
-        // What was decoded before stays; these blocks are not read again, so a later pass
-        // cannot add their packets twice.
-        result = {FileResult::kOutOfMemory};
+        // The blocks of this read are partly decoded: reading them again would repeat them, so
+        // decoding ends here with what it has. The packet or sample being stored is lost.
+        outOfMemory_ = true;
+        Status(kDecodeOutOfMemoryText, -1);
+        return {FileResult::kOutOfMemory};
     }
     decodedOffset_ += static_cast<int64_t>(blocks * kBlockSize);
     done = bytesRead < kDecodeReadSize;
-    return result;
+    return {};
 }
 
 // With auto-remove on, an array is trimmed once it exceeds its limit by 10 %; it is never
@@ -161,6 +174,7 @@ void CKVDoc::ApplyLimits() {
     const auto maxPackets = static_cast<size_t>(std::max(maxPacketCount_, 0));
     if (autoRemovePackets_) {
         if (static_cast<double>(packets_.size()) > maxPacketCount_ * 1.1) {
+            SortNewPackets();  // the oldest are the first in time order
             size_t remove = packets_.size() - maxPackets;
             for (size_t i = 0; i < remove; ++i) {
                 if (packets_[i] == markerA_) {
@@ -174,6 +188,7 @@ void CKVDoc::ApplyLimits() {
             for (size_t i = 0; i < packets_.size(); ++i) {
                 packets_[i]->packetNumber = static_cast<int32_t>(i);
             }
+            sortedCount_ = packets_.size();
             listResetPending_ = true;
         }
     } else if (packets_.size() > maxPackets) {
@@ -244,6 +259,10 @@ void CKVDoc::AcceptPacket(PacketPtr packet) {
     AttributePort(portState_, packet);
     AssembleChunks(chunkAssembler_, *packet);
     TakeVbusSnapshot(*packet);
+    if (packets_.size() == packets_.capacity()) {
+        // Grown before the packet is counted, so that a packet is counted only when it is kept.
+        packets_.reserve(std::max<size_t>(64, 2 * packets_.capacity()));
+    }
     CountPacket(packetStatistics_, *packet);
     InsertPacket(std::move(packet));
 }
@@ -262,19 +281,29 @@ void CKVDoc::TakeVbusSnapshot(CCCPacket& packet) const {
 }
 
 void CKVDoc::InsertPacket(PacketPtr packet) {
-    if (packets_.empty() || packets_.back()->relTime <= packet->relTime) {
-        packet->packetNumber = static_cast<int32_t>(packets_.size());
-        packets_.push_back(std::move(packet));
-        return;
+    packets_.push_back(std::move(packet));
+}
+
+// The packets after sortedCount_ arrived in this order; they are placed as if each had been
+// inserted after the last packet whose relTime is not greater (equal times keep arrival order):
+// a stable sort of the new packets, then a stable merge with the sorted ones they overlap.
+void CKVDoc::SortNewPackets() {
+    const auto byTime = [](const PacketPtr& a, const PacketPtr& b) {
+        return a->relTime < b->relTime;
+    };
+    const auto sortedEnd = packets_.begin() + static_cast<ptrdiff_t>(sortedCount_);
+    if (!std::is_sorted(sortedEnd, packets_.end(), byTime)) {
+        std::stable_sort(sortedEnd, packets_.end(), byTime);
     }
-    size_t position = packets_.size();
-    while (position > 0 && packets_[position - 1]->relTime > packet->relTime) {
-        --position;
+    auto first = sortedEnd;
+    if (sortedEnd != packets_.end()) {
+        first = std::upper_bound(packets_.begin(), sortedEnd, *sortedEnd, byTime);
+        std::inplace_merge(first, sortedEnd, packets_.end(), byTime);
     }
-    packets_.insert(packets_.begin() + static_cast<ptrdiff_t>(position), std::move(packet));
-    for (size_t i = position; i < packets_.size(); ++i) {
-        packets_[i]->packetNumber = static_cast<int32_t>(i);
+    for (auto it = first; it != packets_.end(); ++it) {
+        (*it)->packetNumber = static_cast<int32_t>(it - packets_.begin());
     }
+    sortedCount_ = packets_.size();
 }
 
 void CKVDoc::RestoreMarkers() {
@@ -304,6 +333,7 @@ void CKVDoc::Clear() {
     std::lock_guard lock(mutex_);
     decodedOffset_ = 0;
     timeOrigin_ = 0;
+    outOfMemory_ = false;
     stream_.Reset();  // drops open packets: without a capture start they would be rejected
     ClearContents();
     sampleStats_ = {};
@@ -347,6 +377,7 @@ void CKVDoc::ClearContents() {
     report("Deleting PD Messages... %d%%", packets_.size());
     packets_.clear();
     packets_.shrink_to_fit();
+    sortedCount_ = 0;
 }
 
 // --- Settings, lookups and markers -----------------------------------------------------------

@@ -25,6 +25,9 @@
 inline constexpr size_t kDecodeReadSize = kReadChunkSize;
 inline constexpr int32_t kDefaultMaxPacketCount = 99999;
 inline constexpr int32_t kDefaultMaxVbusCount = 9999999;
+// Status text when decoding stopped because memory ran out.
+inline constexpr const char* kDecodeOutOfMemoryText =
+    "Out of memory: decoding stopped, the packets and samples decoded so far are kept.";
 
 // Graph Marker O and X times (graph time, relative to the time origin).
 struct GraphMarkerTimes {
@@ -61,6 +64,9 @@ class CKVDoc {
     FileResult DecodePass(bool& done);
     // Empties the document; the record file path is kept.
     void Clear();
+    // Memory ran out while decoding: the passes stopped (DecodePass returns kOutOfMemory until the
+    // next Clear) and the document keeps what was decoded before.
+    bool DecodeStoppedForMemory() const { return outOfMemory_; }
     // Empties the document and forgets its record file (File New): nothing is left to decode
     // or to save.
     void DeleteContents();
@@ -159,7 +165,9 @@ class CKVDoc {
     void ApplyLimits();
     void AcceptPacket(PacketPtr packet);
     void TakeVbusSnapshot(CCCPacket& packet) const;
+    FileResult ReadPass(bool& done);
     void InsertPacket(PacketPtr packet);
+    void SortNewPackets();
     void RestoreMarkers();
     FileResult AppendMarkerBlocks(const std::string& path) const;
     // Decode passes until the end of the file or a pass that adds nothing; its result.
@@ -174,6 +182,7 @@ class CKVDoc {
     int64_t decodedOffset_ = 0;
     int64_t timeOrigin_ = 0;
     std::vector<PacketPtr> packets_;
+    size_t sortedCount_ = 0;  // packets_[0, sortedCount_) are in time order and numbered
     SampleStore samples_;
     int32_t maxPacketCount_ = kDefaultMaxPacketCount;
     int32_t maxVbusCount_ = kDefaultMaxVbusCount;
@@ -183,6 +192,7 @@ class CKVDoc {
     bool vbusFull_ = false;
     bool listResetPending_ = false;
     bool recording_ = false;
+    bool outOfMemory_ = false;
     PacketPtr markerA_;
     PacketPtr markerB_;
     int64_t markerAKey_ = -1;

@@ -122,7 +122,7 @@ void AppendJsonRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
         }
     }
     out += "],\"messageBytes\":\"";
-    const int count = std::min(std::max(packet.messageByteCount, 0),
+    const int count = std::min(std::max<int32_t>(packet.messageByteCount, 0),
                                static_cast<int32_t>(packet.messageBytes.size()));
     for (int i = 0; i < count; ++i) {
         AppendFormat(out, "%02X", packet.messageBytes[i]);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/open_document.h"
 
 namespace {
 
@@ -16,14 +17,15 @@ void PrintHelp(FILE* out) {
 }
 
 // Output that could not be written (a full disk, for example) fails the command, whatever
-// status the command itself returned: a script must not take cut output for a whole one.
+// status the command itself returned: a script must not take cut output for a whole one. So
+// does a decode that memory cut short.
 int CheckOutput(const char* command, int status) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         std::fprintf(stderr, "zoduz-cli%s%s: cannot write the output\n", command[0] ? " " : "",
                      command);
         return 1;
     }
-    return status;
+    return CliDecodeStoppedForMemory() && status == 0 ? 1 : status;
 }
 
 }  // namespace

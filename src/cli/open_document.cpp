@@ -19,13 +19,32 @@ bool CheckRecordFile(const char* command, const std::string& path) {
     return false;
 }
 
+namespace {
+bool decodeStoppedForMemory = false;
+}  // namespace
+
 bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& doc) {
     if (!CheckRecordFile(command, path)) {
         return false;
     }
-    if (doc.OpenRecordFile(path)) {
+    const FileResult result = doc.OpenRecordFile(path);
+    if (result.kind == FileResult::kOutOfMemory) {
+        // What was decoded before memory ran out is still printed; the exit status says it is
+        // not the whole file.
+        decodeStoppedForMemory = true;
+        std::fprintf(stderr,
+                     "zoduz-cli %s: out of memory: decoding stopped after %zu packets and %zu "
+                     "samples of '%s'\n",
+                     command, doc.PacketCount(), doc.SampleCount(), path.c_str());
+        return true;
+    }
+    if (result) {
         return true;
     }
     std::fprintf(stderr, "zoduz-cli %s: cannot read '%s'\n", command, path.c_str());
     return false;
+}
+
+bool CliDecodeStoppedForMemory() {
+    return decodeStoppedForMemory;
 }

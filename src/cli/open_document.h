@@ -12,5 +12,10 @@ bool CheckRecordFile(const char* command, const std::string& path);
 
 // Opens and decodes path into doc the way the application does (whole file, markers and
 // time origin restored). Prints the one-line error and returns false when the file cannot be
-// read; a command then exits with status 1.
+// read; a command then exits with status 1. When memory runs out during the decode it prints
+// "zoduz-cli COMMAND: out of memory: decoding stopped after N packets and M samples of 'PATH'"
+// and returns true: the command works on what was decoded, and exits with status 1.
 bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& doc);
+
+// True once a decode of this process stopped for lack of memory.
+bool CliDecodeStoppedForMemory();

@@ -41,7 +41,7 @@ bool AppendBits(CCCPacket& packet) {
 
 // Finds the first run of at least 61 alternating bits; it ends at its last one bit.
 bool FindPreamble(CCCPacket& packet) {
-    const uint8_t* bits = packet.bits.data();
+    const PackedBits& bits = packet.bits;
     int32_t run = 0;
     int32_t start = -1;
     int32_t lastOne = -1;
@@ -103,7 +103,6 @@ void MeasureUnitInterval(CCCPacket& packet) {
 // every attempt (no preamble, no symbols, a reset ordered set), and an earlier rejected attempt
 // must not leave its ordered set, bytes or CRC behind on a packet decoded differently.
 void ClearSymbolStage(CCCPacket& packet) {
-    packet.symbols.clear();
     packet.symbolCount = 0;
     packet.eopStartBit = -1;
     packet.eopFound = false;
@@ -112,7 +111,7 @@ void ClearSymbolStage(CCCPacket& packet) {
     packet.bytesAssembled = false;
     packet.receivedCrc = 0xFFFFFFFFu;
     packet.messageByteCount = 0;
-    packet.messageBytes.fill(0);
+    packet.messageBytes.Clear();
 }
 
 }  // namespace

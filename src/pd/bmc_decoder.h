@@ -6,11 +6,13 @@
 
 #include "pd/cc_packet.h"
 
-// Work allowed to the ambiguity search of one packet, counted in edge visits. Every search step
-// copies the edge list and reruns the resolve pass, and every leaf reruns the bit recovery, so
-// each costs `edgeCount` visits. Half a million visits allow hundreds of steps on a typical
-// message (enough for several independent ambiguous runs) while keeping the worst packet to a
-// few milliseconds and the saved edge copies of the deepest path to about two megabytes.
+// Work allowed to the ambiguity search of one packet, counted in edge visits: a search step
+// visits the edges from the previous decision to the next ambiguous interval and the run of
+// role-less edges around it, and every leaf reruns the bit recovery over the whole edge list.
+// The budget of a packet is kSearchVisitsPerEdge visits for each of its edges, so that the
+// search of a whole file stays linear in its size however its bursts are crafted, and never more
+// than kAmbiguitySearchBudget.
+inline constexpr int64_t kSearchVisitsPerEdge = 16;
 inline constexpr int64_t kAmbiguitySearchBudget = 500'000;
 
 // Budget and counters of one packet's ambiguity search.
@@ -24,7 +26,8 @@ struct AmbiguitySearch {
 // Decodes one packet once: sets relTime, resets the decoded fields, classifies and resolves the
 // edge intervals, searches the ambiguous ones when needed, and releases the edge list.
 void DecodePacket(CCCPacket& packet, int64_t captureStartTime);
-// As above, reporting the ambiguity search through `search`.
+// As above, reporting the ambiguity search through `search`, whose budget is lowered to the
+// packet's own.
 void DecodePacket(CCCPacket& packet, int64_t captureStartTime, AmbiguitySearch& search);
 
 // True while the packet holds its edge list: 0 <= edgeCount <= 5000 and `edges` has at least
@@ -39,9 +42,11 @@ bool ClassifyEdges(CCCPacket& packet);
 // Gives every interval it can a bit role; returns the number of intervals left in unresolved runs.
 int32_t ResolveEdges(CCCPacket& packet);
 
-// One step of the depth-first ambiguity search: decides the first ambiguous interval as
-// `decided` (kHalfResolved or kFullResolved), resolves, and recurses with half before full.
-// True when an assignment was accepted by RecoverBits (edges keep it); false restores the edges.
+// The depth-first ambiguity search: decides the first ambiguous interval as `decided`
+// (kHalfResolved or kFullResolved), resolves, and recurses with half before full. True when an
+// assignment was accepted by RecoverBits (edges keep it); false restores the edges. Expects the
+// edges as the resolve pass left them; a step takes its decision back through an undo log
+// instead of a copy of the edge list.
 bool TryAmbiguous(CCCPacket& packet, EdgeClass decided, AmbiguitySearch& search);
 
 // Bits from the roles, preamble, average unit interval, then symbols, ordered set and CRC.

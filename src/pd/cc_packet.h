@@ -1,10 +1,11 @@
 // One burst of BMC signalling on a CC wire, from raw edge intervals to decoded message bytes.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "pd/packet_buffers.h"
 
 class CKVDoc;
 
@@ -61,54 +62,62 @@ using PacketPtr = std::shared_ptr<CCCPacket>;
 // Reassembled payload of a chunked extended message, shared by every chunk packet of it.
 using ChunkBuffer = std::shared_ptr<std::vector<uint8_t>>;
 
-// Fields in the order of the packet record. Raw fields come from the stream parser, the rest
-// from the decoding stages; see the decoder for what each stage writes.
+// One packet: raw fields from the stream parser, then what each decoding stage fills in (see
+// the decoder). Thousands of packets stay in memory for the life of a capture, so the fields are
+// ordered by size and only as wide as their values: bit and interval counts stay below 5000,
+// message byte counts below 268.
 struct CCCPacket {
+    // 8-byte fields and owned buffers.
     CKVDoc* doc = nullptr;
     uint64_t firstBlockOffset = 0;
     uint64_t lastBlockOffset = 0;
-    int32_t packetNumber = -1;
-    bool marked = false;
     int64_t startTime = 0;
     int64_t relTime = 0;
-    bool vbusValid = false;
+    std::vector<CcEdge> edges;  // empty once released after decoding
+    PackedBits bits;
+    MessageBytes messageBytes;  // what was assembled, CRC included; reads as 0 beyond
+    // Latest Source_Capabilities this Request refers to; expires when that packet is removed.
+    std::weak_ptr<CCCPacket> sourceCapsRef;
+    ChunkBuffer chunkBuffer;
+
+    // Stream parser and document.
+    int32_t packetNumber = -1;
     uint16_t vbusVoltage = 0;  // unsigned like the sample: EPR voltages exceed 32767 mV
     int16_t vbusCurrent = 0;
     int16_t cc1Voltage = 0;
     int16_t cc2Voltage = 0;
     int16_t cc1Current = 0;
     int16_t cc2Current = 0;
-    int32_t ccLine = 0;
-    int32_t clockDivider = 20;
-    int32_t edgeCount = 0;
-    std::vector<CcEdge> edges;  // empty once released after decoding
+    int16_t clockDivider = 20;
+    int16_t edgeCount = 0;
+    uint8_t ccLine = 0;
+    bool marked = false;
+    bool vbusValid = false;
 
-    std::vector<uint8_t> bits;
+    // Bit recovery, symbols, bytes and CRC.
     bool preambleFound = false;
-    int32_t preambleStartBit = -1;
-    int32_t preambleLength = 0;
-    int32_t sopStartBit = -1;
-    int32_t eopStartBit = -1;
-    float averageUnitInterval = 0.0f;
     bool crcOk = false;
     bool bytesAssembled = false;
-    uint32_t receivedCrc = 0xFFFFFFFF;
     bool eopFound = false;
-    int32_t orderedSetKind = kOsNotDecoded;
-    std::array<uint8_t, kMaxMessageBytes> messageBytes{};  // zeroed at creation
-    int32_t messageByteCount = 0;
-    int32_t port = 0;
-    // Latest Source_Capabilities this Request refers to; expires when that packet is removed.
-    std::weak_ptr<CCCPacket> sourceCapsRef;
-    bool chunkStart = false;
-    ChunkBuffer chunkBuffer;
-    int32_t chunkTotalSize = 0;
-    int32_t chunkOffset = 0;
-    int32_t chunkLength = 0;
+    float averageUnitInterval = 0.0f;
+    uint32_t receivedCrc = 0xFFFFFFFF;
     int32_t totalTicks = 0;
-    int32_t bitCount = 0;
-    int32_t shortCount = 0;
-    int32_t longCount = 0;
-    std::vector<uint8_t> symbols;
-    int32_t symbolCount = 0;
+    int16_t preambleStartBit = -1;
+    int16_t preambleLength = 0;
+    int16_t sopStartBit = -1;
+    int16_t eopStartBit = -1;
+    int16_t bitCount = 0;
+    int16_t shortCount = 0;
+    int16_t longCount = 0;
+    // The symbols are the 5-bit groups of the bits from sopStartBit on (SymbolAt, pd/symbols.h).
+    int16_t symbolCount = 0;
+    int16_t orderedSetKind = kOsNotDecoded;
+    int16_t messageByteCount = 0;
+
+    // Port attribution and chunk reassembly.
+    int16_t chunkTotalSize = 0;
+    int16_t chunkOffset = 0;
+    int16_t chunkLength = 0;
+    int8_t port = 0;
+    bool chunkStart = false;
 };

@@ -27,8 +27,9 @@ void Abandon(ChunkAssembler& assembler) {
 // Copies `count` data bytes of the packet to `dest`. Only assembled bytes are copied: what lies
 // behind messageByteCount (the CRC, or nothing) stays zero in the destination.
 void CopyData(const CCCPacket& packet, int count, uint8_t* dest) {
-    const int available =
-        std::clamp(packet.messageByteCount - kDataStart, 0, kMaxMessageBytes - kDataStart);
+    const int held =
+        std::min<int>(packet.messageByteCount, static_cast<int>(packet.messageBytes.size()));
+    const int available = std::max(held - kDataStart, 0);
     const int copied = std::min(count, available);
     std::copy_n(packet.messageBytes.begin() + kDataStart, copied, dest);
 }

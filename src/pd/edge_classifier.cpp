@@ -3,6 +3,7 @@
 #include <new>
 
 #include "pd/bmc_decoder.h"
+#include "pd/edge_resolve.h"
 
 namespace {
 
@@ -62,13 +63,17 @@ EdgeClass Classify(int32_t tenths, bool firstEdge) {
     return tenths <= 25 ? EdgeClass::kFull : EdgeClass::kLong;
 }
 
-// Pairs two intervals into one bit: `first` starts a one bit, `second` ends it.
-void PairAsOne(CcEdge& first, CcEdge& second) {
-    if (ClassOf(second) == EdgeClass::kAmbiguous) {
-        SetClass(second, EdgeClass::kHalfResolved);
+// Pairs two intervals into one bit: `first` starts a one bit, `second` ends it. One of them is
+// half or half-resolved; the other, when ambiguous, is decided as half.
+void PairAsOne(CcEdge* edges, int32_t first, int32_t second, EdgeUndoLog* log) {
+    for (int32_t i : {first, second}) {
+        LogChange(log, edges, i);
+        if (ClassOf(edges[i]) == EdgeClass::kAmbiguous) {
+            SetClass(edges[i], EdgeClass::kHalfResolved);
+        }
     }
-    SetRole(first, BitRole::kOneFirst);
-    SetRole(second, BitRole::kOneSecond);
+    SetRole(edges[first], BitRole::kOneFirst);
+    SetRole(edges[second], BitRole::kOneSecond);
 }
 
 }  // namespace
@@ -123,33 +128,37 @@ int32_t ResolveEdges(CCCPacket& packet) {
     if (!HasEdgeList(packet)) {
         return 0;
     }
-    const int32_t count = packet.edgeCount;
-    CcEdge* edges = packet.edges.data();
+    return ResolveRange(packet.edges.data(), 1, packet.edgeCount, nullptr);
+}
+
+int32_t ResolveRange(CcEdge* edges, int32_t begin, int32_t end, EdgeUndoLog* log) {
     int32_t unresolved = 0;
     // End of the run of role-less edges that contains `a`. Every edge in [a, runEnd) stays
     // role-less until `a` passes it or the back pairing shortens the run, so the run is measured
     // once instead of at every step.
     int32_t runEnd = 0;
-    int32_t a = 1;
-    while (a < count) {
+    int32_t a = begin;
+    while (a < end) {
         CcEdge& edge = edges[a];
         if (HasRole(edge)) {
             ++a;
             continue;
         }
         if (IsFullLike(ClassOf(edge))) {
+            LogChange(log, edges, a);
             SetRole(edge, BitRole::kZero);
             ++a;
             continue;
         }
         if (runEnd <= a) {
             runEnd = a;
-            while (runEnd < count && !HasRole(edges[runEnd])) {
+            while (runEnd < end && !HasRole(edges[runEnd])) {
                 ++runEnd;
             }
         }
         const int32_t n = runEnd - a;
         if (n == 1) {
+            LogChange(log, edges, a);
             if (ClassOf(edge) == EdgeClass::kAmbiguous) {
                 SetClass(edge, EdgeClass::kFullResolved);
                 SetRole(edge, BitRole::kZero);
@@ -158,16 +167,12 @@ int32_t ResolveEdges(CCCPacket& packet) {
             }
             ++a;
         } else if (IsHalfLike(ClassOf(edge)) && CanBeSecondHalf(ClassOf(edges[a + 1]))) {
-            PairAsOne(edge, edges[a + 1]);
+            PairAsOne(edges, a, a + 1, log);
             a += 2;
         } else if (IsHalfLike(ClassOf(edges[runEnd - 1])) &&
                    CanBeSecondHalf(ClassOf(edges[runEnd - 2]))) {
             // The pair at the back is taken in receive order: first half, then second half.
-            if (ClassOf(edges[runEnd - 2]) == EdgeClass::kAmbiguous) {
-                SetClass(edges[runEnd - 2], EdgeClass::kHalfResolved);
-            }
-            SetRole(edges[runEnd - 2], BitRole::kOneFirst);
-            SetRole(edges[runEnd - 1], BitRole::kOneSecond);
+            PairAsOne(edges, runEnd - 2, runEnd - 1, log);
             runEnd -= 2;
         } else {
             unresolved += n;

@@ -18,7 +18,7 @@ const std::vector<uint8_t>* BlockStart(const CCCPacket& packet) {
 
 // Bytes the block really has: the declared size, never more than the buffer holds.
 size_t BlockSize(const CCCPacket& packet, const std::vector<uint8_t>& block) {
-    return std::min(static_cast<size_t>(std::max(packet.chunkTotalSize, 0)), block.size());
+    return std::min(static_cast<size_t>(std::max<int>(packet.chunkTotalSize, 0)), block.size());
 }
 
 std::string PdpText(const char* label, int minimum, int operational, int maximum) {

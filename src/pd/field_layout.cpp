@@ -227,7 +227,8 @@ void AddDataMessageSegments(FieldLayoutBuilder& builder, const CCCPacket& packet
 
 FieldSource MessageFieldSource(const CCCPacket& packet) {
     return {packet.messageBytes.data(),
-            std::clamp<int32_t>(packet.messageByteCount, 0, kMaxMessageBytes)};
+            std::clamp<int32_t>(packet.messageByteCount, 0,
+                                static_cast<int32_t>(packet.messageBytes.size()))};
 }
 
 FieldSource ReassembledFieldSource(const CCCPacket& packet) {

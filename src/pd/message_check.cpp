@@ -1,5 +1,5 @@
 // Byte assembly between the ordered set and the EOP, and the CRC verdict.
-#include <algorithm>
+#include <array>
 
 #include "pd/crc32.h"
 #include "pd/symbols.h"
@@ -16,23 +16,22 @@ bool IsNibble(uint8_t code) {
 
 // Appends bytes from symbol pairs until the first symbol of a pair is an EOP or the symbols run
 // out. False on a non-nibble symbol, an EOP in the high-nibble position, a missing high nibble,
-// or a message longer than messageBytes can hold.
-bool AssembleBytes(CCCPacket& packet) {
-    const int32_t symbolCount =
-        std::min<int32_t>(packet.symbolCount, static_cast<int32_t>(packet.symbols.size()));
-    for (int32_t i = kFirstPayloadSymbol; i < symbolCount; i += 2) {
-        const uint8_t low = packet.symbols[i];
+// or a message longer than the message bytes can hold. `count` tells how many were assembled.
+bool AssembleBytes(const CCCPacket& packet, std::array<uint8_t, kMaxMessageBytes>& bytes,
+                   int32_t& count) {
+    for (int32_t i = kFirstPayloadSymbol; i < packet.symbolCount; i += 2) {
+        const uint8_t low = SymbolAt(packet, i);
         if (low == kSymEop) {
             return true;
         }
-        if (i + 1 >= symbolCount || !IsNibble(low) || !IsNibble(packet.symbols[i + 1])) {
+        if (i + 1 >= packet.symbolCount || !IsNibble(low) || !IsNibble(SymbolAt(packet, i + 1))) {
             return false;
         }
-        if (packet.messageByteCount >= kMaxMessageBytes) {
+        if (count >= kMaxMessageBytes) {
             return false;
         }
-        packet.messageBytes[packet.messageByteCount++] =
-            static_cast<uint8_t>(low | packet.symbols[i + 1] << 4);
+        bytes[static_cast<size_t>(count++)] =
+            static_cast<uint8_t>(low | SymbolAt(packet, i + 1) << 4);
     }
     return true;
 }
@@ -47,7 +46,13 @@ bool CheckMessage(CCCPacket& packet) {
     if (!packet.eopFound || packet.symbolCount < kMinSymbols) {
         return false;
     }
-    if (!AssembleBytes(packet) || packet.messageByteCount < kCrcBytes) {
+    std::array<uint8_t, kMaxMessageBytes> bytes;
+    int32_t count = 0;
+    const bool complete = AssembleBytes(packet, bytes, count);
+    // A failed assembly keeps the bytes assembled before the failure.
+    packet.messageBytes.Assign(bytes.data(), static_cast<size_t>(count));
+    packet.messageByteCount = count;
+    if (!complete || count < kCrcBytes) {
         return false;
     }
     packet.bytesAssembled = true;

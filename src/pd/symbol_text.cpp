@@ -30,11 +30,10 @@ std::string SymbolCodeText(uint8_t code) {
 
 std::string SymbolText(const CCCPacket& packet) {
     std::string text;
-    const size_t count =
-        std::min(static_cast<size_t>(std::max(packet.symbolCount, 0)), packet.symbols.size());
-    text.reserve(count * 2);
-    for (size_t i = 0; i < count; ++i) {
-        text += SymbolCodeText(packet.symbols[i]);
+    const int32_t count = std::max<int32_t>(packet.symbolCount, 0);
+    text.reserve(static_cast<size_t>(count) * 2);
+    for (int32_t i = 0; i < count; ++i) {
+        text += SymbolCodeText(SymbolAt(packet, i));
     }
     return text;
 }

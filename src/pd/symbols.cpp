@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <new>
 
 namespace {
 
@@ -50,33 +49,33 @@ bool IsSopKind(int32_t orderedSetKind) {
     }
 }
 
+namespace {
+
+uint8_t GroupAt(const PackedBits& bits, int32_t offset) {
+    const auto at = static_cast<size_t>(offset);
+    const unsigned value =
+        bits[at] | bits[at + 1] << 1 | bits[at + 2] << 2 | bits[at + 3] << 3 | bits[at + 4] << 4;
+    return SymbolCodeOf(value);
+}
+
+}  // namespace
+
 int32_t GroupSymbols(CCCPacket& packet) {
     packet.symbolCount = 0;
     packet.eopStartBit = -1;
     packet.eopFound = false;
-    packet.symbols.clear();
     if (!packet.preambleFound || packet.sopStartBit < 0) {
         return 0;
     }
+    // The symbols are not stored: they are read from the bits (SymbolAt). Grouping counts them
+    // and finds the last EOP.
     const int32_t bitCount =
         std::min<int32_t>(packet.bitCount, static_cast<int32_t>(packet.bits.size()));
     const int32_t capacity = (bitCount + 4) / 5;
-    try {
-        packet.symbols.reserve(static_cast<size_t>(capacity));
-    } catch (const std::bad_alloc&) {
-        // No user interface here: the packet simply stays without symbols.
-        return 0;
-    }
-    const uint8_t* bits = packet.bits.data();
     for (int32_t offset = packet.sopStartBit;
          offset + 4 < bitCount && packet.symbolCount < capacity; offset += 5) {
-        const unsigned value = (bits[offset] & 1u) | (bits[offset + 1] & 1u) << 1 |
-                               (bits[offset + 2] & 1u) << 2 | (bits[offset + 3] & 1u) << 3 |
-                               (bits[offset + 4] & 1u) << 4;
-        const uint8_t code = SymbolCodeOf(value);
-        packet.symbols.push_back(code);
         ++packet.symbolCount;
-        if (code == kSymEop) {
+        if (GroupAt(packet.bits, offset) == kSymEop) {
             // A later EOP overwrites this one: eopStartBit marks the last EOP.
             packet.eopStartBit = offset;
             packet.eopFound = true;
@@ -85,13 +84,26 @@ int32_t GroupSymbols(CCCPacket& packet) {
     return packet.symbolCount;
 }
 
+uint8_t SymbolAt(const CCCPacket& packet, int32_t i) {
+    if (i < 0 || i >= packet.symbolCount || packet.sopStartBit < 0) {
+        return kSymInvalid;
+    }
+    const int64_t offset = packet.sopStartBit + int64_t{5} * i;
+    if (offset + 5 > static_cast<int64_t>(packet.bits.size())) {
+        return kSymInvalid;
+    }
+    return GroupAt(packet.bits, static_cast<int32_t>(offset));
+}
+
 bool MatchOrderedSet(CCCPacket& packet) {
     packet.orderedSetKind = kOsNotDecoded;
-    if (packet.symbolCount < 4 || packet.symbols.size() < 4) {
+    if (packet.symbolCount < 4) {
         return false;
     }
+    const std::array<uint8_t, 4> first = {SymbolAt(packet, 0), SymbolAt(packet, 1),
+                                          SymbolAt(packet, 2), SymbolAt(packet, 3)};
     for (const OrderedSetPattern& pattern : kOrderedSets) {
-        if (std::equal(pattern.codes.begin(), pattern.codes.end(), packet.symbols.begin())) {
+        if (pattern.codes == first) {
             packet.orderedSetKind = pattern.kind;
             return true;
         }

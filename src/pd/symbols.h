@@ -26,6 +26,10 @@ bool IsSopKind(int32_t orderedSetKind);
 // Cuts the bits after the preamble into symbols; returns symbolCount (0 = no symbol formed).
 int32_t GroupSymbols(CCCPacket& packet);
 
+// Symbol i of the packet (i < symbolCount): the group of five bits at sopStartBit + 5 i;
+// kSymInvalid outside the symbols.
+uint8_t SymbolAt(const CCCPacket& packet, int32_t i);
+
 // Recognises the ordered set from the first four symbols; true for kinds 1-7.
 bool MatchOrderedSet(CCCPacket& packet);
 

@@ -22,8 +22,7 @@ CCCPacket Packet(int32_t kind, bool crcOk, uint16_t header, int32_t ccLine = 0) 
     CCCPacket packet;
     packet.orderedSetKind = kind;
     packet.crcOk = crcOk;
-    packet.messageBytes[0] = static_cast<uint8_t>(header);
-    packet.messageBytes[1] = static_cast<uint8_t>(header >> 8);
+    packet.messageBytes.Assign({static_cast<uint8_t>(header), static_cast<uint8_t>(header >> 8)});
     packet.ccLine = ccLine;
     packet.preambleFound = true;
     packet.eopFound = true;

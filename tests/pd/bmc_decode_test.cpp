@@ -97,7 +97,8 @@ TEST(DecodeOutcome, PreambleWithoutOrderedSet) {
 TEST(DecodeOutcome, ResetsCarryNoMessage) {
     for (const bmc::OrderedSet& set : {bmc::kHardReset, bmc::kCableReset}) {
         CCCPacket packet = bmc::BitsPacket(bmc::ResetBits(set));
-        packet.messageBytes.fill(0xEE);  // whatever a previous owner left there
+        // whatever a previous owner left there
+        packet.messageBytes.Assign(std::vector<uint8_t>(kMaxMessageBytes, 0xEE));
         DecodePacket(packet, 0);
         EXPECT_EQ(packet.orderedSetKind, set == bmc::kHardReset ? kOsHardReset : kOsCableReset);
         EXPECT_FALSE(packet.crcOk);
@@ -147,14 +148,14 @@ TEST(DecodeOutcome, GoodMessagesOfEveryKind) {
 
 TEST(DecodeOutcome, MessageBytesAreZeroAtCreationAndAfterAFailedDecode) {
     const CCCPacket fresh;
-    for (uint8_t byte : fresh.messageBytes) {
-        ASSERT_EQ(byte, 0);
+    for (int i = 0; i < kMaxMessageBytes; ++i) {
+        ASSERT_EQ(fresh.messageBytes[i], 0);
     }
     CCCPacket failed = bmc::BitsPacket({0, 1, 0});
-    failed.messageBytes.fill(0x77);
+    failed.messageBytes.Assign(std::vector<uint8_t>(kMaxMessageBytes, 0x77));
     DecodePacket(failed, 0);
-    for (uint8_t byte : failed.messageBytes) {
-        ASSERT_EQ(byte, 0);
+    for (int i = 0; i < kMaxMessageBytes; ++i) {
+        ASSERT_EQ(failed.messageBytes[i], 0);
     }
 }
 
@@ -319,12 +320,25 @@ TEST(AmbiguitySearch, SmallAllAmbiguousPacketIsSearchedExhaustively) {
     // Eight ambiguous intervals between zeros: every assignment is tried and none accepted.
     std::vector<uint8_t> ticks = {8, 8, 6, 6, 6, 6, 6, 6, 6, 6, 8};
     CCCPacket packet = bmc::Packet(ticks);
+    ASSERT_TRUE(ClassifyEdges(packet));
+    ASSERT_EQ(ResolveEdges(packet), 8);
     AmbiguitySearch search;
-    DecodePacket(packet, 0, search);
+    EXPECT_FALSE(TryAmbiguous(packet, EdgeClass::kHalfResolved, search));
+    EXPECT_FALSE(TryAmbiguous(packet, EdgeClass::kFullResolved, search));
     EXPECT_FALSE(search.exhausted);
-    EXPECT_GT(search.leaves, 1);
+    EXPECT_EQ(search.leaves, 34);   // the ways to cut eight intervals into ones and zeros
     EXPECT_GT(packet.bitCount, 0);  // the last leaf's bits stay
     EXPECT_FALSE(packet.preambleFound);
+
+    // Decoded, the packet gets the budget of its size: 16 visits per interval.
+    CCCPacket decoded = bmc::Packet(ticks);
+    AmbiguitySearch bounded;
+    DecodePacket(decoded, 0, bounded);
+    EXPECT_TRUE(bounded.exhausted);
+    EXPECT_GT(bounded.leaves, 1);
+    EXPECT_LT(bounded.leaves, 34);
+    EXPECT_GT(decoded.bitCount, 0);
+    EXPECT_FALSE(decoded.preambleFound);
 }
 
 TEST(AmbiguitySearch, BudgetIsSharedAndStopsTheSearch) {
@@ -334,7 +348,8 @@ TEST(AmbiguitySearch, BudgetIsSharedAndStopsTheSearch) {
     search.edgeVisitsLeft = 3 * static_cast<int64_t>(ticks.size());
     DecodePacket(packet, 0, search);
     EXPECT_TRUE(search.exhausted);
-    EXPECT_LE(search.steps + search.leaves, 3);
+    EXPECT_EQ(search.leaves, 0);  // spent on the steps before the first complete assignment
+    EXPECT_GE(search.edgeVisitsLeft, 0);
 }
 
 TEST(EdgeRelease, EdgesAreGoneAfterDecodingAndLaterCallsAreHarmless) {

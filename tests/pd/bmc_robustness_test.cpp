@@ -14,8 +14,10 @@ void ExpectConsistent(const CCCPacket& packet) {
     EXPECT_TRUE(packet.edges.empty());
     EXPECT_EQ(packet.bits.size(), static_cast<size_t>(packet.bitCount));
     EXPECT_LE(packet.bitCount, packet.edgeCount);
-    EXPECT_EQ(packet.symbols.size(), static_cast<size_t>(packet.symbolCount));
     EXPECT_LE(packet.symbolCount, (packet.bitCount + 4) / 5);
+    if (packet.symbolCount > 0) {
+        EXPECT_LE(packet.sopStartBit + 5 * packet.symbolCount, packet.bitCount);
+    }
     EXPECT_GE(packet.messageByteCount, 0);
     EXPECT_LE(packet.messageByteCount, kMaxMessageBytes);
     if (packet.crcOk) {

@@ -17,10 +17,22 @@ CCCPacket Decoded(const bmc::Bits& bits) {
     return packet;
 }
 
-// A packet whose symbols are set directly, as GroupSymbols leaves them.
+// A packet whose symbols are set directly, as GroupSymbols leaves them: the bits from
+// sopStartBit on are the 5-bit groups of the symbols (an invalid symbol as group 0).
 CCCPacket WithSymbols(const std::vector<uint8_t>& symbols) {
     CCCPacket packet;
-    packet.symbols = symbols;
+    packet.preambleFound = true;
+    packet.sopStartBit = 0;
+    for (uint8_t symbol : symbols) {
+        unsigned group = 0;
+        while (group < 32 && SymbolCodeOf(group) != symbol) {
+            ++group;
+        }
+        for (int bit = 0; bit < 5; ++bit) {
+            packet.bits.push_back(static_cast<uint8_t>(group < 32 ? (group >> bit) & 1 : 0));
+        }
+    }
+    packet.bitCount = static_cast<int32_t>(packet.bits.size());
     packet.symbolCount = static_cast<int32_t>(symbols.size());
     packet.eopFound = true;
     packet.orderedSetKind = kOsSop;

@@ -273,7 +273,7 @@ TEST(SinglePacketBlocks, DataSizeBeyondTheReceivedBytesIsZeroFilled) {
     auto p = hand::Extended(kOsSop, {.type = kExtStatus, .dataSize = 511, .chunked = false},
                             Counting(12, 1));
     p->messageByteCount = 16;
-    p->messageBytes[16] = 0xEE;  // CRC byte behind the data
+    hand::SetMessageByte(*p, 16, 0xEE);  // CRC byte behind the data
     Assemble(assembler, p);
     ASSERT_TRUE(p->chunkBuffer);
     ASSERT_EQ(p->chunkBuffer->size(), 511u);
@@ -322,16 +322,17 @@ TEST(Robustness, RandomMessagesKeepStateAndBlocksConsistent) {
     for (int i = 0; i < 20000; ++i) {
         auto packet = std::make_shared<CCCPacket>();
         packet->orderedSetKind = kinds[random() % std::size(kinds)];
-        for (uint8_t& byte : packet->messageBytes) {
+        std::vector<uint8_t> bytes(kMaxMessageBytes);
+        for (uint8_t& byte : bytes) {
             byte = static_cast<uint8_t>(random());
         }
         // Favour extended headers and chunk numbers the assembler follows.
         if (random() % 2 == 0) {
-            packet->messageBytes[1] |= 0x80;
-            packet->messageBytes[0] = static_cast<uint8_t>((packet->messageBytes[0] & 0x3F) | 0x80);
-            packet->messageBytes[3] =
-                static_cast<uint8_t>((packet->messageBytes[3] & 0x87) | ((random() % 3) << 3));
+            bytes[1] |= 0x80;
+            bytes[0] = static_cast<uint8_t>((bytes[0] & 0x3F) | 0x80);
+            bytes[3] = static_cast<uint8_t>((bytes[3] & 0x87) | ((random() % 3) << 3));
         }
+        packet->messageBytes.Assign(bytes);
         const int counts[] = {0, 1, 2, 5, 30, static_cast<int>(random() % 300) - 10};
         packet->messageByteCount = counts[random() % std::size(counts)];
         packet->crcOk = random() % 2 == 0;

@@ -450,9 +450,11 @@ TEST(ColumnText, ArbitraryPacketFieldsNeverReadOutOfBounds) {
         p->crcOk = next(0, 3) != 0;
         const int kinds[] = {1, 2, 3, 4, 5, 6, 7, 254, 255, 0, -1};
         p->orderedSetKind = kinds[next(0, 10)];
-        for (uint8_t& byte : p->messageBytes) {
+        std::vector<uint8_t> bytes(kMaxMessageBytes);
+        for (uint8_t& byte : bytes) {
             byte = static_cast<uint8_t>(next(0, 255));
         }
+        p->messageBytes.Assign(bytes);
         p->messageByteCount = next(-8, 300);
         p->bitCount = next(-3, 400);
         p->bits.resize(static_cast<size_t>(next(0, 300)), 1);

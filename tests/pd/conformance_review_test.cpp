@@ -633,4 +633,49 @@ TEST(LiteralComparison, AmbiguitySearchTakesTheSamePathAsThePlainRecursion) {
     EXPECT_GT(searchedRounds, 0);
 }
 
+TEST(LiteralComparison, SearchOfCraftedShortBurstsTakesTheSamePathAsThePlainRecursion) {
+    // Bursts too short for a preamble, with up to sixteen ambiguous intervals: no assignment is
+    // ever accepted, and the fields must be those the last one tried leaves.
+    std::mt19937 random(1409);
+    for (int round = 0; round < 400; ++round) {
+        const int count = 4 + static_cast<int>(random() % 40);
+        std::vector<uint8_t> ticks;
+        int ambiguous = 0;
+        for (int i = 0; i < count; ++i) {
+            const int pick = static_cast<int>(random() % 10);
+            uint8_t t = pick < 6 && ambiguous < 16 && i > 0 ? 6 : (pick % 2 == 0 ? 4 : 8);
+            ambiguous += t == 6 ? 1 : 0;
+            ticks.push_back(t);
+        }
+        CCCPacket searched = bmc::Packet(ticks);
+        ASSERT_TRUE(ClassifyEdges(searched));
+        CCCPacket plain = searched;
+        AmbiguitySearch budget;
+        bool ok = ResolveEdges(searched) == 0;
+        if (!ok) {
+            ok = TryAmbiguous(searched, EdgeClass::kHalfResolved, budget) ||
+                 TryAmbiguous(searched, EdgeClass::kFullResolved, budget);
+        }
+        ASSERT_FALSE(budget.exhausted);
+        bool plainOk = literal::Resolve(plain.edges) == 0;
+        if (!plainOk) {
+            plainOk = LiteralTry(plain, EdgeClass::kHalfResolved) ||
+                      LiteralTry(plain, EdgeClass::kFullResolved);
+        }
+        ASSERT_EQ(ok, plainOk) << round;
+        ASSERT_EQ(searched.edges.size(), plain.edges.size());
+        for (size_t i = 0; i < plain.edges.size(); ++i) {
+            ASSERT_EQ(searched.edges[i].edgeClass, plain.edges[i].edgeClass) << round << " " << i;
+            ASSERT_EQ(searched.edges[i].bitRole, plain.edges[i].bitRole) << round << " " << i;
+            ASSERT_EQ(searched.edges[i].bitIndex, plain.edges[i].bitIndex) << round << " " << i;
+        }
+        ASSERT_EQ(searched.bitCount, plain.bitCount) << round;
+        for (int32_t i = 0; i < plain.bitCount; ++i) {
+            ASSERT_EQ(searched.bits[i], plain.bits[i]) << round << " " << i;
+        }
+        EXPECT_EQ(searched.preambleFound, plain.preambleFound);
+        EXPECT_EQ(searched.orderedSetKind, plain.orderedSetKind);
+    }
+}
+
 }  // namespace

@@ -89,8 +89,8 @@ PacketPtr PacketOf(const BuiltMessage& message) {
     const bool reset = message.orderedSet == kOsHardReset || message.orderedSet == kOsCableReset;
     packet->crcOk = !reset;
     packet->bytesAssembled = !reset;
-    const size_t count = std::min(message.bytes.size(), packet->messageBytes.size());
-    std::copy_n(message.bytes.begin(), count, packet->messageBytes.begin());
+    const size_t count = std::min<size_t>(message.bytes.size(), kMaxMessageBytes);
+    packet->messageBytes.Assign(message.bytes.data(), count);
     packet->messageByteCount = static_cast<int32_t>(count);
     return packet;
 }

@@ -2,6 +2,7 @@
 // after a good CRC check, without going through the physical layer.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -28,6 +29,15 @@ inline uint16_t HeaderValue(const Header& h) {
                                  ((h.objects & 7) << 12) | (h.extended ? 1 << 15 : 0));
 }
 
+// Sets message byte i of the packet and keeps the others; the packet then holds at least i + 1
+// message bytes.
+inline void SetMessageByte(CCCPacket& packet, size_t i, uint8_t value) {
+    std::vector<uint8_t> bytes(packet.messageBytes.begin(), packet.messageBytes.end());
+    bytes.resize(std::max(bytes.size(), i + 1));
+    bytes[i] = value;
+    packet.messageBytes.Assign(bytes);
+}
+
 // A decoded packet of `kind` holding exactly `bytes` (CRC excluded) with a good CRC.
 inline PacketPtr Raw(int32_t kind, const std::vector<uint8_t>& bytes) {
     auto packet = std::make_shared<CCCPacket>();
@@ -36,9 +46,7 @@ inline PacketPtr Raw(int32_t kind, const std::vector<uint8_t>& bytes) {
     packet->orderedSetKind = kind;
     packet->bytesAssembled = !bytes.empty();
     packet->crcOk = !bytes.empty();
-    for (size_t i = 0; i < bytes.size() && i < packet->messageBytes.size(); ++i) {
-        packet->messageBytes[i] = bytes[i];
-    }
+    packet->messageBytes.Assign(bytes);
     packet->messageByteCount = static_cast<int32_t>(bytes.size());
     return packet;
 }

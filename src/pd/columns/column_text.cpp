@@ -31,7 +31,8 @@ std::string HexByteList(const CCCPacket& packet, int first, int count, char sepa
 
 // Message bytes held by the packet, never more than the array.
 int HeldByteCount(const CCCPacket& packet) {
-    return std::clamp(packet.messageByteCount, 0, static_cast<int32_t>(packet.messageBytes.size()));
+    return std::clamp<int32_t>(packet.messageByteCount, 0,
+                               static_cast<int32_t>(packet.messageBytes.size()));
 }
 
 std::string VoltageText(const char* format, uint16_t millivolts) {
@@ -122,7 +123,7 @@ std::string AsciiBytesText(const CCCPacket& packet) {
 
 std::string BmcText(const CCCPacket& packet) {
     const size_t count =
-        std::min(static_cast<size_t>(std::max(packet.bitCount, 0)), packet.bits.size());
+        std::min(static_cast<size_t>(std::max<int32_t>(packet.bitCount, 0)), packet.bits.size());
     std::string out;
     out.reserve(count + 16);
     for (size_t i = 0; i < count; ++i) {

@@ -13,8 +13,7 @@ inline CCCPacket GoodPacket() {
     packet.bytesAssembled = true;
     packet.averageUnitInterval = 3.33f;
     packet.orderedSetKind = kOsSop;
-    packet.messageBytes[0] = 0x41;  // GoodCRC, revision 3.0
-    packet.messageBytes[1] = 0x00;
+    packet.messageBytes.Assign({0x41, 0x00});  // GoodCRC, revision 3.0
     packet.messageByteCount = 2;
     packet.port = 2;
     return packet;

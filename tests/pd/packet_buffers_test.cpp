@@ -1,0 +1,107 @@
+// The packet's compact buffers: packed bits and exactly sized message bytes, and what a decoded
+// packet keeps of them.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "pd/bmc_decoder.h"
+#include "pd/bmc_encoding.h"
+#include "pd/symbols.h"
+
+TEST(PackedBits, HoldsEveryBitAndReadsZeroBeyond) {
+    PackedBits bits;
+    const std::vector<uint8_t> pattern = {1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 0, 1};
+    for (uint8_t bit : pattern) {
+        bits.push_back(bit);
+    }
+    EXPECT_EQ(bits, pattern);
+    EXPECT_EQ(bits.size(), pattern.size());
+    EXPECT_EQ(bits[pattern.size()], 0);
+    EXPECT_EQ(bits[100000], 0);
+
+    PackedBits copy = bits;  // a copy is independent and holds exactly the bits
+    copy.push_back(1);
+    EXPECT_EQ(bits, pattern);
+    EXPECT_EQ(copy.size(), pattern.size() + 1);
+    EXPECT_EQ(copy[pattern.size()], 1);
+
+    bits.resize(3);
+    EXPECT_EQ(bits, (std::vector<uint8_t>{1, 0, 1}));
+    bits.resize(6, 1);
+    EXPECT_EQ(bits, (std::vector<uint8_t>{1, 0, 1, 1, 1, 1}));
+    bits = {0, 1};
+    EXPECT_EQ(bits, (std::vector<uint8_t>{0, 1}));
+    bits.clear();
+    EXPECT_TRUE(bits.empty());
+}
+
+TEST(PackedBits, GrowsPastItsReservationAndShrinksToItsBits) {
+    PackedBits bits;
+    bits.reserve(10);
+    for (int i = 0; i < 1000; ++i) {
+        bits.push_back(static_cast<uint8_t>(i % 3 == 0));
+    }
+    bits.shrink_to_fit();
+    EXPECT_EQ(bits.capacity(), 1000u);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(bits[static_cast<size_t>(i)], i % 3 == 0 ? 1 : 0) << i;
+    }
+}
+
+TEST(MessageBytes, HoldsWhatWasAssignedAndReadsZeroBeyond) {
+    MessageBytes bytes;
+    EXPECT_EQ(bytes.size(), 0u);
+    EXPECT_EQ(bytes[0], 0);
+    bytes.Assign({0xA1, 0x0B, 0x7F});
+    EXPECT_EQ(bytes.size(), 3u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()),
+              (std::vector<uint8_t>{0xA1, 0x0B, 0x7F}));
+    EXPECT_EQ(bytes[3], 0);
+    EXPECT_EQ(bytes[kMaxMessageBytes - 1], 0);
+    MessageBytes copy = bytes;
+    bytes.Clear();
+    EXPECT_EQ(bytes.size(), 0u);
+    EXPECT_EQ(copy.size(), 3u);
+    EXPECT_EQ(copy[1], 0x0B);
+}
+
+TEST(DecodedPacket, KeepsItsBitsPackedAndItsBytesExactlySized) {
+    CCCPacket packet = bmc::BitsPacket(bmc::MessageBits(bmc::kSop, bmc::SourceCapsBytes()));
+    DecodePacket(packet, 0);
+    ASSERT_TRUE(packet.crcOk);
+    EXPECT_EQ(packet.bits.capacity(), static_cast<size_t>(packet.bitCount));
+    // The assembled bytes with their CRC, nothing more.
+    EXPECT_EQ(packet.messageBytes.size(), static_cast<size_t>(packet.messageByteCount) + 4);
+    EXPECT_EQ(std::vector<uint8_t>(packet.messageBytes.begin(),
+                                   packet.messageBytes.begin() + packet.messageByteCount),
+              bmc::SourceCapsBytes());
+    // The symbols are read from the bits: Sync-1 three times, Sync-2, then the header nibbles.
+    EXPECT_EQ(SymbolAt(packet, 0), kSymSync1);
+    EXPECT_EQ(SymbolAt(packet, 3), kSymSync2);
+    EXPECT_EQ(SymbolAt(packet, 4), bmc::SourceCapsBytes()[0] & 0xF);
+    EXPECT_EQ(SymbolAt(packet, packet.symbolCount - 1), kSymEop);
+    EXPECT_EQ(SymbolAt(packet, packet.symbolCount), kSymInvalid);
+    EXPECT_EQ(SymbolAt(packet, -1), kSymInvalid);
+}
+
+TEST(DecodedPacket, AFailedAssemblyKeepsTheBytesBeforeTheFailure) {
+    // An EOP in the high-nibble position after two whole bytes.
+    bmc::Bits bits = bmc::Preamble();
+    bmc::AppendOrderedSet(bits, bmc::kSop);
+    bmc::AppendByte(bits, 0x41);
+    bmc::AppendByte(bits, 0x02);
+    bmc::AppendLine(bits, bmc::kNibbleLine[3]);
+    bmc::AppendLine(bits, bmc::kEop);
+    for (int i = 0; i < 6; ++i) {
+        bmc::AppendLine(bits, bmc::kNibbleLine[0]);
+    }
+    bmc::AppendLine(bits, bmc::kEop);
+    CCCPacket packet = bmc::BitsPacket(bits);
+    DecodePacket(packet, 0);
+    EXPECT_EQ(packet.orderedSetKind, kOsSop);
+    EXPECT_FALSE(packet.bytesAssembled);
+    EXPECT_EQ(packet.messageByteCount, 2);
+    EXPECT_EQ(packet.messageBytes.size(), 2u);
+    EXPECT_EQ(packet.messageBytes[0], 0x41);
+    EXPECT_EQ(packet.messageBytes[1], 0x02);
+}
