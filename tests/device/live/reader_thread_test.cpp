@@ -1,0 +1,163 @@
+// The reader thread against capture control on another thread, as in the application: nothing
+// lost or reordered, clean stops and closes, and a process killed mid-capture.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "capture/record_naming.h"
+#include "device/live/reader_thread.h"
+#include "fake_analyzer.h"
+#include "record_files.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits up to ten seconds for condition, ticking capture control every 10 ms meanwhile.
+template <typename Condition>
+bool TickUntil(CaptureControl& control, Condition condition) {
+    for (int i = 0; i < 1000; ++i) {
+        if (condition()) {
+            return true;
+        }
+        control.Tick();
+        std::this_thread::sleep_for(10ms);
+    }
+    return condition();
+}
+
+class ReaderThreadTest : public testing::Test {
+  protected:
+    ReaderThreadTest() {
+        settings_.recordFileFolder = dir_.Path().string();
+        settings_.recordDoNotAskAgain = true;
+    }
+    void Start(std::vector<uint8_t> stream, size_t chunkSize = 16384) {
+        source_ = std::make_unique<ScriptedStream>(std::move(stream), chunkSize);
+        control_ = std::make_unique<CaptureControl>(doc_, settings_, state_, device_, host_);
+        reader_ = std::make_unique<ReaderThread>(state_, *source_, CalibrationRatios{});
+        // Run comes before the first tick connects the analyzer, so that no byte is read
+        // before the capture records.
+        reader_->Start();
+    }
+
+    TempDir dir_;
+    SettingsStore settings_;
+    CaptureState state_;
+    CKVDoc doc_;
+    FakeDevice device_;
+    RecordingHost host_;
+    std::unique_ptr<ScriptedStream> source_;
+    std::unique_ptr<CaptureControl> control_;
+    std::unique_ptr<ReaderThread> reader_;
+};
+
+}  // namespace
+
+TEST_F(ReaderThreadTest, RecordsEveryByteInOrderAndTheDocumentFollows) {
+    const std::vector<uint8_t> stream = SimulatedStream("mixed", 6.0);
+    Start(stream, 4000);
+    control_->Run();
+    ASSERT_TRUE(state_.flags.recording.load());
+    ASSERT_TRUE(TickUntil(*control_, [&] { return source_->Drained(); }));
+    control_->Tick();
+    EXPECT_GT(doc_.PacketCount(), 0u);
+    control_->Stop();
+    ASSERT_TRUE(TickUntil(*control_, [&] { return !state_.flags.recording.load(); }));
+    control_->Tick();  // decodes the rest
+    std::vector<uint8_t> file = ReadFile(dir_.File("PDCapture.zaz"));
+    EXPECT_EQ(StreamOf(file), stream);
+    EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(stream.size()));
+    EXPECT_EQ(doc_.PacketCount(), PacketsOf(dir_.File("PDCapture.zaz")).size());
+    EXPECT_GT(state_.live.lastSampleTime.load(), 0);
+}
+
+TEST_F(ReaderThreadTest, RolloversOnTheReaderThreadKeepTheDocumentOnTheCurrentFile) {
+    settings_.recordMultiCaptureFile = true;
+    settings_.recordMaxFileSizeMB = 1;
+    const std::vector<uint8_t> stream = SimulatedStream("long", 150.0);
+    Start(stream);
+    control_->Run();
+    ASSERT_TRUE(TickUntil(*control_, [&] { return source_->Drained(); }));
+    control_->Stop();
+    ASSERT_TRUE(TickUntil(*control_, [&] { return !state_.flags.recording.load(); }));
+    control_->Tick();
+    int last = state_.fileIndex.load();
+    EXPECT_GE(last, 3);
+    EXPECT_EQ(control_->ShownFileIndex(), last);
+    EXPECT_EQ(doc_.RecordFilePath(), dir_.File(RecordFileName("PDCapture", last, true)));
+    std::vector<uint8_t> joined;
+    for (int i = 1; i <= last; ++i) {
+        std::vector<uint8_t> part =
+            StreamOf(ReadFile(dir_.File(RecordFileName("PDCapture", i, true))));
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(joined, stream);
+}
+
+TEST_F(ReaderThreadTest, ClosingWhileRecordingLeavesACompleteFile) {
+    Start(SimulatedStream("mixed", 6.0), 1000);
+    control_->Run();
+    ASSERT_TRUE(TickUntil(*control_, [&] { return state_.bytesWritten.load() > 100000; }));
+    reader_->RequestClose();
+    reader_->Join();
+    EXPECT_FALSE(state_.flags.threadAlive.load());
+    EXPECT_FALSE(state_.flags.recording.load());
+    std::vector<uint8_t> file = ReadFile(dir_.File("PDCapture.zaz"));
+    EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64));
+    EXPECT_GT(file.size(), 100000u);
+}
+
+TEST_F(ReaderThreadTest, AnIdleThreadEndsWithoutWaitingOutItsSecond) {
+    device_.connected = false;
+    Start({});
+    reader_.reset();  // the close request wakes the idle wait
+    EXPECT_FALSE(state_.flags.threadAlive.load());
+    EXPECT_FALSE(state_.flags.closeRequest.load());
+    EXPECT_TRUE(state_.flags.stoppedAck.load());
+}
+
+TEST_F(ReaderThreadTest, AProcessKilledMidCaptureLeavesAFileThatDecodes) {
+    const std::vector<uint8_t> stream = SimulatedStream("mixed", 6.0);
+    const std::string path = dir_.File("PDCapture.zaz");
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Slow enough that the kill lands in the middle.
+        Start(stream, 640);
+        control_->Run();
+        for (;;) {
+            control_->Tick();
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    for (int i = 0; i < 2000; ++i) {
+        std::error_code error;
+        if (std::filesystem::file_size(path, error) > 200000 && !error) {
+            break;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    std::vector<uint8_t> file = ReadFile(path);
+    ASSERT_GT(file.size(), 200000u);
+    EXPECT_LT(file.size(), stream.size() + 64);
+    EXPECT_EQ(FinishedByteCount(file), -1);  // still the placeholder
+    std::vector<uint8_t> part = StreamOf(file);
+    EXPECT_TRUE(std::equal(part.begin(), part.end(), stream.begin()));
+    CKVDoc doc;
+    ASSERT_TRUE(doc.OpenRecordFile(path));
+    EXPECT_EQ(doc.DecodedOffset(), static_cast<int64_t>(file.size() / 64 * 64));
+    EXPECT_GT(doc.SampleCount(), 0u);
+    EXPECT_GT(doc.PacketCount(), 0u);
+}
