@@ -2,6 +2,10 @@
 
 #include "device/live/capture_status.h"
 
+void CaptureHost::RecordFileWriteFailed(int errorNumber) {
+    ShowMessage(RecordFileWriteErrorText(errorNumber));
+}
+
 CaptureControl::CaptureControl(CKVDoc& document, SettingsStore& settings, CaptureState& state,
                                CaptureDevice& device, CaptureHost& host)
     : document_(document),
@@ -213,7 +217,7 @@ void CaptureControl::ReportWriteError() {
         return;
     }
     if (int error = state_.writeError.exchange(0); error != 0) {
-        host_.ShowMessage(RecordFileWriteErrorText(error));
+        host_.RecordFileWriteFailed(error);
     }
 }
 

@@ -41,6 +41,8 @@ class CaptureHost {
     // Record File Settings on form; true on OK (the form's values are then stored).
     virtual bool EditRecordFileSettings(RecordFileForm& /*form*/) { return false; }
     virtual void ShowMessage(const std::string& /*text*/) {}
+    // A write to the record file failed and stopped the capture; shown once it has stopped.
+    virtual void RecordFileWriteFailed(int errorNumber);
     // The document was emptied: title it "Untitled", refresh the graph panes.
     virtual void DocumentEmptied() {}
     virtual void RefreshAllViews() {}

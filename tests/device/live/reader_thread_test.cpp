@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "capture/record_naming.h"
+#include "device/live/analyzer_connection.h"
+#include "device/live/capture_status.h"
 #include "device/live/reader_thread.h"
 #include "fake_analyzer.h"
 #include "record_files.h"
@@ -159,5 +161,36 @@ TEST_F(ReaderThreadTest, AProcessKilledMidCaptureLeavesAFileThatDecodes) {
     ASSERT_TRUE(doc.OpenRecordFile(path));
     EXPECT_EQ(doc.DecodedOffset(), static_cast<int64_t>(file.size() / 64 * 64));
     EXPECT_GT(doc.SampleCount(), 0u);
+    EXPECT_GT(doc.PacketCount(), 0u);
+}
+
+// The virtual analyzer leaves (as for a firmware update) in the middle of a capture: the next
+// tick stops it, and the file is finished and decodes to everything received.
+TEST(VirtualAnalyzerCapture, AnAnalyzerThatVanishesStopsTheCaptureWithACompleteFile) {
+    TempDir dir;
+    SettingsStore settings;
+    settings.recordFileFolder = dir.Path().string();
+    settings.recordDoNotAskAgain = true;
+    std::unique_ptr<AnalyzerConnection> analyzer = AnalyzerConnection::Virtual("mixed", false);
+    ASSERT_TRUE(analyzer);
+    CaptureState state;
+    CKVDoc doc;
+    RecordingHost host;
+    CaptureControl control(doc, settings, state, *analyzer, host);
+    ReaderThread reader(state, *analyzer, CalibrationRatios{});
+    reader.Start();
+    control.Tick();
+    ASSERT_TRUE(state.flags.connected.load());
+    control.Run();
+    ASSERT_TRUE(TickUntil(control, [&] { return state.bytesWritten.load() > 300000; }));
+    ASSERT_TRUE(analyzer->Link().EnterFirmwareUpdate());
+    ASSERT_TRUE(TickUntil(control, [&] {
+        return !state.flags.recording.load() && !state.flags.hasUndecodedData.load();
+    }));
+    control.Tick();
+    EXPECT_EQ(host.status, kDisconnectedStatusText);
+    std::vector<uint8_t> file = ReadFile(dir.File("PDCapture.zaz"));
+    EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64));
+    EXPECT_EQ(doc.PacketCount(), PacketsOf(dir.File("PDCapture.zaz")).size());
     EXPECT_GT(doc.PacketCount(), 0u);
 }
