@@ -50,7 +50,7 @@ bool CaptureControl::EmptyDocument(bool askToSave) {
     return true;
 }
 
-void CaptureControl::Run() {
+void CaptureControl::Run(bool askForSettings) {
     CaptureFlags& flags = state_.flags;
     if (!flags.threadAlive.load() || flags.recording.load()) {
         return;
@@ -58,7 +58,7 @@ void CaptureControl::Run() {
     if (!EmptyDocument(true)) {
         return;
     }
-    if (!externalName_.empty() || settings_.recordDoNotAskAgain) {
+    if (!askForSettings || !externalName_.empty() || settings_.recordDoNotAskAgain) {
         form_.startTime = clock_();
     } else if (!host_.EditRecordFileSettings(form_)) {
         return;
@@ -78,6 +78,7 @@ void CaptureControl::Run() {
         return;
     }
     document_.AttachRecordFile(state_.plan.folder, RecordFileNameFor(1));
+    host_.RecordFileAttached(document_.RecordFilePath());
     flags.restartRequest.store(false);
     flags.stopRequest.store(false);
     flags.hasUndecodedData.store(false);
@@ -129,6 +130,7 @@ void CaptureControl::AttachChangedFile() {
     shownFileIndex_ = index;
     EmptyDocument(false);
     document_.AttachRecordFile(state_.plan.folder, RecordFileNameFor(index));
+    host_.RecordFileAttached(document_.RecordFilePath());
 }
 
 void CaptureControl::DecodeCurrentFile() {

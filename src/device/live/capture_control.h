@@ -45,6 +45,8 @@ class CaptureHost {
     virtual void RecordFileWriteFailed(int errorNumber);
     // The document was emptied: title it "Untitled", refresh the graph panes.
     virtual void DocumentEmptied() {}
+    // The document now decodes the capture's record file at path (saved with Save later).
+    virtual void RecordFileAttached(const std::string& /*path*/) {}
     virtual void RefreshAllViews() {}
     virtual void RefreshGraphPanes() {}
     // Auto scroll: the graph time of the newest sample.
@@ -64,7 +66,9 @@ class CaptureControl {
                    CaptureDevice& device, CaptureHost& host);
 
     // --- Commands -------------------------------------------------------------------------
-    void Run();
+    // askForSettings false starts with the Record File Settings values as they are, as "Do not
+    // ask again" does.
+    void Run(bool askForSettings = true);
     void Stop();
     void Clear();
     bool CanRun() const;
