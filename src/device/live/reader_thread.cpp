@@ -5,6 +5,9 @@
 namespace {
 
 constexpr auto kIdleWait = std::chrono::milliseconds(1000);
+// While idle the flags are looked at this often, so that reading starts as soon as a poll has
+// connected the analyzer (the stream would otherwise pile up in the analyzer for a second).
+constexpr auto kIdleCheck = std::chrono::milliseconds(20);
 
 }  // namespace
 
@@ -43,6 +46,20 @@ void ReaderThread::Join() {
     }
 }
 
+void ReaderThread::WaitWhileIdle() {
+    const CaptureFlags& flags = state_.flags;
+    auto until = std::chrono::steady_clock::now() + kIdleWait;
+    std::unique_lock lock(wakeMutex_);
+    while (std::chrono::steady_clock::now() < until) {
+        if (wake_.wait_for(lock, kIdleCheck, [&] {
+                return flags.closeRequest.load() || flags.stopRequest.load() ||
+                       flags.connected.load();
+            })) {
+            return;
+        }
+    }
+}
+
 void ReaderThread::Run() {
     for (;;) {
         ReaderStep step = core_.Step();
@@ -50,10 +67,7 @@ void ReaderThread::Run() {
             break;
         }
         if (step == ReaderStep::kIdle) {
-            std::unique_lock lock(wakeMutex_);
-            wake_.wait_for(lock, kIdleWait, [this] {
-                return state_.flags.closeRequest.load() || state_.flags.stopRequest.load();
-            });
+            WaitWhileIdle();
         }
     }
     core_.Exit();

@@ -26,6 +26,8 @@ class ReaderThread {
 
   private:
     void Run();
+    // Not connected: up to a second, until the analyzer connects or a request comes.
+    void WaitWhileIdle();
 
     CaptureState& state_;
     ReaderCore core_;
