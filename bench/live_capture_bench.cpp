@@ -4,7 +4,6 @@
 // refresh) at PD-dense traffic with 1 ms sampling, beside decoding the same bytes offline.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "app/settings/column_info.h"
+#include "bench_clock.h"
 #include "capture/document.h"
 #include "capture/info_block.h"
 #include "device/live/analyzer_connection.h"
@@ -27,18 +27,6 @@ namespace {
 
 constexpr size_t kReaderBytes = 256ull << 20;  // per iteration of the reader path
 constexpr int kDenseSeconds = 20;              // PD-dense capture replayed tick by tick
-
-double ThreadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-double WallSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 QTemporaryDir& Scratch() {
     static QTemporaryDir dir;

@@ -3,7 +3,6 @@
 // cleanly (the record file gets its final InfoBlock); the record files written go to stdout.
 #include <signal.h>
 
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "capture/document.h"
 #include "capture/record_naming.h"
 #include "cli/commands.h"
+#include "cli/number_arg.h"
 #include "device/live/analyzer_connection.h"
 #include "device/live/capture_status.h"
 #include "device/live/reader_thread.h"
@@ -50,17 +50,6 @@ struct CaptureArgs {
     int intervalMs = 10;
 };
 
-template <typename T>
-std::optional<T> Number(const std::string& text) {
-    T value{};
-    const char* end = text.data() + text.size();
-    auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || ptr != end || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // Fills parsed; the problem as a text on a usage error.
 std::optional<std::string> ParseArgs(const CliArgs& args, CaptureArgs& parsed) {
     bool haveFolder = false;
@@ -91,21 +80,21 @@ std::optional<std::string> ParseArgs(const CliArgs& args, CaptureArgs& parsed) {
             parsed.caption = value;
             ++i;
         } else if (arg == "--seconds") {
-            std::optional<double> seconds = Number<double>(value);
+            std::optional<double> seconds = ParseNumber<double>(value);
             if (!seconds || *seconds < 0) {
                 return "--seconds takes a number of seconds of 0 or more";
             }
             parsed.seconds = *seconds;
             ++i;
         } else if (arg == "--max-size") {
-            std::optional<int> size = Number<int>(value);
+            std::optional<int> size = ParseNumber<int>(value);
             if (!size || *size < 1 || *size > 9999) {
                 return std::string("--max-size takes 1 to 9999 (MB of 1 000 000 bytes)");
             }
             parsed.maxSizeMb = *size;
             ++i;
         } else if (arg == "--interval") {
-            std::optional<int> interval = Number<int>(value);
+            std::optional<int> interval = ParseNumber<int>(value);
             if (!interval || *interval < 1 || *interval > 1000) {
                 return std::string("--interval takes 1 to 1000 (ms)");
             }

@@ -9,6 +9,7 @@
 #include "app/capture_filename_dlg.h"
 #include "app/config_dlg.h"
 #include "app/settings/settings_store.h"
+#include "capture/test_times.h"
 
 namespace {
 
@@ -76,14 +77,7 @@ class RecordDialogsTest : public QObject {
         SettingsStore settings;
         RecordFileForm form = RecordFileForm::FromSettings(settings);
         CCaptureFilenameDlg dialog(form, settings);
-        std::tm local{};
-        local.tm_year = 2023 - 1900;
-        local.tm_mon = 9;
-        local.tm_mday = 5;
-        local.tm_hour = 14;
-        local.tm_min = 22;
-        local.tm_sec = 33;
-        local.tm_isdst = -1;
+        std::tm local = October5th();
         std::time_t when = std::mktime(&local);
         dialog.SetClock([when] { return when; });
         Box(dialog, QStringLiteral("Append Timestamp to Filename"))->click();

@@ -6,6 +6,7 @@
 #include "app/settings/record_file_form.h"
 #include "app/settings/record_settings_form.h"
 #include "temp_files.h"
+#include "test_times.h"
 
 TEST(RecordFileForm, CaptionEditsWithA65thCharacterOrAForbiddenOneAreUndone) {
     RecordFileForm form;
@@ -26,14 +27,7 @@ TEST(RecordFileForm, DisplayedNameFollowsTimestampAndMultiFile) {
     EXPECT_EQ(form.DisplayedFileName(), "PDCapture.zaz");
     form.multiFile = true;
     EXPECT_EQ(form.DisplayedFileName(), "PDCapture_0001.zaz");
-    std::tm local{};
-    local.tm_year = 2023 - 1900;
-    local.tm_mon = 9;
-    local.tm_mday = 5;
-    local.tm_hour = 14;
-    local.tm_min = 22;
-    local.tm_sec = 33;
-    local.tm_isdst = -1;
+    std::tm local = October5th();
     form.ClickAppendTimestamp(true, std::mktime(&local));
     form.multiFile = false;
     EXPECT_EQ(form.DisplayedFileName(), "PDCapture_20231005-142233.zaz");

@@ -8,9 +8,11 @@
 #include <thread>
 #include <vector>
 
+#include "capture/document.h"
 #include "device/live/capture_control.h"
 #include "device/live/stream_source.h"
 #include "device/sim/simulator.h"
+#include "temp_files.h"
 
 // The bare block stream (no leading InfoBlock) of a synthesized scenario.
 inline std::vector<uint8_t> SimulatedStream(const std::string& scenario, double seconds,
@@ -109,4 +111,17 @@ class RecordingHost : public CaptureHost {
     std::vector<std::string> messages;
     std::vector<int64_t> followed;
     std::string status;
+};
+
+// Everything around capture control in a test: a record folder that the settings name, the
+// document, the shared state, the fake analyzer and the fake application.
+struct CaptureRig {
+    CaptureRig() { settings.recordFileFolder = dir.Path().string(); }
+
+    TempDir dir;
+    SettingsStore settings;
+    CaptureState state;
+    CKVDoc doc;
+    FakeDevice device;
+    RecordingHost host;
 };

@@ -3,51 +3,19 @@
 
 #include <vector>
 
-#include "capture/byte_order.h"
 #include "capture/record_block.h"
 #include "device/live/live_readings.h"
+#include "stream_builder.h"
 
 namespace {
 
-struct RawSample {
-    uint32_t time = 0;
-    uint16_t vbus = 0;
-    int16_t vbusCurrent = 0;
-    uint16_t cc1 = 0;
-    int16_t cc1Current = 0;
-    uint16_t cc2 = 0;
-    int16_t cc2Current = 0;
-};
-
-void Put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-RecordBlock SampleBlock(const std::vector<RawSample>& samples) {
-    RecordBlock block;
-    Put16(block.bytes.data(), static_cast<uint16_t>(0x2000 | samples.size()));
-    for (size_t i = 0; i < samples.size(); ++i) {
-        uint8_t* p = block.bytes.data() + 2 + 16 * i;
-        const RawSample& s = samples[i];
-        Put16(p, static_cast<uint16_t>(s.time));
-        Put16(p + 2, static_cast<uint16_t>(s.time >> 16));
-        Put16(p + 4, s.vbus);
-        Put16(p + 6, static_cast<uint16_t>(s.vbusCurrent));
-        Put16(p + 8, s.cc1);
-        Put16(p + 10, static_cast<uint16_t>(s.cc1Current));
-        Put16(p + 12, s.cc2);
-        Put16(p + 14, static_cast<uint16_t>(s.cc2Current));
+// The bytes of one SampleBlock per list of samples.
+std::vector<uint8_t> Chunk(std::initializer_list<std::vector<RawSample>> blocks) {
+    StreamBuilder builder(false);
+    for (const std::vector<RawSample>& samples : blocks) {
+        builder.AddSampleBlock(static_cast<uint16_t>(0x2000 | samples.size()), samples);
     }
-    return block;
-}
-
-std::vector<uint8_t> Chunk(const std::vector<RecordBlock>& blocks) {
-    std::vector<uint8_t> bytes;
-    for (const RecordBlock& b : blocks) {
-        bytes.insert(bytes.end(), b.bytes.begin(), b.bytes.end());
-    }
-    return bytes;
+    return builder.Bytes();
 }
 
 }  // namespace
@@ -67,7 +35,7 @@ TEST(LiveReadings, StoresRawScaledAndCalibratedValuesOfTheNewestSample) {
     ratios.cc2Current = 500000;
     LiveReadings readings(live, ratios, {});
     std::vector<uint8_t> chunk =
-        Chunk({SampleBlock({{100, 4000, 10, 300, 0, 0, 0}, {200, 5000, -100, 400, 3, 1700, 100}})});
+        Chunk({{{100, 4000, 10, 300, 0, 0, 0}, {200, 5000, -100, 400, 3, 1700, 100}}});
     readings.Extract(chunk.data(), chunk.size());
     EXPECT_EQ(live.vbusVoltageRaw.load(), 5000);
     EXPECT_EQ(live.vbusVoltage.load(), 5050);
@@ -85,14 +53,13 @@ TEST(LiveReadings, StoresRawScaledAndCalibratedValuesOfTheNewestSample) {
 TEST(LiveReadings, IgnoresEdgeBlocksInfoBlocksAndATrailingPartialBlock) {
     LiveValues live;
     LiveReadings readings(live, {}, {});
-    RecordBlock edge;
-    Put16(edge.bytes.data(), 0x4123);
-    RecordBlock info;
-    Put16(info.bytes.data(), 0xFFF0);
-    std::vector<uint8_t> chunk = Chunk({edge, info, SampleBlock({{7, 1234, 0, 0, 0, 0, 0}})});
-    RecordBlock late = SampleBlock({{8, 9999, 0, 0, 0, 0, 0}});
-    chunk.insert(chunk.end(), late.bytes.begin(), late.bytes.begin() + 40);
-    readings.Extract(chunk.data(), chunk.size());
+    StreamBuilder builder(false);
+    builder.AddEdgeBlock(1, 0x12, 3, 0, 0, std::vector<uint8_t>(56, 0x20));
+    builder.Add(PlaceholderInfoBlock());
+    builder.AddSampleBlock(0x2001, {{7, 1234, 0, 0, 0, 0, 0}});
+    builder.AddSampleBlock(0x2001, {{8, 9999, 0, 0, 0, 0, 0}});
+    std::vector<uint8_t> chunk = builder.Bytes();
+    readings.Extract(chunk.data(), chunk.size() - 24);  // the last block only in part
     EXPECT_EQ(live.vbusVoltageRaw.load(), 1234);
     EXPECT_EQ(live.lastSampleTime.load(), 7);
 }
@@ -101,13 +68,13 @@ TEST(LiveReadings, TimestampsWidenAcrossTheWrapAndRestartWithEachFile) {
     LiveValues live;
     LiveReadings readings(live, {}, {});
     std::vector<uint8_t> chunk =
-        Chunk({SampleBlock({{0xFFFFFFF0u, 0, 0, 0, 0, 0, 0}, {0x00000010u, 0, 0, 0, 0, 0, 0}})});
+        Chunk({{{0xFFFFFFF0u, 0, 0, 0, 0, 0, 0}, {0x00000010u, 0, 0, 0, 0, 0, 0}}});
     readings.Extract(chunk.data(), chunk.size());
     EXPECT_EQ(live.lastSampleTime.load() - live.firstSampleTime.load(), 32);
 
     readings.RestartTiming();
     EXPECT_EQ(live.firstSampleTime.load(), -1);
-    chunk = Chunk({SampleBlock({{500, 0, 0, 0, 0, 0, 0}})});
+    chunk = Chunk({{{500, 0, 0, 0, 0, 0, 0}}});
     readings.Extract(chunk.data(), chunk.size());
     EXPECT_EQ(live.firstSampleTime.load(), 500);
 }
@@ -119,9 +86,8 @@ TEST(LiveReadings, ReportsVbusPresenceOnlyWhenItChangesAt1000Millivolts) {
     std::vector<VbusPresenceChange> changes;
     LiveReadings readings(live, ratios, [&](const VbusPresenceChange& c) { changes.push_back(c); });
     std::vector<uint8_t> chunk = Chunk({
-        SampleBlock(
-            {{1, 999, 0, 0, 0, 0, 0}, {2, 1000, 0, 400, 0, 1700, 0}, {3, 20000, 0, 0, 0, 0, 0}}),
-        SampleBlock({{4, 999, 0, 10, 0, 20, 0}, {5, 0, 0, 0, 0, 0, 0}}),
+        {{1, 999, 0, 0, 0, 0, 0}, {2, 1000, 0, 400, 0, 1700, 0}, {3, 20000, 0, 0, 0, 0, 0}},
+        {{4, 999, 0, 10, 0, 20, 0}, {5, 0, 0, 0, 0, 0, 0}},
     });
     readings.Extract(chunk.data(), chunk.size());
     ASSERT_EQ(changes.size(), 2u);
@@ -138,8 +104,8 @@ TEST(LiveReadings, VbusAlreadyPresentAtConnectIsReportedOnceWithTheFirstSample) 
     LiveValues live;
     int reports = 0;
     LiveReadings readings(live, {}, [&](const VbusPresenceChange&) { ++reports; });
-    std::vector<uint8_t> chunk = Chunk({SampleBlock(
-        {{1, 5000, 0, 0, 0, 0, 0}, {2, 5000, 0, 0, 0, 0, 0}, {3, 5100, 0, 0, 0, 0, 0}})});
+    std::vector<uint8_t> chunk =
+        Chunk({{{1, 5000, 0, 0, 0, 0, 0}, {2, 5000, 0, 0, 0, 0, 0}, {3, 5100, 0, 0, 0, 0, 0}}});
     readings.Extract(chunk.data(), chunk.size());
     readings.Extract(chunk.data(), chunk.size());
     EXPECT_EQ(reports, 1);

@@ -34,27 +34,18 @@ bool TickUntil(CaptureControl& control, Condition condition) {
     return condition();
 }
 
-class ReaderThreadTest : public testing::Test {
+class ReaderThreadTest : public testing::Test, public CaptureRig {
   protected:
-    ReaderThreadTest() {
-        settings_.recordFileFolder = dir_.Path().string();
-        settings_.recordDoNotAskAgain = true;
-    }
+    ReaderThreadTest() { settings.recordDoNotAskAgain = true; }
     void Start(std::vector<uint8_t> stream, size_t chunkSize = 16384) {
         source_ = std::make_unique<ScriptedStream>(std::move(stream), chunkSize);
-        control_ = std::make_unique<CaptureControl>(doc_, settings_, state_, device_, host_);
-        reader_ = std::make_unique<ReaderThread>(state_, *source_, CalibrationRatios{});
+        control_ = std::make_unique<CaptureControl>(doc, settings, state, device, host);
+        reader_ = std::make_unique<ReaderThread>(state, *source_, CalibrationRatios{});
         // Run comes before the first tick connects the analyzer, so that no byte is read
         // before the capture records.
         reader_->Start();
     }
 
-    TempDir dir_;
-    SettingsStore settings_;
-    CaptureState state_;
-    CKVDoc doc_;
-    FakeDevice device_;
-    RecordingHost host_;
     std::unique_ptr<ScriptedStream> source_;
     std::unique_ptr<CaptureControl> control_;
     std::unique_ptr<ReaderThread> reader_;
@@ -66,38 +57,38 @@ TEST_F(ReaderThreadTest, RecordsEveryByteInOrderAndTheDocumentFollows) {
     const std::vector<uint8_t> stream = SimulatedStream("mixed", 6.0);
     Start(stream, 4000);
     control_->Run();
-    ASSERT_TRUE(state_.flags.recording.load());
+    ASSERT_TRUE(state.flags.recording.load());
     ASSERT_TRUE(TickUntil(*control_, [&] { return source_->Drained(); }));
     control_->Tick();
-    EXPECT_GT(doc_.PacketCount(), 0u);
+    EXPECT_GT(doc.PacketCount(), 0u);
     control_->Stop();
-    ASSERT_TRUE(TickUntil(*control_, [&] { return !state_.flags.recording.load(); }));
+    ASSERT_TRUE(TickUntil(*control_, [&] { return !state.flags.recording.load(); }));
     control_->Tick();  // decodes the rest
-    std::vector<uint8_t> file = ReadFile(dir_.File("PDCapture.zaz"));
+    std::vector<uint8_t> file = ReadFile(dir.File("PDCapture.zaz"));
     EXPECT_EQ(StreamOf(file), stream);
     EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(stream.size()));
-    EXPECT_EQ(doc_.PacketCount(), PacketsOf(dir_.File("PDCapture.zaz")).size());
-    EXPECT_GT(state_.live.lastSampleTime.load(), 0);
+    EXPECT_EQ(doc.PacketCount(), PacketsOf(dir.File("PDCapture.zaz")).size());
+    EXPECT_GT(state.live.lastSampleTime.load(), 0);
 }
 
 TEST_F(ReaderThreadTest, RolloversOnTheReaderThreadKeepTheDocumentOnTheCurrentFile) {
-    settings_.recordMultiCaptureFile = true;
-    settings_.recordMaxFileSizeMB = 1;
+    settings.recordMultiCaptureFile = true;
+    settings.recordMaxFileSizeMB = 1;
     const std::vector<uint8_t> stream = SimulatedStream("long", 150.0);
     Start(stream);
     control_->Run();
     ASSERT_TRUE(TickUntil(*control_, [&] { return source_->Drained(); }));
     control_->Stop();
-    ASSERT_TRUE(TickUntil(*control_, [&] { return !state_.flags.recording.load(); }));
+    ASSERT_TRUE(TickUntil(*control_, [&] { return !state.flags.recording.load(); }));
     control_->Tick();
-    int last = state_.fileIndex.load();
+    int last = state.fileIndex.load();
     EXPECT_GE(last, 3);
     EXPECT_EQ(control_->ShownFileIndex(), last);
-    EXPECT_EQ(doc_.RecordFilePath(), dir_.File(RecordFileName("PDCapture", last, true)));
+    EXPECT_EQ(doc.RecordFilePath(), dir.File(RecordFileName("PDCapture", last, true)));
     std::vector<uint8_t> joined;
     for (int i = 1; i <= last; ++i) {
         std::vector<uint8_t> part =
-            StreamOf(ReadFile(dir_.File(RecordFileName("PDCapture", i, true))));
+            StreamOf(ReadFile(dir.File(RecordFileName("PDCapture", i, true))));
         joined.insert(joined.end(), part.begin(), part.end());
     }
     EXPECT_EQ(joined, stream);
@@ -106,28 +97,28 @@ TEST_F(ReaderThreadTest, RolloversOnTheReaderThreadKeepTheDocumentOnTheCurrentFi
 TEST_F(ReaderThreadTest, ClosingWhileRecordingLeavesACompleteFile) {
     Start(SimulatedStream("mixed", 6.0), 1000);
     control_->Run();
-    ASSERT_TRUE(TickUntil(*control_, [&] { return state_.bytesWritten.load() > 100000; }));
+    ASSERT_TRUE(TickUntil(*control_, [&] { return state.bytesWritten.load() > 100000; }));
     reader_->RequestClose();
     reader_->Join();
-    EXPECT_FALSE(state_.flags.threadAlive.load());
-    EXPECT_FALSE(state_.flags.recording.load());
-    std::vector<uint8_t> file = ReadFile(dir_.File("PDCapture.zaz"));
+    EXPECT_FALSE(state.flags.threadAlive.load());
+    EXPECT_FALSE(state.flags.recording.load());
+    std::vector<uint8_t> file = ReadFile(dir.File("PDCapture.zaz"));
     EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64));
     EXPECT_GT(file.size(), 100000u);
 }
 
 TEST_F(ReaderThreadTest, AnIdleThreadEndsWithoutWaitingOutItsSecond) {
-    device_.connected = false;
+    device.connected = false;
     Start({});
     reader_.reset();  // the close request wakes the idle wait
-    EXPECT_FALSE(state_.flags.threadAlive.load());
-    EXPECT_FALSE(state_.flags.closeRequest.load());
-    EXPECT_TRUE(state_.flags.stoppedAck.load());
+    EXPECT_FALSE(state.flags.threadAlive.load());
+    EXPECT_FALSE(state.flags.closeRequest.load());
+    EXPECT_TRUE(state.flags.stoppedAck.load());
 }
 
 TEST_F(ReaderThreadTest, AProcessKilledMidCaptureLeavesAFileThatDecodes) {
     const std::vector<uint8_t> stream = SimulatedStream("mixed", 6.0);
-    const std::string path = dir_.File("PDCapture.zaz");
+    const std::string path = dir.File("PDCapture.zaz");
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -157,25 +148,25 @@ TEST_F(ReaderThreadTest, AProcessKilledMidCaptureLeavesAFileThatDecodes) {
     EXPECT_EQ(FinishedByteCount(file), -1);  // still the placeholder
     std::vector<uint8_t> part = StreamOf(file);
     EXPECT_TRUE(std::equal(part.begin(), part.end(), stream.begin()));
-    CKVDoc doc;
-    ASSERT_TRUE(doc.OpenRecordFile(path));
-    EXPECT_EQ(doc.DecodedOffset(), static_cast<int64_t>(file.size() / 64 * 64));
-    EXPECT_GT(doc.SampleCount(), 0u);
-    EXPECT_GT(doc.PacketCount(), 0u);
+    CKVDoc reopened;
+    ASSERT_TRUE(reopened.OpenRecordFile(path));
+    EXPECT_EQ(reopened.DecodedOffset(), static_cast<int64_t>(file.size() / 64 * 64));
+    EXPECT_GT(reopened.SampleCount(), 0u);
+    EXPECT_GT(reopened.PacketCount(), 0u);
 }
 
 // The virtual analyzer leaves (as for a firmware update) in the middle of a capture: the next
 // tick stops it, and the file is finished and decodes to everything received.
 TEST(VirtualAnalyzerCapture, AnAnalyzerThatVanishesStopsTheCaptureWithACompleteFile) {
-    TempDir dir;
-    SettingsStore settings;
-    settings.recordFileFolder = dir.Path().string();
+    CaptureRig rig;
+    TempDir& dir = rig.dir;
+    SettingsStore& settings = rig.settings;
     settings.recordDoNotAskAgain = true;
     std::unique_ptr<AnalyzerConnection> analyzer = AnalyzerConnection::Virtual("mixed", false);
     ASSERT_TRUE(analyzer);
-    CaptureState state;
-    CKVDoc doc;
-    RecordingHost host;
+    CaptureState& state = rig.state;
+    CKVDoc& doc = rig.doc;
+    RecordingHost& host = rig.host;
     CaptureControl control(doc, settings, state, *analyzer, host);
     ReaderThread reader(state, *analyzer, CalibrationRatios{});
     reader.Start();
