@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/column_info.h"
+#include "list/core/column_info.h"
 #include "bench_clock.h"
 #include "capture/document.h"
 #include "capture/info_block.h"
