@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "list/core/utf16.h"
+#include "capture/utf16.h"
 #include "capture/info_block.h"
 
 inline constexpr uint8_t kFirmwareStringIndex = 3;

@@ -6,7 +6,7 @@
 #include "app/settings/layout_record.h"
 #include "app/settings/log_font.h"
 #include "list/core/column_info.h"
-#include "list/core/utf16.h"
+#include "capture/utf16.h"
 
 namespace {
 
