@@ -79,7 +79,7 @@ CCaptureController::CCaptureController(CMainFrame& frame, CKVDoc& document, Sett
         if (on) {
             ConnectVirtualAnalyzer(QString::fromLatin1(kDefaultScenario));
         } else {
-            SetAnalyzer(nullptr);
+            ConnectUsbAnalyzer();
         }
     });
     for (CcLine line : {CcLine::kCc1, CcLine::kCc2}) {
@@ -96,7 +96,7 @@ CCaptureController::CCaptureController(CMainFrame& frame, CKVDoc& document, Sett
         }
     }
     connect(&timer_, &QTimer::timeout, this, &CCaptureController::Tick);
-    SetAnalyzer(nullptr);
+    ConnectUsbAnalyzer();
 }
 
 CCaptureController::~CCaptureController() {
@@ -142,6 +142,12 @@ void CCaptureController::ConnectVirtualAnalyzer(const QString& scenario) {
     }
     SetAnalyzer(std::move(analyzer));
     Tick();
+}
+
+void CCaptureController::ConnectUsbAnalyzer() {
+    std::vector<UsbDeviceId> ids =
+        ParseUsbIdList(settings_.deviceUsbIds).value_or(DefaultAnalyzerIds());
+    SetAnalyzer(AnalyzerConnection::Usb(ids));
 }
 
 void CCaptureController::AddMenus(QMenuBar& menuBar) {

@@ -32,9 +32,11 @@ class CCaptureController : public QObject, public CaptureHost {
     // Stops the timer and ends the reader thread, which finishes an active record file.
     ~CCaptureController() override;
 
-    // Replaces the analyzer (none: no analyzer attached). An active capture is finished first.
+    // Replaces the analyzer (none: no analyzer at all). An active capture is finished first.
     void SetAnalyzer(std::unique_ptr<AnalyzerConnection> analyzer);
     void ConnectVirtualAnalyzer(const QString& scenario);
+    // Real analyzers on the USB bus, with the ids of the "DeviceUsbIds" setting.
+    void ConnectUsbAnalyzer();
     bool HasVirtualAnalyzer() const { return analyzer_ && analyzer_->IsVirtual(); }
     // Starts a capture as soon as the analyzer is connected, without asking for settings.
     void RunWhenConnected() { runWhenConnected_ = true; }

@@ -172,6 +172,7 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     if (!commandLine.recordFile.isEmpty() && !frame.OpenDocument(commandLine.recordFile)) {
         return 1;
     }
+    frame.Capture()->SetNotice([](const QString& text) { PrintError(text.simplified()); });
     if (StartAnalyzer(frame, commandLine) && commandLine.run) {
         // The window is taken while the capture runs.
         frame.show();

@@ -130,7 +130,7 @@ std::unique_ptr<AnalyzerConnection> OpenAnalyzer(const CaptureArgs& args) {
     if (args.isVirtual) {
         return AnalyzerConnection::Virtual(args.scenario, !args.unpaced);
     }
-    return nullptr;
+    return AnalyzerConnection::Usb(DefaultAnalyzerIds());
 }
 
 void InstallStopSignals() {
@@ -153,11 +153,8 @@ int RunCapture(const CliArgs& args) {
     }
     std::unique_ptr<AnalyzerConnection> analyzer = OpenAnalyzer(parsed);
     if (!analyzer) {
-        std::fprintf(stderr,
-                     parsed.isVirtual ? "zoduz-cli capture: unknown scenario '%s'\n"
-                                      : "zoduz-cli capture: no analyzer found%s\n",
-                     parsed.isVirtual ? parsed.scenario.c_str() : "");
-        return parsed.isVirtual ? kExitUsage : kExitNoAnalyzer;
+        std::fprintf(stderr, "zoduz-cli capture: unknown scenario '%s'\n", parsed.scenario.c_str());
+        return kExitUsage;
     }
     analyzer->SetSamplingInterval(parsed.intervalMs);
 

@@ -1,6 +1,7 @@
 #include "device/live/analyzer_connection.h"
 
 #include "device/sim/scenarios.h"
+#include "device/usb/libusb_transport.h"
 #include "device/virtual/virtual_analyzer.h"
 #include "device/virtual/virtual_transport.h"
 
@@ -16,6 +17,15 @@ std::unique_ptr<AnalyzerConnection> AnalyzerConnection::Virtual(const std::strin
     auto transport = std::make_unique<VirtualTransport>(*analyzer);
     return std::unique_ptr<AnalyzerConnection>(
         new AnalyzerConnection(std::move(analyzer), std::move(transport)));
+}
+
+std::unique_ptr<AnalyzerConnection> AnalyzerConnection::Usb(const std::vector<UsbDeviceId>& ids) {
+    auto connection = std::unique_ptr<AnalyzerConnection>(
+        new AnalyzerConnection(nullptr, std::make_unique<LibusbTransport>()));
+    DeviceLinkSettings settings = connection->link_->Settings();
+    settings.ids = ids;
+    connection->link_->SetSettings(settings);
+    return connection;
 }
 
 AnalyzerConnection::AnalyzerConnection(UsbTransport& transport)

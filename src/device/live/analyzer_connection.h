@@ -19,7 +19,9 @@ class AnalyzerConnection : public CaptureDevice, public StreamSource {
     // None for an unknown scenario.
     static std::unique_ptr<AnalyzerConnection> Virtual(const std::string& scenario,
                                                        bool paced = true);
-    // Over a transport owned elsewhere (a real USB stack).
+    // Real analyzers on the USB bus (through libusb) with one of ids.
+    static std::unique_ptr<AnalyzerConnection> Usb(const std::vector<UsbDeviceId>& ids);
+    // Over a transport owned elsewhere.
     explicit AnalyzerConnection(UsbTransport& transport);
     ~AnalyzerConnection() override;
 
