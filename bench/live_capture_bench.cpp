@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "list/core/column_info.h"
 #include "bench_clock.h"
 #include "capture/document.h"
 #include "capture/info_block.h"
 #include "device/live/analyzer_connection.h"
 #include "device/live/reader_core.h"
 #include "device/sim/simulator.h"
+#include "list/core/column_info.h"
 #include "list/log_view.h"
 
 namespace {
