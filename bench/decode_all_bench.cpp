@@ -2,7 +2,6 @@
 // read of the same file, with the peak heap held per sample and per packet.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <time.h>
 
 #include <atomic>
 #include <chrono>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "capture/document.h"
 #include "capture/hostile_streams.h"
 #include "device/sim/simulator.h"
@@ -79,13 +79,6 @@ void operator delete(void* p, size_t, std::align_val_t) noexcept {
 }
 
 namespace {
-
-// CPU seconds of the calling thread: on a shared machine wall time mostly measures the others.
-double ThreadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 std::string BenchFile(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("zoduz-bench-" + name + ".zaz")).string();

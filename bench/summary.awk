@@ -89,6 +89,7 @@ function show(x, unit) {
     if (unit == "/s") return grouped(x) " /s"
     if (unit == "ms") return grouped(x) " ms"
     if (unit == "B") return sprintf("%.1f B", x)
+    if (unit == "%") return sprintf("%.3f %%", x)
     return sprintf("%.1f %s", x, unit)
 }
 
@@ -188,6 +189,15 @@ END {
         "µs", micros("BM_DecimateFast/10000"), "at 10^4", "ratio", 3, "ratio <= 3.00")
     row("`MeasureEnergy`, 10^7 samples, fast", micros("BM_MeasureEnergyFast"), "µs",
         micros("BM_MeasureEnergyReference"), "reference walk")
+    row("Reader path (read, write, live values), unpaced virtual analyzer",
+        get("BM_ReaderPath", "reader_MBps"), "MB/s", get("BM_ReaderPath", "plain_write_MBps"),
+        "plain 16 KiB writes", "min", 200, ">= 200 MB/s")
+    row("Reader path, per thread CPU second", get("BM_ReaderPath", "reader_MBps_cpu"), "MB/s",
+        get("BM_ReaderPath", "plain_write_MBps_cpu"), "plain 16 KiB writes")
+    row("Capture tick (`DecodeMore` + list), PD-dense at 1 ms, share of a core",
+        get("BM_CaptureTickPdDense", "tick_core_percent"), "%",
+        get("BM_CaptureTickPdDense", "offline_core_percent"), "offline decode", "max", 5,
+        "<= 5 %")
 
     if (missed > 0) {
         printf "\n%d target(s) MISSED or not run.\n", missed

@@ -1,17 +1,23 @@
 #include "app/kv_app.h"
 
 #include <QCommandLineParser>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 #include <cstdio>
 
+#include "app/capture_controller.h"
 #include "app/main_frame.h"
 #include "app/settings/qt/qsettings_backend.h"
 #include "capture/document.h"
 #include "capture/record_file_io.h"
+#include "device/sim/scenarios.h"
 #include "list/log_view.h"
 
 // The icons are compiled into this static library; a static library's resources must be
@@ -28,6 +34,9 @@ constexpr const char* kRecentGroup = "Recent File List";
 // The layout the documentation screenshots are taken with: room for the list and the details.
 constexpr int kScreenshotListHeight = 330;
 constexpr int kScreenshotFieldTableWidth = 640;
+// A screenshot of a live capture waits this long for the capture to show something.
+constexpr int kScreenshotCaptureMs = 3500;
+constexpr const char* kDefaultVirtualScenario = "mixed";
 
 void PrintError(const QString& text) {
     std::fprintf(stderr, "zoduz: %s\n", text.toLocal8Bit().constData());
@@ -43,9 +52,27 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
         QStringLiteral("Render the main window off-screen to the PNG file and exit."),
         QStringLiteral("OUT.png"));
     parser.addOption(screenshot);
+    const QCommandLineOption virtualAnalyzer(
+        QStringLiteral("virtual"),
+        QStringLiteral("Connect the virtual analyzer, playing SCENARIO (default mixed) when the "
+                       "next argument names one."));
+    parser.addOption(virtualAnalyzer);
+    const QCommandLineOption run(QStringLiteral("run"),
+                                 QStringLiteral("Start a capture once the analyzer is connected."));
+    parser.addOption(run);
+    // The scenario after --virtual is optional, which the parser cannot express: a following
+    // argument that names a scenario is taken out here.
+    QStringList words = arguments;
+    QString scenario = QString::fromLatin1(kDefaultVirtualScenario);
+    for (int i = 0; i + 1 < words.size(); ++i) {
+        if (words[i] == QLatin1String("--virtual") &&
+            FindScenario(words[i + 1].toStdString()) != nullptr) {
+            scenario = words.takeAt(i + 1);
+        }
+    }
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Record file to open."),
                                  QStringLiteral("[FILE]"));
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(words)) {
         error = parser.errorText();
         return std::nullopt;
     }
@@ -57,6 +84,8 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
     AppCommandLine commandLine;
     commandLine.recordFile = files.value(0);
     commandLine.screenshotPath = parser.value(screenshot);
+    commandLine.virtualScenario = parser.isSet(virtualAnalyzer) ? scenario : QString();
+    commandLine.run = parser.isSet(run);
     if (parser.isSet(screenshot) && commandLine.screenshotPath.isEmpty()) {
         error = QStringLiteral("--screenshot needs an output file");
         return std::nullopt;
@@ -110,6 +139,7 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
         if (!commandLine.recordFile.isEmpty()) {
             frame.OpenDocument(commandLine.recordFile);
         }
+        StartAnalyzer(frame, commandLine);
         frame.show();
         status = exec();
         // However the event loop ended, the window's layout goes into the settings.
@@ -127,6 +157,9 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     // Documentation pictures neither depend on nor change the user's settings.
     settings_.layout.listRowHeight = kScreenshotListHeight;
     settings_.layout.fieldTableWidth = kScreenshotFieldTableWidth;
+    // A live capture records into a scratch folder that goes away with the window.
+    QTemporaryDir scratch;
+    settings_.recordFileFolder = scratch.path().toStdString();
     CMainFrame frame(*document_, settings_, recentFiles_);
     // The picture has the default window size whatever the size of the (off-screen) screen the
     // window would be fitted to.
@@ -139,11 +172,30 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     if (!commandLine.recordFile.isEmpty() && !frame.OpenDocument(commandLine.recordFile)) {
         return 1;
     }
+    frame.Capture()->SetNotice([](const QString& text) { PrintError(text.simplified()); });
+    if (StartAnalyzer(frame, commandLine) && commandLine.run) {
+        // The window is taken while the capture runs.
+        frame.show();
+        QEventLoop wait;
+        QTimer::singleShot(kScreenshotCaptureMs, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
     if (!RenderScreenshot(frame, commandLine.screenshotPath)) {
         PrintError(QStringLiteral("cannot write %1").arg(commandLine.screenshotPath));
         return 1;
     }
     return 0;
+}
+
+bool CKVApp::StartAnalyzer(CMainFrame& frame, const AppCommandLine& commandLine) {
+    if (commandLine.virtualScenario.isEmpty()) {
+        return false;
+    }
+    if (commandLine.run) {
+        frame.Capture()->RunWhenConnected();
+    }
+    frame.Capture()->ConnectVirtualAnalyzer(commandLine.virtualScenario);
+    return true;
 }
 
 bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path) {

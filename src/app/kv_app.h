@@ -1,6 +1,7 @@
 // CKVApp, the application object: loads the settings before the main window exists, opens a
 // record file named on the command line, and saves the settings when the application exits.
-// "zoduz --screenshot OUT.png [FILE]" renders the window off-screen to a PNG instead.
+// "zoduz --screenshot OUT.png [FILE]" renders the window off-screen to a PNG instead;
+// "zoduz --virtual [SCENARIO] [--run]" connects the in-process analyzer (and starts capturing).
 #pragma once
 
 #include <QApplication>
@@ -17,8 +18,10 @@ class SettingsBackend;
 
 // What the command line asks for.
 struct AppCommandLine {
-    QString recordFile;      // "" when none is named
-    QString screenshotPath;  // "" for the interactive application
+    QString recordFile;       // "" when none is named
+    QString screenshotPath;   // "" for the interactive application
+    QString virtualScenario;  // the virtual analyzer's scenario; "" for none
+    bool run = false;         // start a capture once the analyzer is connected
 };
 
 // Parses the arguments; std::nullopt (with a one-line message in error) when they are wrong.
@@ -41,6 +44,8 @@ class CKVApp : public QApplication {
   private:
     int RunInteractive(const AppCommandLine& commandLine);
     int RunScreenshot(const AppCommandLine& commandLine);
+    // Connects the virtual analyzer the command line names; false when it names none.
+    static bool StartAnalyzer(CMainFrame& frame, const AppCommandLine& commandLine);
     void LoadRecentFiles();
     void SaveRecentFiles();
 

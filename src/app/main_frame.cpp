@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "app/capture_controller.h"
 #include "app/copy_text.h"
 #include "app/doc_events.h"
 #include "app/recent_files.h"
@@ -90,6 +91,7 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
 
     BuildClientArea();
     BuildActions();
+    capture_ = new CCaptureController(*this, document_, settings_);
     BuildMenus();
     BuildToolBar();
     statusBar()->showMessage(QStringLiteral("Ready"));
@@ -295,6 +297,8 @@ void CMainFrame::BuildMenus() {
     message->addAction(columnSettingsAction_);
     message->addAction(fontSettingsAction_);
 
+    capture_->AddMenus(*menuBar());
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(aboutAction_);
 }
@@ -306,6 +310,7 @@ void CMainFrame::BuildToolBar() {
     toolBar->addAction(newAction_);
     toolBar->addAction(openAction_);
     toolBar->addAction(saveAsAction_);
+    capture_->AddToolBarButtons(*toolBar);
     toolBar->addSeparator();
     toolBar->addAction(autoScrollAction_);
     toolBar->addSeparator();
@@ -374,6 +379,20 @@ void CMainFrame::UpdateCommandStates() {
     for (QAction* action : recentActions_) {
         action->setEnabled(!recording);
     }
+}
+
+void CMainFrame::ForgetDocumentPath() {
+    commands_.SetDocumentPath({});
+    UpdateTitle();
+    UpdateCommandStates();
+}
+
+void CMainFrame::AdoptRecordFile(const QString& path) {
+    commands_.SetDocumentPath(NativePath(QFileInfo(path).absoluteFilePath()));
+    recentFiles_.Add(QFileInfo(path).absoluteFilePath());
+    RebuildRecentMenu();
+    UpdateTitle();
+    UpdateCommandStates();
 }
 
 void CMainFrame::RebuildRecentMenu() {

@@ -13,6 +13,7 @@
 #include "app/about_dlg.h"
 #include "app/commands/document_commands.h"
 
+class CCaptureController;
 class CDocEvents;
 class CKVDoc;
 class CKVLogView;
@@ -75,6 +76,17 @@ class CMainFrame : public QMainWindow {
     using ErrorNotice = std::function<void(const QString& text)>;
     void SetErrorNotice(ErrorNotice notice) { errorNotice_ = std::move(notice); }
 
+    // Live capture: the Record menu, the capture timer and the analyzer.
+    CCaptureController* Capture() const { return capture_; }
+    // The status bar message pane.
+    void ShowStatus(const QString& text);
+    // New, Open, Save and Save As follow the document and whether a capture records.
+    void UpdateCommandStates();
+    // A capture emptied the document: it is "Untitled" until its record file is attached.
+    void ForgetDocumentPath();
+    // A capture's record file became the document's file (recent files, title, Save).
+    void AdoptRecordFile(const QString& path);
+
     // What the About box shows about the analyzer (the device link fills it in).
     void SetAnalyzerIdentity(const AnalyzerIdentity& identity) { identity_ = identity; }
 
@@ -91,8 +103,6 @@ class CMainFrame : public QMainWindow {
     void ConnectDocument();
     void RebuildRecentMenu();
     void UpdateTitle();
-    void UpdateCommandStates();
-    void ShowStatus(const QString& text);
     void ShowError(const QString& text);
     QString DocumentTitle() const;
     bool LoadPath(const QString& path);
@@ -105,6 +115,7 @@ class CMainFrame : public QMainWindow {
     CRecentFileList& recentFiles_;
     CDocEvents* events_ = nullptr;
     CDocumentCommands commands_;
+    CCaptureController* capture_ = nullptr;
     AnalyzerIdentity identity_;
     SaveQuestion saveQuestion_;
     ErrorNotice errorNotice_;

@@ -1,6 +1,5 @@
 // zoduz-cli simulate: writes a record file of a synthesized scenario, optionally with the
 // script of every message it put on the wire.
-#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +7,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/number_arg.h"
 #include "device/sim/scenarios.h"
 #include "device/sim/simulator.h"
 
@@ -18,17 +18,6 @@ constexpr const char* kUsage =
     "                          [--divider N] [--unit-interval US] [--jitter US] [--raw]\n"
     "                          [--script FILE]\n"
     "       zoduz-cli simulate --list\n";
-
-template <typename T>
-std::optional<T> ParseNumber(const std::string& text) {
-    T value{};
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 struct SimulateArgs {
     SimulationOptions options;

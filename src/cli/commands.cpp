@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+int RunCapture(const CliArgs& args);
 int RunInfo(const CliArgs& args);
 int RunDecode(const CliArgs& args);
 int RunSamples(const CliArgs& args);
@@ -14,6 +15,11 @@ int RunMeasure(const CliArgs& args);
 
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
+        {"capture",
+         "[--virtual [SCENARIO]] [--unpaced] [-o FILE | --folder DIR [--caption NAME]] "
+         "[--seconds N] [--max-size MB] [--multi-file] [--interval MS]",
+         "record the analyzer's stream to record files until N seconds pass or SIGINT/SIGTERM",
+         RunCapture},
         {"info", "FILE", "blocks, samples, raw packets, InfoBlock entries and the decoded document",
          RunInfo},
         {"decode", "FILE [--reverse-current] [--format tsv|json]",

@@ -43,40 +43,6 @@ std::vector<uint8_t> EncodeStringDescriptor(std::u16string_view text, size_t max
     return bytes;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
-    std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
-
-std::u16string Utf8ToUtf16(std::string_view text) {
-    std::u16string out;
-    for (size_t i = 0; i < text.size();) {
-        auto c = static_cast<unsigned char>(text[i]);
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        char32_t code = c & (0x7F >> extra);
-        for (int k = 1; k <= extra && i + static_cast<size_t>(k) < text.size(); ++k) {
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        }
-        // Outside the basic plane (and broken sequences) become the replacement character.
-        out.push_back(extra == 3 || (extra == 0 && c >= 0x80) ? u'\uFFFD'
-                                                              : static_cast<char16_t>(code));
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return out;
-}
-
 uint16_t ParseFirmwareVersion(std::u16string_view text, uint16_t previous) {
     if (text.size() <= 3) {
         return previous;

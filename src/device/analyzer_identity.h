@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "capture/utf16.h"
 #include "capture/info_block.h"
 
 inline constexpr uint8_t kFirmwareStringIndex = 3;
@@ -23,10 +24,6 @@ std::u16string DecodeStringDescriptor(std::span<const uint8_t> received);
 // A string descriptor for `text`, cut to what `maxBytes` holds.
 std::vector<uint8_t> EncodeStringDescriptor(std::u16string_view text,
                                             size_t maxBytes = kStringDescriptorBufferSize);
-
-std::string Utf16ToUtf8(std::u16string_view text);
-// ASCII and the rest of the basic plane; enough for descriptor texts.
-std::u16string Utf8ToUtf16(std::string_view text);
 
 // "1.23" gives 0x0123: characters 0, 2 and 3 are taken as digits. A text of three characters
 // or fewer leaves `previous` as it is.

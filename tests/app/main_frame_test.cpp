@@ -87,7 +87,7 @@ class MainFrameTest : public QObject {
     void commandLineTakesOneFileAndTheScreenshotOption();
     void screenshotRendersAPng();
     void aboutLinesWithAndWithoutAnalyzer();
-    void menusCarryTheViewerCommandsOnly();
+    void menusCarryTheirCommands();
     void resetPacketShowsOnlyItsPacketNode();
     void reassembledBlockOffsetsCountFromTheSelectedNode();
     void extendedDataLinesAreShownExpanded();
@@ -412,7 +412,7 @@ void MainFrameTest::aboutLinesWithAndWithoutAnalyzer() {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("About Zoduz"));
 }
 
-void MainFrameTest::menusCarryTheViewerCommandsOnly() {
+void MainFrameTest::menusCarryTheirCommands() {
     QStringList titles;
     QStringList items;
     for (QAction* menuAction : h_->frame->menuBar()->actions()) {
@@ -423,11 +423,13 @@ void MainFrameTest::menusCarryTheViewerCommandsOnly() {
             }
         }
     }
-    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Help"}));
+    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Record", "&Help"}));
     QCOMPARE(items, (QStringList{"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|",
                                  "E&xit|", "&Toolbars and Docking Windows|", "&Status Bar|",
                                  "&Auto Scroll|", "Column Settings|", "Font Settings|",
-                                 "&About Zoduz App...|"}));
+                                 "&Run|Ctrl+R", "&Stop|Ctrl+P", "&Clear|Ctrl+D", "Record Settings|",
+                                 "Record File Settings|", "CC Register Injection|",
+                                 "Connect &Virtual Analyzer|", "&About Zoduz App...|"}));
 }
 
 void MainFrameTest::resetPacketShowsOnlyItsPacketNode() {

@@ -8,19 +8,9 @@
 #include "capture/record_naming.h"
 #include "stream_builder.h"
 #include "temp_files.h"
+#include "test_times.h"
 
 namespace {
-
-std::tm October5th() {
-    std::tm time{};
-    time.tm_year = 2023 - 1900;
-    time.tm_mon = 9;
-    time.tm_mday = 5;
-    time.tm_hour = 14;
-    time.tm_min = 22;
-    time.tm_sec = 33;
-    return time;
-}
 
 // Sets an environment variable for the scope of a test.
 class ScopedEnv {

@@ -5,8 +5,8 @@
 
 #include "app/settings/layout_record.h"
 #include "app/settings/log_font.h"
+#include "capture/utf16.h"
 #include "list/core/column_info.h"
-#include "list/core/utf16.h"
 
 namespace {
 

@@ -64,6 +64,9 @@ class CDocumentCommands {
     bool CanSave() const;
     // Where Save points: the absolute path last opened or saved, "" for a new document.
     const std::string& DocumentPath() const { return documentPath_; }
+    // A live capture emptied the document ("") or made it decode its record file: Save and the
+    // title follow.
+    void SetDocumentPath(const std::string& path) { documentPath_ = path; }
     // The document's name in the title and the save question: its file name or "Untitled".
     std::string DocumentTitle() const;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "capture/byte_order.h"
-#include "list/core/utf16.h"
+#include "capture/utf16.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <numeric>
 #include <string>
 
-#include "list/core/utf16.h"
+#include "capture/utf16.h"
 #include "pd/columns/column_text.h"
 #include "pd/packet_column.h"
 

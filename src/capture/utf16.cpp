@@ -1,4 +1,4 @@
-#include "list/core/utf16.h"
+#include "capture/utf16.h"
 
 #include <cstdint>
 

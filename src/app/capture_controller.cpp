@@ -1,0 +1,275 @@
+#include "app/capture_controller.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QToolBar>
+
+#include "app/capture_filename_dlg.h"
+#include "app/config_dlg.h"
+#include "app/main_frame.h"
+#include "app/settings/settings_store.h"
+#include "capture/document.h"
+
+namespace {
+
+constexpr int kTickMs = 1000;
+constexpr const char* kDefaultScenario = "mixed";
+
+// Stands in while no analyzer is attached: never connects, never delivers a byte.
+class NoAnalyzer : public CaptureDevice, public StreamSource {
+  public:
+    bool Poll() override { return false; }
+    RecorderIdentity Identity() const override { return {}; }
+    long ReadStream(uint8_t*, size_t, int) override { return -1; }
+};
+
+NoAnalyzer& Absent() {
+    static NoAnalyzer absent;
+    return absent;
+}
+
+// The CC Register Injection items of one line, in menu order.
+constexpr std::array<CcTermination, kCcTerminationCount> kMenuTerminations = {
+    CcTermination::kNone,  CcTermination::kRpDefault, CcTermination::kRp1A5,
+    CcTermination::kRp3A0, CcTermination::kRd,        CcTermination::kRa};
+
+CalibrationRatios RatiosOf(const SettingsStore& settings) {
+    return {settings.calVbusVolRatio,  settings.calCC1VolRatio,  settings.calCC2VolRatio,
+            settings.calVbusCurrRatio, settings.calCC1CurrRatio, settings.calCC2CurrRatio};
+}
+
+QIcon Icon(const char* name) {
+    return QIcon(QStringLiteral(":/zoduz/icons/%1.svg").arg(QLatin1String(name)));
+}
+
+}  // namespace
+
+CCaptureController::CCaptureController(CMainFrame& frame, CKVDoc& document, SettingsStore& settings)
+    : QObject(&frame), frame_(frame), document_(document), settings_(settings) {
+    runAction_ = new QAction(Icon("run"), QStringLiteral("&Run"), this);
+    runAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(runAction_, &QAction::triggered, this, [this] {
+        control_->Run();
+        UpdateActions();
+    });
+    stopAction_ = new QAction(Icon("stop"), QStringLiteral("&Stop"), this);
+    stopAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(stopAction_, &QAction::triggered, this, [this] {
+        control_->Stop();
+        UpdateActions();
+    });
+    clearAction_ = new QAction(Icon("clear"), QStringLiteral("&Clear"), this);
+    clearAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(clearAction_, &QAction::triggered, this, [this] {
+        control_->Clear();
+        UpdateActions();
+    });
+    recordSettingsAction_ = new QAction(QStringLiteral("Record Settings"), this);
+    connect(recordSettingsAction_, &QAction::triggered, this,
+            &CCaptureController::ShowRecordSettings);
+    recordFileSettingsAction_ = new QAction(QStringLiteral("Record File Settings"), this);
+    connect(recordFileSettingsAction_, &QAction::triggered, this,
+            [this] { EditRecordFileSettings(control_->Form()); });
+    connectVirtualAction_ = new QAction(QStringLiteral("Connect &Virtual Analyzer"), this);
+    connectVirtualAction_->setCheckable(true);
+    connect(connectVirtualAction_, &QAction::triggered, this, [this](bool on) {
+        if (on) {
+            ConnectVirtualAnalyzer(QString::fromLatin1(kDefaultScenario));
+        } else {
+            ConnectUsbAnalyzer();
+        }
+    });
+    for (CcLine line : {CcLine::kCc1, CcLine::kCc2}) {
+        for (CcTermination value : kMenuTerminations) {
+            QString text = QStringLiteral("CC%1 %2")
+                               .arg(line == CcLine::kCc1 ? 1 : 2)
+                               .arg(QString::fromLatin1(CcTerminationText(value).data(),
+                                                        CcTerminationText(value).size()));
+            auto* action = new QAction(text, this);
+            action->setCheckable(true);
+            connect(action, &QAction::triggered, this,
+                    [this, line, value] { ChooseTermination(line, value); });
+            ccActions_.push_back(action);
+        }
+    }
+    connect(&timer_, &QTimer::timeout, this, &CCaptureController::Tick);
+    ConnectUsbAnalyzer();
+}
+
+CCaptureController::~CCaptureController() {
+    timer_.stop();
+    StopReader();
+}
+
+void CCaptureController::StopReader() {
+    // The reader thread finishes an active record file before it ends.
+    reader_.reset();
+}
+
+void CCaptureController::SetAnalyzer(std::unique_ptr<AnalyzerConnection> analyzer) {
+    timer_.stop();
+    StopReader();
+    RecordFileForm form = control_ ? control_->Form() : RecordFileForm::FromSettings(settings_);
+    analyzer_ = std::move(analyzer);
+    CaptureDevice& device = analyzer_ ? static_cast<CaptureDevice&>(*analyzer_) : Absent();
+    StreamSource& source = analyzer_ ? static_cast<StreamSource&>(*analyzer_) : Absent();
+    if (analyzer_) {
+        analyzer_->SetSamplingInterval(settings_.recordVbusSamplingIntervalMS);
+    }
+    state_.flags.connected.store(false);
+    control_ = std::make_unique<CaptureControl>(document_, settings_, state_, device, *this);
+    control_->Form() = form;
+    // VBUS presence changes come from the reader thread; the broadcast goes out on this one.
+    reader_ = std::make_unique<ReaderThread>(
+        state_, source, RatiosOf(settings_), [this](const VbusPresenceChange& change) {
+            QMetaObject::invokeMethod(
+                this, [this, change] { broadcast_.Send(change); }, Qt::QueuedConnection);
+        });
+    reader_->Start();
+    timer_.start(kTickMs);
+    UpdateActions();
+}
+
+void CCaptureController::ConnectVirtualAnalyzer(const QString& scenario) {
+    std::unique_ptr<AnalyzerConnection> analyzer =
+        AnalyzerConnection::Virtual(scenario.toStdString());
+    if (!analyzer) {
+        ShowMessage("Unknown virtual analyzer scenario \"" + scenario.toStdString() + "\".");
+        return;
+    }
+    SetAnalyzer(std::move(analyzer));
+    Tick();
+}
+
+void CCaptureController::ConnectUsbAnalyzer() {
+    std::vector<UsbDeviceId> ids =
+        ParseUsbIdList(settings_.deviceUsbIds).value_or(DefaultAnalyzerIds());
+    SetAnalyzer(AnalyzerConnection::Usb(ids));
+}
+
+void CCaptureController::AddMenus(QMenuBar& menuBar) {
+    QMenu* record = menuBar.addMenu(QStringLiteral("&Record"));
+    record->addAction(runAction_);
+    record->addAction(stopAction_);
+    record->addAction(clearAction_);
+    record->addSeparator();
+    record->addAction(recordSettingsAction_);
+    record->addAction(recordFileSettingsAction_);
+    record->addSeparator();
+    QMenu* injection = record->addMenu(QStringLiteral("CC Register Injection"));
+    for (size_t i = 0; i < ccActions_.size(); ++i) {
+        if (i == kMenuTerminations.size()) {
+            injection->addSeparator();
+        }
+        injection->addAction(ccActions_[i]);
+    }
+    record->addSeparator();
+    record->addAction(connectVirtualAction_);
+}
+
+void CCaptureController::AddToolBarButtons(QToolBar& toolBar) {
+    toolBar.addSeparator();
+    toolBar.addAction(runAction_);
+    toolBar.addAction(stopAction_);
+    toolBar.addAction(clearAction_);
+}
+
+void CCaptureController::Tick() {
+    // A message box shown by the tick runs a nested event loop in which the timer fires again.
+    if (inTick_) {
+        return;
+    }
+    inTick_ = true;
+    control_->Tick();
+    if (runWhenConnected_ && state_.flags.connected.load()) {
+        runWhenConnected_ = false;
+        control_->Run(false);
+    }
+    UpdateActions();
+    inTick_ = false;
+}
+
+void CCaptureController::UpdateActions() {
+    runAction_->setEnabled(control_->CanRun());
+    stopAction_->setEnabled(control_->CanStop());
+    clearAction_->setEnabled(control_->CanClear());
+    const bool recording = control_->Recording();
+    recordSettingsAction_->setEnabled(!recording);
+    recordFileSettingsAction_->setEnabled(!recording);
+    connectVirtualAction_->setEnabled(!recording);
+    connectVirtualAction_->setChecked(HasVirtualAnalyzer());
+    for (size_t i = 0; i < ccActions_.size(); ++i) {
+        CcLine line = i < kMenuTerminations.size() ? CcLine::kCc1 : CcLine::kCc2;
+        CcTermination value = kMenuTerminations[i % kMenuTerminations.size()];
+        ccActions_[i]->setChecked(analyzer_ && analyzer_->Link().Termination(line) == value);
+    }
+    frame_.UpdateCommandStates();
+}
+
+void CCaptureController::ChooseTermination(CcLine line, CcTermination value) {
+    if (analyzer_ && state_.flags.connected.load()) {
+        analyzer_->Link().SetCcTermination(line, value);
+    }
+    UpdateActions();
+}
+
+void CCaptureController::ShowRecordSettings() {
+    CConfigDlg dialog(settings_, &frame_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (dialog.IntervalMs() != 0 && analyzer_) {
+        analyzer_->SetSamplingInterval(dialog.IntervalMs());
+        analyzer_->Link().SetSamplingInterval(dialog.IntervalMs());
+    }
+    document_.SetLimits(settings_.recordMaxPDPacketCount, settings_.recordMaxVbusInfoCount,
+                        settings_.recordPDPacketAutoRemove, settings_.recordVbusInfoAutoRemove);
+}
+
+bool CCaptureController::MaybeSaveModified() {
+    return frame_.MaybeSaveModified();
+}
+
+bool CCaptureController::EditRecordFileSettings(RecordFileForm& form) {
+    if (settingsDialog_) {
+        return settingsDialog_(form);
+    }
+    CCaptureFilenameDlg dialog(form, settings_, &frame_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void CCaptureController::ShowMessage(const std::string& text) {
+    const QString message = QString::fromStdString(text);
+    if (notice_) {
+        notice_(message);
+    } else {
+        QMessageBox::warning(&frame_, QStringLiteral("Zoduz App"), message);
+    }
+}
+
+void CCaptureController::DocumentEmptied() {
+    frame_.ForgetDocumentPath();
+}
+
+void CCaptureController::RecordFileAttached(const std::string& path) {
+    frame_.AdoptRecordFile(QString::fromStdString(path));
+}
+
+void CCaptureController::RefreshAllViews() {
+    UpdateActions();
+}
+
+void CCaptureController::FollowCapture(int64_t graphTime) {
+    emit followCapture(graphTime);
+}
+
+void CCaptureController::SetStatusText(const std::string& text) {
+    frame_.ShowStatus(QString::fromStdString(text));
+}
+
+void CCaptureController::RefreshReadouts() {
+    emit readoutsChanged();
+}

@@ -1,0 +1,112 @@
+// The window side of live capture: the one-second QTimer that ticks capture control, the
+// Record and CC Register Injection menus, the record dialogs, the reader thread and the
+// analyzer the window is connected to, and the VBUS broadcast. The frame owns one.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/vbus_broadcast.h"
+#include "device/live/analyzer_connection.h"
+#include "device/live/capture_control.h"
+#include "device/live/reader_thread.h"
+
+class CMainFrame;
+class CKVDoc;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+struct SettingsStore;
+
+class CCaptureController : public QObject, public CaptureHost {
+    Q_OBJECT
+
+  public:
+    CCaptureController(CMainFrame& frame, CKVDoc& document, SettingsStore& settings);
+    // Stops the timer and ends the reader thread, which finishes an active record file.
+    ~CCaptureController() override;
+
+    // Replaces the analyzer (none: no analyzer at all). An active capture is finished first.
+    void SetAnalyzer(std::unique_ptr<AnalyzerConnection> analyzer);
+    void ConnectVirtualAnalyzer(const QString& scenario);
+    // Real analyzers on the USB bus, with the ids of the "DeviceUsbIds" setting.
+    void ConnectUsbAnalyzer();
+    bool HasVirtualAnalyzer() const { return analyzer_ && analyzer_->IsVirtual(); }
+    // Starts a capture as soon as the analyzer is connected, without asking for settings.
+    void RunWhenConnected() { runWhenConnected_ = true; }
+
+    void AddMenus(QMenuBar& menuBar);
+    void AddToolBarButtons(QToolBar& toolBar);
+
+    CaptureControl& Control() { return *control_; }
+    CaptureState& State() { return state_; }
+    // One tick now (the timer calls it every second).
+    void Tick();
+    // Enables and checks the capture commands from the capture state.
+    void UpdateActions();
+
+    QAction* RunAction() const { return runAction_; }
+    QAction* StopAction() const { return stopAction_; }
+    QAction* ClearAction() const { return clearAction_; }
+    QAction* RecordSettingsAction() const { return recordSettingsAction_; }
+    QAction* RecordFileSettingsAction() const { return recordFileSettingsAction_; }
+    const std::vector<QAction*>& CcActions() const { return ccActions_; }
+
+    // Replaceable for tests: the message box and the Record File Settings dialog.
+    using Notice = std::function<void(const QString& text)>;
+    void SetNotice(Notice notice) { notice_ = std::move(notice); }
+    using SettingsDialog = std::function<bool(RecordFileForm& form)>;
+    void SetRecordFileSettingsDialog(SettingsDialog dialog) { settingsDialog_ = std::move(dialog); }
+
+    // --- CaptureHost ------------------------------------------------------------------------
+    bool MaybeSaveModified() override;
+    bool EditRecordFileSettings(RecordFileForm& form) override;
+    void ShowMessage(const std::string& text) override;
+    void DocumentEmptied() override;
+    void RecordFileAttached(const std::string& path) override;
+    void RefreshAllViews() override;
+    void FollowCapture(int64_t graphTime) override;
+    void SetStatusText(const std::string& text) override;
+    void RefreshReadouts() override;
+
+  signals:
+    // Auto scroll of the graph: the graph time of the newest sample.
+    void followCapture(qint64 graphTime);
+    // Once a tick: the live values may have changed.
+    void readoutsChanged();
+
+  private:
+    void StartReader();
+    void StopReader();
+    void ShowRecordSettings();
+    void ChooseTermination(CcLine line, CcTermination value);
+
+    CMainFrame& frame_;
+    CKVDoc& document_;
+    SettingsStore& settings_;
+    CaptureState state_;
+    std::unique_ptr<AnalyzerConnection> analyzer_;
+    std::unique_ptr<CaptureDevice> noAnalyzer_;
+    std::unique_ptr<CaptureControl> control_;
+    std::unique_ptr<ReaderThread> reader_;
+    CVbusBroadcast broadcast_;
+    QTimer timer_;
+    bool inTick_ = false;
+    bool runWhenConnected_ = false;
+    Notice notice_;
+    SettingsDialog settingsDialog_;
+
+    QAction* runAction_ = nullptr;
+    QAction* stopAction_ = nullptr;
+    QAction* clearAction_ = nullptr;
+    QAction* recordSettingsAction_ = nullptr;
+    QAction* recordFileSettingsAction_ = nullptr;
+    QAction* connectVirtualAction_ = nullptr;
+    std::vector<QAction*> ccActions_;
+};

@@ -1,0 +1,164 @@
+// zoduz-cli capture on the virtual analyzer: timed and signalled stops, a file size limit as
+// on a full disk, the record files it prints, and the exit statuses of bad arguments.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "record_files.h"
+
+namespace {
+
+struct CliRun {
+    int status = -1;  // exit status, or -1 when ended by a signal
+    std::string out;
+    std::string err;
+};
+
+std::string TextOf(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct RunOptions {
+    rlim_t fileSizeLimit = 0;  // bytes; 0 for none
+    int signal = 0;            // sent after signalAfterMs
+    int signalAfterMs = 0;
+};
+
+class CaptureCli : public testing::Test {
+  protected:
+    CliRun Capture(std::vector<std::string> args, RunOptions options = {}) {
+        args.insert(args.begin(), {ZODUZ_CLI_PATH, "capture"});
+        const std::string out = dir_.File("stdout.txt");
+        const std::string err = dir_.File("stderr.txt");
+        pid_t child = fork();
+        if (child == 0) {
+            int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(outFd, 1);
+            dup2(errFd, 2);
+            if (chdir(dir_.Path().c_str()) != 0) {
+                _exit(126);
+            }
+            if (options.fileSizeLimit != 0) {
+                rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            std::vector<char*> argv;
+            for (std::string& arg : args) {
+                argv.push_back(arg.data());
+            }
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        if (options.signal != 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(options.signalAfterMs));
+            kill(child, options.signal);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TextOf(out), TextOf(err)};
+    }
+
+    TempDir dir_;
+};
+
+}  // namespace
+
+TEST_F(CaptureCli, RecordsForTheGivenSecondsAndPrintsTheFile) {
+    CliRun run = Capture({"--virtual", "spr", "--seconds", "2.5", "--interval", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<uint8_t> file = ReadFile(dir_.File("PDCapture.zaz"));
+    EXPECT_EQ(run.out, "./PDCapture.zaz\t" + std::to_string(file.size()) + "\n");
+    EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64));
+    // One progress line a second, the status bar's text.
+    std::istringstream lines(run.err);
+    int progressLines = 0;
+    for (std::string line; std::getline(lines, line);) {
+        progressLines += line.rfind("Capturing... ", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_GE(progressLines, 2) << run.err;
+    EXPECT_NE(run.err.find("    [File Size="), std::string::npos);
+    EXPECT_NE(run.err.find("     [VBUS Samples="), std::string::npos);
+    CKVDoc doc;
+    doc.OpenRecordFile(dir_.File("PDCapture.zaz"));
+    EXPECT_GT(doc.PacketCount(), 5u);
+    EXPECT_GT(doc.SampleCount(), 1500u);  // 1 ms sampling
+}
+
+TEST_F(CaptureCli, InterruptAndTerminateStopCleanly) {
+    for (int signal : {SIGINT, SIGTERM}) {
+        CliRun run = Capture({"--virtual", "mixed", "-o", "sig.zaz"}, {0, signal, 1500});
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::vector<uint8_t> file = ReadFile(dir_.File("sig.zaz"));
+        EXPECT_GT(file.size(), 64u);
+        EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64));
+    }
+}
+
+TEST_F(CaptureCli, RollsOverUnderItsCaptionWithMultiFile) {
+    CliRun run = Capture({"--virtual", "long", "--unpaced", "--seconds", "0.5", "--max-size", "1",
+                          "--multi-file", "--folder", ".", "--caption", "Roll"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.out);
+    int files = 0;
+    for (std::string line; std::getline(lines, line); ++files) {
+        std::string path = line.substr(0, line.find('\t'));
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "./Roll_%04d.zaz", files + 1);
+        EXPECT_EQ(path, expected);
+        std::vector<uint8_t> file = ReadFile(dir_.File(path));
+        EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64)) << path;
+        std::filesystem::remove(dir_.File(path));
+    }
+    EXPECT_GE(files, 2);
+}
+
+TEST_F(CaptureCli, AFullDiskStopsWithAMessageAndKeepsTheData) {
+    constexpr rlim_t kLimit = 20000;
+    CliRun run = Capture({"--virtual", "mixed", "--interval", "1", "-o", "full.zaz"}, {kLimit});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("zoduz-cli capture: Writing the record file failed: File too large. "
+                           "The capture was stopped; the data recorded so far is kept."),
+              std::string::npos)
+        << run.err;
+    std::vector<uint8_t> file = ReadFile(dir_.File("full.zaz"));
+    EXPECT_EQ(file.size(), kLimit);
+    EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(kLimit - 64));
+    CKVDoc doc;
+    doc.OpenRecordFile(dir_.File("full.zaz"));
+    EXPECT_EQ(doc.DecodedOffset(), static_cast<int64_t>(kLimit / 64 * 64));
+    EXPECT_GT(doc.SampleCount(), 0u);
+}
+
+TEST_F(CaptureCli, AnUncreatableFileAndBadArgumentsFail) {
+    CliRun run = Capture({"--virtual", "spr", "-o", "missing/x.zaz", "--seconds", "1"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Creating a record file error."), std::string::npos) << run.err;
+
+    for (std::vector<std::string> bad :
+         std::vector<std::vector<std::string>>{{"--virtual", "nonsense"},
+                                               {"--virtual", "--max-size", "0"},
+                                               {"--virtual", "--interval", "1001"},
+                                               {"--virtual", "--seconds", "-1"},
+                                               {"--virtual", "-o", "a.zaz", "--folder", "."},
+                                               {"--unpaced"},
+                                               {"--virtual", "--frobnicate"},
+                                               {"--virtual", "--seconds"}}) {
+        run = Capture(bad);
+        EXPECT_EQ(run.status, 2) << bad.back();
+        EXPECT_EQ(run.err.rfind("zoduz-cli capture: ", 0), 0u) << run.err;
+    }
+}
