@@ -5,22 +5,19 @@
 #include <malloc.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/main_frame.h"
 #include "app/recent_files.h"
 #include "app/settings/settings_store.h"
 #include "capture/document.h"
-#include "device/sim/simulator.h"
 #include "list/log_view.h"
+#include "long_capture.h"
 
 namespace {
 
@@ -51,37 +48,8 @@ void StartPhase() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-// The `long` scenario at one sample a second, three stretches of 25 500 s recorded back to back
-// (the synthesizer makes at most 10 hours at a time): a little over 100 000 packets.
 const QString& CapturePath() {
-    static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString file = dir.filePath(QStringLiteral("long-100k.zaz"));
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-            std::exit(1);
-        }
-        SimulationOptions options;
-        options.scenario = "long";
-        options.seconds = 25500.0;
-        options.intervalMs = 1000;
-        for (int stretch = 0; stretch < 3; ++stretch) {
-            options.seed = static_cast<uint64_t>(stretch) + 1;
-            options.recordFile = stretch == 0;  // one leading InfoBlock for the whole file
-            const std::optional<SimulationResult> result = Simulate(options);
-            if (!result) {
-                std::fprintf(stderr, "simulation failed\n");
-                std::exit(1);
-            }
-            out.write(reinterpret_cast<const char*>(result->stream.data()),
-                      static_cast<qint64>(result->stream.size()));
-            // The analyzer clock is 32 bits wide: the next stretch goes on from its wrapped value.
-            options.clockStartUs =
-                (static_cast<uint64_t>(result->endTimeUs) + 1000000) % (uint64_t{1} << 32);
-        }
-        return file;
-    }();
+    static const QString path = QString::fromStdString(LongCapture100k());
     return path;
 }
 

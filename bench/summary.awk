@@ -99,7 +99,8 @@ function crafted(name, b) {
         ">= 10 MB/s")
 }
 
-# kind: "" (no target), "min"/"max" (on the value), "ratio" (ratio at most the target).
+# kind: "" (no target), "min"/"max" (on the value), "ratio" (ratio at most the target),
+# "minratio" (ratio at least the target).
 function row(measure, value, unit, baseline, baseName, kind, target, targetText,    ratio, result) {
     ratio = quotient(value, baseline)
     result = "-"
@@ -110,6 +111,8 @@ function row(measure, value, unit, baseline, baseName, kind, target, targetText,
             result = (value >= target) ? "met" : "MISSED"
         } else if (kind == "max") {
             result = (value <= target) ? "met" : "MISSED"
+        } else if (kind == "minratio") {
+            result = (ratio >= target) ? "met" : "MISSED"
         } else {
             # Both figures are converted from their time units: allow for the rounding.
             result = (ratio <= target * (1 + 1e-9)) ? "met" : "MISSED"
@@ -198,6 +201,18 @@ END {
         get("BM_CaptureTickPdDense", "tick_core_percent"), "%",
         get("BM_CaptureTickPdDense", "offline_core_percent"), "offline decode", "max", 5,
         "<= 5 %")
+    packets = get("BM_ExportCsvBoth", "packets")
+    exported = packets == "" ? "CSV export, both items" : \
+        sprintf("CSV export, %s packets + %s samples (%.0f MB)", grouped(packets),
+                grouped(get("BM_ExportCsvBoth", "samples")), get("BM_ExportCsvBoth", "bytes") / 1e6)
+    row(exported, get("BM_ExportCsvBoth", "csv_MBps"), "MB/s",
+        get("BM_ExportCsvBoth", "plain_write_MBps"), "plain write")
+    row("Record slice, whole capture", get("BM_RecordSliceWhole", "slice_MBps"), "MB/s",
+        get("BM_RecordSliceWhole", "copy_MBps"), "plain 1 MiB copy", "minratio", 0.5,
+        "ratio >= 0.50")
+    row("Stitch, three parts", get("BM_StitchThreeParts", "stitch_MBps"), "MB/s",
+        get("BM_StitchThreeParts", "copy_MBps"), "plain 1 MiB copy", "minratio", 0.5,
+        "ratio >= 0.50")
 
     if (missed > 0) {
         printf "\n%d target(s) MISSED or not run.\n", missed

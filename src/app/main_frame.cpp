@@ -27,6 +27,7 @@
 #include "app/recent_files.h"
 #include "app/settings/qt/log_font_qfont.h"
 #include "app/settings/settings_store.h"
+#include "app/tool_commands.h"
 #include "app/views/pd_packet_list_view.h"
 #include "app/views/pd_packet_tree_view.h"
 #include "capture/document.h"
@@ -90,6 +91,7 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     };
 
     BuildClientArea();
+    tools_ = new CToolCommands(*this, document_, settings_, *logView_);
     BuildActions();
     capture_ = new CCaptureController(*this, document_, settings_);
     BuildMenus();
@@ -278,6 +280,9 @@ void CMainFrame::BuildMenus() {
     file->addAction(saveAction_);
     file->addAction(saveAsAction_);
     file->addSeparator();
+    file->addAction(tools_->ExportAction());
+    file->addAction(tools_->StitchAction());
+    file->addSeparator();
     for (QAction* action : recentActions_) {
         file->addAction(action);
     }
@@ -376,6 +381,7 @@ void CMainFrame::UpdateCommandStates() {
     openAction_->setEnabled(!recording);
     saveAction_->setEnabled(commands_.CanSave());
     saveAsAction_->setEnabled(commands_.CanSave());
+    tools_->SetEnabled(commands_.CanSave());
     for (QAction* action : recentActions_) {
         action->setEnabled(!recording);
     }

@@ -20,6 +20,7 @@ class CKVLogView;
 class CPDPacketListView;
 class CPDPacketTreeView;
 class CRecentFileList;
+class CToolCommands;
 class QAction;
 class QMenu;
 class QSplitter;
@@ -69,6 +70,8 @@ class CMainFrame : public QMainWindow {
     QSplitter* DetailSplitter() const { return detailSplitter_; }
     QAction* SaveAction() const { return saveAction_; }
     QAction* SaveAsAction() const { return saveAsAction_; }
+    // File > Export and Stitch Record Files, and the automatic export.
+    CToolCommands* Tools() const { return tools_; }
 
     // Replaceable prompts (the tests answer them without a user).
     using SaveQuestion = std::function<QMessageBox::StandardButton(const QString& title)>;
@@ -121,6 +124,7 @@ class CMainFrame : public QMainWindow {
     ErrorNotice errorNotice_;
 
     CKVLogView* logView_ = nullptr;
+    CToolCommands* tools_ = nullptr;
     CPDPacketListView* fieldTable_ = nullptr;
     CPDPacketTreeView* packetTree_ = nullptr;
     QSplitter* mainSplitter_ = nullptr;

@@ -12,6 +12,8 @@ int RunFields(const CliArgs& args);
 int RunDevices(const CliArgs& args);
 int RunCommand(const CliArgs& args);
 int RunMeasure(const CliArgs& args);
+int RunExport(const CliArgs& args);
+int RunStitch(const CliArgs& args);
 
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
@@ -47,6 +49,13 @@ const std::vector<CliCommand>& CliCommands() {
          "energy and average power between two times (us, as the list shows them), as the graph's "
          "O to X line",
          RunMeasure},
+        {"export",
+         "FILE [-o OUT] [--type csv|zaz] [--items packets|samples|both] "
+         "[--from top|packet:N|marker:A|B|O|X] [--to end|packet:N|marker:A|B|O|X] "
+         "[--values LIST] [--all-columns] [--reverse-current]",
+         "a range of the capture as CSV or as a record-file slice", RunExport},
+        {"stitch", "BASE [--count N | --to FILE] [--folder DIR] [-o OUT]",
+         "join a numbered record file and its successors into one record file", RunStitch},
     };
     return commands;
 }

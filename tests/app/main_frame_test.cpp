@@ -18,13 +18,16 @@
 #include "app/recent_files.h"
 #include "app/settings/qt/log_font_qfont.h"
 #include "app/settings/settings_store.h"
+#include "app/tool_commands.h"
+#include "app/views/pd_packet_list_view.h"
+#include "app/views/pd_packet_tree_view.h"
 #include "capture/document.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
 #include "pd/message_header.h"
-#include "app/views/pd_packet_list_view.h"
-#include "app/views/pd_packet_tree_view.h"
+#include "tools/qt/export_dlg.h"
+#include "tools/qt/job_runner.h"
 
 namespace {
 
@@ -88,6 +91,7 @@ class MainFrameTest : public QObject {
     void screenshotRendersAPng();
     void aboutLinesWithAndWithoutAnalyzer();
     void menusCarryTheirCommands();
+    void automaticExportWritesBothItemsAndReusesItsDialog();
     void resetPacketShowsOnlyItsPacketNode();
     void reassembledBlockOffsetsCountFromTheSelectedNode();
     void extendedDataLinesAreShownExpanded();
@@ -117,6 +121,8 @@ void MainFrameTest::newWindowIsUntitledWithSaveDisabled() {
     QCOMPARE(h_->frame->windowTitle(), QStringLiteral("Untitled - Zoduz App"));
     QVERIFY(!h_->frame->SaveAction()->isEnabled());
     QVERIFY(!h_->frame->SaveAsAction()->isEnabled());
+    QVERIFY(!h_->frame->Tools()->ExportAction()->isEnabled());
+    QVERIFY(!h_->frame->Tools()->StitchAction()->isEnabled());
     QCOMPARE(h_->frame->size(), QSize(1200, 700));
 }
 
@@ -127,6 +133,8 @@ void MainFrameTest::openingDecodesAndTitlesTheDocument() {
     QCOMPARE(static_cast<size_t>(h_->frame->LogView()->RowCount()), h_->document.PacketCount());
     QVERIFY(h_->frame->SaveAction()->isEnabled());
     QVERIFY(h_->frame->SaveAsAction()->isEnabled());
+    QVERIFY(h_->frame->Tools()->ExportAction()->isEnabled());
+    QVERIFY(h_->frame->Tools()->StitchAction()->isEnabled());
 
     QVERIFY(h_->frame->NewDocument());
     QCOMPARE(h_->frame->windowTitle(), QStringLiteral("Untitled - Zoduz App"));
@@ -424,12 +432,49 @@ void MainFrameTest::menusCarryTheirCommands() {
         }
     }
     QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Record", "&Help"}));
-    QCOMPARE(items, (QStringList{"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|",
-                                 "E&xit|", "&Toolbars and Docking Windows|", "&Status Bar|",
-                                 "&Auto Scroll|", "Column Settings|", "Font Settings|",
-                                 "&Run|Ctrl+R", "&Stop|Ctrl+P", "&Clear|Ctrl+D", "Record Settings|",
-                                 "Record File Settings|", "CC Register Injection|",
-                                 "Connect &Virtual Analyzer|", "&About Zoduz App...|"}));
+    QCOMPARE(items, (QStringList{"&New|Ctrl+N",
+                                 "&Open...|Ctrl+O",
+                                 "&Save|Ctrl+S",
+                                 "Save &As...|",
+                                 "&Export...|",
+                                 "Stitch Record Files|",
+                                 "E&xit|",
+                                 "&Toolbars and Docking Windows|",
+                                 "&Status Bar|",
+                                 "&Auto Scroll|",
+                                 "Column Settings|",
+                                 "Font Settings|",
+                                 "&Run|Ctrl+R",
+                                 "&Stop|Ctrl+P",
+                                 "&Clear|Ctrl+D",
+                                 "Record Settings|",
+                                 "Record File Settings|",
+                                 "CC Register Injection|",
+                                 "Connect &Virtual Analyzer|",
+                                 "&About Zoduz App...|"}));
+}
+
+void MainFrameTest::automaticExportWritesBothItemsAndReusesItsDialog() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("auto.zaz"));
+    QVERIFY(QFile::copy(spr_, path));
+    QVERIFY(h_->frame->OpenDocument(path));
+    CToolCommands* tools = h_->frame->Tools();
+    tools->ExportAutomatic();
+    CExportDlg* dialog = tools->AutomaticExport();
+    QVERIFY(dialog != nullptr);
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!dialog->isModal());
+    QCOMPARE(dialog->Items(), ExportItems::kBoth);
+    QVERIFY(dialog->Exporting());
+    dialog->Runner()->WaitAndPoll();
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("auto_export.csv"))));
+
+    tools->ExportAutomatic();
+    QCOMPARE(tools->AutomaticExport(), dialog);
+    dialog->Runner()->WaitAndPoll();
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("auto_export (1).csv"))));
 }
 
 void MainFrameTest::resetPacketShowsOnlyItsPacketNode() {

@@ -5,13 +5,7 @@ file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 set(tab "\t")
 
-function(run_cli)
-    execute_process(COMMAND "${CLI}" ${ARGN}
-                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
-    set(out "${out}" PARENT_SCOPE)
-    set(err "${err}" PARENT_SCOPE)
-    set(status "${status}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../cli_run.cmake)
 
 function(expect_line text)
     string(FIND "${out}" "${text}" at)

@@ -6,10 +6,11 @@
 #         [-DMODE=check|update] [-DHAND_TOOL=make_hand_captures -DCAPTURES=ON]
 #         -P reference.cmake
 #
-# Each line of REFERENCE_DIR/manifest names an entry (its record file NAME.zaz), the packets
-# whose tree and field tables are kept ("-" for none; "N" shows the node the tree selects,
-# "N@CODE" the node CODE), and how the record file was made ("hand" by make_hand_captures,
-# or the zoduz-cli simulate arguments). CAPTURES=ON in update mode remakes the record files
+# The outputs of an entry are its decode (TSV and JSON), the tree and field tables of chosen
+# packets, and its CSV export. Each line of REFERENCE_DIR/manifest names an entry (its record
+# file NAME.zaz), the packets whose tree and field tables are kept ("-" for none; "N" shows the
+# node the tree selects, "N@CODE" the node CODE), and how the record file was made ("hand" by
+# make_hand_captures, or the zoduz-cli simulate arguments). CAPTURES=ON in update mode remakes the record files
 # first; otherwise the committed record files are the input.
 
 cmake_minimum_required(VERSION 3.25)
@@ -84,9 +85,12 @@ foreach(line IN LISTS lines)
         endif()
     endif()
 
-    set(outputs "${name}.tsv" "${name}.json" "${name}.packets")
+    set(outputs "${name}.tsv" "${name}.json" "${name}.packets" "${name}.csv")
     run_cli("${OUT_DIR}/${name}.tsv" decode "${capture}")
     run_cli("${OUT_DIR}/${name}.json" decode "${capture}" --format json)
+    # The CSV export of every sample and packet with all list columns (stdout names the file).
+    run_cli("${OUT_DIR}/${name}.export" export "${capture}" --items both --all-columns
+            -o "${OUT_DIR}/${name}.csv")
     if(packets STREQUAL "-")
         set(packets "")
     endif()

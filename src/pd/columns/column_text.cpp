@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "pd/bmc_decoder.h"
+#include "pd/columns/value_text.h"
 #include "pd/description_text.h"
 #include "pd/message_header.h"
 #include "pd/symbols.h"
@@ -35,23 +36,6 @@ int HeldByteCount(const CCCPacket& packet) {
                                static_cast<int32_t>(packet.messageBytes.size()));
 }
 
-std::string VoltageText(const char* format, uint16_t millivolts) {
-    const float volts = static_cast<float>(millivolts) / 1000.0f;
-    return FormatText(format, static_cast<double>(volts));
-}
-
-std::string CurrentText(int current, bool reverseCurrent) {
-    const float amperes = static_cast<float>(reverseCurrent ? -current : current) / 1000.0f;
-    return FormatText("%1.3f", static_cast<double>(amperes));
-}
-
-std::string WattageText(const PacketVbusValues& values, bool reverseCurrent) {
-    const int current = reverseCurrent ? -values.vbusCurrent : values.vbusCurrent;
-    const float watts =
-        static_cast<float>(current) * static_cast<float>(values.vbusVoltage) / 1000.0f / 1000.0f;
-    return FormatText("%1.3f", static_cast<double>(watts));
-}
-
 std::string VbusColumnText(const CCCPacket& packet, int column, const ColumnContext& context) {
     const std::optional<PacketVbusValues> values = PacketVbus(packet, context);
     const bool reverseCurrent = context.reverseCurrent;
@@ -72,7 +56,7 @@ std::string VbusColumnText(const CCCPacket& packet, int column, const ColumnCont
         case kColumnCc2Current:
             return CurrentText(values->cc2Current, reverseCurrent);
         default:
-            return WattageText(*values, reverseCurrent);
+            return WattageText(values->vbusVoltage, values->vbusCurrent, reverseCurrent);
     }
 }
 

@@ -1,0 +1,61 @@
+#include "app/tool_commands.h"
+
+#include <QAction>
+
+#include "app/settings/settings_store.h"
+#include "capture/document.h"
+#include "list/log_view.h"
+#include "tools/qt/export_dlg.h"
+#include "tools/qt/stitch_file_dlg.h"
+
+CToolCommands::CToolCommands(QWidget& window, CKVDoc& document, SettingsStore& settings,
+                             CKVLogView& logView)
+    : QObject(&window),
+      window_(window),
+      document_(document),
+      settings_(settings),
+      logView_(logView),
+      exportAction_(new QAction(QStringLiteral("&Export..."), this)),
+      stitchAction_(new QAction(QStringLiteral("Stitch Record Files"), this)) {
+    connect(exportAction_, &QAction::triggered, this, &CToolCommands::ShowExport);
+    connect(stitchAction_, &QAction::triggered, this, &CToolCommands::ShowStitch);
+}
+
+void CToolCommands::SetEnabled(bool enabled) {
+    exportAction_->setEnabled(enabled);
+    stitchAction_->setEnabled(enabled);
+}
+
+// The export reads the column records as the list shows them now, the reverse-current setting
+// and the graph markers stored with the document.
+void CToolCommands::SetupExport(CExportDlg& dialog) {
+    logView_.SaveColumnLayout();
+    ExportSettings settings;
+    settings.columns = settings_.columns;
+    settings.reverseCurrent = settings_.vbusCurrDirReverse;
+    settings.graphMarkers = StoredGraphMarkers(document_);
+    dialog.Setup(document_, settings);
+}
+
+void CToolCommands::ShowExport() {
+    CExportDlg dialog(&window_);
+    SetupExport(dialog);
+    dialog.RunModal();
+}
+
+void CToolCommands::ShowStitch() {
+    CStitchFileDlg dialog(QString::fromStdString(settings_.recordFileFolder),
+                          QString::fromStdString(document_.RecordFilePath()), &window_);
+    dialog.exec();
+}
+
+void CToolCommands::ExportAutomatic() {
+    if (automaticExport_ == nullptr) {
+        automaticExport_ = new CExportDlg(&window_);
+    }
+    if (automaticExport_->Exporting()) {
+        return;
+    }
+    SetupExport(*automaticExport_);
+    automaticExport_->RunAutomatic();
+}

@@ -1,0 +1,46 @@
+// The File menu's Export and Stitch Record Files commands, and the automatic export that the
+// automation interface requests. Both commands are enabled like Save: no live recording and a
+// document with a record file.
+#pragma once
+
+#include <QObject>
+
+class CExportDlg;
+class CKVDoc;
+class CKVLogView;
+class QAction;
+class QWidget;
+struct SettingsStore;
+
+class CToolCommands : public QObject {
+    Q_OBJECT
+
+  public:
+    // The document, the settings and the list outlive the commands; window parents the
+    // dialogs.
+    CToolCommands(QWidget& window, CKVDoc& document, SettingsStore& settings, CKVLogView& logView);
+
+    QAction* ExportAction() const { return exportAction_; }
+    QAction* StitchAction() const { return stitchAction_; }
+    void SetEnabled(bool enabled);
+
+    void ShowExport();
+    void ShowStitch();
+    // Opens the export dialog without blocking and starts exporting the whole capture with the
+    // default choices; it closes itself, without message boxes, when done. One dialog object
+    // serves every request and lives as long as the window; a request while it still exports
+    // is ignored.
+    void ExportAutomatic();
+    CExportDlg* AutomaticExport() const { return automaticExport_; }
+
+  private:
+    void SetupExport(CExportDlg& dialog);
+
+    QWidget& window_;
+    CKVDoc& document_;
+    SettingsStore& settings_;
+    CKVLogView& logView_;
+    QAction* exportAction_ = nullptr;
+    QAction* stitchAction_ = nullptr;
+    CExportDlg* automaticExport_ = nullptr;
+};

@@ -1,0 +1,25 @@
+#include "tools/export_job.h"
+
+#include "capture/document.h"
+#include "tools/csv_writer.h"
+#include "tools/record_slice.h"
+#include "tools/same_file.h"
+
+std::unique_ptr<ToolJob> StartExport(const CKVDoc& doc, const ExportRequest& request) {
+    if (SameFile(request.fileName, doc.RecordFilePath())) {
+        return std::make_unique<ToolJob>([](JobControl&) { return ToolResult::kCannotCreate; });
+    }
+    DocumentSnapshot snapshot = doc.Snapshot();
+    if (request.type == ExportType::kZaz) {
+        const RecordSlice slice =
+            FindRecordSlice(snapshot, request.csv.rangeStart, request.csv.rangeEnd);
+        return std::make_unique<ToolJob>(
+            [path = doc.RecordFilePath(), slice, output = request.fileName](JobControl& control) {
+                return WriteRecordSlice(path, slice, output, control);
+            });
+    }
+    return std::make_unique<ToolJob>(
+        [snapshot = std::move(snapshot), request](JobControl& control) {
+            return WriteCsvExport(snapshot, request.csv, request.fileName, control);
+        });
+}

@@ -1,0 +1,22 @@
+// Starting an export of a capture document on a worker thread.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tools/export_options.h"
+#include "tools/tool_job.h"
+
+class CKVDoc;
+
+struct ExportRequest {
+    ExportType type = ExportType::kCsv;
+    std::string fileName;
+    CsvExportOptions csv;  // the range is used by both types
+};
+
+// Starts the writer the request's type names on a snapshot of the document, so that the
+// document may go on decoding, trimming or clearing while the job runs. An output that is the
+// document's record file itself fails at once with kCannotCreate instead of truncating the
+// capture.
+std::unique_ptr<ToolJob> StartExport(const CKVDoc& doc, const ExportRequest& request);

@@ -1,0 +1,204 @@
+// The Export dialog: derived name, extension correction on radio clicks, markers, the range
+// rules and control states, the run with its progress and completion texts, failure, and the
+// automatic form.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "capture/document.h"
+#include "list/simulated_capture.h"
+#include "tools/qt/export_dlg.h"
+#include "tools/qt/job_runner.h"
+
+class ExportDlgTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void nameIsDerivedAndNumberedWhenTaken();
+    void radioClicksCorrectTheExtension();
+    void itemsDefaultToPdMessagesAndRadiosFollowTheRule();
+    void markersOfTheDocumentAndGraphFillBothCombos();
+    void fromPacketAtTheCountKeepsExportDisabled();
+    void toPacketPastTheLastIsWrittenBackOnExport();
+    void exportShowsProgressThenCompletesAndCloses();
+    void failureSaysExportAbortedAndKeepsTheDialog();
+    void fileChooserUsesTheTypeFilter();
+
+  private:
+    template <typename T>
+    T* Child(CExportDlg& dialog, const char* name) {
+        return dialog.findChild<T*>(QString::fromLatin1(name));
+    }
+    void Open(CExportDlg& dialog) {
+        dialog.Setup(document_, ExportSettings{});
+        dialog.SetNotice([this](const QString& text) { notices_ << text; });
+        dialog.Initialise(false);
+    }
+
+    QTemporaryDir dir_;
+    QString record_;
+    CKVDoc document_;
+    QStringList notices_;
+};
+
+void ExportDlgTest::init() {
+    notices_.clear();
+    QFile::remove(dir_.filePath(QStringLiteral("spr_export.csv")));
+    if (record_.isEmpty()) {
+        record_ = SimulateCapture(dir_, "spr");
+        QVERIFY(!record_.isEmpty());
+    }
+    QVERIFY(document_.OpenRecordFile(record_.toStdString()));
+}
+
+void ExportDlgTest::nameIsDerivedAndNumberedWhenTaken() {
+    CExportDlg dialog;
+    Open(dialog);
+    QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.csv")));
+    QCOMPARE(Child<QLabel>(dialog, "fileName")->text(), dialog.FileName());
+    QFile taken(dialog.FileName());
+    QVERIFY(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    Open(dialog);
+    QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export (1).csv")));
+}
+
+void ExportDlgTest::radioClicksCorrectTheExtension() {
+    CExportDlg dialog;
+    Open(dialog);
+    Child<QRadioButton>(dialog, "type1")->click();
+    QCOMPARE(dialog.Type(), ExportType::kZaz);
+    QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.zaz")));
+    // ZAZ disables the items and options.
+    QVERIFY(!Child<QRadioButton>(dialog, "items0")->isEnabled());
+    QVERIFY(!Child<QCheckBox>(dialog, "value0")->isEnabled());
+    Child<QRadioButton>(dialog, "type0")->click();
+    QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.csv")));
+}
+
+void ExportDlgTest::itemsDefaultToPdMessagesAndRadiosFollowTheRule() {
+    CExportDlg dialog;
+    Open(dialog);
+    QCOMPARE(dialog.Items(), ExportItems::kPdMessages);
+    QVERIFY(Child<QCheckBox>(dialog, "visibleColumnsOnly")->isEnabled());
+    QVERIFY(!Child<QCheckBox>(dialog, "value0")->isEnabled());
+    QVERIFY(Child<QCheckBox>(dialog, "value6")->isChecked());
+    QVERIFY(!Child<QLineEdit>(dialog, "fromNumber")->isEnabled());
+    QVERIFY(!Child<QComboBox>(dialog, "fromMarker")->isEnabled());
+    QVERIFY(Child<QPushButton>(dialog, "export")->isEnabled());
+    QVERIFY(!Child<QPushButton>(dialog, "abort")->isEnabled());
+    Child<QRadioButton>(dialog, "items1")->click();
+    QVERIFY(Child<QCheckBox>(dialog, "value0")->isEnabled());
+    QVERIFY(!Child<QCheckBox>(dialog, "visibleColumnsOnly")->isEnabled());
+    Child<QRadioButton>(dialog, "fromKind1")->click();
+    QVERIFY(Child<QLineEdit>(dialog, "fromNumber")->isEnabled());
+    Child<QRadioButton>(dialog, "toKind2")->click();
+    QVERIFY(Child<QComboBox>(dialog, "toMarker")->isEnabled());
+}
+
+void ExportDlgTest::markersOfTheDocumentAndGraphFillBothCombos() {
+    document_.SetMarkerA(document_.PacketAt(3));
+    CExportDlg dialog;
+    ExportSettings settings;
+    settings.graphMarkers = {-500, 1500};
+    dialog.Setup(document_, settings);
+    dialog.Initialise(false);
+    QComboBox* from = Child<QComboBox>(dialog, "fromMarker");
+    QComboBox* to = Child<QComboBox>(dialog, "toMarker");
+    QCOMPARE(from->count(), 3);
+    QCOMPARE(from->itemText(0), QStringLiteral("Marker O (- 0s   0ms 500us)"));
+    QCOMPARE(from->itemText(1), QStringLiteral("Marker X (  0s   1ms 500us)"));
+    QVERIFY(from->itemText(2).startsWith(QStringLiteral("Marker A (")));
+    QCOMPARE(from->currentIndex(), 0);
+    QCOMPARE(to->currentIndex(), 2);
+}
+
+void ExportDlgTest::fromPacketAtTheCountKeepsExportDisabled() {
+    CExportDlg dialog;
+    Open(dialog);
+    const QString count = QString::number(document_.PacketCount());
+    Child<QRadioButton>(dialog, "fromKind1")->click();
+    QLineEdit* from = Child<QLineEdit>(dialog, "fromNumber");
+    from->clear();
+    QTest::keyClicks(from, count);
+    QVERIFY(!Child<QPushButton>(dialog, "export")->isEnabled());
+    QTest::keyClick(from, Qt::Key_Backspace);  // a number below the count
+    QVERIFY(Child<QPushButton>(dialog, "export")->isEnabled());
+}
+
+void ExportDlgTest::toPacketPastTheLastIsWrittenBackOnExport() {
+    CExportDlg dialog;
+    Open(dialog);
+    Child<QRadioButton>(dialog, "toKind1")->click();
+    QLineEdit* to = Child<QLineEdit>(dialog, "toNumber");
+    to->clear();
+    QTest::keyClicks(to, QString::number(document_.PacketCount() + 4));
+    QVERIFY(Child<QPushButton>(dialog, "export")->isEnabled());
+    Child<QPushButton>(dialog, "export")->click();
+    QCOMPARE(to->text(), QString::number(document_.PacketCount() - 1));
+    dialog.Runner()->WaitAndPoll();
+    QCOMPARE(notices_, QStringList{kExportCompletedText});
+}
+
+void ExportDlgTest::exportShowsProgressThenCompletesAndCloses() {
+    CExportDlg dialog;
+    Open(dialog);
+    QStringList statuses;
+    QLabel* status = Child<QLabel>(dialog, "status");
+    connect(dialog.Runner(), &CJobRunner::Tick, this, [&] { statuses << status->text(); });
+    dialog.SetNotice([&](const QString& text) { notices_ << text + '|' + status->text(); });
+    Child<QPushButton>(dialog, "export")->click();
+    QVERIFY(dialog.Exporting());
+    QVERIFY(!Child<QPushButton>(dialog, "export")->isEnabled());
+    QVERIFY(!Child<QPushButton>(dialog, "file")->isEnabled());
+    QVERIFY(!Child<QRadioButton>(dialog, "type0")->isEnabled());
+    QVERIFY(Child<QPushButton>(dialog, "abort")->isEnabled());
+    dialog.Runner()->WaitAndPoll();
+    QCOMPARE(statuses, QStringList{"Exporting... 100%"});
+    QCOMPARE(notices_, QStringList{"Export Completed.|Export Completed."});
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    QFile file(dialog.FileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readLine().startsWith("\"Timestamp[us]\",\"VBUS Voltage[V]\""));
+}
+
+void ExportDlgTest::failureSaysExportAbortedAndKeepsTheDialog() {
+    CExportDlg dialog;
+    Open(dialog);
+    dialog.SetFileChooser([this](const QString&, const QString&, const QString&) {
+        return dir_.filePath(QStringLiteral("missing/out.csv"));
+    });
+    Child<QPushButton>(dialog, "file")->click();
+    Child<QPushButton>(dialog, "export")->click();
+    dialog.Runner()->WaitAndPoll();
+    QCOMPARE(notices_, QStringList{kExportAbortedText});
+    QCOMPARE(Child<QLabel>(dialog, "status")->text(), QString());
+    QVERIFY(Child<QPushButton>(dialog, "export")->isEnabled());
+    QCOMPARE(dialog.result(), 0);
+}
+
+void ExportDlgTest::fileChooserUsesTheTypeFilter() {
+    CExportDlg dialog;
+    Open(dialog);
+    QStringList asked;
+    dialog.SetFileChooser([&](const QString& filter, const QString& suffix, const QString&) {
+        asked << filter + '|' + suffix;
+        return QString();
+    });
+    Child<QPushButton>(dialog, "file")->click();
+    Child<QRadioButton>(dialog, "type1")->click();
+    Child<QPushButton>(dialog, "file")->click();
+    QCOMPARE(asked, (QStringList{"CSV Files (*.csv)|csv", "ZAZ Files (*.zaz)|zaz"}));
+    QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.zaz")));
+}
+
+QTEST_MAIN(ExportDlgTest)
+#include "export_dlg_test.moc"
