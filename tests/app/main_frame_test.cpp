@@ -424,10 +424,12 @@ void MainFrameTest::menusCarryTheViewerCommandsOnly() {
         }
     }
     QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Help"}));
-    QCOMPARE(items, (QStringList{"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|",
-                                 "E&xit|", "&Toolbars and Docking Windows|", "&Status Bar|",
-                                 "&Auto Scroll|", "Column Settings|", "Font Settings|",
-                                 "&About Zoduz App...|"}));
+    QCOMPARE(items,
+             (QStringList{"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|",
+                          "E&xit|", "&Toolbars and Docking Windows|", "&Status Bar|",
+                          "&Find...|Ctrl+F", "Find &Next|F3", "Find &Prev|Shift+F3",
+                          "&Auto Scroll|", "Display Filter Settings|", "Disable Display Filters|",
+                          "Column Settings|", "Font Settings|", "&About Zoduz App...|"}));
 }
 
 void MainFrameTest::resetPacketShowsOnlyItsPacketNode() {

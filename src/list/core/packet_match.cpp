@@ -149,6 +149,8 @@ bool ShownByFilter(const FindCriteria& criteria, const CCCPacket& packet, int64_
     if (!PassesFilter(criteria, packet)) {
         return false;
     }
-    const std::string text = ContainingText(criteria);
-    return text.empty() || FindInColumns(packet, idleTime, text, context) != -1;
+    if (!criteria.textEnabled || criteria.text.empty()) {
+        return true;
+    }
+    return FindInColumns(packet, idleTime, criteria.text, context) != -1;
 }
