@@ -1,8 +1,6 @@
 // Find Next over a million list rows and a display filter pass over a million packets, as the
 // message list runs them, beside a same-run walk that reads the same packet fields without
 // testing them. The rows cycle through the packets of the synthesizer's "mixed" capture.
-#include <unistd.h>
-
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -11,38 +9,21 @@
 #include <vector>
 
 #include "capture/document.h"
-#include "device/sim/simulator.h"
 #include "list/core/find_row.h"
 #include "list/core/packet_match.h"
 #include "list/core/packet_row.h"
 #include "pd/columns/document_context.h"
 #include "pd/columns/idle_time.h"
+#include "simulated_document.h"
 
 namespace {
 
 constexpr size_t kRows = 1000000;
 
-CKVDoc& MixedDocument() {
-    static CKVDoc doc;
-    static const bool opened = [] {
-        SimulationOptions options;
-        options.scenario = "mixed";
-        const std::string path =
-            "/tmp/zoduz_find_filter_bench_" + std::to_string(::getpid()) + ".zaz";
-        std::string error;
-        const bool ok =
-            SimulateToFile(options, path, error).has_value() && doc.OpenRecordFile(path);
-        std::remove(path.c_str());
-        return ok;
-    }();
-    benchmark::DoNotOptimize(opened);
-    return doc;
-}
-
 // A million rows over the capture's packets, with their idle times.
 const std::vector<PacketRow>& MillionRows() {
     static const std::vector<PacketRow> rows = [] {
-        const CKVDoc& doc = MixedDocument();
+        const CKVDoc& doc = SimulatedDocument("mixed");
         const std::vector<int64_t> idle = IdleTimes(doc.Packets(), 0);
         std::vector<PacketRow> out;
         out.reserve(kRows);
@@ -84,7 +65,7 @@ void Report(benchmark::State& state, size_t rows, double baseline) {
 // every row down to its last rule and ends in "Message Not Found.".
 void BM_FindNextMillionRows(benchmark::State& state) {
     const std::vector<PacketRow>& rows = MillionRows();
-    const ColumnContext context = DocumentColumnContext(MixedDocument(), false);
+    const ColumnContext context = DocumentColumnContext(SimulatedDocument("mixed"), false);
     const FindCriteria criteria = FindDefaults();
     const double baseline = BaselineRowsPerSecond(rows);
     for (auto _ : state) {
@@ -101,7 +82,7 @@ BENCHMARK(BM_FindNextMillionRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The display filter of a rebuild: every packet tested, errors and GoodCRC hidden.
 void BM_FilterMillionPackets(benchmark::State& state) {
     const std::vector<PacketRow>& rows = MillionRows();
-    const ColumnContext context = DocumentColumnContext(MixedDocument(), false);
+    const ColumnContext context = DocumentColumnContext(SimulatedDocument("mixed"), false);
     FindCriteria criteria = FilterStartValues();
     criteria.on[kCritInvalidPacket] = false;
     criteria.on[kCritCrcError] = false;
