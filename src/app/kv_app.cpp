@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 #include <QSettings>
 #include <QTextStream>
 #include <cstdio>
@@ -13,6 +14,8 @@
 #include "capture/document.h"
 #include "capture/record_file_io.h"
 #include "list/log_view.h"
+#include "list/packet_find_dlg.h"
+#include "list/packet_search.h"
 
 // The icons are compiled into this static library; a static library's resources must be
 // registered explicitly, since nothing in it refers to them by symbol. (The registration macro
@@ -33,6 +36,15 @@ void PrintError(const QString& text) {
     std::fprintf(stderr, "zoduz: %s\n", text.toLocal8Bit().constData());
 }
 
+// The find text with "Enable Text" on, then Find Next from the current selection.
+void StartFind(CPacketSearch& search, const QString& text) {
+    FindCriteria& criteria = search.FindDialogCriteria();
+    criteria.text = text.toStdString();
+    criteria.textEnabled = true;
+    search.ApplyFindCriteria();
+    search.FindNext(true);
+}
+
 }  // namespace
 
 std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, QString& error) {
@@ -43,6 +55,15 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
         QStringLiteral("Render the main window off-screen to the PNG file and exit."),
         QStringLiteral("OUT.png"));
     parser.addOption(screenshot);
+    const QCommandLineOption find(
+        QStringLiteral("find"),
+        QStringLiteral("Start with TEXT as the find text and select its first match."),
+        QStringLiteral("TEXT"));
+    parser.addOption(find);
+    const QCommandLineOption filterDialog(
+        QStringLiteral("filter-dialog"),
+        QStringLiteral("With --screenshot: show the display filter dialog in the picture."));
+    parser.addOption(filterDialog);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Record file to open."),
                                  QStringLiteral("[FILE]"));
     if (!parser.parse(arguments)) {
@@ -59,6 +80,16 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
     commandLine.screenshotPath = parser.value(screenshot);
     if (parser.isSet(screenshot) && commandLine.screenshotPath.isEmpty()) {
         error = QStringLiteral("--screenshot needs an output file");
+        return std::nullopt;
+    }
+    commandLine.findText = parser.value(find);
+    if (parser.isSet(find) && commandLine.findText.isEmpty()) {
+        error = QStringLiteral("--find needs a text");
+        return std::nullopt;
+    }
+    commandLine.filterDialog = parser.isSet(filterDialog);
+    if (commandLine.filterDialog && commandLine.screenshotPath.isEmpty()) {
+        error = QStringLiteral("--filter-dialog needs --screenshot");
         return std::nullopt;
     }
     return commandLine;
@@ -111,6 +142,9 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
             frame.OpenDocument(commandLine.recordFile);
         }
         frame.show();
+        if (!commandLine.findText.isEmpty()) {
+            StartFind(*frame.PacketSearch(), commandLine.findText);
+        }
         status = exec();
         // However the event loop ended, the window's layout goes into the settings.
         frame.StoreLayout();
@@ -139,22 +173,46 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     if (!commandLine.recordFile.isEmpty() && !frame.OpenDocument(commandLine.recordFile)) {
         return 1;
     }
-    if (!RenderScreenshot(frame, commandLine.screenshotPath)) {
+    frame.PacketSearch()->SetNotice([](const QString& text) { PrintError(text); });
+    if (!RenderScreenshot(frame, commandLine.screenshotPath, commandLine.findText,
+                          commandLine.filterDialog)) {
         PrintError(QStringLiteral("cannot write %1").arg(commandLine.screenshotPath));
         return 1;
     }
     return 0;
 }
 
-bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path) {
+bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QString& findText,
+                              bool filterDialog) {
     frame.setAttribute(Qt::WA_DontShowOnScreen, platformName() != QLatin1String("offscreen"));
     frame.show();
     processEvents();
     if (frame.LogView()->RowCount() > 0) {
         frame.LogView()->SelectRow(0);
     }
+    if (!findText.isEmpty()) {
+        StartFind(*frame.PacketSearch(), findText);
+    }
     processEvents();
-    return frame.grab().toImage().save(path, "PNG");
+    QImage image = frame.grab().toImage();
+    if (filterDialog) {
+        // The dialog as it opens over the window, centred on it.
+        CPacketSearch& search = *frame.PacketSearch();
+        const PacketStatistics statistics = search.StatisticsSnapshot();
+        CPacketFindDlg dialog(search.FilterDialogCriteria(), &statistics, &frame);
+        dialog.setAttribute(Qt::WA_DontShowOnScreen, true);
+        dialog.show();
+        processEvents();
+        const QImage picture = dialog.grab().toImage();
+        QPainter painter(&image);
+        const QPoint corner((image.width() - picture.width()) / 2,
+                            (image.height() - picture.height()) / 2);
+        painter.fillRect(QRect(corner + QPoint(4, 4), picture.size()), QColor(0, 0, 0, 60));
+        painter.drawImage(corner, picture);
+        painter.setPen(QColor(90, 90, 90));
+        painter.drawRect(QRect(corner, picture.size()).adjusted(0, 0, -1, -1));
+    }
+    return image.save(path, "PNG");
 }
 
 void CKVApp::LoadRecentFiles() {

@@ -47,13 +47,14 @@ void CPacketSearch::ApplyFindCriteria() {
         QString::fromStdString(ContainingText(findCriteria_)));
 }
 
+PacketStatistics CPacketSearch::StatisticsSnapshot() const {
+    std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
+    return document_.Statistics();
+}
+
 int CPacketSearch::RunDialog(FindCriteria& criteria) {
     // A copy of the counters: the dialog reads them while the document may count new packets.
-    PacketStatistics statistics;
-    {
-        std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
-        statistics = document_.Statistics();
-    }
+    const PacketStatistics statistics = StatisticsSnapshot();
     CPacketFindDlg dialog(criteria, &statistics, window_);
     return runDialog_(dialog);
 }

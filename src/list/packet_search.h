@@ -7,6 +7,7 @@
 #include <QObject>
 #include <functional>
 
+#include "capture/packet_statistics.h"
 #include "list/core/find_criteria.h"
 
 class CKVDoc;
@@ -40,6 +41,8 @@ class CPacketSearch : public QObject {
     FindCriteria& FindDialogCriteria() { return findCriteria_; }
     FindCriteria& FilterDialogCriteria() { return filterCriteria_; }
     bool FilterEnabled() const { return filterEnabled_; }
+    // A copy of the document's occurrence counters, taken under its lock.
+    PacketStatistics StatisticsSnapshot() const;
     // The find text highlight and the matcher follow the find criteria again (after a change).
     void ApplyFindCriteria();
 
