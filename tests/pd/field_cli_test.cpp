@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "capture/cli_run.h"
 #include "capture/document.h"
 #include "capture/temp_files.h"
 #include "cli_runner.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "capture/cli_run.h"
 #include "capture/document.h"
 #include "capture/temp_files.h"
+#include "cli_runner.h"
 #include "device/sim/simulator.h"
 #include "list/core/packet_match.h"
 #include "pd/columns/document_context.h"
