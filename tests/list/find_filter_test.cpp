@@ -67,13 +67,7 @@ void FindFilterTest::cleanup() {
 }
 
 bool FindFilterTest::Open(const char* scenario) {
-    const QString path = SimulateCapture(dir_, scenario);
-    if (path.isEmpty()) {
-        return false;
-    }
-    document_->OpenRecordFile(path.toStdString());
-    view_->OnDocumentUpdate();
-    return true;
+    return OpenSimulatedCapture(dir_, scenario, *document_, *view_);
 }
 
 void FindFilterTest::AnswerDialog(std::function<void(CPacketFindDlg&)> edit, bool accept) {
