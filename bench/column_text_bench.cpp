@@ -1,7 +1,5 @@
 // Row formatting throughput: all 38 column texts of every packet of a synthesized capture, as the
 // message list builds its rows, beside formatting the packet number 38 times per packet.
-#include <unistd.h>
-
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -10,31 +8,13 @@
 #include <vector>
 
 #include "capture/document.h"
-#include "device/sim/simulator.h"
 #include "pd/columns/column_text.h"
 #include "pd/columns/document_context.h"
 #include "pd/columns/idle_time.h"
 #include "pd/text_format.h"
+#include "simulated_document.h"
 
 namespace {
-
-// The "catalog" scenario (every message type) decoded into a document.
-CKVDoc& CatalogDocument() {
-    static CKVDoc doc;
-    static const bool opened = [] {
-        SimulationOptions options;
-        options.scenario = "catalog";
-        const std::string path =
-            "/tmp/zoduz_column_text_bench_" + std::to_string(::getpid()) + ".zaz";
-        std::string error;
-        const bool ok =
-            SimulateToFile(options, path, error).has_value() && doc.OpenRecordFile(path);
-        std::remove(path.c_str());
-        return ok;
-    }();
-    benchmark::DoNotOptimize(opened);
-    return doc;
-}
 
 // Rows per second of the baseline: 38 "%d" texts per packet.
 double BaselineRowsPerSecond(const CKVDoc& doc) {
@@ -55,7 +35,7 @@ double BaselineRowsPerSecond(const CKVDoc& doc) {
 }
 
 void BM_AllColumnTexts(benchmark::State& state) {
-    const CKVDoc& doc = CatalogDocument();
+    const CKVDoc& doc = SimulatedDocument("catalog");
     const double baseline = BaselineRowsPerSecond(doc);
     const ColumnContext context = DocumentColumnContext(doc, false);
     const std::vector<int64_t> idleTimes = IdleTimes(doc.Packets(), context.timeOrigin);

@@ -214,6 +214,15 @@ END {
         get("BM_StitchThreeParts", "copy_MBps"), "plain 1 MiB copy", "minratio", 0.5,
         "ratio >= 0.50")
 
+    row("Find Next over 1 000 000 rows, no match",
+        quotient(get("BM_FindNextMillionRows", "rows"), seconds("BM_FindNextMillionRows")), "/s",
+        get("BM_FindNextMillionRows", "baseline_rows_per_s"), "field walk", "min", 2e6,
+        ">= 2 000 000 /s")
+    row("Display filter over 1 000 000 packets",
+        quotient(get("BM_FilterMillionPackets", "rows"), seconds("BM_FilterMillionPackets")), "/s",
+        get("BM_FilterMillionPackets", "baseline_rows_per_s"), "field walk", "min", 2e6,
+        ">= 2 000 000 /s")
+
     if (missed > 0) {
         printf "\n%d target(s) MISSED or not run.\n", missed
     } else {

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -19,6 +20,8 @@
 #include "capture/record_file_io.h"
 #include "device/sim/scenarios.h"
 #include "list/log_view.h"
+#include "list/packet_find_dlg.h"
+#include "list/packet_search.h"
 
 // The icons are compiled into this static library; a static library's resources must be
 // registered explicitly, since nothing in it refers to them by symbol. (The registration macro
@@ -40,6 +43,15 @@ constexpr const char* kDefaultVirtualScenario = "mixed";
 
 void PrintError(const QString& text) {
     std::fprintf(stderr, "zoduz: %s\n", text.toLocal8Bit().constData());
+}
+
+// The find text with "Enable Text" on, then Find Next from the current selection.
+void StartFind(CPacketSearch& search, const QString& text) {
+    FindCriteria& criteria = search.FindDialogCriteria();
+    criteria.text = text.toStdString();
+    criteria.textEnabled = true;
+    search.ApplyFindCriteria();
+    search.FindNext(true);
 }
 
 }  // namespace
@@ -70,6 +82,15 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
             scenario = words.takeAt(i + 1);
         }
     }
+    const QCommandLineOption find(
+        QStringLiteral("find"),
+        QStringLiteral("Start with TEXT as the find text and select its first match."),
+        QStringLiteral("TEXT"));
+    parser.addOption(find);
+    const QCommandLineOption filterDialog(
+        QStringLiteral("filter-dialog"),
+        QStringLiteral("With --screenshot: show the display filter dialog in the picture."));
+    parser.addOption(filterDialog);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Record file to open."),
                                  QStringLiteral("[FILE]"));
     if (!parser.parse(words)) {
@@ -88,6 +109,16 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
     commandLine.run = parser.isSet(run);
     if (parser.isSet(screenshot) && commandLine.screenshotPath.isEmpty()) {
         error = QStringLiteral("--screenshot needs an output file");
+        return std::nullopt;
+    }
+    commandLine.findText = parser.value(find);
+    if (parser.isSet(find) && commandLine.findText.isEmpty()) {
+        error = QStringLiteral("--find needs a text");
+        return std::nullopt;
+    }
+    commandLine.filterDialog = parser.isSet(filterDialog);
+    if (commandLine.filterDialog && commandLine.screenshotPath.isEmpty()) {
+        error = QStringLiteral("--filter-dialog needs --screenshot");
         return std::nullopt;
     }
     return commandLine;
@@ -141,6 +172,9 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
         }
         StartAnalyzer(frame, commandLine);
         frame.show();
+        if (!commandLine.findText.isEmpty()) {
+            StartFind(*frame.PacketSearch(), commandLine.findText);
+        }
         status = exec();
         // However the event loop ended, the window's layout goes into the settings.
         frame.StoreLayout();
@@ -173,6 +207,7 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
         return 1;
     }
     frame.Capture()->SetNotice([](const QString& text) { PrintError(text.simplified()); });
+    frame.PacketSearch()->SetNotice([](const QString& text) { PrintError(text); });
     if (StartAnalyzer(frame, commandLine) && commandLine.run) {
         // The window is taken while the capture runs.
         frame.show();
@@ -180,7 +215,8 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
         QTimer::singleShot(kScreenshotCaptureMs, &wait, &QEventLoop::quit);
         wait.exec();
     }
-    if (!RenderScreenshot(frame, commandLine.screenshotPath)) {
+    if (!RenderScreenshot(frame, commandLine.screenshotPath, commandLine.findText,
+                          commandLine.filterDialog)) {
         PrintError(QStringLiteral("cannot write %1").arg(commandLine.screenshotPath));
         return 1;
     }
@@ -198,15 +234,37 @@ bool CKVApp::StartAnalyzer(CMainFrame& frame, const AppCommandLine& commandLine)
     return true;
 }
 
-bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path) {
+bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QString& findText,
+                              bool filterDialog) {
     frame.setAttribute(Qt::WA_DontShowOnScreen, platformName() != QLatin1String("offscreen"));
     frame.show();
     processEvents();
     if (frame.LogView()->RowCount() > 0) {
         frame.LogView()->SelectRow(0);
     }
+    if (!findText.isEmpty()) {
+        StartFind(*frame.PacketSearch(), findText);
+    }
     processEvents();
-    return frame.grab().toImage().save(path, "PNG");
+    QImage image = frame.grab().toImage();
+    if (filterDialog) {
+        // The dialog as it opens over the window, centred on it.
+        CPacketSearch& search = *frame.PacketSearch();
+        const PacketStatistics statistics = search.StatisticsSnapshot();
+        CPacketFindDlg dialog(search.FilterDialogCriteria(), &statistics, &frame);
+        dialog.setAttribute(Qt::WA_DontShowOnScreen, true);
+        dialog.show();
+        processEvents();
+        const QImage picture = dialog.grab().toImage();
+        QPainter painter(&image);
+        const QPoint corner((image.width() - picture.width()) / 2,
+                            (image.height() - picture.height()) / 2);
+        painter.fillRect(QRect(corner + QPoint(4, 4), picture.size()), QColor(0, 0, 0, 60));
+        painter.drawImage(corner, picture);
+        painter.setPen(QColor(90, 90, 90));
+        painter.drawRect(QRect(corner, picture.size()).adjusted(0, 0, -1, -1));
+    }
+    return image.save(path, "PNG");
 }
 
 void CKVApp::LoadRecentFiles() {

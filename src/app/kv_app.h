@@ -2,6 +2,8 @@
 // record file named on the command line, and saves the settings when the application exits.
 // "zoduz --screenshot OUT.png [FILE]" renders the window off-screen to a PNG instead;
 // "zoduz --virtual [SCENARIO] [--run]" connects the in-process analyzer (and starts capturing).
+// --find TEXT starts with a find text and its first match selected, --filter-dialog puts the
+// display filter dialog into the picture.
 #pragma once
 
 #include <QApplication>
@@ -14,14 +16,17 @@
 
 class CKVDoc;
 class CMainFrame;
+class CPacketSearch;
 class SettingsBackend;
 
 // What the command line asks for.
 struct AppCommandLine {
-    QString recordFile;       // "" when none is named
-    QString screenshotPath;   // "" for the interactive application
-    QString virtualScenario;  // the virtual analyzer's scenario; "" for none
-    bool run = false;         // start a capture once the analyzer is connected
+    QString recordFile;         // "" when none is named
+    QString screenshotPath;     // "" for the interactive application
+    QString virtualScenario;    // the virtual analyzer's scenario; "" for none
+    bool run = false;           // start a capture once the analyzer is connected
+    QString findText;           // "" for none; else the find text, its first match selected
+    bool filterDialog = false;  // the screenshot shows the display filter dialog
 };
 
 // Parses the arguments; std::nullopt (with a one-line message in error) when they are wrong.
@@ -37,9 +42,11 @@ class CKVApp : public QApplication {
     // Runs the application to its end; the process exit status.
     int Run();
 
-    // Renders the window with the packet of row 0 selected into a PNG; false when writing the
-    // file failed.
-    static bool RenderScreenshot(CMainFrame& frame, const QString& path);
+    // Renders the window with the packet of row 0 selected (or, with a find text, its first
+    // match after row 0) into a PNG, with the display filter dialog over it when asked; false
+    // when writing the file failed.
+    static bool RenderScreenshot(CMainFrame& frame, const QString& path,
+                                 const QString& findText = {}, bool filterDialog = false);
 
   private:
     int RunInteractive(const AppCommandLine& commandLine);

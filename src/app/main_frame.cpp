@@ -33,6 +33,7 @@
 #include "capture/document.h"
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
+#include "list/packet_search.h"
 
 namespace {
 
@@ -161,6 +162,7 @@ void CMainFrame::BuildClientArea() {
     logView_ = new CKVLogView(document_, settings_.columns, this);
     logView_->SetReverseCurrentSource([this] { return settings_.vbusCurrDirReverse; });
     logView_->setMinimumHeight(kListMinHeight);
+    packetSearch_ = new CPacketSearch(document_, *logView_, this);
     fieldTable_ = new CPDPacketListView(this);
     fieldTable_->setMinimumWidth(kFieldTableMinWidth);
     packetTree_ = new CPDPacketTreeView(this);
@@ -236,6 +238,10 @@ void CMainFrame::BuildActions() {
     columnSettingsAction_ = new QAction(Icon("columns"), QStringLiteral("Column Settings"), this);
     connect(columnSettingsAction_, &QAction::triggered, this, &CMainFrame::ShowColumnSettings);
 
+    packetSearch_->FindAction()->setIcon(Icon("find"));
+    packetSearch_->FilterSettingsAction()->setIcon(Icon("filter"));
+    packetSearch_->DisableFilterAction()->setIcon(Icon("filter_off"));
+
     fontSettingsAction_ = new QAction(Icon("font"), QStringLiteral("Font Settings"), this);
     connect(fontSettingsAction_, &QAction::triggered, this, [this] {
         bool ok = false;
@@ -297,7 +303,14 @@ void CMainFrame::BuildMenus() {
     view->setObjectName(QStringLiteral("viewMenu"));
 
     QMenu* message = menuBar()->addMenu(QStringLiteral("PD &Message"));
+    message->addAction(packetSearch_->FindAction());
+    message->addAction(packetSearch_->FindNextAction());
+    message->addAction(packetSearch_->FindPrevAction());
+    message->addSeparator();
     message->addAction(autoScrollAction_);
+    message->addSeparator();
+    message->addAction(packetSearch_->FilterSettingsAction());
+    message->addAction(packetSearch_->DisableFilterAction());
     message->addSeparator();
     message->addAction(columnSettingsAction_);
     message->addAction(fontSettingsAction_);
@@ -318,6 +331,9 @@ void CMainFrame::BuildToolBar() {
     capture_->AddToolBarButtons(*toolBar);
     toolBar->addSeparator();
     toolBar->addAction(autoScrollAction_);
+    toolBar->addAction(packetSearch_->FindAction());
+    toolBar->addAction(packetSearch_->FilterSettingsAction());
+    toolBar->addAction(packetSearch_->DisableFilterAction());
     toolBar->addSeparator();
     toolBar->addAction(aboutAction_);
 

@@ -19,6 +19,7 @@ class CKVDoc;
 class CKVLogView;
 class CPDPacketListView;
 class CPDPacketTreeView;
+class CPacketSearch;
 class CRecentFileList;
 class CToolCommands;
 class QAction;
@@ -64,6 +65,7 @@ class CMainFrame : public QMainWindow {
     CDocumentCommands& Commands() { return commands_; }
     QString StatusMessage() const;
     CKVLogView* LogView() const { return logView_; }
+    CPacketSearch* PacketSearch() const { return packetSearch_; }
     CPDPacketListView* FieldTable() const { return fieldTable_; }
     CPDPacketTreeView* PacketTree() const { return packetTree_; }
     QSplitter* MainSplitter() const { return mainSplitter_; }
@@ -127,6 +129,7 @@ class CMainFrame : public QMainWindow {
     CToolCommands* tools_ = nullptr;
     CPDPacketListView* fieldTable_ = nullptr;
     CPDPacketTreeView* packetTree_ = nullptr;
+    CPacketSearch* packetSearch_ = nullptr;
     QSplitter* mainSplitter_ = nullptr;
     QSplitter* detailSplitter_ = nullptr;
 

@@ -1,5 +1,6 @@
-// zoduz-cli decode FILE [--reverse-current] [--format tsv|json]: every packet of a record file
-// with its 38 column texts, as tab-separated rows or as one JSON object per line.
+// zoduz-cli decode FILE [--reverse-current] [--format tsv|json] [--filter [CRITERIA]]: every
+// packet of a record file (or every packet the display filter shows) with its 38 column texts,
+// as tab-separated rows or as one JSON object per line.
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -8,11 +9,11 @@
 
 #include "capture/document.h"
 #include "cli/commands.h"
+#include "cli/criteria_args.h"
 #include "cli/open_document.h"
+#include "list/core/packet_match.h"
 #include "pd/bmc_decoder.h"
 #include "pd/columns/column_text.h"
-#include "pd/columns/document_context.h"
-#include "pd/columns/idle_time.h"
 #include "pd/message_header.h"
 #include "pd/packet_column.h"
 #include "pd/text_format.h"
@@ -25,13 +26,26 @@ struct DecodeOptions {
     std::string path;
     bool reverseCurrent = false;
     DecodeFormat format = DecodeFormat::kTsv;
+    std::optional<FindCriteria> filter;  // the display filter, when --filter is given
 };
 
 bool ParseDecodeArgs(const CliArgs& args, DecodeOptions& options) {
     bool havePath = false;
+    FindCriteria criteria = FilterStartValues();
+    bool criteriaGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--reverse-current") {
+        std::string error;
+        const CriteriaArg applied = ApplyCriteriaArg(args, i, criteria, error);
+        if (applied == CriteriaArg::kError) {
+            std::fprintf(stderr, "zoduz-cli decode: %s\n", error.c_str());
+            return false;
+        }
+        if (applied == CriteriaArg::kApplied) {
+            criteriaGiven = true;
+        } else if (arg == "--filter") {
+            options.filter = criteria;
+        } else if (arg == "--reverse-current") {
             options.reverseCurrent = true;
         } else if (arg == "--format") {
             if (i + 1 >= args.size()) {
@@ -53,6 +67,13 @@ bool ParseDecodeArgs(const CliArgs& args, DecodeOptions& options) {
         } else {
             return false;
         }
+    }
+    if (criteriaGiven && !options.filter) {
+        std::fprintf(stderr, "zoduz-cli decode: criteria options need --filter\n");
+        return false;
+    }
+    if (options.filter) {
+        options.filter = criteria;
     }
     return havePath;
 }
@@ -151,16 +172,17 @@ int RunDecode(const CliArgs& args) {
     DecodeOptions options;
     if (!ParseDecodeArgs(args, options)) {
         std::fprintf(stderr,
-                     "usage: zoduz-cli decode FILE [--reverse-current] [--format tsv|json]\n");
+                     "usage: zoduz-cli decode FILE [--reverse-current] [--format tsv|json] "
+                     "[--filter %s]\n",
+                     kCriteriaUsage);
         return 2;
     }
-    CKVDoc doc;
-    if (!OpenDocumentForCli("decode", options.path, doc)) {
+    CliRows rows;
+    if (!OpenRowsForCli("decode", options.path, options.reverseCurrent, rows)) {
         return 1;
     }
-    // Idle times as the message list computes them when it shows every packet.
-    const ColumnContext context = DocumentColumnContext(doc, options.reverseCurrent);
-    const std::vector<int64_t> idleTimes = IdleTimes(doc.Packets(), context.timeOrigin);
+    const ColumnContext& context = rows.context;
+    const std::vector<int64_t>& idleTimes = rows.idleTimes;
     std::string out;
     bool ok = true;
     if (options.format == DecodeFormat::kTsv) {
@@ -170,8 +192,12 @@ int RunDecode(const CliArgs& args) {
         }
         out += '\n';
     }
-    const std::vector<PacketPtr>& packets = doc.Packets();
+    const std::vector<PacketPtr>& packets = rows.doc.Packets();
     for (size_t i = 0; i < packets.size(); ++i) {
+        // Hidden packets still end the idle time of the next shown one.
+        if (options.filter && !ShownByFilter(*options.filter, *packets[i], idleTimes[i], context)) {
+            continue;
+        }
         if (options.format == DecodeFormat::kTsv) {
             AppendTsvRow(out, *packets[i], idleTimes[i], context);
         } else {

@@ -3,6 +3,7 @@
 int RunCapture(const CliArgs& args);
 int RunInfo(const CliArgs& args);
 int RunDecode(const CliArgs& args);
+int RunFind(const CliArgs& args);
 int RunSamples(const CliArgs& args);
 
 int RunSettings(const CliArgs& args);
@@ -24,8 +25,16 @@ const std::vector<CliCommand>& CliCommands() {
          RunCapture},
         {"info", "FILE", "blocks, samples, raw packets, InfoBlock entries and the decoded document",
          RunInfo},
-        {"decode", "FILE [--reverse-current] [--format tsv|json]",
-         "every packet with its 38 column texts, as TSV or one JSON object per line", RunDecode},
+        {"decode",
+         "FILE [--reverse-current] [--format tsv|json] [--filter [--set LABEL=on|off] "
+         "[--check-all] [--clear-all] [--check-all-types] [--clear-all-types] [--text TEXT]]",
+         "every packet (or every packet the display filter shows) with its 38 column texts, as "
+         "TSV or one JSON object per line",
+         RunDecode},
+        {"find",
+         "FILE [--set LABEL=on|off] [--check-all] [--clear-all] [--check-all-types] "
+         "[--clear-all-types] [--text TEXT] [--backward] [--from N] [--reverse-current]",
+         "every packet the find criteria match, with the matched column (id and title)", RunFind},
         {"samples", "FILE", "every VBUS/CC sample as tab-separated values", RunSamples},
         {"settings", "", "print every effective application setting and whether it is the default",
          RunSettings},

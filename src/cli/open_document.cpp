@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "capture/record_file_io.h"
+#include "pd/columns/document_context.h"
+#include "pd/columns/idle_time.h"
 
 bool CheckRecordFile(const char* command, const std::string& path) {
     switch (RecordFileStatus(path).kind) {
@@ -47,4 +49,14 @@ bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& do
 
 bool CliDecodeStoppedForMemory() {
     return decodeStoppedForMemory;
+}
+
+bool OpenRowsForCli(const char* command, const std::string& path, bool reverseCurrent,
+                    CliRows& rows) {
+    if (!OpenDocumentForCli(command, path, rows.doc)) {
+        return false;
+    }
+    rows.context = DocumentColumnContext(rows.doc, reverseCurrent);
+    rows.idleTimes = IdleTimes(rows.doc.Packets(), rows.context.timeOrigin);
+    return true;
 }

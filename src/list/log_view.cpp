@@ -12,6 +12,7 @@
 
 #include "capture/document.h"
 #include "list/cell_painter.h"
+#include "list/core/find_row.h"
 #include "list/core/packet_sort.h"
 #include "list/core/row_style.h"
 #include "list/packet_list_model.h"
@@ -266,6 +267,22 @@ void CKVLogView::SelectPacketNumber(int packetNumber) {
         SelectRow(row);
         EnsureRowVisible(row);
     }
+}
+
+bool CKVLogView::FindMessage(bool forward) {
+    if (!matchFind_) {
+        return false;
+    }
+    const std::vector<PacketRow>& rows = model_->Rows();
+    const int row = FindMatchingRow(RowCount(), selectedRow_, forward, [&](int candidate) {
+        return matchFind_(rows[static_cast<size_t>(candidate)]) != -1;
+    });
+    if (row == -1) {
+        return false;
+    }
+    SelectRow(row);
+    EnsureRowVisible(row);
+    return true;
 }
 
 void CKVLogView::SelectRow(int row) {

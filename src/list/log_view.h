@@ -53,6 +53,13 @@ class CKVLogView : public QTreeView {
     void OnTimeOriginChanged();
     void RecreateRows();
 
+    // Find Next (forward) / Find Prev: selects and shows the nearest row after (before) the
+    // selection that the find matcher matches, without wrapping. False when there is none; the
+    // selection then stays.
+    bool FindMessage(bool forward);
+    // Repaints the rows on screen (after the find criteria changed).
+    void RepaintVisibleRows() { viewport()->update(); }
+
     void SortByColumn(int listColumn);
     void SaveColumnLayout();
     void EnsureRowVisible(int row);

@@ -397,6 +397,14 @@ void MainFrameTest::commandLineTakesOneFileAndTheScreenshotOption() {
     QVERIFY(!error.isEmpty());
     QVERIFY(!ParseAppCommandLine({"zoduz", "--screenshot"}, error));
     QVERIFY(!ParseAppCommandLine({"zoduz", "--bogus"}, error));
+    parsed = ParseAppCommandLine(
+        {"zoduz", "--screenshot", "out.png", "--find", "Accept", "--filter-dialog", "a.zaz"},
+        error);
+    QVERIFY(parsed);
+    QCOMPARE(parsed->findText, QStringLiteral("Accept"));
+    QVERIFY(parsed->filterDialog);
+    QVERIFY(!ParseAppCommandLine({"zoduz", "--filter-dialog", "a.zaz"}, error));
+    QVERIFY(!ParseAppCommandLine({"zoduz", "--find", "", "a.zaz"}, error));
 }
 
 void MainFrameTest::screenshotRendersAPng() {
@@ -407,6 +415,10 @@ void MainFrameTest::screenshotRendersAPng() {
     QCOMPARE(image.size(), h_->frame->size());
     QCOMPARE(h_->frame->LogView()->SelectedRow(), 0);
     QVERIFY(!CKVApp::RenderScreenshot(*h_->frame, dir_.filePath(QStringLiteral("no/dir.png"))));
+    // With a find text the first match after row 0 is selected; the dialog goes into the picture.
+    QVERIFY(CKVApp::RenderScreenshot(*h_->frame, png, QStringLiteral("Accept"), true));
+    QCOMPARE(QImage(png).size(), h_->frame->size());
+    QCOMPARE(MessageName(*h_->frame->LogView()->SelectedPacket()), std::string("Accept"));
 }
 
 void MainFrameTest::aboutLinesWithAndWithoutAnalyzer() {
@@ -441,7 +453,12 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "E&xit|",
                                  "&Toolbars and Docking Windows|",
                                  "&Status Bar|",
+                                 "&Find...|Ctrl+F",
+                                 "Find &Next|F3",
+                                 "Find &Prev|Shift+F3",
                                  "&Auto Scroll|",
+                                 "Display Filter Settings|",
+                                 "Disable Display Filters|",
                                  "Column Settings|",
                                  "Font Settings|",
                                  "&Run|Ctrl+R",

@@ -97,13 +97,7 @@ void LogViewTest::cleanup() {
 }
 
 bool LogViewTest::Open(const char* scenario) {
-    const QString path = SimulateCapture(dir_, scenario);
-    if (path.isEmpty()) {
-        return false;
-    }
-    document_->OpenRecordFile(path.toStdString());
-    view_->OnDocumentUpdate();
-    return true;
+    return OpenSimulatedCapture(dir_, scenario, *document_, *view_);
 }
 
 void LogViewTest::defaultHeaderShowsTheTenDefaultColumns() {

@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <string>
 
+#include "capture/document.h"
 #include "device/sim/simulator.h"
+#include "list/log_view.h"
 
 // Writes the scenario as a record file into dir; "" when the synthesizer failed.
 inline QString SimulateCapture(const QTemporaryDir& dir, const char* scenario,
@@ -20,4 +22,17 @@ inline QString SimulateCapture(const QTemporaryDir& dir, const char* scenario,
         return {};
     }
     return path;
+}
+
+// Decodes the scenario into the document and lets the view append its rows; false when the
+// synthesizer failed.
+inline bool OpenSimulatedCapture(const QTemporaryDir& dir, const char* scenario, CKVDoc& document,
+                                 CKVLogView& view) {
+    const QString path = SimulateCapture(dir, scenario);
+    if (path.isEmpty()) {
+        return false;
+    }
+    document.OpenRecordFile(path.toStdString());
+    view.OnDocumentUpdate();
+    return true;
 }

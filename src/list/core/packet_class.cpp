@@ -16,3 +16,7 @@ bool IsInvalidPacket(const CCCPacket& packet) {
     }
     return UnitIntervalOutOfRange(packet);
 }
+
+bool IsCrcError(const CCCPacket& packet) {
+    return packet.bytesAssembled && !packet.crcOk;
+}

@@ -1,0 +1,97 @@
+#include "list/packet_search.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <mutex>
+
+#include "capture/document.h"
+#include "list/core/packet_match.h"
+#include "list/log_view.h"
+#include "list/packet_find_dlg.h"
+
+CPacketSearch::CPacketSearch(CKVDoc& document, CKVLogView& view, QWidget* window)
+    : QObject(window), document_(document), view_(view), window_(window) {
+    runDialog_ = [](CPacketFindDlg& dialog) { return dialog.exec(); };
+    notice_ = [this](const QString& text) {
+        QMessageBox::information(window_, window_->windowTitle(), text);
+    };
+
+    find_ = new QAction(QStringLiteral("&Find..."), this);
+    find_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find_, &QAction::triggered, this, &CPacketSearch::Find);
+    findNext_ = new QAction(QStringLiteral("Find &Next"), this);
+    findNext_->setShortcut(QKeySequence(Qt::Key_F3));
+    connect(findNext_, &QAction::triggered, this, [this] { FindNext(true); });
+    findPrev_ = new QAction(QStringLiteral("Find &Prev"), this);
+    findPrev_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    connect(findPrev_, &QAction::triggered, this, [this] { FindNext(false); });
+    filterSettings_ = new QAction(QStringLiteral("Display Filter Settings"), this);
+    connect(filterSettings_, &QAction::triggered, this, &CPacketSearch::EditFilter);
+    disableFilter_ = new QAction(QStringLiteral("Disable Display Filters"), this);
+    disableFilter_->setCheckable(true);
+    connect(disableFilter_, &QAction::triggered, this, &CPacketSearch::ToggleFilter);
+    UpdateFilterCheck();
+
+    view_.SetFilter([this](const PacketRow& row) {
+        return filterEnabled_ &&
+               !ShownByFilter(filterCriteria_, *row.packet, row.idleTime, view_.Context());
+    });
+    ApplyFindCriteria();
+}
+
+void CPacketSearch::ApplyFindCriteria() {
+    view_.SetFindMatcher(
+        [this](const PacketRow& row) {
+            return MatchFind(findCriteria_, *row.packet, row.idleTime, view_.Context());
+        },
+        QString::fromStdString(ContainingText(findCriteria_)));
+}
+
+PacketStatistics CPacketSearch::StatisticsSnapshot() const {
+    std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
+    return document_.Statistics();
+}
+
+int CPacketSearch::RunDialog(FindCriteria& criteria) {
+    // A copy of the counters: the dialog reads them while the document may count new packets.
+    const PacketStatistics statistics = StatisticsSnapshot();
+    CPacketFindDlg dialog(criteria, &statistics, window_);
+    return runDialog_(dialog);
+}
+
+void CPacketSearch::Find() {
+    if (RunDialog(findCriteria_) != QDialog::Accepted) {
+        ApplyFindCriteria();  // the buttons may have changed the criteria
+        return;
+    }
+    ApplyFindCriteria();
+    view_.RepaintVisibleRows();
+    FindNext(findCriteria_.direction == FindDirection::kForward);
+}
+
+bool CPacketSearch::FindNext(bool forward) {
+    if (view_.FindMessage(forward)) {
+        return true;
+    }
+    notice_(QStringLiteral("Message Not Found."));
+    return false;
+}
+
+void CPacketSearch::EditFilter() {
+    if (RunDialog(filterCriteria_) != QDialog::Accepted) {
+        return;
+    }
+    filterEnabled_ = true;
+    UpdateFilterCheck();
+    view_.RebuildList();
+}
+
+void CPacketSearch::ToggleFilter() {
+    filterEnabled_ = !filterEnabled_;
+    UpdateFilterCheck();
+    view_.RebuildList();
+}
+
+void CPacketSearch::UpdateFilterCheck() {
+    disableFilter_->setChecked(!filterEnabled_);
+}
