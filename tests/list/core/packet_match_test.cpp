@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "list/core/find_criteria.h"
 #include "list/core/find_row.h"
 #include "list/core/packet_match.h"
@@ -14,9 +16,11 @@ CCCPacket Message(int type, int objects = 0, bool source = false, bool dfp = fal
     CCCPacket packet = GoodPacket();
     const int header =
         type | (dfp ? 1 << 5 : 0) | revision << 6 | (source ? 1 << 8 : 0) | objects << 12;
-    packet.messageBytes[0] = static_cast<uint8_t>(header);
-    packet.messageBytes[1] = static_cast<uint8_t>(header >> 8);
-    packet.messageByteCount = 2 + 4 * objects;
+    std::vector<uint8_t> bytes(2 + 4 * objects);
+    bytes[0] = static_cast<uint8_t>(header);
+    bytes[1] = static_cast<uint8_t>(header >> 8);
+    packet.messageBytes.Assign(bytes);
+    packet.messageByteCount = static_cast<int16_t>(bytes.size());
     return packet;
 }
 
@@ -25,7 +29,7 @@ CCCPacket HardReset() {
     packet.orderedSetKind = kOsHardReset;
     packet.crcOk = false;
     packet.bytesAssembled = false;
-    packet.messageBytes.fill(0);
+    packet.messageBytes.Clear();
     packet.messageByteCount = 0;
     return packet;
 }
