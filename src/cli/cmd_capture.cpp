@@ -1,8 +1,6 @@
 // zoduz-cli capture: a headless live capture with the application's naming, rollover and
 // limits. The status text goes to stderr once a second; SIGINT and SIGTERM stop the capture
 // cleanly (the record file gets its final InfoBlock); the record files written go to stdout.
-#include <signal.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +13,7 @@
 #include "capture/record_naming.h"
 #include "cli/commands.h"
 #include "cli/number_arg.h"
+#include "cli/stop_signals.h"
 #include "device/live/analyzer_connection.h"
 #include "device/live/capture_status.h"
 #include "device/live/reader_thread.h"
@@ -30,12 +29,6 @@ constexpr const char* kUsage =
 constexpr int kExitRecordFile = 1;  // a record file could not be created or written
 constexpr int kExitUsage = 2;
 constexpr int kExitNoAnalyzer = 3;  // none connected, or it went away during the capture
-
-volatile sig_atomic_t stopSignal = 0;
-
-void OnStopSignal(int) {
-    stopSignal = 1;
-}
 
 struct CaptureArgs {
     bool isVirtual = false;
@@ -133,16 +126,6 @@ std::unique_ptr<AnalyzerConnection> OpenAnalyzer(const CaptureArgs& args) {
     return AnalyzerConnection::Usb(DefaultAnalyzerIds());
 }
 
-void InstallStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    // A file size limit makes writes fail (EFBIG) instead of ending the process.
-    signal(SIGXFSZ, SIG_IGN);
-}
-
 }  // namespace
 
 int RunCapture(const CliArgs& args) {
@@ -202,7 +185,7 @@ int RunCapture(const CliArgs& args) {
         bool due = Clock::now() >= nextTick;
         bool timeUp = parsed.seconds > 0 &&
                       std::chrono::duration<double>(Clock::now() - start).count() >= parsed.seconds;
-        if (!stopping && (stopSignal != 0 || timeUp)) {
+        if (!stopping && (StopSignalled() || timeUp)) {
             control.Stop();
             stopping = true;
         }

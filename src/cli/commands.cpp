@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 int RunCapture(const CliArgs& args);
+int RunMonitor(const CliArgs& args);
 int RunInfo(const CliArgs& args);
 int RunDecode(const CliArgs& args);
 int RunFind(const CliArgs& args);
@@ -23,6 +24,9 @@ const std::vector<CliCommand>& CliCommands() {
          "[--seconds N] [--max-size MB] [--multi-file] [--interval MS]",
          "record the analyzer's stream to record files until N seconds pass or SIGINT/SIGTERM",
          RunCapture},
+        {"monitor", "[--virtual [SCENARIO]] [--seconds N]",
+         "the control view's live read-outs once a second: VBUS, CC1, CC2, VCONN, CC status, peak",
+         RunMonitor},
         {"info", "FILE", "blocks, samples, raw packets, InfoBlock entries and the decoded document",
          RunInfo},
         {"decode",
