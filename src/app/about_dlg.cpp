@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 QString FirmwareLine(const AnalyzerIdentity& identity) {
@@ -25,6 +26,11 @@ QString SerialLine(const AnalyzerIdentity& identity) {
     return QStringLiteral("Serial Number : ") + identity.serialText;
 }
 
+bool FirmwareUpdateAllowed(const QString& firmwareLine) {
+    return !firmwareLine.contains(QLatin1String("0.91")) &&
+           !firmwareLine.contains(QLatin1String("0.92"));
+}
+
 CAboutDlg::CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Zoduz"));
     auto* icon = new QLabel(this);
@@ -32,7 +38,8 @@ CAboutDlg::CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent) : QDialo
     auto* version =
         new QLabel(QStringLiteral("USB Type-C Power Analyzer Zoduz Version 1.10.7"), this);
     auto* group = new QGroupBox(QStringLiteral("Zoduz Information"), this);
-    auto* firmware = new QLabel(FirmwareLine(identity), group);
+    const QString firmwareLine = FirmwareLine(identity);
+    auto* firmware = new QLabel(firmwareLine, group);
     firmware->setObjectName(QStringLiteral("firmwareLine"));
     auto* serial = new QLabel(SerialLine(identity), group);
     serial->setObjectName(QStringLiteral("serialLine"));
@@ -41,6 +48,13 @@ CAboutDlg::CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent) : QDialo
     groupLayout->addWidget(serial);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    firmwareUpdate_ =
+        buttons->addButton(QStringLiteral("Enter FW Update Mode"), QDialogButtonBox::ActionRole);
+    firmwareUpdate_->setEnabled(FirmwareUpdateAllowed(firmwareLine));
+    connect(firmwareUpdate_, &QPushButton::clicked, this, [this] {
+        emit firmwareUpdateRequested();
+        accept();
+    });
 
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);

@@ -16,9 +16,23 @@ QString FirmwareLine(const AnalyzerIdentity& identity);
 // "Serial Number : <serial>", or "Serial Number is not assigned.".
 QString SerialLine(const AnalyzerIdentity& identity);
 
+// Firmware 0.91 and 0.92 cannot enter the update mode from here.
+bool FirmwareUpdateAllowed(const QString& firmwareLine);
+
+class QPushButton;
+
 class CAboutDlg : public QDialog {
     Q_OBJECT
 
   public:
     explicit CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent = nullptr);
+
+    QPushButton* FirmwareUpdateButton() const { return firmwareUpdate_; }
+
+  signals:
+    // "Enter FW Update Mode" was pressed; the box closes.
+    void firmwareUpdateRequested();
+
+  private:
+    QPushButton* firmwareUpdate_ = nullptr;
 };

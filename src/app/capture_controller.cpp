@@ -9,6 +9,7 @@
 
 #include "app/capture_filename_dlg.h"
 #include "app/config_dlg.h"
+#include "app/driver_install.h"
 #include "app/main_frame.h"
 #include "app/settings/settings_store.h"
 #include "capture/document.h"
@@ -82,6 +83,9 @@ CCaptureController::CCaptureController(CMainFrame& frame, CKVDoc& document, Sett
             ConnectUsbAnalyzer();
         }
     });
+    installDriverAction_ = new QAction(QStringLiteral("Install Zoduz Driver"), this);
+    connect(installDriverAction_, &QAction::triggered, this, [this] { InstallDriver(); });
+    driverInstaller_ = [] { return ::InstallDriver(SystemDriverInstallEnvironment()); };
     for (CcLine line : {CcLine::kCc1, CcLine::kCc2}) {
         for (CcTermination value : kMenuTerminations) {
             QString text = QStringLiteral("CC%1 %2")
@@ -201,6 +205,7 @@ void CCaptureController::UpdateActions() {
     recordFileSettingsAction_->setEnabled(!recording);
     connectVirtualAction_->setEnabled(!recording);
     connectVirtualAction_->setChecked(HasVirtualAnalyzer());
+    installDriverAction_->setEnabled(!state_.flags.connected.load());
     for (size_t i = 0; i < ccActions_.size(); ++i) {
         CcLine line = i < kMenuTerminations.size() ? CcLine::kCc1 : CcLine::kCc2;
         CcTermination value = kMenuTerminations[i % kMenuTerminations.size()];
@@ -272,4 +277,31 @@ void CCaptureController::SetStatusText(const std::string& text) {
 
 void CCaptureController::RefreshReadouts() {
     emit readoutsChanged();
+}
+
+DriverPrompt CCaptureController::OfferDriverInstall() {
+    return driverPrompt_ ? driverPrompt_() : DriverPrompt{};
+}
+
+void CCaptureController::InstallDriver() {
+    if (driverInstaller_) {
+        ShowMessage(driverInstaller_().toStdString());
+    }
+}
+
+AnalyzerIdentity CCaptureController::AboutIdentity() const {
+    AnalyzerIdentity identity;
+    if (analyzer_ && state_.flags.connected.load()) {
+        const DeviceLink& link = analyzer_->Link();
+        identity.firmwareText = QString::fromStdString(link.FirmwareText());
+        identity.invalidFirmware = link.InvalidFirmware();
+        identity.serialText = QString::fromStdString(link.SerialText());
+    }
+    return identity;
+}
+
+void CCaptureController::EnterFirmwareUpdate() {
+    if (analyzer_ && state_.flags.connected.load()) {
+        analyzer_->Link().EnterFirmwareUpdate();
+    }
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/about_dlg.h"
 #include "app/vbus_broadcast.h"
 #include "device/live/analyzer_connection.h"
 #include "device/live/capture_control.h"
@@ -57,12 +58,26 @@ class CCaptureController : public QObject, public CaptureHost {
     QAction* RecordSettingsAction() const { return recordSettingsAction_; }
     QAction* RecordFileSettingsAction() const { return recordFileSettingsAction_; }
     const std::vector<QAction*>& CcActions() const { return ccActions_; }
+    // "Install Zoduz Driver", enabled while no analyzer is connected.
+    QAction* InstallDriverAction() const { return installDriverAction_; }
+
+    // What the About box shows of the connected analyzer.
+    AnalyzerIdentity AboutIdentity() const;
+    // "Enter FW Update Mode": sent when an analyzer is connected.
+    void EnterFirmwareUpdate();
 
     // Replaceable for tests: the message box and the Record File Settings dialog.
     using Notice = std::function<void(const QString& text)>;
     void SetNotice(Notice notice) { notice_ = std::move(notice); }
     using SettingsDialog = std::function<bool(RecordFileForm& form)>;
     void SetRecordFileSettingsDialog(SettingsDialog dialog) { settingsDialog_ = std::move(dialog); }
+    // The driver installer prompt of the first tick; without one nothing is offered (the
+    // application sets the dialog, tests their answers).
+    using DriverPromptDialog = std::function<DriverPrompt()>;
+    void SetDriverPrompt(DriverPromptDialog prompt) { driverPrompt_ = std::move(prompt); }
+    // Installs the driver and returns the text to show about the outcome.
+    using DriverInstaller = std::function<QString()>;
+    void SetDriverInstaller(DriverInstaller installer) { driverInstaller_ = std::move(installer); }
 
     // --- CaptureHost ------------------------------------------------------------------------
     bool MaybeSaveModified() override;
@@ -74,6 +89,8 @@ class CCaptureController : public QObject, public CaptureHost {
     void FollowCapture(int64_t graphTime) override;
     void SetStatusText(const std::string& text) override;
     void RefreshReadouts() override;
+    DriverPrompt OfferDriverInstall() override;
+    void InstallDriver() override;
 
   signals:
     // Auto scroll of the graph: the graph time of the newest sample.
@@ -101,6 +118,8 @@ class CCaptureController : public QObject, public CaptureHost {
     bool runWhenConnected_ = false;
     Notice notice_;
     SettingsDialog settingsDialog_;
+    DriverPromptDialog driverPrompt_;
+    DriverInstaller driverInstaller_;
 
     QAction* runAction_ = nullptr;
     QAction* stopAction_ = nullptr;
@@ -108,5 +127,6 @@ class CCaptureController : public QObject, public CaptureHost {
     QAction* recordSettingsAction_ = nullptr;
     QAction* recordFileSettingsAction_ = nullptr;
     QAction* connectVirtualAction_ = nullptr;
+    QAction* installDriverAction_ = nullptr;
     std::vector<QAction*> ccActions_;
 };

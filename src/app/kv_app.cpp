@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "app/capture_controller.h"
+#include "app/launch_driver_installer_dlg.h"
 #include "app/main_frame.h"
 #include "app/settings/qt/qsettings_backend.h"
 #include "capture/document.h"
@@ -167,6 +168,11 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
     int status = 0;
     {
         CMainFrame frame(*document_, settings_, recentFiles_);
+        frame.Capture()->SetDriverPrompt([&frame] {
+            CLaunchDriverInstallerDlg dialog(&frame);
+            const bool install = dialog.exec() == QDialog::Accepted;
+            return DriverPrompt{install, dialog.DoNotAskAgain()};
+        });
         if (!commandLine.recordFile.isEmpty()) {
             frame.OpenDocument(commandLine.recordFile);
         }

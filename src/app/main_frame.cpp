@@ -20,9 +20,13 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
 
+#include "app/about_dlg.h"
 #include "app/capture_controller.h"
 #include "app/copy_text.h"
+#include "app/ctrl_view.h"
+#include "app/current_dir_dlg.h"
 #include "app/doc_events.h"
 #include "app/recent_files.h"
 #include "app/settings/qt/log_font_qfont.h"
@@ -45,6 +49,8 @@ constexpr int kListMinHeight = 100;
 constexpr int kDetailMinHeight = 50;
 constexpr int kFieldTableMinWidth = 100;
 constexpr int kTreeCreatedWidth = 960;
+// A stored control strip height beyond this (a damaged setting) is not restored.
+constexpr int kCtrlViewMaxStoredHeight = 400;
 
 // The stored window size, at least 200 x 200 and at most the screen's available area: a size
 // stored on a larger screen, at another scale factor, or absurd would leave parts of the
@@ -95,6 +101,7 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     tools_ = new CToolCommands(*this, document_, settings_, *logView_);
     BuildActions();
     capture_ = new CCaptureController(*this, document_, settings_);
+    BuildCtrlView();
     BuildMenus();
     BuildToolBar();
     statusBar()->showMessage(QStringLiteral("Ready"));
@@ -201,6 +208,24 @@ void CMainFrame::BuildClientArea() {
     });
 }
 
+// Row 0 of the client area, above the list and the details: the stored height, or a quarter of
+// the window, at most 100 pixels.
+void CMainFrame::BuildCtrlView() {
+    ctrlView_ = new CKVCtrlView(document_, *capture_, settings_);
+    const int stored = settings_.ctrlViewHeight;
+    const int height = stored > 0 ? stored : std::min(settings_.layout.windowHeight / 4, 100);
+    auto* client = new QSplitter(Qt::Vertical, this);
+    client->setObjectName(QStringLiteral("clientSplitter"));
+    client->addWidget(ctrlView_);
+    client->addWidget(takeCentralWidget());
+    client->setChildrenCollapsible(false);
+    client->setStretchFactor(0, 0);
+    client->setStretchFactor(1, 1);
+    client->setSizes({std::clamp(height, 1, kCtrlViewMaxStoredHeight),
+                      std::max(settings_.layout.windowHeight, kListMinHeight)});
+    setCentralWidget(client);
+}
+
 void CMainFrame::BuildActions() {
     newAction_ = new QAction(Icon("new"), QStringLiteral("&New"), this);
     newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -253,9 +278,25 @@ void CMainFrame::BuildActions() {
 
     aboutAction_ = new QAction(Icon("about"), QStringLiteral("&About Zoduz App..."), this);
     connect(aboutAction_, &QAction::triggered, this, [this] {
-        CAboutDlg dialog(identity_, this);
+        CAboutDlg dialog(capture_->AboutIdentity(), this);
+        connect(&dialog, &CAboutDlg::firmwareUpdateRequested, capture_,
+                &CCaptureController::EnterFirmwareUpdate);
         dialog.exec();
     });
+
+    directionAction_ = new QAction(QStringLiteral("VBUS Current Direction Setting"), this);
+    connect(directionAction_, &QAction::triggered, this, &CMainFrame::ShowCurrentDirectionSettings);
+    directionDialog_ = [this](SettingsStore& settings) {
+        CVbusCurrentDirCfg dialog(this);
+        dialog.SetReverse(settings.vbusCurrDirReverse);
+        dialog.SetDoNotAskAgain(settings.vbusCurrDirCfgDoNotAskAgain);
+        if (dialog.exec() != QDialog::Accepted) {
+            return false;
+        }
+        settings.vbusCurrDirReverse = dialog.Reverse();
+        settings.vbusCurrDirCfgDoNotAskAgain = dialog.DoNotAskAgain();
+        return true;
+    };
 
     // Keyboard commands without a menu item: they act wherever the focus is in the window.
     nextPaneAction_ = new QAction(QStringLiteral("Next Pane"), this);
@@ -301,6 +342,8 @@ void CMainFrame::BuildMenus() {
     statusBarAction->setChecked(true);
     connect(statusBarAction, &QAction::toggled, statusBar(), &QWidget::setVisible);
     view->setObjectName(QStringLiteral("viewMenu"));
+    view->addSeparator();
+    view->addAction(directionAction_);
 
     QMenu* message = menuBar()->addMenu(QStringLiteral("PD &Message"));
     message->addAction(packetSearch_->FindAction());
@@ -318,7 +361,21 @@ void CMainFrame::BuildMenus() {
     capture_->AddMenus(*menuBar());
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(capture_->InstallDriverAction());
     help->addAction(aboutAction_);
+}
+
+void CMainFrame::ShowCurrentDirectionSettings() {
+    if (directionDialog_ && directionDialog_(settings_)) {
+        ApplyCurrentDirection();
+    }
+}
+
+void CMainFrame::ApplyCurrentDirection() {
+    logView_->RebuildList();
+    if (graphReattach_) {
+        graphReattach_();
+    }
 }
 
 void CMainFrame::BuildToolBar() {
@@ -352,10 +409,14 @@ void CMainFrame::ConnectDocument() {
     connect(events_, &CDocEvents::statusText, this, &CMainFrame::ShowStatus);
     connect(events_, &CDocEvents::contentsChanged, this, [this] {
         logView_->OnDocumentUpdate();
+        ctrlView_->UpdateButtons();
         UpdateTitle();
         UpdateCommandStates();
     });
-    connect(events_, &CDocEvents::emptied, this, [this] { logView_->ResetRows(); });
+    connect(events_, &CDocEvents::emptied, this, [this] {
+        logView_->ResetRows();
+        ctrlView_->UpdateButtons();
+    });
     connect(events_, &CDocEvents::timeOriginChanged, this,
             [this] { logView_->OnTimeOriginChanged(); });
 }

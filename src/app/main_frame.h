@@ -10,11 +10,11 @@
 #include <functional>
 #include <vector>
 
-#include "app/about_dlg.h"
 #include "app/commands/document_commands.h"
 
 class CCaptureController;
 class CDocEvents;
+class CKVCtrlView;
 class CKVDoc;
 class CKVLogView;
 class CPDPacketListView;
@@ -64,6 +64,7 @@ class CMainFrame : public QMainWindow {
     QString DocumentPath() const;
     CDocumentCommands& Commands() { return commands_; }
     QString StatusMessage() const;
+    CKVCtrlView* CtrlView() const { return ctrlView_; }
     CKVLogView* LogView() const { return logView_; }
     CPacketSearch* PacketSearch() const { return packetSearch_; }
     CPDPacketListView* FieldTable() const { return fieldTable_; }
@@ -92,8 +93,17 @@ class CMainFrame : public QMainWindow {
     // A capture's record file became the document's file (recent files, title, Save).
     void AdoptRecordFile(const QString& path);
 
-    // What the About box shows about the analyzer (the device link fills it in).
-    void SetAnalyzerIdentity(const AnalyzerIdentity& identity) { identity_ = identity; }
+    // "VBUS Current Direction Setting": the dialog, and on OK the list rebuilt with the new
+    // current signs and the graph re-attached.
+    void ShowCurrentDirectionSettings();
+    // The VBUS current direction setting changed.
+    void ApplyCurrentDirection();
+    // Replaceable for tests: runs the current direction dialog on the settings; true on OK.
+    using DirectionDialog = std::function<bool(SettingsStore& settings)>;
+    void SetCurrentDirectionDialog(DirectionDialog dialog) { directionDialog_ = std::move(dialog); }
+    // Re-attaches the graph to the document after a change of current direction.
+    using GraphReattach = std::function<void()>;
+    void SetGraphReattach(GraphReattach reattach) { graphReattach_ = std::move(reattach); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,6 +115,7 @@ class CMainFrame : public QMainWindow {
     void BuildMenus();
     void BuildToolBar();
     void BuildClientArea();
+    void BuildCtrlView();
     void ConnectDocument();
     void RebuildRecentMenu();
     void UpdateTitle();
@@ -121,10 +132,12 @@ class CMainFrame : public QMainWindow {
     CDocEvents* events_ = nullptr;
     CDocumentCommands commands_;
     CCaptureController* capture_ = nullptr;
-    AnalyzerIdentity identity_;
+    DirectionDialog directionDialog_;
+    GraphReattach graphReattach_;
     SaveQuestion saveQuestion_;
     ErrorNotice errorNotice_;
 
+    CKVCtrlView* ctrlView_ = nullptr;
     CKVLogView* logView_ = nullptr;
     CToolCommands* tools_ = nullptr;
     CPDPacketListView* fieldTable_ = nullptr;
@@ -142,6 +155,7 @@ class CMainFrame : public QMainWindow {
     QAction* columnSettingsAction_ = nullptr;
     QAction* fontSettingsAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* directionAction_ = nullptr;
     QAction* nextPaneAction_ = nullptr;
     QAction* previousPaneAction_ = nullptr;
     QAction* copyAction_ = nullptr;

@@ -453,6 +453,7 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "E&xit|",
                                  "&Toolbars and Docking Windows|",
                                  "&Status Bar|",
+                                 "VBUS Current Direction Setting|",
                                  "&Find...|Ctrl+F",
                                  "Find &Next|F3",
                                  "Find &Prev|Shift+F3",
@@ -468,6 +469,7 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "Record File Settings|",
                                  "CC Register Injection|",
                                  "Connect &Virtual Analyzer|",
+                                 "Install Zoduz Driver|",
                                  "&About Zoduz App...|"}));
 }
 
