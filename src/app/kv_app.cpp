@@ -17,6 +17,7 @@
 #include "app/launch_driver_installer_dlg.h"
 #include "app/main_frame.h"
 #include "app/settings/qt/qsettings_backend.h"
+#include "app/udev_rule.h"
 #include "capture/document.h"
 #include "capture/record_file_io.h"
 #include "device/sim/scenarios.h"
@@ -168,7 +169,11 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
     int status = 0;
     {
         CMainFrame frame(*document_, settings_, recentFiles_);
+        // Nothing to offer once the udev rule is in place.
         frame.Capture()->SetDriverPrompt([&frame] {
+            if (!InstalledUdevRule(UdevRuleFolders()).empty()) {
+                return DriverPrompt{};
+            }
             CLaunchDriverInstallerDlg dialog(&frame);
             const bool install = dialog.exec() == QDialog::Accepted;
             return DriverPrompt{install, dialog.DoNotAskAgain()};
