@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/catalog_capture.h"
 #include "bench_clock.h"
 #include "capture/document.h"
 #include "capture/hostile_streams.h"
@@ -102,28 +103,11 @@ const std::string& LongFile() {
     return path;
 }
 
-// Back-to-back copies of the catalog scenario (every message type) sampled once a second:
-// nearly every block is a CC edge block.
+// The PD-dense capture: 200 copies of the catalog scenario.
 const std::string& PdDenseFile() {
     static const std::string path = [] {
         std::string file = BenchFile("pd-dense");
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        for (int copy = 0; copy < 200 && out != nullptr; ++copy) {
-            SimulationOptions options;
-            options.scenario = "catalog";
-            options.intervalMs = 1000;
-            options.seed = static_cast<uint64_t>(copy + 1);
-            options.recordFile = copy == 0;
-            options.clockStartUs = 5000000 + static_cast<uint64_t>(copy) * 7000000;
-            std::optional<SimulationResult> result = Simulate(options);
-            if (!result) {
-                std::exit(1);
-            }
-            std::fwrite(result->stream.data(), 1, result->stream.size(), out);
-        }
-        if (out == nullptr || std::fclose(out) != 0) {
-            std::exit(1);
-        }
+        WriteCatalogCapture(file, 200);
         return file;
     }();
     return path;

@@ -146,6 +146,15 @@ END {
         get("BM_DecodeAllPdDense", "decode_MBps_cpu"), "MB/s",
         get("BM_DecodeAllPdDense", "plain_read_MBps_cpu"), "plain read")
 
+    row("`DecodeAll` tolerant, PD-dense (" sprintf("%.0f", get("BM_DecodeAllTolerantPdDense", "file_bytes") / 1e6) " MB)",
+        get("BM_DecodeAllTolerantPdDense", "tolerant_MBps"), "MB/s",
+        get("BM_DecodeAllTolerantPdDense", "strict_MBps"), "strict")
+    row("`DecodeAll` tolerant, distorted (" sprintf("%.0f", get("BM_DecodeAllTolerantDistorted", "file_bytes") / 1e6) " MB)",
+        get("BM_DecodeAllTolerantDistorted", "tolerant_MBps"), "MB/s",
+        get("BM_DecodeAllTolerantDistorted", "strict_MBps"), "strict")
+    row("`import-sr`, logic samples", get("BM_ImportSr", "import_MBps"), "MB/s",
+        get("BM_ImportSr", "unzip_MBps"), "unzip only")
+
     row("`DecodePacket`, GoodCRC", per_second("BM_DecodePacket/GoodCRC"), "/s",
         per_second("BM_CopyAndSumBaseline/GoodCRC"), "copy + sum edges")
     row("`DecodePacket`, Source_Capabilities (7 PDOs)", per_second("BM_DecodePacket/SourceCaps7Pdo"),

@@ -31,6 +31,7 @@
 #include "app/recent_files.h"
 #include "app/settings/qt/log_font_qfont.h"
 #include "app/settings/settings_store.h"
+#include "app/tolerant_decoding.h"
 #include "app/tool_commands.h"
 #include "app/views/pd_packet_list_view.h"
 #include "app/views/pd_packet_tree_view.h"
@@ -38,11 +39,13 @@
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
 #include "list/packet_search.h"
+#include "tools/sigrok/sr_import.h"
 
 namespace {
 
 constexpr const char* kAppTitle = "Zoduz App";
 constexpr const char* kFileFilter = "Zoduz Files (*.zaz)";
+constexpr const char* kOpenFilter = "Zoduz Files (*.zaz);;sigrok Sessions (*.sr)";
 
 // Client area limits of the splitter rows and columns.
 constexpr int kListMinHeight = 100;
@@ -102,6 +105,7 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     BuildActions();
     capture_ = new CCaptureController(*this, document_, settings_);
     BuildCtrlView();
+    tolerant_ = new CTolerantDecoding(document_, settings_, statusBar(), this);
     BuildMenus();
     BuildToolBar();
     statusBar()->showMessage(QStringLiteral("Ready"));
@@ -161,6 +165,15 @@ DocumentCommandHooks CMainFrame::CommandHooks() {
         // The list stops offering a path that cannot be read.
         recentFiles_.Remove(DisplayPath(path));
         RebuildRecentMenu();
+    };
+    // A logic-analyzer session is decoded from a record file imported into the temporary
+    // folder; saving asks for a new name, so the session itself is never overwritten.
+    hooks.importSession = [](const std::string& path,
+                             std::string& error) -> std::optional<std::string> {
+        if (!IsSigrokSessionPath(path)) {
+            return std::nullopt;
+        }
+        return ImportToTemporaryRecordFile(path, error);
     };
     return hooks;
 }
@@ -239,7 +252,7 @@ void CMainFrame::BuildActions() {
         }
         const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"),
                                                           QFileInfo(DocumentPath()).absolutePath(),
-                                                          QString::fromLatin1(kFileFilter));
+                                                          QString::fromLatin1(kOpenFilter));
         if (!path.isEmpty()) {
             LoadPath(path);
         }
@@ -351,6 +364,7 @@ void CMainFrame::BuildMenus() {
     message->addAction(packetSearch_->FindPrevAction());
     message->addSeparator();
     message->addAction(autoScrollAction_);
+    message->addAction(tolerant_->Action());
     message->addSeparator();
     message->addAction(packetSearch_->FilterSettingsAction());
     message->addAction(packetSearch_->DisableFilterAction());
@@ -410,6 +424,7 @@ void CMainFrame::ConnectDocument() {
     connect(events_, &CDocEvents::contentsChanged, this, [this] {
         logView_->OnDocumentUpdate();
         ctrlView_->UpdateButtons();
+        tolerant_->Refresh();
         UpdateTitle();
         UpdateCommandStates();
     });

@@ -21,6 +21,7 @@ class CPDPacketListView;
 class CPDPacketTreeView;
 class CPacketSearch;
 class CRecentFileList;
+class CTolerantDecoding;
 class CToolCommands;
 class QAction;
 class QMenu;
@@ -159,6 +160,7 @@ class CMainFrame : public QMainWindow {
     QAction* nextPaneAction_ = nullptr;
     QAction* previousPaneAction_ = nullptr;
     QAction* copyAction_ = nullptr;
+    CTolerantDecoding* tolerant_ = nullptr;
     std::vector<QAction*> recentActions_;
     QAction* recentSeparator_ = nullptr;
 };

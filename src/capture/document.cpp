@@ -9,8 +9,8 @@
 #include "capture/find_last_at_or_before.h"
 #include "capture/record_file_io.h"
 #include "capture/record_naming.h"
-#include "pd/bmc_decoder.h"
 #include "pd/electrical_readings.h"
+#include "pd/tolerant_decoder.h"
 
 namespace {
 
@@ -255,7 +255,9 @@ void CKVDoc::AcceptPacket(PacketPtr packet) {
     if (captureStart == -1 || packet->startTime < captureStart) {
         return;  // before the first sample there is no time base
     }
-    DecodePacket(*packet, captureStart);
+    tolerantCounts_.Count(DecodePacketTolerant(
+        *packet, captureStart, tolerant_ ? TolerantMode::kApply : TolerantMode::kCount,
+        tolerantScratch_));
     AttributePort(portState_, packet);
     AssembleChunks(chunkAssembler_, *packet);
     TakeVbusSnapshot(*packet);
@@ -338,6 +340,7 @@ void CKVDoc::Clear() {
     ClearContents();
     sampleStats_ = {};
     packetStatistics_ = {};
+    tolerantCounts_ = {};
     markerA_.reset();
     markerB_.reset();
     portState_ = PdPortState{};

@@ -18,6 +18,7 @@
 #include "capture/record_stream.h"
 #include "capture/sample_stats.h"
 #include "capture/sample_store.h"
+#include "capture/tolerant_counts.h"
 #include "pd/chunk_assembler.h"
 #include "pd/port_state.h"
 
@@ -82,6 +83,10 @@ class CKVDoc {
     // While a capture records, decode passes show no progress text and saving is refused.
     void SetRecording(bool recording) { recording_ = recording; }
     bool Recording() const { return recording_; }
+    // Packets the strict decoder rejects go through the tolerant pass: recovered when this is
+    // on, only counted when it is off (the default). Applies to packets decoded from now on.
+    void SetTolerantDecoding(bool on) { tolerant_ = on; }
+    bool TolerantDecoding() const { return tolerant_; }
 
     // --- Contents ----------------------------------------------------------------------------
     const std::string& RecordFilePath() const { return recordFilePath_; }
@@ -116,6 +121,7 @@ class CKVDoc {
 
     const SampleStats& Stats() const { return sampleStats_; }
     const PacketStatistics& Statistics() const { return packetStatistics_; }
+    const TolerantCounts& Tolerant() const { return tolerantCounts_; }
     // Bytes held by the sample array.
     size_t SampleMemoryBytes() const { return samples_.MemoryBytes(); }
 
@@ -193,6 +199,9 @@ class CKVDoc {
     bool listResetPending_ = false;
     bool recording_ = false;
     bool outOfMemory_ = false;
+    bool tolerant_ = false;
+    TolerantCounts tolerantCounts_;
+    TolerantScratch tolerantScratch_;
     PacketPtr markerA_;
     PacketPtr markerB_;
     int64_t markerAKey_ = -1;

@@ -148,7 +148,11 @@ void AppendJsonRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
     for (int i = 0; i < count; ++i) {
         AppendFormat(out, "%02X", packet.messageBytes[i]);
     }
-    AppendFormat(out, "\",\"port\":%d,\"columns\":{", packet.port);
+    AppendFormat(out, "\",\"port\":%d", packet.port);
+    if (packet.recovered) {
+        out += ",\"recovered\":true";  // only then: strict output keeps its exact form
+    }
+    out += ",\"columns\":{";
     for (int column = 0; column < kPacketColumnCount; ++column) {
         if (column != 0) {
             out += ',';

@@ -16,6 +16,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: zoduz-cli simulate SCENARIO -o FILE [--seconds N] [--seed N] [--interval-ms N]\n"
     "                          [--divider N] [--unit-interval US] [--jitter US] [--raw]\n"
+    "                          [--skew US] [--preamble-bits N] [--damage-kcode N]\n"
     "                          [--script FILE]\n"
     "       zoduz-cli simulate --list\n";
 
@@ -68,6 +69,12 @@ bool ParseArgs(const CliArgs& args, SimulateArgs& parsed) {
             ok = takeDouble(parsed.options.unitIntervalUs);
         } else if (arg == "--jitter") {
             ok = takeDouble(parsed.options.jitterUs);
+        } else if (arg == "--skew") {
+            ok = takeDouble(parsed.options.distortion.levelSkewUs);
+        } else if (arg == "--preamble-bits") {
+            ok = takeInt(parsed.options.distortion.preambleBits);
+        } else if (arg == "--damage-kcode") {
+            ok = takeInt(parsed.options.distortion.damagedKCode);
         } else if (arg == "--raw") {
             parsed.options.recordFile = false;
         } else if (!haveScenario && !arg.empty() && arg[0] != '-') {

@@ -16,6 +16,8 @@ int RunCommand(const CliArgs& args);
 int RunMeasure(const CliArgs& args);
 int RunExport(const CliArgs& args);
 int RunStitch(const CliArgs& args);
+int RunImportSr(const CliArgs& args);
+int RunExportSr(const CliArgs& args);
 
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
@@ -28,28 +30,30 @@ const std::vector<CliCommand>& CliCommands() {
          "the control view's live read-outs once a second: VBUS, CC1, CC2, VCONN, CC status, peak",
          RunMonitor},
         {"info", "FILE", "blocks, samples, raw packets, InfoBlock entries and the decoded document",
-         RunInfo},
+         RunInfo, true},
         {"decode",
          "FILE [--reverse-current] [--format tsv|json] [--filter [--set LABEL=on|off] "
          "[--check-all] [--clear-all] [--check-all-types] [--clear-all-types] [--text TEXT]]",
          "every packet (or every packet the display filter shows) with its 38 column texts, as "
          "TSV or one JSON object per line",
-         RunDecode},
+         RunDecode, true},
         {"find",
          "FILE [--set LABEL=on|off] [--check-all] [--clear-all] [--check-all-types] "
          "[--clear-all-types] [--text TEXT] [--backward] [--from N] [--reverse-current]",
-         "every packet the find criteria match, with the matched column (id and title)", RunFind},
+         "every packet the find criteria match, with the matched column (id and title)", RunFind,
+         true},
         {"samples", "FILE", "every VBUS/CC sample as tab-separated values", RunSamples},
         {"settings", "", "print every effective application setting and whether it is the default",
          RunSettings},
         {"simulate",
          "SCENARIO -o FILE [--seconds N] [--seed N] [--interval-ms N] [--divider N] "
-         "[--unit-interval US] [--jitter US] [--raw] [--script SCRIPT] | --list",
+         "[--unit-interval US] [--jitter US] [--skew US] [--preamble-bits N] "
+         "[--damage-kcode N] [--raw] [--script SCRIPT] | --list",
          "write a record file of a synthesized USB PD scenario", RunSimulate},
-        {"tree", "FILE N", "the detail tree of packet N: node code, depth and text", RunTree},
+        {"tree", "FILE N", "the detail tree of packet N: node code, depth and text", RunTree, true},
         {"fields", "FILE N [--node CODE]",
          "the field table of a tree node of packet N (default: the node the tree selects)",
-         RunFields},
+         RunFields, true},
         {"devices", "[--virtual] [--ids VID:PID,...] [--firmware TEXT] [--serial TEXT]",
          "every analyzer found: bus path, ids, firmware, whether it is accepted, serial number",
          RunDevices},
@@ -61,14 +65,18 @@ const std::vector<CliCommand>& CliCommands() {
          "FILE (--from TIME | --from-packet N) (--to TIME | --to-packet N) [--reverse-current]",
          "energy and average power between two times (us, as the list shows them), as the graph's "
          "O to X line",
-         RunMeasure},
+         RunMeasure, true},
         {"export",
          "FILE [-o OUT] [--type csv|zaz] [--items packets|samples|both] "
          "[--from top|packet:N|marker:A|B|O|X] [--to end|packet:N|marker:A|B|O|X] "
          "[--values LIST] [--all-columns] [--reverse-current]",
-         "a range of the capture as CSV or as a record-file slice", RunExport},
+         "a range of the capture as CSV or as a record-file slice", RunExport, true},
         {"stitch", "BASE [--count N | --to FILE] [--folder DIR] [-o OUT]",
          "join a numbered record file and its successors into one record file", RunStitch},
+        {"import-sr", "IN.sr -o OUT.zaz [--cc1 CHANNEL] [--cc2 CHANNEL]",
+         "turn the CC channels of a sigrok logic session into a record file", RunImportSr},
+        {"export-sr", "IN.zaz -o OUT.sr",
+         "write the CC lines of a record file as a sigrok logic session", RunExportSr},
     };
     return commands;
 }

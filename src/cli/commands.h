@@ -12,6 +12,8 @@ struct CliCommand {
     const char* usage;    // arguments, shown in the help text
     const char* summary;  // one line
     int (*run)(const CliArgs& args);
+    // Decodes a record file: accepts --tolerant anywhere among its arguments.
+    bool decodes = false;
 };
 
 // Every subcommand, in the order the help text lists them.

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/open_document.h"
@@ -11,8 +12,8 @@ namespace {
 void PrintHelp(FILE* out) {
     std::fprintf(out, "usage: zoduz-cli COMMAND [ARGS...]\n\ncommands:\n");
     for (const CliCommand& command : CliCommands()) {
-        std::fprintf(out, "  %s%s%s\n      %s\n", command.name, command.usage[0] ? " " : "",
-                     command.usage, command.summary);
+        std::fprintf(out, "  %s%s%s%s\n      %s\n", command.name, command.usage[0] ? " " : "",
+                     command.usage, command.decodes ? " [--tolerant]" : "", command.summary);
     }
 }
 
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     CliArgs args(argv + 2, argv + argc);
     for (const CliCommand& command : CliCommands()) {
         if (argv[1] == std::string(command.name)) {
+            if (command.decodes && std::erase(args, "--tolerant") > 0) {
+                SetCliTolerantDecoding(true);
+            }
             return CheckOutput(command.name, command.run(args));
         }
     }

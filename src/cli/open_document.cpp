@@ -1,10 +1,22 @@
 #include "cli/open_document.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "capture/record_file_io.h"
 #include "pd/columns/document_context.h"
 #include "pd/columns/idle_time.h"
+#include "tools/sigrok/sr_import.h"
+
+namespace {
+
+bool cliTolerant = false;
+
+}  // namespace
+
+void SetCliTolerantDecoding(bool on) {
+    cliTolerant = on;
+}
 
 bool CheckRecordFile(const char* command, const std::string& path) {
     switch (RecordFileStatus(path).kind) {
@@ -29,7 +41,22 @@ bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& do
     if (!CheckRecordFile(command, path)) {
         return false;
     }
-    const FileResult result = doc.OpenRecordFile(path);
+    doc.SetTolerantDecoding(cliTolerant);
+    FileResult result;
+    const bool sigrok = IsSigrokSessionPath(path);
+    if (sigrok) {
+        std::string error;
+        const std::optional<std::string> record = ImportToTemporaryRecordFile(path, error);
+        if (!record) {
+            std::fprintf(stderr, "zoduz-cli %s: %s\n", command, error.c_str());
+            return false;
+        }
+        result = doc.OpenRecordFile(*record);
+        std::error_code ignored;
+        std::filesystem::remove(*record, ignored);  // the document holds what it decoded
+    } else {
+        result = doc.OpenRecordFile(path);
+    }
     if (result.kind == FileResult::kOutOfMemory) {
         // What was decoded before memory ran out is still printed; the exit status says it is
         // not the whole file.
@@ -40,8 +67,8 @@ bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& do
                      command, doc.PacketCount(), doc.SampleCount(), path.c_str());
         return true;
     }
-    if (result) {
-        return true;
+    if (result || sigrok) {
+        return static_cast<bool>(result);
     }
     std::fprintf(stderr, "zoduz-cli %s: cannot read '%s'\n", command, path.c_str());
     return false;

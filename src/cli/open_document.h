@@ -13,6 +13,10 @@
 // "zoduz-cli COMMAND: cannot read 'PATH'" on stderr.
 bool CheckRecordFile(const char* command, const std::string& path);
 
+// Every document the command opens from now on recovers what the strict decoder rejects
+// (zoduz-cli --tolerant).
+void SetCliTolerantDecoding(bool on);
+
 // Opens and decodes path into doc the way the application does (whole file, markers and
 // time origin restored). Prints the one-line error and returns false when the file cannot be
 // read; a command then exits with status 1. When memory runs out during the decode it prints

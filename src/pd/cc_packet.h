@@ -120,4 +120,6 @@ struct CCCPacket {
     int16_t chunkLength = 0;
     int8_t port = 0;
     bool chunkStart = false;
+    // Decoded by the tolerant pass after the strict decode rejected it (pd/tolerant_decoder.h).
+    bool recovered = false;
 };

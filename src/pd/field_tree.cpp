@@ -73,6 +73,14 @@ PacketTree BuildPacketTree(const CCCPacket& packet) {
     PacketTree tree;
     tree.nodes.push_back({kNodePacket, 0, FormatText("Packet #%d", packet.packetNumber), true});
     tree.selectedCode = kNodePacket;
+    if (packet.recovered) {
+        tree.nodes.push_back(
+            {kNodeRecovered, 1,
+             FormatText("Recovered by the tolerant decoder (preamble %d bits, "
+                        "unit interval %.3f us)",
+                        packet.preambleLength, static_cast<double>(packet.averageUnitInterval)),
+             false});
+    }
     if (!HasMessageNodes(packet)) {
         return tree;
     }

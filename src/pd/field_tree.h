@@ -18,6 +18,7 @@ inline constexpr uint32_t kNodeExtendedHeader = 0x08000000;
 inline constexpr uint32_t kNodeExtendedData = 0x10000000;
 inline constexpr uint32_t kNodeExtendedBlock = 0x20000000;
 inline constexpr uint32_t kNodeBlockDataObject = 0x24000000;
+inline constexpr uint32_t kNodeRecovered = 0x40000000;  // a line, no field table of its own
 inline constexpr uint32_t kNodeIndexStep = 0x10000;
 
 struct PacketTreeNode {
@@ -32,9 +33,11 @@ struct PacketTree {
     uint32_t selectedCode = kNodePacket;  // the node selected once the tree is built
 };
 
-// The nodes of packet `packet`: "Packet #n", and for SOP, SOP' and SOP'' messages the headers,
-// the data objects or extended data, and the reassembled data block. The message header is
-// selected; a packet without a message has only its packet node, which is then selected.
+// The nodes of packet `packet`: "Packet #n", for a packet the tolerant pass recovered the line
+// "Recovered by the tolerant decoder (preamble N bits, unit interval U us)", and for SOP, SOP' and
+// SOP'' messages the headers, the data objects or extended data, and the reassembled data block.
+// The message header is selected; a packet without a message has only its packet node, which is
+// then selected.
 PacketTree BuildPacketTree(const CCCPacket& packet);
 
 // Bits a node stands for: `length` bits from `start` of the message bytes, or of the

@@ -14,11 +14,6 @@ constexpr std::array<uint8_t, 32> kFiveBitCodes = {
     0xE,         0xF,         0x0,         kSymInvalid,
 };
 
-struct OrderedSetPattern {
-    int32_t kind;
-    std::array<uint8_t, 4> codes;
-};
-
 // Tried in this order; the first full match of all four symbols wins.
 constexpr std::array<OrderedSetPattern, 7> kOrderedSets = {{
     {kOsSop, {kSymSync1, kSymSync1, kSymSync1, kSymSync2}},
@@ -31,6 +26,10 @@ constexpr std::array<OrderedSetPattern, 7> kOrderedSets = {{
 }};
 
 }  // namespace
+
+std::span<const OrderedSetPattern> OrderedSetPatterns() {
+    return kOrderedSets;
+}
 
 uint8_t SymbolCodeOf(unsigned fiveBits) {
     return kFiveBitCodes[fiveBits & 0x1Fu];

@@ -1,7 +1,9 @@
 // 4b5b symbols, ordered sets, message bytes and CRC of a CC packet whose bits are recovered.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "pd/cc_packet.h"
@@ -16,6 +18,16 @@ enum SymbolCode : uint8_t {
     kSymEop = 48,
     kSymInvalid = 255,
 };
+
+// The K-codes of one ordered set, first to fourth symbol.
+struct OrderedSetPattern {
+    int32_t kind;
+    std::array<uint8_t, 4> codes;
+};
+
+// The seven ordered sets in the order they are recognised: SOP, SOP', SOP'', SOP'_Debug,
+// SOP''_Debug, Hard Reset, Cable Reset.
+std::span<const OrderedSetPattern> OrderedSetPatterns();
 
 // Maps a 5-bit group (first received bit in bit 0) to its SymbolCode; 255 for unused codes.
 uint8_t SymbolCodeOf(unsigned fiveBits);

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -22,6 +23,7 @@
 #include "app/views/pd_packet_list_view.h"
 #include "app/views/pd_packet_tree_view.h"
 #include "capture/document.h"
+#include "device/sim/simulator.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
@@ -92,6 +94,7 @@ class MainFrameTest : public QObject {
     void aboutLinesWithAndWithoutAnalyzer();
     void menusCarryTheirCommands();
     void automaticExportWritesBothItemsAndReusesItsDialog();
+    void tolerantDecodingSwitchDecodesAgainAndTheStatusBarCounts();
     void resetPacketShowsOnlyItsPacketNode();
     void reassembledBlockOffsetsCountFromTheSelectedNode();
     void extendedDataLinesAreShownExpanded();
@@ -458,6 +461,7 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "Find &Next|F3",
                                  "Find &Prev|Shift+F3",
                                  "&Auto Scroll|",
+                                 "&Tolerant Decoding|",
                                  "Display Filter Settings|",
                                  "Disable Display Filters|",
                                  "Column Settings|",
@@ -471,6 +475,48 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "Connect &Virtual Analyzer|",
                                  "Install Zoduz Driver|",
                                  "&About Zoduz App...|"}));
+}
+
+void MainFrameTest::tolerantDecodingSwitchDecodesAgainAndTheStatusBarCounts() {
+    // Every packet of this capture has a 37-bit preamble: the strict decoder rejects them all.
+    SimulationOptions options;
+    options.scenario = "spr";
+    options.distortion.preambleBits = 37;
+    const QString path = dir_.filePath(QStringLiteral("short-preamble.zaz"));
+    std::string error;
+    QVERIFY(SimulateToFile(options, QFile::encodeName(path).toStdString(), error));
+    QVERIFY(h_->frame->OpenDocument(path));
+    const size_t packets = h_->document.PacketCount();
+    QVERIFY(packets > 10);
+    auto* summary = h_->frame->findChild<QLabel*>(QStringLiteral("tolerantSummary"));
+    QVERIFY(summary != nullptr);
+    QCOMPARE(summary->text(), QStringLiteral("%1 packets rejected by the strict decoder, %1 "
+                                             "recoverable with tolerant decoding")
+                                  .arg(packets));
+    QVERIFY(!h_->document.PacketAt(0)->crcOk);
+
+    QAction* toggle = nullptr;
+    for (QAction* action : h_->frame->findChildren<QAction*>()) {
+        if (action->text() == QStringLiteral("&Tolerant Decoding")) {
+            toggle = action;
+        }
+    }
+    QVERIFY(toggle != nullptr && toggle->isCheckable() && !toggle->isChecked());
+    toggle->trigger();
+    QVERIFY(h_->settings.pdMessageTolerantDecode);
+    QVERIFY(h_->document.TolerantDecoding());
+    QCOMPARE(h_->document.PacketCount(), packets);
+    for (size_t i = 0; i < packets; ++i) {
+        QVERIFY(h_->document.PacketAt(i)->recovered);
+        QVERIFY(h_->document.PacketAt(i)->crcOk);
+        QCOMPARE(h_->document.PacketAt(i)->preambleLength, 37);
+    }
+    QCOMPARE(summary->text(), QStringLiteral("%1 packets rejected by the strict decoder, %1 "
+                                             "recovered by the tolerant decoder")
+                                  .arg(packets));
+    toggle->trigger();  // back to strict for the next tests
+    QVERIFY(!h_->settings.pdMessageTolerantDecode);
+    QVERIFY(!h_->document.PacketAt(0)->crcOk);
 }
 
 void MainFrameTest::automaticExportWritesBothItemsAndReusesItsDialog() {

@@ -87,6 +87,15 @@ TEST(SimEdgeBlocks, FirstBlockOfABurst) {
     EXPECT_EQ(blocks[0].timeUs, timestamp);
 }
 
+TEST(SimEdgeBlocks, ClockSettingSaysEveryDivider) {
+    // A setting of 0 means the default of 20: divider 1 is written as 0x100 (low byte 0).
+    EXPECT_EQ(ClockSettingOf(1), 0x100);
+    EXPECT_EQ(ClockDividerOf(ClockSettingOf(1)), 1);
+    for (int divider = 2; divider <= 256; ++divider) {
+        EXPECT_EQ(ClockDividerOf(ClockSettingOf(divider)), divider) << divider;
+    }
+}
+
 TEST(SimEdgeBlocks, WrapMarkersOfTheWorkedExample) {
     // Transitions at low bytes 10, 50 and, 482 ticks after 50, at 20: two markers in between.
     std::vector<TimedBlock> blocks;
@@ -185,7 +194,7 @@ TEST(SimEdgeBlocks, ParserReadsBackEveryIntervalAndStartTime) {
 }
 
 TEST(SimEdgeBlocks, OtherDividersAndTheWrapOfTheDeviceClock) {
-    for (int divider : {2, 7, 13, 20}) {
+    for (int divider : {1, 2, 7, 13, 20}) {
         ScenarioScript script = ScriptOf({{100'000'000, Evenly(200, 1650)},
                                           {2'100'000'000, Evenly(200, 3300)},
                                           {3'900'000'000, {0, 1650, 4950, 6600, 9900}}});

@@ -23,8 +23,9 @@ std::vector<SettingLine> ListFrom(const MemorySettingsBackend& backend) {
 
 TEST(SettingsListing, EmptyStoreListsEveryValueAsDefault) {
     const auto lines = ListFrom(MemorySettingsBackend{});
-    // 3 + 24 scalars + 38 columns + font, 3 shown flags, 25 colours, 9 widths, 11 switches.
-    EXPECT_EQ(lines.size(), 3u + 24 + 38 + 1 + 1 + 3 + 25 + 9 + 11);
+    // 3 + 25 scalars + 38 columns + font, device ids, 3 shown flags, 25 colours, 9 widths,
+    // 11 switches.
+    EXPECT_EQ(lines.size(), 3u + 25 + 38 + 1 + 1 + 3 + 25 + 9 + 11);
     for (const SettingLine& line : lines) {
         EXPECT_TRUE(line.isDefault) << line.name;
     }

@@ -347,7 +347,7 @@ TEST(SettingsSave, WritesInTheDocumentedOrder) {
                                          "GraphShowPlots",           "GraphShowPDPackets",
                                          "GraphAutoScroll",          "PDMessageAutoScroll",
                                          "CtrlViewHeight",           "VbusCurrDirCfgDoNotAskAgain",
-                                         "VbusCurrDirReverse"};
+                                         "VbusCurrDirReverse",       "PDMessageTolerantDecode"};
     for (int column = 0; column < 38; ++column) {
         expected.push_back("ColumnInfo" + std::to_string(column));
     }

@@ -101,7 +101,21 @@ CommandOutcome CDocumentCommands::Load(const std::string& path) {
         return {false, readable};
     }
     SetBusy(true);
-    const FileResult opened = document_.OpenRecordFile(absolute);
+    std::string record = absolute;
+    bool imported = false;
+    if (hooks_.importSession) {
+        std::string error;
+        if (std::optional<std::string> session = hooks_.importSession(absolute, error)) {
+            record = std::move(*session);
+            imported = true;
+        } else if (!error.empty()) {
+            // Nothing is replaced: the current document stays.
+            SetBusy(false);
+            ShowError(error);
+            return {false, {FileResult::kCannotOpen}};
+        }
+    }
+    const FileResult opened = document_.OpenRecordFile(record);
     document_.SetModified(false);
     SetBusy(false);
     if (!opened && opened.kind != FileResult::kOutOfMemory) {
@@ -115,7 +129,7 @@ CommandOutcome CDocumentCommands::Load(const std::string& path) {
     if (!opened) {
         ShowError(OpenErrorText(opened, path));  // what was decoded is shown
     }
-    documentPath_ = absolute;
+    documentPath_ = imported ? std::string() : absolute;
     Tell(hooks_.opened, absolute);
     return {true, opened};
 }

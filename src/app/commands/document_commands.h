@@ -30,6 +30,12 @@ struct DocumentCommandHooks {
     std::function<void(const std::string& path)> saved;
     // A path that could not be read was refused (the window drops it from the recent files).
     std::function<void(const std::string& path)> refused;
+    // A path that is not a record file itself (a logic-analyzer session): the record file
+    // imported from it to open instead, or none with the reason in error when the import
+    // failed. None with an empty error, or no hook, opens the path as a record file. The
+    // document opened from an import has no path, so Save asks for a new name.
+    std::function<std::optional<std::string>(const std::string& path, std::string& error)>
+        importSession;
 };
 
 // What a command did. done: it went ahead; result: the file result of its open or save (kOk

@@ -11,7 +11,7 @@ namespace {
 using S = SettingsStore;
 
 // Order of the settings table: the load order of the integers and bools.
-constexpr std::array<ScalarSetting, 24> kScalarSettings = {{
+constexpr std::array<ScalarSetting, 25> kScalarSettings = {{
     {"LaunchDriverInstaller", &S::launchDriverInstaller, true},
     {"RecordMaxFileSizeMB", &S::recordMaxFileSizeMB, true},
     {"RecordVbusSamplingIntervalMS", &S::recordVbusSamplingIntervalMS, true},
@@ -30,6 +30,7 @@ constexpr std::array<ScalarSetting, 24> kScalarSettings = {{
     {"CtrlViewHeight", &S::ctrlViewHeight, true},
     {"VbusCurrDirCfgDoNotAskAgain", &S::vbusCurrDirCfgDoNotAskAgain, true},
     {"VbusCurrDirReverse", &S::vbusCurrDirReverse, true},
+    {"PDMessageTolerantDecode", &S::pdMessageTolerantDecode, true},
     {"CalVbusVolRatio", &S::calVbusVolRatio, false},
     {"CalCC1VolRatio", &S::calCC1VolRatio, false},
     {"CalCC2VolRatio", &S::calCC2VolRatio, false},

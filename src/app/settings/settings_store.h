@@ -41,6 +41,8 @@ struct SettingsStore {
     int32_t ctrlViewHeight = 0;  // 0: a quarter of the window height, at most 100
     bool vbusCurrDirCfgDoNotAskAgain = false;
     bool vbusCurrDirReverse = false;
+    // "PDMessageTolerantDecode": packets the strict decoder rejects go through the tolerant pass.
+    bool pdMessageTolerantDecode = false;
     // Calibration ratios, millionths. Read at start-up, never written by the application.
     int32_t calVbusVolRatio = kCalibrationRatioOne;
     int32_t calCC1VolRatio = kCalibrationRatioOne;

@@ -1,6 +1,5 @@
-// Packs a scenario into the analyzer's block stream: CC edge blocks with 8-bit timer captures,
-// wrap markers, burst and sequence numbers and block timestamps, SampleBlocks at the sampling
-// interval, and for record files the leading InfoBlock.
+// Packs a scenario into the analyzer's block stream: CC edge blocks (capture/cc_edge_writer.h),
+// SampleBlocks at the sampling interval, and for record files the leading InfoBlock.
 #pragma once
 
 #include <array>
@@ -8,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "capture/cc_edge_writer.h"
 #include "capture/record_block.h"
 #include "device/sim/sim_script.h"
 
@@ -21,55 +21,6 @@ struct PackOptions {
 
 // Identity the stand-in reports in the finished InfoBlock.
 inline constexpr uint16_t kSimFirmwareVersion = 0x0123;
-
-// A block with the device time used to interleave it with the others.
-struct TimedBlock {
-    uint64_t timeUs = 0;
-    RecordBlock block;
-};
-
-// Writes the transitions of one CC line burst by burst into CcEdgeBlocks.
-class EdgeBlockWriter {
-  public:
-    EdgeBlockWriter(int clockDivider, std::vector<TimedBlock>& out);
-
-    // Opens a burst on `ccLine` whose first transition comes at tick `firstTick`: a new burst
-    // number, sequence 0, and a reference capture just before the transition.
-    void StartBurst(int ccLine, uint64_t firstTick);
-    // Records a transition at `tick`, preceded by the wrap markers the gap needs. A tick that
-    // the 8-bit captures cannot express after a wrap marker moves on by one; returns the tick
-    // used.
-    uint64_t Transition(uint64_t tick);
-    // Idles until the open packet ends (ten microseconds without a transition), fills the block
-    // with wrap markers and closes the burst.
-    void EndBurst();
-
-    bool InBurst() const { return inBurst_; }
-    int Line() const { return line_; }
-    uint64_t LastTick() const { return tick_; }
-
-  private:
-    void Emit(uint8_t byte, uint64_t tick);
-    void EmitMarker();
-    int MarkerAdvance() const;
-    void FlushBlock();
-
-    int divider_;
-    std::vector<TimedBlock>& out_;
-    bool inBurst_ = false;
-    int line_ = 0;
-    int burst_ = -1;
-    int sequence_ = -1;
-    std::array<uint8_t, kEdgeBytesPerBlock> bytes_{};
-    int count_ = 0;
-    uint64_t blockTimeUs_ = 0;
-    uint64_t lastByteTick_ = 0;
-    uint64_t tick_ = 0;  // timer position of the latest capture
-    int previousByte_ = 0;
-    int previousValue_ = 0;
-    int repeatCount_ = 0;
-    uint64_t ticksSinceEdge_ = 0;
-};
 
 // Edge blocks of every message of the script in time order. Fills each message's startTimeUs,
 // edgeTicks and clockDivider from the ticks actually written.

@@ -60,9 +60,12 @@ BuiltMessage& Conversation::Transmit(const PdMessage& message, const std::string
                                                                       : settings_.unitIntervalUs;
     built.clockDivider = settings_.clockDivider;
 
-    LineCodeInput input{message.orderedSet, message.bytes, built.crc, fault};
+    const PhyDistortion& distortion = settings_.distortion;
+    LineCodeInput input{message.orderedSet,      message.bytes,          built.crc, fault,
+                        distortion.preambleBits, distortion.damagedKCode};
     std::vector<int64_t> transitions =
         BmcTransitions(EncodePacketBits(input), built.unitIntervalUs, settings_.jitterUs, random_);
+    ApplyLevelSkew(transitions, distortion.levelSkewUs);
     if (fault == PhyFault::kGlitch) {
         // A spike of one edge-timer tick: shorter than half of half a unit interval at every
         // divider the synthesizer accepts, so the decoder always classes it as short.

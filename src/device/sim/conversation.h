@@ -27,6 +27,7 @@ struct ConversationSettings {
     double unitIntervalUs = kNominalUnitIntervalUs;
     double jitterUs = 0.05;
     int clockDivider = 20;
+    PhyDistortion distortion;
 };
 
 class Conversation {

@@ -91,7 +91,8 @@ std::optional<std::array<KCode, 4>> OrderedSetCodes(int32_t orderedSet) {
 std::vector<uint8_t> EncodePacketBits(const LineCodeInput& input) {
     std::vector<uint8_t> bits;
     bits.reserve(kPreambleBits + 20 + (input.bytes.size() + 4) * 10 + 5);
-    for (int i = 0; i < kPreambleBits; ++i) {
+    for (int i = kPreambleBits - std::clamp(input.preambleBits, 1, kPreambleBits);
+         i < kPreambleBits; ++i) {
         bits.push_back(static_cast<uint8_t>(i & 1));
     }
     std::array<KCode, 4> codes =
@@ -100,8 +101,9 @@ std::vector<uint8_t> EncodePacketBits(const LineCodeInput& input) {
     if (input.fault == PhyFault::kDamagedOrderedSet) {
         codes[3] = KCode::kRst1;  // no ordered set ends in RST-1
     }
-    for (KCode code : codes) {
-        AppendCode(bits, KCodeBits(code));
+    for (size_t k = 0; k < codes.size(); ++k) {
+        const bool damaged = input.damagedKCode == static_cast<int>(k) + 1;
+        AppendCode(bits, damaged ? NibbleCode(0) : KCodeBits(codes[k]));
     }
     if (input.orderedSet == kOsHardReset || input.orderedSet == kOsCableReset) {
         return bits;
@@ -145,6 +147,19 @@ std::vector<int64_t> BmcTransitions(const std::vector<uint8_t>& bits, double uni
     }
     place(cell);
     return times;
+}
+
+void ApplyLevelSkew(std::vector<int64_t>& transitions, double skewUs) {
+    const auto skewNs = static_cast<int64_t>(std::llround(skewUs * 1000.0));
+    if (skewNs == 0) {
+        return;
+    }
+    for (size_t i = 1; i < transitions.size(); i += 2) {
+        transitions[i] += skewNs;
+    }
+    for (size_t i = 1; i < transitions.size(); ++i) {
+        transitions[i] = std::max(transitions[i], transitions[i - 1] + 1);
+    }
 }
 
 void InsertGlitches(std::vector<int64_t>& transitions, int64_t widthNs, SimRandom& random) {

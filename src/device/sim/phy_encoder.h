@@ -41,17 +41,34 @@ inline constexpr int kPreambleBits = 64;
 inline constexpr double kNominalUnitIntervalUs = 3.3;
 inline constexpr double kOutOfRangeUnitIntervalUs = 4.0;
 
+// What a real transmitter and receiver path does to every packet, beyond the faults: unequal
+// line levels, a receiver that locks late onto the preamble, a K-code misread.
+struct PhyDistortion {
+    // Duty-cycle skew: every interval at the level after the first transition lasts this much
+    // longer and every interval at the other level this much shorter.
+    double levelSkewUs = 0.0;
+    int preambleBits = kPreambleBits;  // the last this many of the 64 preamble bits are received
+    int damagedKCode = 0;              // 1-4: that K-code of every ordered set arrives as the
+                                       // code of data nibble 0; 0 = none
+};
+
+// Largest skew: a half unit interval must keep a positive length.
+inline constexpr double kMaxLevelSkewUs = 1.0;
+
 // Everything a packet's bits depend on.
 struct LineCodeInput {
     int32_t orderedSet = kOsSop;
     std::vector<uint8_t> bytes;  // message header onwards, without the CRC
     uint32_t crc = 0;            // CRC to carry
     PhyFault fault = PhyFault::kNone;
+    int preambleBits = kPreambleBits;  // 1-64, the end of the alternating preamble
+    int damagedKCode = 0;              // 1-4 or 0, as in PhyDistortion
 };
 
-// Bits in transmission order: alternating preamble starting with 0, the ordered set, then for
-// messages the bytes and the CRC as 4b5b nibbles (low nibble first) and the EOP. Hard Reset and
-// Cable Reset end after the ordered set.
+// Bits in transmission order: the alternating preamble (all 64 bits start with 0 and end with
+// 1; a shorter one is their end), the ordered set, then for messages the bytes and the CRC as
+// 4b5b nibbles (low nibble first) and the EOP. Hard Reset and Cable Reset end after the ordered
+// set.
 std::vector<uint8_t> EncodePacketBits(const LineCodeInput& input);
 
 // BMC transition times in nanoseconds from the first transition: one at the start of every bit,
@@ -59,6 +76,10 @@ std::vector<uint8_t> EncodePacketBits(const LineCodeInput& input);
 // first moves by up to +-jitterUs. Times are strictly increasing.
 std::vector<int64_t> BmcTransitions(const std::vector<uint8_t>& bits, double unitIntervalUs,
                                     double jitterUs, SimRandom& random);
+
+// Moves every second transition (the ones that end the first level) later by skewUs, keeping
+// the times strictly increasing.
+void ApplyLevelSkew(std::vector<int64_t>& transitions, double skewUs);
 
 // Adds two or three glitches (pairs of transitions `widthNs` apart) between the preamble and
 // the CRC, each in an interval at least four widths long.

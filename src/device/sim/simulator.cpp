@@ -56,7 +56,7 @@ std::optional<std::string> CheckSimulationOptions(const SimulationOptions& optio
         return std::string("the sampling interval must be 1-1000 ms");
     }
     if (options.clockDivider < kMinClockDivider || options.clockDivider > kMaxClockDivider) {
-        return std::string("the clock divider must be 2-20");
+        return std::string("the clock divider must be 1-256");
     }
     if (!(options.unitIntervalUs >= kMinUnitIntervalUs &&
           options.unitIntervalUs <= kMaxUnitIntervalUs)) {
@@ -67,6 +67,17 @@ std::optional<std::string> CheckSimulationOptions(const SimulationOptions& optio
     }
     if (!(options.jitterUs >= 0.0 && options.jitterUs <= kMaxJitterUs)) {
         return std::string("the jitter must be 0-0.2 us");
+    }
+    const PhyDistortion& distortion = options.distortion;
+    if (!(distortion.levelSkewUs >= -kMaxLevelSkewUs &&
+          distortion.levelSkewUs <= kMaxLevelSkewUs)) {
+        return std::string("the level skew must be -1-1 us");
+    }
+    if (distortion.preambleBits < 1 || distortion.preambleBits > kPreambleBits) {
+        return std::string("the preamble must be 1-64 bits");
+    }
+    if (distortion.damagedKCode < 0 || distortion.damagedKCode > 4) {
+        return std::string("the damaged K-code must be 0-4");
     }
     return std::nullopt;
 }
@@ -82,6 +93,7 @@ std::optional<ScenarioScript> BuildScenarioScript(const SimulationOptions& optio
     settings.unitIntervalUs = options.unitIntervalUs;
     settings.jitterUs = options.jitterUs;
     settings.clockDivider = options.clockDivider;
+    settings.distortion = options.distortion;
     Conversation talk(script, random, settings);
     talk.WaitMs(100.0);  // the capture starts with a quiet line
     info->build(talk, random, options.seconds > 0.0 ? options.seconds : info->defaultSeconds);

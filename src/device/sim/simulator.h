@@ -8,11 +8,11 @@
 
 #include "device/sim/sim_script.h"
 
-// Edge timer dividers the synthesizer accepts. The block's clock setting cannot say 1 (its 0
-// means the default of 20), and coarser ticks than the default leave jittered BMC
-// intervals too few ticks for a sure decode.
-inline constexpr int kMinClockDivider = 2;
-inline constexpr int kMaxClockDivider = 20;
+// Edge timer dividers the synthesizer accepts: every divider the block format can say. Ticks
+// coarser than the default of 20 leave jittered BMC intervals too few ticks for a sure strict
+// decode; such captures test the quantisation on purpose.
+inline constexpr int kMinClockDivider = 1;
+inline constexpr int kMaxClockDivider = 256;
 
 // Longest capture: ten hours. The script of a scenario, edge times included, stays in memory
 // until it is packed, and ten hours of the long scenario keep that near 150 MB.
@@ -33,6 +33,7 @@ struct SimulationOptions {
     int clockDivider = 20;
     double unitIntervalUs = kNominalUnitIntervalUs;
     double jitterUs = 0.05;
+    PhyDistortion distortion;         // applied to every packet
     bool recordFile = true;           // leading InfoBlock (a .zaz file) or the bare stream
     uint64_t clockStartUs = 5000000;  // analyzer clock when the capture starts, below 2^32
 };
@@ -48,9 +49,10 @@ struct SimulationResult {
     uint64_t edgeBlocks = 0;
 };
 
-// Checks the options: a known scenario, an interval of 1-1000 ms, a divider of 2-20, a
-// unit interval of 3.03-3.7 us, a clock start below 2^32 us, a duration of 0-36000 s and a jitter
-// of 0-0.2 us. Returns the problem as a text.
+// Checks the options: a known scenario, an interval of 1-1000 ms, a divider of 1-256, a
+// unit interval of 3.03-3.7 us, a clock start below 2^32 us, a duration of 0-36000 s, a jitter
+// of 0-0.2 us, a level skew of at most 1 us either way, 1-64 preamble bits and a damaged K-code
+// of 0-4. Returns the problem as a text.
 std::optional<std::string> CheckSimulationOptions(const SimulationOptions& options);
 
 // The scenario's messages and electrical model, not yet packed.

@@ -22,6 +22,9 @@ RowColour RowBackground(const CCCPacket& packet, int row, const RowRoles& roles)
     if (packet.marked) {
         return {200, 200, 0};
     }
+    if (packet.recovered) {
+        return {200, 240, 200};  // decoded by the tolerant pass only
+    }
     return row % 2 != 0 ? RowColour{255, 255, 255} : RowColour{240, 240, 240};
 }
 

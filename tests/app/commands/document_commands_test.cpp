@@ -145,6 +145,44 @@ TEST_F(DocumentCommandsTest, SaveOfANewDocumentAsksForAPath) {
     EXPECT_FALSE(std::filesystem::exists(dir_.File("never.zaz")));
 }
 
+TEST_F(DocumentCommandsTest, ImportedSessionOpensItsRecordFileWithoutAPath) {
+    // A path the import hook takes is opened from the record file it returns; the document has
+    // no path of its own, so Save asks for one.
+    DocumentCommandHooks hooks = Hooks();
+    hooks.importSession = [this](const std::string& path,
+                                 std::string& error) -> std::optional<std::string> {
+        if (path.ends_with(".sr")) {
+            return second_;
+        }
+        if (path.ends_with(".bad")) {
+            error = "not a logic session";
+        }
+        return std::nullopt;
+    };
+    CDocumentCommands commands(doc_, hooks);
+    const std::string session = dir_.File("capture.sr");
+    WriteFile(session, {1, 2, 3});
+    const CommandOutcome outcome = commands.Load(session);
+    EXPECT_TRUE(outcome.done);
+    EXPECT_EQ(doc_.SampleCount(), 3u);
+    EXPECT_EQ(commands.DocumentPath(), "");
+    EXPECT_EQ(commands.DocumentTitle(), "Untitled");
+    EXPECT_EQ(opened_, (std::vector<std::string>{session}));
+
+    // A failed import says why and leaves the document as it was.
+    const std::string bad = dir_.File("capture.bad");
+    WriteFile(bad, {1, 2, 3});
+    const CommandOutcome failed = commands.Load(bad);
+    EXPECT_FALSE(failed.done);
+    EXPECT_EQ(errors_, (std::vector<std::string>{"not a logic session"}));
+    EXPECT_EQ(doc_.SampleCount(), 3u);
+
+    // Any other path is opened as a record file.
+    EXPECT_TRUE(commands.Load(first_).done);
+    EXPECT_EQ(doc_.SampleCount(), 2u);
+    EXPECT_EQ(commands.DocumentPath(), first_);
+}
+
 TEST(RecordFileSuffix, AddedOnlyWithoutAnExtension) {
     EXPECT_EQ(WithRecordFileSuffix("/tmp/capture"), "/tmp/capture.zaz");
     EXPECT_EQ(WithRecordFileSuffix("/tmp/capture.zaz"), "/tmp/capture.zaz");

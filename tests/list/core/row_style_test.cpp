@@ -78,3 +78,12 @@ TEST(RowStyle, TextColourByEdgesAndPort) {
     packet.port = 1;  // the port overrides the no-edge colour
     EXPECT_EQ(*RowTextColour(packet), (RowColour{0, 0, 255}));
 }
+
+TEST(RowStyle, RecoveredRowsAreGreenUnlessAnotherRuleApplies) {
+    CCCPacket packet = GoodPacket();
+    packet.recovered = true;
+    EXPECT_EQ(RowBackground(packet, 0, {}), (RowColour{200, 240, 200}));
+    EXPECT_EQ(RowBackground(packet, 1, {}), (RowColour{200, 240, 200}));
+    packet.marked = true;
+    EXPECT_EQ(RowBackground(packet, 1, {}), (RowColour{200, 200, 0}));
+}
