@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -38,7 +39,7 @@ class ScriptedStream : public StreamSource {
             return -1;
         }
         size_t pos = position_.load();
-        if (pos >= bytes_.size()) {
+        if (pos >= std::min(bytes_.size(), holdAt.load())) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             return 0;
         }
@@ -53,6 +54,8 @@ class ScriptedStream : public StreamSource {
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
     std::atomic<bool> failing{false};
+    // Bytes from this position on are held back, as if the analyzer had gone quiet.
+    std::atomic<size_t> holdAt{SIZE_MAX};
 
   private:
     std::vector<uint8_t> bytes_;
