@@ -19,9 +19,8 @@ struct SampleChunk {
     // Heap-ordered summary tree over the blocks: node 1 covers the chunk, node kBlocks + b
     // covers block b. Nodes are written once, when their last sample arrives.
     SampleSummary tree[2 * kBlocks];
-    // The store's running energy sums and the time at the first sample of each block.
+    // The store's running energy sums at the first sample of each block.
     EnergySums blockEnergy[kBlocks];
-    int64_t blockFirstTime[kBlocks];
 
     // Writes the summary of block b (all its samples present) and of every node it completes.
     void CompleteBlock(size_t b);

@@ -20,21 +20,6 @@ struct SummaryCollector {
     void AddSample(const StoredSample& sample) { AddSummary(SampleSummary::Of(sample)); }
 };
 
-struct ExtremesCollector {
-    PlotValue value;
-    ValueExtremes extremes{INT32_MAX, INT32_MIN};
-
-    void AddSummary(const SampleSummary& s) { Add(s.Extremes(value)); }
-    void AddSample(const StoredSample& sample) {
-        int32_t v = PlotValueOf(sample, value);
-        Add({v, v});
-    }
-    void Add(const ValueExtremes& e) {
-        extremes.min = std::min(extremes.min, e.min);
-        extremes.max = std::max(extremes.max, e.max);
-    }
-};
-
 bool MayHold(const SampleSummary& summary, int32_t voltage, int32_t current) {
     return summary.Extremes(PlotValue::VbusVoltage).Contains(voltage) &&
            summary.Extremes(PlotValue::VbusCurrent).Contains(current);
@@ -70,6 +55,21 @@ std::optional<size_t> FindInNode(const SampleChunk& chunk, size_t node, size_t n
 
 }  // namespace
 
+struct SampleSnapshot::ExtremesCollector {
+    PlotValue value;
+    ValueExtremes extremes{INT32_MAX, INT32_MIN};
+
+    void AddSummary(const SampleSummary& s) { Add(s.Extremes(value)); }
+    void AddSample(const StoredSample& sample) {
+        int32_t v = PlotValueOf(sample, value);
+        Add({v, v});
+    }
+    void Add(const ValueExtremes& e) {
+        extremes.min = std::min(extremes.min, e.min);
+        extremes.max = std::max(extremes.max, e.max);
+    }
+};
+
 SampleSnapshot::SampleSnapshot(std::vector<ChunkPtr> chunks, size_t frontSkip, size_t size)
     : chunks_(std::move(chunks)), frontSkip_(frontSkip), size_(size) {
     size_t count = chunks_.size();
@@ -98,16 +98,40 @@ size_t SampleSnapshot::ChunkEnd(size_t c) const {
 
 ValueExtremes SampleSnapshot::Extremes(size_t first, size_t last, PlotValue value) const {
     ExtremesCollector collector{value};
+    collector.AddSample(At(first));
+    collector.AddSample(At(last));
     size_t from = first + frontSkip_;
     size_t to = last + frontSkip_ + 1;
-    size_t firstChunk = from / kChunk;
-    size_t lastChunk = (to - 1) / kChunk;
-    if (firstChunk == lastChunk) {
-        VisitChunkRange(*chunks_[firstChunk], from % kChunk, (to - 1) % kChunk + 1, collector);
+    // Whole blocks [firstBlock, endBlock) from the summaries; the partial blocks at both ends
+    // afterwards, when their block's summary reaches beyond what is known by then.
+    size_t firstBlock = (from + kBlock - 1) / kBlock;
+    size_t endBlock = to / kBlock;
+    if (firstBlock > endBlock) {  // inside one block
+        AddPartialBlock(from, to, collector);
         return collector.extremes;
     }
-    VisitChunkRange(*chunks_[firstChunk], from % kChunk, kChunk, collector);
-    VisitChunkRange(*chunks_[lastChunk], 0, (to - 1) % kChunk + 1, collector);
+    if (firstBlock < endBlock) {
+        AddWholeBlocks(firstBlock, endBlock, collector);
+    }
+    AddPartialBlock(from, firstBlock * kBlock, collector);
+    AddPartialBlock(endBlock * kBlock, to, collector);
+    return collector.extremes;
+}
+
+void SampleSnapshot::AddWholeBlocks(size_t firstBlock, size_t endBlock,
+                                    ExtremesCollector& collector) const {
+    constexpr size_t kBlocks = SampleChunk::kBlocks;
+    size_t firstChunk = firstBlock / kBlocks;
+    size_t lastChunk = (endBlock - 1) / kBlocks;
+    auto visit = [&](size_t c, size_t fromBlock, size_t toBlock) {
+        VisitChunkRange(*chunks_[c], fromBlock * kBlock, toBlock * kBlock, collector);
+    };
+    if (firstChunk == lastChunk) {
+        visit(firstChunk, firstBlock % kBlocks, (endBlock - 1) % kBlocks + 1);
+        return;
+    }
+    visit(firstChunk, firstBlock % kBlocks, kBlocks);
+    visit(lastChunk, 0, (endBlock - 1) % kBlocks + 1);
     size_t count = chunks_.size();
     for (size_t lo = firstChunk + 1 + count, hi = lastChunk + count; lo < hi; lo /= 2, hi /= 2) {
         if (lo & 1) {
@@ -117,7 +141,27 @@ ValueExtremes SampleSnapshot::Extremes(size_t first, size_t last, PlotValue valu
             collector.AddSummary(chunkTree_[--hi]);
         }
     }
-    return collector.extremes;
+}
+
+void SampleSnapshot::AddPartialBlock(size_t from, size_t to, ExtremesCollector& collector) const {
+    if (from >= to) {
+        return;
+    }
+    const SampleChunk& chunk = *chunks_[from / kChunk];
+    size_t block = from % kChunk / kBlock;
+    // A block's summary exists once its last sample is in; the block may reach before the
+    // snapshot's first sample, which only widens the summary.
+    bool complete = (from / kBlock + 1) * kBlock <= frontSkip_ + size_;
+    if (complete) {
+        ValueExtremes whole = chunk.tree[SampleChunk::kBlocks + block].Extremes(collector.value);
+        if (collector.extremes.min <= whole.min && whole.max <= collector.extremes.max) {
+            return;
+        }
+    }
+    const StoredSample* samples = chunk.samples;
+    for (size_t slot = from % kChunk, end = slot + (to - from); slot < end; ++slot) {
+        collector.AddSample(samples[slot]);
+    }
 }
 
 std::optional<size_t> SampleSnapshot::FindVbusReading(size_t first, size_t last, int32_t voltage,

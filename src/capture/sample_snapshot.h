@@ -33,11 +33,6 @@ class SampleSnapshot {
     // The first index in first..last whose VBUS voltage and VBUS current are these.
     std::optional<size_t> FindVbusReading(size_t first, size_t last, int32_t voltage,
                                           int32_t current) const;
-    // The last index in first..last whose time (as stored) satisfies pred, for a pred that
-    // holds for the time of first and, the times being in order, for a prefix of the range.
-    // Gallops over the blocks' first times, then bisects one block.
-    template <typename TimePred>
-    size_t LastWhere(size_t first, size_t last, TimePred pred) const;
 
     // The store's running energy sums at sample i (i < Size()): EnergyAt(j) - EnergyAt(i) is
     // the energy of the segments between samples i and j, exactly as if summed one by one.
@@ -47,16 +42,18 @@ class SampleSnapshot {
     friend class SampleStore;
     static constexpr size_t kBlock = SampleChunk::kBlockSamples;
 
-    int64_t BlockFirstTime(size_t block) const {
-        return chunks_[block / SampleChunk::kBlocks]->blockFirstTime[block % SampleChunk::kBlocks];
-    }
-
     using ChunkPtr = std::shared_ptr<const SampleChunk>;
+    struct ExtremesCollector;
 
     SampleSnapshot(std::vector<ChunkPtr> chunks, size_t frontSkip, size_t size);
     // Slots [from, to) of chunk c that belong to the snapshot, clipped to samples [first, last].
     size_t ChunkBegin(size_t c) const;
     size_t ChunkEnd(size_t c) const;
+    // Extremes of the whole blocks [firstBlock, endBlock) (block numbers counted in slots).
+    void AddWholeBlocks(size_t firstBlock, size_t endBlock, ExtremesCollector& collector) const;
+    // Extremes of slots [from, to) inside one block, read only when that block's summary might
+    // widen what the collector holds.
+    void AddPartialBlock(size_t from, size_t to, ExtremesCollector& collector) const;
 
     std::vector<ChunkPtr> chunks_;
     size_t frontSkip_ = 0;
@@ -65,31 +62,3 @@ class SampleSnapshot {
     // chunks_.size() + c.
     std::vector<SampleSummary> chunkTree_;
 };
-
-template <typename TimePred>
-size_t SampleSnapshot::LastWhere(size_t first, size_t last, TimePred pred) const {
-    size_t from = first + frontSkip_;
-    size_t to = last + frontSkip_;
-    // Last block in [from / kBlock, to / kBlock] whose first time satisfies pred; the block of
-    // `from` does by the precondition.
-    size_t inside = from / kBlock;
-    size_t endBlock = to / kBlock;
-    size_t step = 1;
-    while (step <= endBlock - inside && pred(BlockFirstTime(inside + step))) {
-        inside += step;
-        step *= 2;
-    }
-    size_t outside = std::min(inside + step, endBlock + 1);
-    while (outside - inside > 1) {
-        size_t mid = inside + (outside - inside) / 2;
-        (pred(BlockFirstTime(mid)) ? inside : outside) = mid;
-    }
-    // Within that block.
-    size_t lo = std::max(from, inside * kBlock);
-    size_t hi = std::min(to, inside * kBlock + kBlock - 1) + 1;
-    while (hi - lo > 1) {
-        size_t mid = lo + (hi - lo) / 2;
-        (pred(At(mid - frontSkip_).Time()) ? lo : hi) = mid;
-    }
-    return lo - frontSkip_;
-}

@@ -17,7 +17,6 @@ void SampleStore::Append(const StoredSample& sample) {
     lastPoint_ = point;
     if (inChunk % SampleChunk::kBlockSamples == 0) {
         chunk.blockEnergy[inChunk / SampleChunk::kBlockSamples] = energy_;
-        chunk.blockFirstTime[inChunk / SampleChunk::kBlockSamples] = sample.Time();
     }
     if (inChunk % SampleChunk::kBlockSamples == SampleChunk::kBlockSamples - 1) {
         chunk.CompleteBlock(inChunk / SampleChunk::kBlockSamples);

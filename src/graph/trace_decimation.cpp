@@ -160,6 +160,44 @@ void AddPoint(std::vector<TracePoint>& points, TracePoint p) {
     }
 }
 
+// The last index in [first, end] whose column is at most x, where first's column is x:
+// gallops from a guess in the direction the guess is off, then bisects the bracket found.
+size_t LastInColumn(const TraceMapping& map, size_t first, size_t end, int x, size_t guess) {
+    auto inColumn = [&](size_t k) { return map.Column(k) <= x; };
+    size_t g = std::clamp(guess, first, end);
+    size_t lo = g;      // in the column
+    size_t hi = g + 1;  // beyond it, or end + 1
+    if (inColumn(g)) {
+        for (size_t step = 1; hi <= end && inColumn(hi); step *= 2) {
+            lo = hi;
+            hi = lo + step > end ? end + 1 : lo + step;
+        }
+    } else {
+        hi = g;
+        lo = g - 1;  // g > first, whose column is x
+        for (size_t step = 2; !inColumn(lo); step *= 2) {
+            hi = lo;
+            lo = hi - first > step ? hi - step : first;
+        }
+    }
+    while (hi - lo > 1) {
+        size_t mid = lo + (hi - lo) / 2;
+        (inColumn(mid) ? lo : hi) = mid;
+    }
+    return lo;
+}
+
+// Samples in one column, interpolated from the visited range's mean sampling rate.
+size_t FirstColumnGuess(const TraceMapping& map, size_t first, size_t end, float timeScale) {
+    double span =
+        static_cast<double>(map.GraphTime(end)) - static_cast<double>(map.GraphTime(first));
+    if (end == first || span <= 0 || !(timeScale > 0)) {
+        return 1;
+    }
+    double perColumn = static_cast<double>(end - first) / span / static_cast<double>(timeScale);
+    return static_cast<size_t>(std::clamp(perColumn, 1.0, static_cast<double>(end - first + 1)));
+}
+
 }  // namespace
 
 bool IsTraceDrawn(const GraphViewState& s, TraceKind trace) {
@@ -263,20 +301,13 @@ TraceDrawing DecimateTrace(const TraceInput& input, TraceKind trace) {
             drawing.peakMarks.push_back(map.Point(map.Column(*i), map.OffsetOf(*i)));
         }
     }
-    size_t previousCount = 1;
+    size_t count = FirstColumnGuess(map, range->first, end, input.state.timeScale);
     for (size_t i = range->first; i <= end;) {
         int x = map.Column(i);
-        // Columns grow with time: the column's last sample is the last one not beyond it. With
-        // a steady sampling interval a column holds as many samples as the one before, so that
-        // guess is checked first; otherwise the blocks' first times are searched.
-        size_t inside = std::min(end, i + previousCount - 1);
-        bool guessed = previousCount > 1 && map.Column(inside) == x &&
-                       (inside == end || map.Column(inside + 1) != x);
-        if (!guessed) {
-            inside = samples.LastWhere(
-                i, end, [&map, x](int64_t time) { return map.ColumnOfStoredTime(time) <= x; });
-        }
-        previousCount = inside - i + 1;
+        // Columns grow with time; with a nearly steady sampling interval a column holds about
+        // as many samples as the one before, so the search starts from that guess.
+        size_t inside = LastInColumn(map, i, end, x, i + count - 1);
+        count = inside - i + 1;
         ValueExtremes extremes = samples.Extremes(i, inside, map.Value());
         int a = map.Offset(extremes.min);
         int b = map.Offset(extremes.max);

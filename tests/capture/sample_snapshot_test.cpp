@@ -99,6 +99,53 @@ TEST(SampleSnapshot, RangeExtremesAndEnergyEqualAWalk) {
     }
 }
 
+TEST(SampleSnapshot, ExtremesInsideThePartialBlocksAtBothEndsAreFound) {
+    // A flat level with one spike up and one dip: every range that holds either of them must
+    // report it, wherever it sits in the range's first or last (partial) block.
+    SampleStore store;
+    constexpr size_t kCount = 3 * kChunk;
+    const size_t spike = kChunk + 5 * 128 + 3;  // near the start of a block
+    const size_t dip = 2 * kChunk - 2;          // near the end of a block and of its chunk
+    for (size_t i = 0; i < kCount; ++i) {
+        int voltage = i == spike ? 9000 : i == dip ? 1000 : 5000;
+        store.Append(MakeSample(static_cast<int64_t>(i), voltage, 0, 0));
+    }
+    SampleSnapshot s = store.Snapshot();
+    for (size_t target : {spike, dip}) {
+        for (size_t before : {size_t{0}, size_t{1}, size_t{2}, size_t{3}, size_t{4}, size_t{127},
+                              size_t{128}, size_t{300}, size_t{9000}}) {
+            for (size_t after :
+                 {size_t{0}, size_t{1}, size_t{2}, size_t{126}, size_t{129}, size_t{1000}}) {
+                size_t first = target >= before ? target - before : 0;
+                size_t last = std::min(kCount - 1, target + after);
+                for (size_t f : {first, target + 1}) {  // holding the extreme, and just past it
+                    if (f > last) {
+                        continue;
+                    }
+                    EXPECT_EQ(s.Extremes(f, last, PlotValue::VbusVoltage),
+                              Walk(s, f, last, PlotValue::VbusVoltage))
+                        << f << ".." << last;
+                }
+                EXPECT_EQ(s.Extremes(first, target, PlotValue::VbusVoltage),
+                          Walk(s, first, target, PlotValue::VbusVoltage))
+                    << first << ".." << target;
+            }
+        }
+    }
+}
+
+TEST(SampleSnapshot, ExtremesReachIntoTheUnfinishedLastBlock) {
+    // The newest block has no summary yet: its samples are read one by one.
+    SampleStore store;
+    for (size_t i = 0; i < 2 * 128 + 50; ++i) {
+        store.Append(MakeSample(static_cast<int64_t>(i), i == 2 * 128 + 40 ? 100 : 5000, 0, 0));
+    }
+    SampleSnapshot s = store.Snapshot();
+    EXPECT_EQ(s.Extremes(3, s.Size() - 1, PlotValue::VbusVoltage), (ValueExtremes{100, 5000}));
+    EXPECT_EQ(s.Extremes(2 * 128 + 41, s.Size() - 1, PlotValue::VbusVoltage),
+              (ValueExtremes{5000, 5000}));
+}
+
 TEST(SampleSnapshot, TrimmedStoreStillMatchesAWalk) {
     SampleStore store;
     Fill(store, 4 * kChunk, 3);
@@ -167,6 +214,7 @@ TEST(SampleSnapshot, EnergyAcrossAClearStartsAfresh) {
 }
 
 TEST(SampleSnapshot, SummariesCostUnderAByteASample) {
+    // 28 bytes a sample; the summaries may add a few percent of that.
     SampleStore store;
     Fill(store, 10 * kChunk, 13);
     double perSample = static_cast<double>(store.MemoryBytes()) / store.Size();

@@ -91,6 +91,34 @@ std::vector<Reading> AdversarialReadings() {
     return readings;
 }
 
+// Times that defeat a guess from the previous column: the sampling interval changes a
+// hundredfold, bursts of samples share one time, and long gaps hold no samples at all.
+std::vector<Reading> IrregularTimeReadings(uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<Reading> readings;
+    int64_t time = 0;
+    int level = 8000;
+    while (readings.size() < 40000) {
+        size_t run = 1 + random() % 3000;
+        int kind = static_cast<int>(random() % 5);
+        int64_t interval = kind == 0 ? 1 : kind == 1 ? 100 : kind == 2 ? 0 : 10;
+        for (size_t k = 0; k < run; ++k) {
+            time += kind == 3 ? static_cast<int64_t>(random() % 40) : interval;
+            level = std::clamp(level + static_cast<int>(random() % 201) - 100, 0, 20000);
+            Reading r;
+            r.time = time;
+            r.vbusVoltage = k == run / 2 ? 20000 - level : level;  // an outlier inside each run
+            r.vbusCurrent = static_cast<int>(random() % 4001) - 2000;
+            r.cc1Voltage = level / 7;
+            readings.push_back(r);
+        }
+        if (kind == 4) {
+            time += 1'000'000 + static_cast<int64_t>(random() % 5'000'000);  // a gap
+        }
+    }
+    return readings;
+}
+
 void ExpectSamePixels(const DocumentSnapshot& doc, uint32_t seed, int rounds) {
     std::mt19937 random(seed);
     GraphModel model;
@@ -132,6 +160,37 @@ TEST(TraceDecimation, FastDrawsTheReferencePixelsOnAdversarialData) {
     SampleStore store;
     DocumentSnapshot doc = SnapshotOf(AdversarialReadings(), store);
     ExpectSamePixels(doc, 3, 60);
+}
+
+TEST(TraceDecimation, FastDrawsTheReferencePixelsOnIrregularTimes) {
+    for (uint32_t seed : {11u, 12u, 13u}) {
+        SampleStore store;
+        DocumentSnapshot doc = SnapshotOf(IrregularTimeReadings(seed), store, 777);
+        ExpectSamePixels(doc, seed + 100, 40);
+    }
+}
+
+TEST(TraceDecimation, FastDrawsTheReferencePixelsWhenAllTimesAreEqual) {
+    std::vector<Reading> readings;
+    for (int i = 0; i < 5000; ++i) {
+        readings.push_back({42, 5000 + (i * 7919) % 3000, (i * 31) % 2000 - 1000});
+    }
+    SampleStore store;
+    DocumentSnapshot doc = SnapshotOf(readings, store);
+    ExpectSamePixels(doc, 21, 20);
+}
+
+TEST(TraceDecimation, FastDrawsTheReferencePixelsAcrossASingleHugeGap) {
+    // Two dense clusters hours apart: most columns between them are empty, and the column after
+    // the gap is far from where the previous column's count would put it.
+    std::vector<Reading> readings;
+    for (int i = 0; i < 20000; ++i) {
+        int64_t time = i < 10000 ? i : int64_t{3'600'000'000} + i;
+        readings.push_back({time, 5000 + (i * 37) % 700, (i * 13) % 900 - 450});
+    }
+    SampleStore store;
+    DocumentSnapshot doc = SnapshotOf(readings, store);
+    ExpectSamePixels(doc, 22, 40);
 }
 
 TEST(TraceDecimation, FastDrawsTheReferencePixelsAfterTrimming) {
