@@ -164,6 +164,18 @@ void SampleSnapshot::AddPartialBlock(size_t from, size_t to, ExtremesCollector& 
     }
 }
 
+void SampleSnapshot::Prefetch(size_t i) const {
+    size_t slot = i + frontSkip_;
+    const SampleChunk& chunk = *chunks_[slot / kChunk];
+    const StoredSample* sample = &chunk.samples[slot % kChunk];
+    __builtin_prefetch(sample);
+    __builtin_prefetch(sample + 1);
+    for (size_t node = SampleChunk::kBlocks + slot % kChunk / kBlock; node > 1; node /= 2) {
+        __builtin_prefetch(&chunk.tree[node]);
+        __builtin_prefetch(&chunk.tree[node ^ 1]);
+    }
+}
+
 std::optional<size_t> SampleSnapshot::FindVbusReading(size_t first, size_t last, int32_t voltage,
                                                       int32_t current) const {
     size_t from = first + frontSkip_;

@@ -30,6 +30,10 @@ class SampleSnapshot {
 
     // Minimum and maximum of one value over samples first..last (first <= last < Size()).
     ValueExtremes Extremes(size_t first, size_t last, PlotValue value) const;
+    // Asks the processor to start loading what a range query beginning or ending at sample i
+    // reads (the sample, its block's summary and the summaries above it), so that a caller
+    // that can predict its next query overlaps those loads with its current work. i < Size().
+    void Prefetch(size_t i) const;
     // The first index in first..last whose VBUS voltage and VBUS current are these.
     std::optional<size_t> FindVbusReading(size_t first, size_t last, int32_t voltage,
                                           int32_t current) const;

@@ -308,6 +308,9 @@ TraceDrawing DecimateTrace(const TraceInput& input, TraceKind trace) {
         // as many samples as the one before, so the search starts from that guess.
         size_t inside = LastInColumn(map, i, end, x, i + count - 1);
         count = inside - i + 1;
+        if (inside + count <= end) {
+            samples.Prefetch(inside + count);  // where the next column probably ends
+        }
         ValueExtremes extremes = samples.Extremes(i, inside, map.Value());
         int a = map.Offset(extremes.min);
         int b = map.Offset(extremes.max);
