@@ -83,11 +83,16 @@ void BM_DecimateFast(benchmark::State& state) {
 template <std::optional<EnergyMeasurement> (*Measure)(const DocumentSnapshot&, int64_t, int64_t)>
 void BM_Measure(benchmark::State& state) {
     const DocumentSnapshot& doc = Capture();
-    // Markers just inside both ends: all 10^7 samples between them.
-    int64_t t1 = kSampleInterval / 2;
-    int64_t t2 = (static_cast<int64_t>(kSamples) - 1) * kSampleInterval - kSampleInterval / 2;
+    // Markers near both ends: nearly all 10^7 samples between them. Each iteration moves both
+    // markers on by one sample, cycling through every position inside a 128-sample block, so
+    // the figure is the mean over where the markers fall.
+    const int64_t last = (static_cast<int64_t>(kSamples) - 1) * kSampleInterval;
     double energy = 0;
+    int64_t shift = 0;
     for (auto _ : state) {
+        int64_t t1 = kSampleInterval / 2 + shift * kSampleInterval;
+        int64_t t2 = last - kSampleInterval / 2 - (127 - shift) * kSampleInterval;
+        shift = (shift + 1) % 128;
         std::optional<EnergyMeasurement> e = Measure(doc, t1, t2);
         energy = e ? e->positiveMj : 0;
         benchmark::DoNotOptimize(e);

@@ -196,16 +196,40 @@ std::optional<size_t> SampleSnapshot::FindVbusReading(size_t first, size_t last,
 }
 
 EnergySums SampleSnapshot::EnergyAt(size_t i) const {
+    // From the nearer of the two checkpoints around i: the sums at the first sample of i's
+    // block, plus the segments up to i; or, when the next block has begun within the snapshot,
+    // the sums at its first sample minus the segments from i to it (the sums wrap, so the
+    // difference is exact). Either walk is at most half a block.
     size_t slot = i + frontSkip_;
-    const SampleChunk& chunk = *chunks_[slot / kChunk];
-    size_t inChunk = slot % kChunk;
-    size_t blockStart = inChunk - inChunk % SampleChunk::kBlockSamples;
-    EnergySums sums = chunk.blockEnergy[blockStart / SampleChunk::kBlockSamples];
-    EnergyPoint previous = EnergyPointOf(chunk.samples[blockStart]);
-    for (size_t k = blockStart + 1; k <= inChunk; ++k) {
-        EnergyPoint point = EnergyPointOf(chunk.samples[k]);
-        AccumulateSegment(sums, previous, point);
-        previous = point;
+    size_t blockStart = slot - slot % kBlock;
+    size_t nextBlock = blockStart + kBlock;
+    auto checkpoint = [this](size_t blockSlot) {
+        return chunks_[blockSlot / kChunk]->blockEnergy[blockSlot % kChunk / kBlock];
+    };
+    // Slots before the snapshot's first sample are still held: the first block may begin there.
+    auto pointAt = [this](size_t s) {
+        return EnergyPointOf(chunks_[s / kChunk]->samples[s % kChunk]);
+    };
+    // Segments between slots from and to, all inside from's block except perhaps to itself,
+    // which may open the next chunk.
+    auto segments = [&](size_t from, size_t to) {
+        const StoredSample* run = &chunks_[from / kChunk]->samples[from % kChunk];
+        EnergySums sums;
+        EnergyPoint previous = EnergyPointOf(run[0]);
+        for (size_t k = 1; k < to - from; ++k) {
+            EnergyPoint point = EnergyPointOf(run[k]);
+            AccumulateSegment(sums, previous, point);
+            previous = point;
+        }
+        if (to > from) {
+            AccumulateSegment(sums, previous, pointAt(to));
+        }
+        return sums;
+    };
+    if (slot - blockStart > kBlock / 2 && nextBlock < frontSkip_ + size_) {
+        return checkpoint(nextBlock) - segments(slot, nextBlock);
     }
+    EnergySums sums = checkpoint(blockStart);
+    sums += segments(blockStart, slot);
     return sums;
 }

@@ -203,6 +203,28 @@ TEST(SampleSnapshot, KeepsWhatItSawWhileTheStoreGrowsTrimsAndClears) {
     ExpectRangesMatchWalk(before, 10);
 }
 
+TEST(SampleSnapshot, EnergyAtEverySampleAroundBlockAndChunkEnds) {
+    // Sums taken forward from a block's checkpoint and back from the next one agree with a
+    // walk, also where the next checkpoint lies in the next chunk, before a trimmed front and
+    // in the unfinished last block.
+    SampleStore store;
+    Fill(store, 2 * kChunk + 200, 14);
+    store.EraseFront(100);
+    SampleSnapshot s = store.Snapshot();
+    const EnergySums base = s.EnergyAt(0);
+    EnergySums walked;
+    for (size_t i = 0; i < s.Size(); ++i) {
+        if (i > 0) {
+            AccumulateSegment(walked, EnergyPointOf(s.At(i - 1)), EnergyPointOf(s.At(i)));
+        }
+        bool checked =
+            i < 300 || (i + 100 + 300 > kChunk && i + 100 < kChunk + 300) || i + 300 > s.Size();
+        if (checked) {
+            ASSERT_EQ(s.EnergyAt(i) - base, walked) << i;
+        }
+    }
+}
+
 TEST(SampleSnapshot, EnergyAcrossAClearStartsAfresh) {
     SampleStore store;
     Fill(store, 300, 11);
