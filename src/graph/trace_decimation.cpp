@@ -191,7 +191,7 @@ size_t LastInColumn(const TraceMapping& map, size_t first, size_t end, int x, si
 size_t FirstColumnGuess(const TraceMapping& map, size_t first, size_t end, float timeScale) {
     double span =
         static_cast<double>(map.GraphTime(end)) - static_cast<double>(map.GraphTime(first));
-    if (end == first || span <= 0 || !(timeScale > 0)) {
+    if (end == first || span <= 0 || !(timeScale > 0)) {  // NaN and zero scales included
         return 1;
     }
     double perColumn = static_cast<double>(end - first) / span / static_cast<double>(timeScale);
@@ -280,7 +280,9 @@ TraceDrawing DecimateTraceReference(const TraceInput& input, TraceKind trace) {
 
 TraceDrawing DecimateTrace(const TraceInput& input, TraceKind trace) {
     // Measuring points mark every point the walk draws to, which only the walk itself knows.
-    if (input.state.measuringPointsShown) {
+    // The column searches need columns that never decrease with time, which a negative time
+    // scale (no operation sets one, but the state does not forbid it) would break.
+    if (input.state.measuringPointsShown || input.state.timeScale < 0) {
         return DecimateTraceReference(input, trace);
     }
     TraceDrawing drawing;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <random>
 #include <set>
@@ -191,6 +192,24 @@ TEST(TraceDecimation, FastDrawsTheReferencePixelsAcrossASingleHugeGap) {
     SampleStore store;
     DocumentSnapshot doc = SnapshotOf(readings, store);
     ExpectSamePixels(doc, 22, 40);
+}
+
+TEST(TraceDecimation, FastDrawsTheReferencePixelsAtDegenerateTimeScales) {
+    SampleStore store;
+    DocumentSnapshot doc = SnapshotOf(RandomReadings(3000, 23), store);
+    GraphModel model;
+    model.Layout(1324, 800);
+    for (float scale : {0.0f, -0.01f, std::numeric_limits<float>::infinity(),
+                        std::numeric_limits<float>::quiet_NaN()}) {
+        model.state.timeScale = scale;
+        model.state.centreTime = 20'000;
+        model.state.leftTime = 10'000;
+        model.state.rightTime = 30'000;
+        TraceInput input{model.state, model.Geometry(), doc};
+        EXPECT_EQ(PixelsOf(DecimateTrace(input, TraceKind::VBusVol)),
+                  PixelsOf(DecimateTraceReference(input, TraceKind::VBusVol)))
+            << scale;
+    }
 }
 
 TEST(TraceDecimation, FastDrawsTheReferencePixelsAfterTrimming) {
