@@ -126,11 +126,11 @@ void CCaptureController::SetAnalyzer(std::unique_ptr<AnalyzerConnection> analyze
     state_.flags.connected.store(false);
     control_ = std::make_unique<CaptureControl>(document_, settings_, state_, device, *this);
     control_->Form() = form;
-    // VBUS presence changes come from the reader thread; the broadcast goes out on this one.
+    // VBUS presence changes come from the reader thread; they are passed on from this one.
     reader_ = std::make_unique<ReaderThread>(
         state_, source, RatiosOf(settings_), [this](const VbusPresenceChange& change) {
             QMetaObject::invokeMethod(
-                this, [this, change] { broadcast_.Send(change); }, Qt::QueuedConnection);
+                this, [this, change] { emit vbusPresenceChanged(change); }, Qt::QueuedConnection);
         });
     reader_->Start();
     timer_.start(kTickMs);

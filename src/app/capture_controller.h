@@ -1,6 +1,6 @@
 // The window side of live capture: the one-second QTimer that ticks capture control, the
 // Record and CC Register Injection menus, the record dialogs, the reader thread and the
-// analyzer the window is connected to, and the VBUS broadcast. The frame owns one.
+// analyzer the window is connected to. The frame owns one.
 #pragma once
 
 #include <QObject>
@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/about_dlg.h"
-#include "app/vbus_broadcast.h"
 #include "device/live/analyzer_connection.h"
 #include "device/live/capture_control.h"
 #include "device/live/reader_thread.h"
@@ -97,6 +96,8 @@ class CCaptureController : public QObject, public CaptureHost {
     void followCapture(qint64 graphTime);
     // Once a tick: the live values may have changed.
     void readoutsChanged();
+    // VBUS appeared or disappeared (noticed by the reader thread, emitted on this one).
+    void vbusPresenceChanged(const VbusPresenceChange& change);
 
   private:
     void StartReader();
@@ -112,7 +113,6 @@ class CCaptureController : public QObject, public CaptureHost {
     std::unique_ptr<CaptureDevice> noAnalyzer_;
     std::unique_ptr<CaptureControl> control_;
     std::unique_ptr<ReaderThread> reader_;
-    CVbusBroadcast broadcast_;
     QTimer timer_;
     bool inTick_ = false;
     bool runWhenConnected_ = false;

@@ -13,7 +13,9 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/automation_service.h"
 #include "app/capture_controller.h"
+#include "app/frame_automation.h"
 #include "app/launch_driver_installer_dlg.h"
 #include "app/main_frame.h"
 #include "app/settings/qt/qsettings_backend.h"
@@ -178,6 +180,17 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
             const bool install = dialog.exec() == QDialog::Accepted;
             return DriverPrompt{install, dialog.DoNotAskAgain()};
         });
+        // Other programs drive captures over the session bus; without it the window runs on.
+        CFrameAutomation automationTarget(frame);
+        AutomationDispatcher dispatcher(automationTarget);
+        CAutomationService automation(dispatcher, QDBusConnection::sessionBus());
+        const QString automationProblem =
+            CAutomationService::RegistrationText(automation.Register());
+        if (!automationProblem.isEmpty()) {
+            PrintError(automationProblem);
+        }
+        connect(frame.Capture(), &CCaptureController::vbusPresenceChanged, &automation,
+                &CAutomationService::SendVbusChange);
         if (!commandLine.recordFile.isEmpty()) {
             frame.OpenDocument(commandLine.recordFile);
         }

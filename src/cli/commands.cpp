@@ -18,6 +18,9 @@ int RunExport(const CliArgs& args);
 int RunStitch(const CliArgs& args);
 int RunImportSr(const CliArgs& args);
 int RunExportSr(const CliArgs& args);
+#ifdef ZODUZ_CLI_REMOTE
+int RunRemote(const CliArgs& args);
+#endif
 
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
@@ -77,6 +80,10 @@ const std::vector<CliCommand>& CliCommands() {
          "turn the CC channels of a sigrok logic session into a record file", RunImportSr},
         {"export-sr", "IN.zaz -o OUT.sr",
          "write the CC lines of a record file as a sigrok logic session", RunExportSr},
+#ifdef ZODUZ_CLI_REMOTE
+        {"remote", "set-name NAME | set-folder DIR | start | stop | export",
+         "drive the capture of a running zoduz over the D-Bus session bus", RunRemote},
+#endif
     };
     return commands;
 }

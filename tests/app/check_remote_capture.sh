@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Drives a capture of a running zoduz from zoduz-cli remote, inside a private session bus
+# (run it under dbus-run-session): zoduz starts off-screen on the virtual analyzer, gets a
+# record file name and folder, starts, records for a few seconds, stops; then the record file
+# of that name must decode with packets and samples, and export must write its CSV beside it.
+#   check_remote_capture.sh ZODUZ ZODUZ_CLI WORK
+set -euo pipefail
+app="$1" cli="$2" work="$3"
+
+rm -rf "$work"
+mkdir -p "$work/home" "$work/records"
+# The application's settings and documents folder stay inside the scratch folder.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local"
+export QT_QPA_PLATFORM=offscreen
+
+fail() {
+    echo "check_remote_capture: $*" >&2
+    [ -f "$work/zoduz.log" ] && sed 's/^/  zoduz: /' "$work/zoduz.log" >&2
+    exit 1
+}
+
+# With no zoduz on the bus every request says so, with status 3.
+set +e
+"$cli" remote start 2>"$work/none.err"
+status=$?
+set -e
+[ "$status" -eq 3 ] || fail "remote start without zoduz: status $status"
+grep -q 'no zoduz is running' "$work/none.err" || fail "remote start without zoduz: $(cat "$work/none.err")"
+
+"$app" --virtual mixed >"$work/zoduz.log" 2>&1 &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true' EXIT
+
+# Until the window has registered, set-folder finds no zoduz (status 3).
+for _ in $(seq 100); do
+    set +e
+    "$cli" remote set-folder "$work/records" 2>/dev/null
+    status=$?
+    set -e
+    [ "$status" -ne 3 ] && break
+    kill -0 "$pid" 2>/dev/null || fail "zoduz ended early"
+    sleep 0.1
+done
+[ "$status" -eq 0 ] || fail "remote set-folder: status $status"
+
+# Start without a name is refused and records nothing.
+set +e
+"$cli" remote start 2>"$work/noname.err"
+status=$?
+set -e
+[ "$status" -eq 1 ] || fail "remote start without a name: status $status"
+grep -q 'zoduz refused: no record file name is set' "$work/noname.err" ||
+    fail "remote start without a name: $(cat "$work/noname.err")"
+# A name that would leave the folder is refused.
+if "$cli" remote set-name ../outside.zaz 2>/dev/null; then
+    fail "remote set-name ../outside.zaz was accepted"
+fi
+
+"$cli" remote set-name bench-run || fail "remote set-name"
+# The analyzer connects within the first ticks; start is refused until it has.
+started=no
+for _ in $(seq 50); do
+    if "$cli" remote start 2>"$work/start.err"; then
+        started=yes
+        break
+    fi
+    sleep 0.2
+done
+[ "$started" = yes ] || fail "remote start: $(cat "$work/start.err")"
+sleep 3
+"$cli" remote stop || fail "remote stop"
+
+record="$work/records/bench-run.zaz"
+[ -f "$record" ] || fail "no record file $record"
+
+# Export waits until the stopped capture has been decoded to its end.
+exported=no
+for _ in $(seq 50); do
+    if "$cli" remote export 2>"$work/export.err"; then
+        exported=yes
+        break
+    fi
+    sleep 0.2
+done
+[ "$exported" = yes ] || fail "remote export: $(cat "$work/export.err")"
+csv="$work/records/bench-run_export.csv"
+for _ in $(seq 100); do
+    [ -s "$csv" ] && break
+    sleep 0.1
+done
+[ -s "$csv" ] || fail "export wrote no $csv"
+
+"$cli" info "$record" >"$work/info.txt" || fail "zoduz-cli info $record"
+packets=$(awk -F'\t' '$1 == "document" { d = 1 } d && $1 == "packets" { print $2 }' "$work/info.txt")
+samples=$(awk -F'\t' '$1 == "document" { d = 1 } d && $1 == "samples" { print $2 }' "$work/info.txt")
+[ "${packets:-0}" -gt 0 ] || fail "the record file holds no packets: $(cat "$work/info.txt")"
+[ "${samples:-0}" -gt 0 ] || fail "the record file holds no samples"
+# Finished by the stop: the leading InfoBlock carries the byte count.
+grep -q $'^info_entry\t[0-9]*\tInfoByteCount\t' "$work/info.txt" ||
+    fail "the record file was not finished"
+trailing=$(awk -F'\t' '$1 == "trailing_bytes" { print $2 }' "$work/info.txt")
+[ "$trailing" = 0 ] || fail "the record file ends in a partial block"
+
+# The automatic export writes the whole capture, packets and samples: a header and one row
+# each, once the worker has finished.
+rows=$((1 + packets + samples))
+for _ in $(seq 100); do
+    [ "$(wc -l <"$csv")" -eq "$rows" ] && break
+    sleep 0.2
+done
+head -n 1 "$csv" | grep -q '^"Timestamp\[us\]"' || fail "CSV header: $(head -n 1 "$csv")"
+[ "$(wc -l <"$csv")" -eq "$rows" ] || fail "CSV has $(wc -l <"$csv") lines, not $rows"
+
+# After stop the name is forgotten: start is refused again.
+if "$cli" remote start 2>/dev/null; then
+    fail "remote start after stop went ahead"
+fi
+echo "check_remote_capture: $packets packets, $samples samples, $(wc -l <"$csv") CSV lines"
