@@ -134,6 +134,8 @@ CKVApp::CKVApp(int& argc, char** argv)
     setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
     setApplicationName(QString::fromLatin1(kSettingsApplication));
     setApplicationDisplayName(QStringLiteral("Zoduz"));
+    // Ties the windows to the installed desktop entry (its icon and name in the task bar).
+    setDesktopFileName(QStringLiteral("com.dazerav.Zoduz"));
     setWindowIcon(QIcon(QStringLiteral(":/zoduz/icons/zoduz.svg")));
 }
 
