@@ -19,6 +19,18 @@ fail() {
     exit 1
 }
 
+# A missing or unknown request, or a wrong argument count, is a usage error (status 2).
+for words in "" "set-name" "set-folder a b" "start now" "restart"; do
+    set +e
+    # shellcheck disable=SC2086
+    "$cli" remote $words 2>"$work/usage.err"
+    status=$?
+    set -e
+    [ "$status" -eq 2 ] || fail "remote $words: status $status"
+    grep -q '^usage: zoduz-cli remote set-name NAME | set-folder DIR | start | stop | export$' \
+        "$work/usage.err" || fail "remote $words: $(cat "$work/usage.err")"
+done
+
 # With no zoduz on the bus every request says so, with status 3.
 set +e
 "$cli" remote start 2>"$work/none.err"
