@@ -71,15 +71,59 @@ void CKVDoc::AttachRecordFile(const std::string& folder, const std::string& name
 
 FileResult CKVDoc::DecodeAll(const std::string& path) {
     std::lock_guard lock(mutex_);
+    StartDecode(path);
+    const FileResult result = DecodeToEnd();
+    EndDecode();
+    return result.kind == FileResult::kNothingNew ? FileResult{} : result;
+}
+
+void CKVDoc::StartDecode(const std::string& path) {
     Clear();
     recordFilePath_ = path;
     savedOrigin_ = 0;
     ResetMarkerKeys();
-    const FileResult result = DecodeToEnd();
+}
+
+void CKVDoc::EndDecode() {
     timeOrigin_ = savedOrigin_;
     RestoreMarkers();
     Status(outOfMemory_ ? kDecodeOutOfMemoryText : "Decode completed.", 100);
-    return result.kind == FileResult::kNothingNew ? FileResult{} : result;
+}
+
+void CKVDoc::BeginDecode(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    StartDecode(path);
+}
+
+void CKVDoc::FinishDecode() {
+    std::lock_guard lock(mutex_);
+    SortNewPackets();
+    EndDecode();
+    NotifyContentsChanged();
+}
+
+int CKVDoc::DecodePercent() const {
+    std::lock_guard lock(mutex_);
+    ReadOnlyFile file(recordFilePath_);
+    const int64_t length = file.IsOpen() ? file.Length() : -1;
+    if (length <= 0) {
+        return 100;
+    }
+    return static_cast<int>(std::min<int64_t>(decodedOffset_, length) * 100 / length);
+}
+
+RecordFileProblems CKVDoc::FileProblems() const {
+    std::lock_guard lock(mutex_);
+    ReadOnlyFile file(recordFilePath_);
+    const int64_t length = file.IsOpen() ? file.Length() : -1;
+    if (recordFilePath_.empty() || length < 0) {
+        return {};
+    }
+    uint64_t validCrc = 0;
+    for (const PacketPtr& packet : packets_) {
+        validCrc += packet->crcOk ? 1 : 0;
+    }
+    return FindRecordFileProblems(fileCheck_, static_cast<uint64_t>(length), validCrc);
 }
 
 FileResult CKVDoc::DecodeMore() {
@@ -152,6 +196,7 @@ FileResult CKVDoc::ReadPass(bool& done) {
     size_t bytesRead = file.ReadAt(decodedOffset_, readBuffer_.data(), kDecodeReadSize);
     ApplyLimits();
     size_t blocks = bytesRead / kBlockSize;
+    fileCheck_.Feed(readBuffer_.data(), blocks, static_cast<uint64_t>(decodedOffset_));
     try {
         stream_.ParseBlocks(readBuffer_.data(), blocks, static_cast<uint64_t>(decodedOffset_),
                             sink_);
@@ -341,6 +386,7 @@ void CKVDoc::Clear() {
     sampleStats_ = {};
     packetStatistics_ = {};
     tolerantCounts_ = {};
+    fileCheck_.Reset();
     markerA_.reset();
     markerB_.reset();
     portState_ = PdPortState{};

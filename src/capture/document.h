@@ -13,6 +13,7 @@
 #include "capture/document_snapshot.h"
 #include "capture/file_result.h"
 #include "capture/packet_statistics.h"
+#include "capture/record_file_check.h"
 #include "capture/record_file_io.h"
 #include "capture/record_sink.h"
 #include "capture/record_stream.h"
@@ -57,6 +58,14 @@ class CKVDoc {
     // Clear, then decode path to its end; restores time origin and markers from its InfoBlocks.
     // kOk also for an empty file; otherwise the failure that stopped the decoding.
     FileResult DecodeAll(const std::string& path);
+    // DecodeAll in steps, so that a window can stay responsive while a large file decodes:
+    // BeginDecode empties the document and makes path its record file, DecodePass (until done)
+    // reads it, FinishDecode restores time origin and markers from its InfoBlocks and tells
+    // the observers. Stopping the passes early keeps what was decoded.
+    void BeginDecode(const std::string& path);
+    void FinishDecode();
+    // How far the passes are through the record file, 0 to 100.
+    int DecodePercent() const;
     // Decodes what the record file gained since the last pass: kOk when something was added,
     // kNothingNew when the file did not grow, or the failure that stopped the decoding.
     FileResult DecodeMore();
@@ -122,6 +131,10 @@ class CKVDoc {
     const SampleStats& Stats() const { return sampleStats_; }
     const PacketStatistics& Statistics() const { return packetStatistics_; }
     const TolerantCounts& Tolerant() const { return tolerantCounts_; }
+    // What the blocks decoded so far say about the record file, and the problems the user is
+    // told about once the whole file was read.
+    const RecordFileCheck& FileCheck() const { return fileCheck_; }
+    RecordFileProblems FileProblems() const;
     // Bytes held by the sample array.
     size_t SampleMemoryBytes() const { return samples_.MemoryBytes(); }
 
@@ -167,6 +180,8 @@ class CKVDoc {
     };
 
     void ClearContents();
+    void StartDecode(const std::string& path);
+    void EndDecode();
     void ResetMarkerKeys();
     void ApplyLimits();
     void AcceptPacket(PacketPtr packet);
@@ -201,6 +216,7 @@ class CKVDoc {
     bool outOfMemory_ = false;
     bool tolerant_ = false;
     TolerantCounts tolerantCounts_;
+    RecordFileCheck fileCheck_;
     TolerantScratch tolerantScratch_;
     PacketPtr markerA_;
     PacketPtr markerB_;

@@ -1,0 +1,118 @@
+#include "capture/record_file_check.h"
+
+#include "capture/byte_order.h"
+#include "capture/info_block.h"
+#include "capture/record_block.h"
+
+bool WellFormedInfoBlock(const uint8_t* block) {
+    if (KindWord(block) != kInfoKindWord) {
+        return false;
+    }
+    size_t position = 2;
+    while (position + 1 < kBlockSize) {
+        const uint8_t type = block[position];
+        const size_t next = position + 2 + block[position + 1];
+        if (next > kBlockSize) {
+            return false;
+        }
+        if (type == kInfoEnd) {
+            for (size_t i = next; i < kBlockSize; ++i) {
+                if (block[i] != 0) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        position = next;
+    }
+    // The list ran to the end of the block without an InfoEnd: a lone last byte must be unused.
+    return position >= kBlockSize || block[position] == 0;
+}
+
+void RecordFileCheck::Feed(const uint8_t* blocks, size_t count, uint64_t offset) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* block = blocks + i * kBlockSize;
+        const uint64_t blockOffset = offset + i * kBlockSize;
+        ++wholeBlocks_;
+        switch (KindOf(KindWord(block))) {
+            case BlockKind::kInfo:
+                FeedInfoBlock(block, blockOffset);
+                break;
+            case BlockKind::kSample:
+                FeedSampleBlock(block);
+                break;
+            case BlockKind::kCcEdge:
+                break;
+        }
+    }
+}
+
+void RecordFileCheck::FeedInfoBlock(const uint8_t* block, uint64_t offset) {
+    if (!WellFormedInfoBlock(block)) {
+        return;
+    }
+    ++infoBlocks_;
+    if (offset != 0) {
+        return;
+    }
+    leadingInfo_ = true;
+    ReadInfoBlock(block, [this](const InfoEntry& entry) {
+        if (entry.type == kInfoByteCount && entry.value.size() == 8) {
+            recordedStreamBytes_ = ReadU64(entry.value.data());
+        }
+    });
+}
+
+void RecordFileCheck::FeedSampleBlock(const uint8_t* block) {
+    const int count = SampleCount(KindWord(block));
+    for (int i = 0; i < count; ++i) {
+        const uint32_t time = ReadU32(block + kSampleAreaOffset + kSampleSize * i);
+        if (lastSampleTime_) {
+            ++sampleSteps_;
+            // Unsigned difference: a timestamp that wrapped around 2^32 still steps forward.
+            const uint32_t step = time - *lastSampleTime_;
+            if (step != 0 && step <= kPlausibleSampleStepUs) {
+                ++plausibleSteps_;
+            }
+        }
+        lastSampleTime_ = time;
+    }
+}
+
+RecordFileProblems FindRecordFileProblems(const RecordFileCheck& check, uint64_t fileLength,
+                                          uint64_t validCrcPackets) {
+    RecordFileProblems problems;
+    const bool samplesPlausible =
+        check.SampleSteps() != 0 && check.PlausibleSampleSteps() * 2 >= check.SampleSteps();
+    problems.noValidBlock = check.InfoBlocks() == 0 && validCrcPackets == 0 && !samplesPlausible;
+    problems.partialBytes = fileLength % kBlockSize;
+    if (check.RecordedStreamBytes()) {
+        const uint64_t expected = kBlockSize + *check.RecordedStreamBytes();
+        if (fileLength < expected) {
+            problems.missingBytes = expected - fileLength;
+        }
+    }
+    return problems;
+}
+
+std::string RecordFileProblemText(const RecordFileProblems& problems) {
+    std::string text;
+    const auto add = [&text](const std::string& sentence) {
+        text += (text.empty() ? "" : " ") + sentence;
+    };
+    if (problems.noValidBlock) {
+        add("No valid record block found: this is probably not a Zoduz record file.");
+    }
+    if (problems.partialBytes != 0) {
+        add("The file ends in a partial block: its last " + std::to_string(problems.partialBytes) +
+            " bytes are not decoded.");
+    }
+    if (problems.missingBytes != 0) {
+        add("The file is shorter than recorded: " + std::to_string(problems.missingBytes) +
+            " stream bytes are missing.");
+    }
+    if (!text.empty()) {
+        add("What could be decoded is shown.");
+    }
+    return text;
+}
