@@ -5,7 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QToolBar>
+#include <chrono>
+#include <thread>
 
 #include "app/capture_filename_dlg.h"
 #include "app/config_dlg.h"
@@ -17,6 +18,9 @@
 namespace {
 
 constexpr int kTickMs = 1000;
+// How long a close waits for the reader thread to finish the record file, and how often it looks.
+constexpr int kFinishWaitMs = 10000;
+constexpr int kFinishPollMs = 10;
 constexpr const char* kDefaultScenario = "mixed";
 
 // Stands in while no analyzer is attached: never connects, never delivers a byte.
@@ -174,13 +178,6 @@ void CCaptureController::AddMenus(QMenuBar& menuBar) {
     record->addAction(connectVirtualAction_);
 }
 
-void CCaptureController::AddToolBarButtons(QToolBar& toolBar) {
-    toolBar.addSeparator();
-    toolBar.addAction(runAction_);
-    toolBar.addAction(stopAction_);
-    toolBar.addAction(clearAction_);
-}
-
 void CCaptureController::Tick() {
     // A message box shown by the tick runs a nested event loop in which the timer fires again.
     if (inTick_) {
@@ -194,6 +191,19 @@ void CCaptureController::Tick() {
     }
     UpdateActions();
     inTick_ = false;
+}
+
+bool CCaptureController::FinishRecording() {
+    control_->Stop();
+    for (int waited = 0; state_.flags.recording.load() && waited < kFinishWaitMs;
+         waited += kFinishPollMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kFinishPollMs));
+    }
+    if (state_.flags.recording.load()) {
+        return false;
+    }
+    Tick();  // decodes what the reader wrote last
+    return !document_.Recording();
 }
 
 void CCaptureController::UpdateActions() {
@@ -272,7 +282,7 @@ void CCaptureController::FollowCapture(int64_t graphTime) {
 }
 
 void CCaptureController::SetStatusText(const std::string& text) {
-    frame_.ShowStatus(QString::fromStdString(text));
+    frame_.ShowCaptureStatus(QString::fromStdString(text));
 }
 
 void CCaptureController::RefreshReadouts() {

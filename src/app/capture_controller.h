@@ -21,7 +21,6 @@ class CKVDoc;
 class QAction;
 class QMenu;
 class QMenuBar;
-class QToolBar;
 struct SettingsStore;
 
 class CCaptureController : public QObject, public CaptureHost {
@@ -42,12 +41,14 @@ class CCaptureController : public QObject, public CaptureHost {
     void RunWhenConnected() { runWhenConnected_ = true; }
 
     void AddMenus(QMenuBar& menuBar);
-    void AddToolBarButtons(QToolBar& toolBar);
 
     CaptureControl& Control() { return *control_; }
     CaptureState& State() { return state_; }
     // One tick now (the timer calls it every second).
     void Tick();
+    // Stops a recording capture and waits until the reader thread has finished its record
+    // file, whose rest is then decoded; false when the capture did not stop in time.
+    bool FinishRecording();
     // Enables and checks the capture commands from the capture state.
     void UpdateActions();
 

@@ -131,12 +131,17 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
 CKVApp::CKVApp(int& argc, char** argv)
     : QApplication(argc, argv), document_(std::make_unique<CKVDoc>()) {
     InitResources();
-    setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
-    setApplicationName(QString::fromLatin1(kSettingsApplication));
-    setApplicationDisplayName(QStringLiteral("Zoduz"));
+    ApplyIdentity(*this);
+}
+
+void CKVApp::ApplyIdentity(QGuiApplication& application) {
+    application.setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
+    application.setApplicationName(QString::fromLatin1(kSettingsApplication));
+    // No display name: the window system would append it to every window title, and the main
+    // window's title already ends in the application's title.
     // Ties the windows to the installed desktop entry (its icon and name in the task bar).
-    setDesktopFileName(QStringLiteral("com.dazerav.Zoduz"));
-    setWindowIcon(QIcon(QStringLiteral(":/zoduz/icons/zoduz.svg")));
+    application.setDesktopFileName(QStringLiteral("com.dazerav.Zoduz"));
+    application.setWindowIcon(QIcon(QStringLiteral(":/zoduz/icons/zoduz.svg")));
 }
 
 CKVApp::~CKVApp() = default;
@@ -193,14 +198,7 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
         }
         connect(frame.Capture(), &CCaptureController::vbusPresenceChanged, &automation,
                 &CAutomationService::SendVbusChange);
-        if (!commandLine.recordFile.isEmpty()) {
-            frame.OpenDocument(commandLine.recordFile);
-        }
-        StartAnalyzer(frame, commandLine);
-        frame.show();
-        if (!commandLine.findText.isEmpty()) {
-            StartFind(*frame.PacketSearch(), commandLine.findText);
-        }
+        StartWindow(frame, commandLine);
         status = exec();
         // However the event loop ended, the window's layout goes into the settings.
         frame.StoreLayout();
@@ -232,6 +230,7 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     if (!commandLine.recordFile.isEmpty() && !frame.OpenDocument(commandLine.recordFile)) {
         return 1;
     }
+    frame.WaitForDecoding();
     frame.Capture()->SetNotice([](const QString& text) { PrintError(text.simplified()); });
     frame.PacketSearch()->SetNotice([](const QString& text) { PrintError(text); });
     if (StartAnalyzer(frame, commandLine) && commandLine.run) {
@@ -247,6 +246,18 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
         return 1;
     }
     return 0;
+}
+
+void CKVApp::StartWindow(CMainFrame& frame, const AppCommandLine& commandLine) {
+    if (!commandLine.recordFile.isEmpty()) {
+        frame.OpenDocument(commandLine.recordFile);
+    }
+    StartAnalyzer(frame, commandLine);
+    frame.show();
+    if (!commandLine.findText.isEmpty()) {
+        frame.WaitForDecoding();  // the first match is looked for in the whole file
+        StartFind(*frame.PacketSearch(), commandLine.findText);
+    }
 }
 
 bool CKVApp::StartAnalyzer(CMainFrame& frame, const AppCommandLine& commandLine) {

@@ -41,12 +41,19 @@ class CKVApp : public QApplication {
 
     // Runs the application to its end; the process exit status.
     int Run();
+    // Organisation, application name (the settings' keys) and window icon.
+    static void ApplyIdentity(QGuiApplication& application);
 
     // Renders the window with the packet of row 0 selected (or, with a find text, its first
     // match after row 0) into a PNG, with the display filter dialog over it when asked; false
     // when writing the file failed.
     static bool RenderScreenshot(CMainFrame& frame, const QString& path,
                                  const QString& findText = {}, bool filterDialog = false);
+
+    // Opens the command line's record file (its first megabyte decoded) and connects its
+    // analyzer, then shows the window; the rest of a large file decodes once the event loop
+    // runs.
+    static void StartWindow(CMainFrame& frame, const AppCommandLine& commandLine);
 
   private:
     int RunInteractive(const AppCommandLine& commandLine);

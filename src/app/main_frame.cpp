@@ -16,8 +16,10 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
@@ -31,11 +33,17 @@
 #include "app/recent_files.h"
 #include "app/settings/qt/log_font_qfont.h"
 #include "app/settings/settings_store.h"
+#include "app/shell/command_router.h"
+#include "app/shell/decode_session.h"
+#include "app/shell/standard_toolbar.h"
+#include "app/shell/status_panes.h"
+#include "app/shell/window_title.h"
 #include "app/tolerant_decoding.h"
 #include "app/tool_commands.h"
 #include "app/views/pd_packet_list_view.h"
 #include "app/views/pd_packet_tree_view.h"
 #include "capture/document.h"
+#include "capture/record_file_check.h"
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
 #include "list/packet_search.h"
@@ -43,7 +51,7 @@
 
 namespace {
 
-constexpr const char* kAppTitle = "Zoduz App";
+constexpr const char* kIdleText = "Ready";
 constexpr const char* kFileFilter = "Zoduz Files (*.zaz)";
 constexpr const char* kOpenFilter = "Zoduz Files (*.zaz);;sigrok Sessions (*.sr)";
 
@@ -88,6 +96,9 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
       settings_(settings),
       recentFiles_(recentFiles),
       commands_(document, CommandHooks()) {
+    decoding_ = new CDecodeSession(document_, this);
+    connect(decoding_, &CDecodeSession::finished, this, &CMainFrame::OnDecodeFinished);
+    router_ = new CCommandRouter(this);
     setObjectName(QStringLiteral("ZerivaRur"));
     setWindowIcon(Icon("zoduz"));
     setAcceptDrops(true);
@@ -99,6 +110,14 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     errorNotice_ = [this](const QString& text) {
         QMessageBox::warning(this, QString::fromLatin1(kAppTitle), text);
     };
+    // The damaged-file notice does not block: what decoded is there to look at meanwhile.
+    fileNotice_ = [this](const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kAppTitle), text,
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    };
 
     BuildClientArea();
     tools_ = new CToolCommands(*this, document_, settings_, *logView_);
@@ -106,9 +125,11 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     capture_ = new CCaptureController(*this, document_, settings_);
     BuildCtrlView();
     tolerant_ = new CTolerantDecoding(document_, settings_, statusBar(), this);
+    RegisterCommands();
     BuildMenus();
     BuildToolBar();
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    panes_ = new CStatusPanes(*statusBar(), [this] { return Summary(); });
+    statusBar()->showMessage(QString::fromLatin1(kIdleText));
     ConnectDocument();
 
     const LayoutRecord& layout = settings_.layout;
@@ -168,6 +189,7 @@ DocumentCommandHooks CMainFrame::CommandHooks() {
     };
     // A logic-analyzer session is decoded from a record file imported into the temporary
     // folder; saving asks for a new name, so the session itself is never overwritten.
+    hooks.decode = [this](const std::string& path) { return decoding_->Start(path); };
     hooks.importSession = [](const std::string& path,
                              std::string& error) -> std::optional<std::string> {
         if (!IsSigrokSessionPath(path)) {
@@ -213,7 +235,11 @@ void CMainFrame::BuildClientArea() {
             &CPDPacketTreeView::ShowPacket);
     connect(packetTree_, &CPDPacketTreeView::nodeSelected, fieldTable_,
             &CPDPacketListView::ShowNode);
-    connect(logView_, &CKVLogView::statusText, this, &CMainFrame::ShowStatus);
+    // A finished list build leaves the pane to the idle text, not to "... 100%".
+    connect(logView_, &CKVLogView::statusText, this, [this](const QString& text) {
+        ShowStatus(text.endsWith(QStringLiteral(" 100%")) ? QString::fromLatin1(kIdleText) : text);
+    });
+    connect(logView_, &CKVLogView::markersChanged, this, &CMainFrame::UpdateTitle);
     connect(logView_, &CKVLogView::columnSettingsRequested, this, &CMainFrame::ShowColumnSettings);
     connect(logView_, &CKVLogView::markersChanged, this, [this] {
         UpdateTitle();
@@ -311,6 +337,17 @@ void CMainFrame::BuildActions() {
         return true;
     };
 
+    statusBarAction_ = new QAction(QStringLiteral("&Status Bar"), this);
+    statusBarAction_->setCheckable(true);
+    statusBarAction_->setChecked(true);
+    connect(statusBarAction_, &QAction::toggled, statusBar(), &QWidget::setVisible);
+
+    cancelDecodeAction_ = new QAction(QStringLiteral("&Cancel Decoding\tEsc"), this);
+    cancelDecodeAction_->setObjectName(QStringLiteral("cancelDecoding"));
+    cancelDecodeAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+    cancelDecodeAction_->setEnabled(false);
+    connect(cancelDecodeAction_, &QAction::triggered, this, &CMainFrame::CancelDecoding);
+
     // Keyboard commands without a menu item: they act wherever the focus is in the window.
     nextPaneAction_ = new QAction(QStringLiteral("Next Pane"), this);
     nextPaneAction_->setShortcut(QKeySequence(Qt::Key_F6));
@@ -322,7 +359,7 @@ void CMainFrame::BuildActions() {
     copyAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     connect(copyAction_, &QAction::triggered, this, &CMainFrame::CopySelection);
-    addActions({nextPaneAction_, previousPaneAction_, copyAction_});
+    addActions({nextPaneAction_, previousPaneAction_, copyAction_, cancelDecodeAction_});
 
     for (int i = 0; i < CRecentFileList::kMaxEntries; ++i) {
         auto* action = new QAction(this);
@@ -333,10 +370,47 @@ void CMainFrame::BuildActions() {
     }
 }
 
+void CMainFrame::RegisterCommands() {
+    const std::pair<int, QAction*> commands[] = {
+        {kCommandNew, newAction_},
+        {kCommandOpen, openAction_},
+        {kCommandSave, saveAction_},
+        {kCommandSaveAs, saveAsAction_},
+        {kCommandExport, tools_->ExportAction()},
+        {kCommandStitch, tools_->StitchAction()},
+        {kCommandExit, exitAction_},
+        {kCommandStatusBar, statusBarAction_},
+        {kCommandCurrentDirection, directionAction_},
+        {kCommandRun, capture_->RunAction()},
+        {kCommandStop, capture_->StopAction()},
+        {kCommandClear, capture_->ClearAction()},
+        {kCommandRecordSettings, capture_->RecordSettingsAction()},
+        {kCommandRecordFileSettings, capture_->RecordFileSettingsAction()},
+        {kCommandFind, packetSearch_->FindAction()},
+        {kCommandFindPrev, packetSearch_->FindPrevAction()},
+        {kCommandFindNext, packetSearch_->FindNextAction()},
+        {kCommandMessageAutoScroll, autoScrollAction_},
+        {kCommandFilterSettings, packetSearch_->FilterSettingsAction()},
+        {kCommandDisableFilters, packetSearch_->DisableFilterAction()},
+        {kCommandColumnSettings, columnSettingsAction_},
+        {kCommandListFont, fontSettingsAction_},
+        {kCommandInstallDriver, capture_->InstallDriverAction()},
+        {kCommandAbout, aboutAction_},
+    };
+    for (const auto& [id, action] : commands) {
+        router_->Register(id, action);
+    }
+    const std::vector<QAction*>& injection = capture_->CcActions();
+    for (int i = 0; i < static_cast<int>(injection.size()); ++i) {
+        router_->Register(kCommandFirstCcInjection + i, injection[static_cast<size_t>(i)]);
+    }
+}
+
 void CMainFrame::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(newAction_);
     file->addAction(openAction_);
+    file->addAction(cancelDecodeAction_);
     file->addAction(saveAction_);
     file->addAction(saveAsAction_);
     file->addSeparator();
@@ -350,18 +424,17 @@ void CMainFrame::BuildMenus() {
     file->addAction(exitAction_);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    QAction* statusBarAction = view->addAction(QStringLiteral("&Status Bar"));
-    statusBarAction->setCheckable(true);
-    statusBarAction->setChecked(true);
-    connect(statusBarAction, &QAction::toggled, statusBar(), &QWidget::setVisible);
     view->setObjectName(QStringLiteral("viewMenu"));
+    toolbarsMenu_ = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
+    router_->Register(kCommandToolbars, toolbarsMenu_->menuAction());
+    view->addAction(statusBarAction_);
     view->addSeparator();
     view->addAction(directionAction_);
 
     QMenu* message = menuBar()->addMenu(QStringLiteral("PD &Message"));
     message->addAction(packetSearch_->FindAction());
-    message->addAction(packetSearch_->FindNextAction());
     message->addAction(packetSearch_->FindPrevAction());
+    message->addAction(packetSearch_->FindNextAction());
     message->addSeparator();
     message->addAction(autoScrollAction_);
     message->addAction(tolerant_->Action());
@@ -393,29 +466,9 @@ void CMainFrame::ApplyCurrentDirection() {
 }
 
 void CMainFrame::BuildToolBar() {
-    QToolBar* toolBar = addToolBar(QStringLiteral("Standard"));
-    toolBar->setObjectName(QStringLiteral("Standard"));
-    toolBar->setIconSize(QSize(20, 20));
-    toolBar->addAction(newAction_);
-    toolBar->addAction(openAction_);
-    toolBar->addAction(saveAsAction_);
-    capture_->AddToolBarButtons(*toolBar);
-    toolBar->addSeparator();
-    toolBar->addAction(autoScrollAction_);
-    toolBar->addAction(packetSearch_->FindAction());
-    toolBar->addAction(packetSearch_->FilterSettingsAction());
-    toolBar->addAction(packetSearch_->DisableFilterAction());
-    toolBar->addSeparator();
-    toolBar->addAction(aboutAction_);
-
+    QToolBar* toolBar = BuildStandardToolBar(*this, *router_);
     // "Toolbars and Docking Windows" lists the toolbar's own toggle.
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
-        if (menu->objectName() == QLatin1String("viewMenu")) {
-            QMenu* bars = new QMenu(QStringLiteral("&Toolbars and Docking Windows"), menu);
-            bars->addAction(toolBar->toggleViewAction());
-            menu->insertMenu(menu->actions().value(0), bars);
-        }
-    }
+    toolbarsMenu_->addAction(toolBar->toggleViewAction());
 }
 
 void CMainFrame::ConnectDocument() {
@@ -464,22 +517,32 @@ QString CMainFrame::DocumentTitle() const {
 }
 
 void CMainFrame::UpdateTitle() {
-    setWindowTitle(DocumentTitle() + QStringLiteral(" - ") + QString::fromLatin1(kAppTitle));
+    const QString title = FrameTitle(DocumentTitle(), document_.Modified());
+    if (windowTitle() != title) {
+        setWindowTitle(title);
+    }
 }
 
 void CMainFrame::UpdateCommandStates() {
     const bool recording = document_.Recording();
-    newAction_->setEnabled(!recording);
-    openAction_->setEnabled(!recording);
-    saveAction_->setEnabled(commands_.CanSave());
-    saveAsAction_->setEnabled(commands_.CanSave());
-    tools_->SetEnabled(commands_.CanSave());
+    CommandState state;
+    state.capturing = recording;
+    state.hasRecordFile = !commands_.DocumentPath().empty() && !document_.RecordFilePath().empty();
+    state.decoding = Decoding();
+    state.connected = capture_ != nullptr && capture_->State().flags.connected.load();
+    router_->ApplyRules(state);
+    cancelDecodeAction_->setEnabled(state.decoding);
+    // The modified marker follows markers changed anywhere (the tick comes by every second).
+    UpdateTitle();
     for (QAction* action : recentActions_) {
         action->setEnabled(!recording);
     }
 }
 
 void CMainFrame::ForgetDocumentPath() {
+    // A capture took the document over: what was decoding gives way.
+    decoding_->Cancel();
+    panes_->SetFileProblem({}, {});
     commands_.SetDocumentPath({});
     UpdateTitle();
     UpdateCommandStates();
@@ -522,17 +585,101 @@ bool CMainFrame::Finished(const CommandOutcome& outcome) {
 bool CMainFrame::NewDocument() {
     const CommandOutcome outcome = commands_.New();
     if (outcome.done) {
-        ShowStatus(QStringLiteral("Ready"));
+        decoding_->Cancel();
+        panes_->SetFileProblem({}, {});
+        ShowStatus(QString::fromLatin1(kIdleText));
     }
     return Finished(outcome);
 }
 
 bool CMainFrame::OpenDocument(const QString& path) {
-    return Finished(commands_.Open(NativePath(path)));
+    if (!commands_.MaybeSaveModified()) {
+        return Finished({});
+    }
+    return LoadPath(path);
 }
 
 bool CMainFrame::LoadPath(const QString& path) {
-    return Finished(commands_.Load(NativePath(path)));
+    loading_ = true;
+    const CommandOutcome outcome = commands_.Load(NativePath(path));
+    loading_ = false;
+    return Finished(outcome);
+}
+
+bool CMainFrame::Decoding() const {
+    return decoding_->Active();
+}
+
+void CMainFrame::CancelDecoding() {
+    decoding_->Cancel();
+}
+
+void CMainFrame::WaitForDecoding() {
+    decoding_->RunToEnd();
+}
+
+void CMainFrame::OnDecodeFinished(const FileResult& result, bool cancelled) {
+    // A new file starts at its top, its first row selected and the keyboard on it.
+    logView_->scrollToTop();
+    logView_->horizontalScrollBar()->setValue(0);
+    if (logView_->RowCount() > 0) {
+        logView_->SelectRow(0);
+    }
+    if (isVisible()) {
+        logView_->setFocus(Qt::OtherFocusReason);
+    }
+    if (!loading_ && !result && result.kind != FileResult::kNothingNew) {
+        // The load that started the decoding has returned; a later failure is told here.
+        ShowError(QString::fromStdString(FileResultText(FileCommand::kOpen, result)));
+    }
+    const std::string problems =
+        cancelled ? std::string() : RecordFileProblemText(document_.FileProblems());
+    if (cancelled) {
+        panes_->SetFileProblem({}, {});
+        ShowStatus(
+            QStringLiteral("Decoding cancelled: the packets and samples decoded so far "
+                           "are shown."));
+    } else if (!problems.empty()) {
+        const QString text = QString::fromStdString(problems);
+        const RecordFileProblems found = document_.FileProblems();
+        panes_->SetFileProblem(found.noValidBlock ? QStringLiteral("Not a record file")
+                                                  : QStringLiteral("Damaged record file"),
+                               text);
+        ShowStatus(text);
+        if (fileNotice_) {
+            fileNotice_(text);
+        }
+    } else {
+        panes_->SetFileProblem({}, {});
+    }
+    panes_->Refresh();
+    UpdateCommandStates();
+}
+
+CaptureSummary CMainFrame::Summary() const {
+    CaptureSummary summary;
+    summary.packets = document_.PacketCount();
+    summary.shownRows = static_cast<uint64_t>(std::max(logView_->RowCount(), 0));
+    const int64_t start = document_.CaptureStartTime();
+    if (start >= 0 && document_.SampleCount() > 0) {
+        summary.lengthUs = document_.LastSampleTime() - start;
+    }
+    return summary;
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // A menu item without a status tip would blank the message pane while hovered.
+    if (event->type() == QEvent::StatusTip &&
+        static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::ShowCaptureStatus(const QString& text) {
+    if (!Decoding()) {
+        ShowStatus(text);
+    }
 }
 
 bool CMainFrame::SaveDocument() {
@@ -603,11 +750,28 @@ void CMainFrame::StoreLayout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!MaybeSaveModified()) {
+    const bool goAhead = document_.Recording() ? MaybeSaveWhileRecording() : MaybeSaveModified();
+    if (!goAhead) {
         event->ignore();
         return;
     }
+    decoding_->Cancel();
     event->accept();
+}
+
+bool CMainFrame::MaybeSaveWhileRecording() {
+    if (!document_.Modified()) {
+        return true;
+    }
+    switch (saveQuestion_ ? saveQuestion_(DocumentTitle()) : QMessageBox::No) {
+        case QMessageBox::Yes:
+            // A record file is saved once it is finished.
+            return capture_->FinishRecording() && SaveDocument();
+        case QMessageBox::No:
+            return true;
+        default:
+            return false;
+    }
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

@@ -11,9 +11,14 @@
 #include <vector>
 
 #include "app/commands/document_commands.h"
+#include "capture/file_result.h"
 
 class CCaptureController;
+class CCommandRouter;
+class CDecodeSession;
 class CDocEvents;
+class CStatusPanes;
+struct CaptureSummary;
 class CKVCtrlView;
 class CKVDoc;
 class CKVLogView;
@@ -83,10 +88,26 @@ class CMainFrame : public QMainWindow {
     using ErrorNotice = std::function<void(const QString& text)>;
     void SetErrorNotice(ErrorNotice notice) { errorNotice_ = std::move(notice); }
 
+    // Told about a record file that holds no valid block, ends in a partial block or is
+    // shorter than recorded; the window shows a non-modal notice (the tests a recorder).
+    using FileNotice = std::function<void(const QString& text)>;
+    void SetFileNotice(FileNotice notice) { fileNotice_ = std::move(notice); }
+
     // Live capture: the Record menu, the capture timer and the analyzer.
     CCaptureController* Capture() const { return capture_; }
+    // Every command of the menus and the toolbar by its identifier.
+    CCommandRouter* Router() const { return router_; }
+    CStatusPanes* StatusPanes() const { return panes_; }
     // The status bar message pane.
     void ShowStatus(const QString& text);
+    // The capture state text of each timer tick; held back while a file decodes, whose
+    // progress the pane shows instead.
+    void ShowCaptureStatus(const QString& text);
+    // Opening a large record file decodes it from the event loop: whether that is going on,
+    // Cancel (Esc), and the rest decoded at once (the screenshot, the tests).
+    bool Decoding() const;
+    void CancelDecoding();
+    void WaitForDecoding();
     // New, Open, Save and Save As follow the document and whether a capture records.
     void UpdateCommandStates();
     // A capture emptied the document: it is "Untitled" until its record file is attached.
@@ -107,12 +128,19 @@ class CMainFrame : public QMainWindow {
     void SetGraphReattach(GraphReattach reattach) { graphReattach_ = std::move(reattach); }
 
   protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildActions();
+    void RegisterCommands();
+    void OnDecodeFinished(const FileResult& result, bool cancelled);
+    // The question of a close while a capture records: a Yes stops the capture, so that the
+    // finished record file can be saved; false when the window stays.
+    bool MaybeSaveWhileRecording();
+    CaptureSummary Summary() const;
     void BuildMenus();
     void BuildToolBar();
     void BuildClientArea();
@@ -137,6 +165,11 @@ class CMainFrame : public QMainWindow {
     GraphReattach graphReattach_;
     SaveQuestion saveQuestion_;
     ErrorNotice errorNotice_;
+    FileNotice fileNotice_;
+    CCommandRouter* router_ = nullptr;
+    CStatusPanes* panes_ = nullptr;
+    CDecodeSession* decoding_ = nullptr;
+    bool loading_ = false;  // inside a File command's load, which reports its own errors
 
     CKVCtrlView* ctrlView_ = nullptr;
     CKVLogView* logView_ = nullptr;
@@ -160,6 +193,9 @@ class CMainFrame : public QMainWindow {
     QAction* nextPaneAction_ = nullptr;
     QAction* previousPaneAction_ = nullptr;
     QAction* copyAction_ = nullptr;
+    QAction* cancelDecodeAction_ = nullptr;
+    QAction* statusBarAction_ = nullptr;
+    QMenu* toolbarsMenu_ = nullptr;
     CTolerantDecoding* tolerant_ = nullptr;
     std::vector<QAction*> recentActions_;
     QAction* recentSeparator_ = nullptr;

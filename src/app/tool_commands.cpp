@@ -21,11 +21,6 @@ CToolCommands::CToolCommands(QWidget& window, CKVDoc& document, SettingsStore& s
     connect(stitchAction_, &QAction::triggered, this, &CToolCommands::ShowStitch);
 }
 
-void CToolCommands::SetEnabled(bool enabled) {
-    exportAction_->setEnabled(enabled);
-    stitchAction_->setEnabled(enabled);
-}
-
 // The export reads the column records as the list shows them now, the reverse-current setting
 // and the graph markers stored with the document.
 void CToolCommands::SetupExport(CExportDlg& dialog) {

@@ -22,7 +22,6 @@ class CToolCommands : public QObject {
 
     QAction* ExportAction() const { return exportAction_; }
     QAction* StitchAction() const { return stitchAction_; }
-    void SetEnabled(bool enabled);
 
     void ShowExport();
     void ShowStitch();

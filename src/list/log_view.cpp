@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <mutex>
 
@@ -66,8 +67,10 @@ CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     header()->setSectionsMovable(true);
     header()->setSectionsClickable(true);
-    header()->setStretchLastSection(false);
-    header()->setSortIndicatorShown(false);
+    // The last column takes the width left over, so that the rows end at the window's edge.
+    header()->setStretchLastSection(true);
+    header()->setSortIndicatorShown(true);
+    ClearSortIndicator();
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header(), &QHeaderView::sectionClicked, this, &CKVLogView::SortByColumn);
     connect(this, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
@@ -141,6 +144,7 @@ void CKVLogView::RebuildList() {
         header()->resizeSection(section, std::max(widths[section], 0));
     }
     columnsBuilt_ = true;
+    ClearSortIndicator();
     nextPacketIndex_ = 0;
     selectedRow_ = -1;
     markerARow_ = -1;
@@ -226,7 +230,12 @@ void CKVLogView::OnDocumentUpdate() {
     autoScrollSeen_ = count;
 }
 
+void CKVLogView::ClearSortIndicator() {
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
 void CKVLogView::ClearRowState() {
+    ClearSortIndicator();
     selectingQuietly_ = true;
     model_->ClearRows();
     selectingQuietly_ = false;
@@ -347,6 +356,8 @@ void CKVLogView::SortByColumn(int listColumn) {
     selectedRow_ = -1;
 
     model_->ReorderRows(SortedRowOrder(model_->Rows(), id, gSortDescending, model_->Context()));
+    header()->setSortIndicator(listColumn,
+                               gSortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
     markerARow_ = model_->RowOfPacket(document_.MarkerA().get());
     markerBRow_ = model_->RowOfPacket(document_.MarkerB().get());
     if (rememberedNumber >= 0) {
@@ -375,7 +386,10 @@ void CKVLogView::SaveColumnLayout() {
             continue;
         }
         columns_[id].shown = 1;
-        columns_[id].width = header()->sectionSize(section);
+        // The last column is stretched to the window's edge: its own width stays recorded.
+        if (header()->visualIndex(section) != header()->count() - 1) {
+            columns_[id].width = header()->sectionSize(section);
+        }
         columns_[id].order = header()->visualIndex(section);
     }
 }
@@ -443,6 +457,34 @@ void CKVLogView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
     }
     painter->restore();
+}
+
+QString CKVLogView::TruncatedCellText(int row, int listColumn) const {
+    if (row < 0 || row >= model_->RowCount() || listColumn < 0 ||
+        listColumn >= model_->columnCount()) {
+        return {};
+    }
+    const QString text = model_->CellText(row, listColumn);
+    const int margin = listColumn == 0 ? kLabelMargin : kCellMargin;
+    const QString shown =
+        FitText(QFontMetrics(font()), text, header()->sectionSize(listColumn), margin);
+    return shown == text ? QString() : text;
+}
+
+bool CKVLogView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString text =
+            index.isValid() ? TruncatedCellText(index.row(), index.column()) : QString();
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        }
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 void CKVLogView::mousePressEvent(QMouseEvent* event) {

@@ -65,6 +65,9 @@ class CKVLogView : public QTreeView {
     void EnsureRowVisible(int row);
     void SelectRow(int row);
 
+    // The full text of a cell the list shows cut short (its tooltip), "" when it fits.
+    QString TruncatedCellText(int row, int listColumn) const;
+
     int SelectedRow() const { return selectedRow_; }
     CCCPacket* SelectedPacket() const;
     int RowCount() const;
@@ -109,6 +112,7 @@ class CKVLogView : public QTreeView {
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
     void mousePressEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
@@ -116,6 +120,8 @@ class CKVLogView : public QTreeView {
   private:
     // Drops every row and the row indexes that point into them.
     void ClearRowState();
+    // Rows in document order again: the header shows no sort.
+    void ClearSortIndicator();
     bool IsHiddenByFilter(const PacketRow& row) const;
     bool IsRecording() const { return recording_ && recording_(); }
     void RepaintRow(int row);

@@ -64,7 +64,8 @@ QStringList Texts(const QMenu& menu) {
     for (QAction* action : menu.actions()) {
         if (!action->isSeparator()) {
             QString text = action->text();
-            if (!action->shortcut().isEmpty()) {
+            // A text without its own shortcut part shows the keys.
+            if (!action->shortcut().isEmpty() && !text.contains(QLatin1Char('\t'))) {
                 text += QLatin1Char('\t') + action->shortcut().toString();
             }
             texts << text;

@@ -115,7 +115,8 @@ CommandOutcome CDocumentCommands::Load(const std::string& path) {
             return {false, {FileResult::kCannotOpen}};
         }
     }
-    const FileResult opened = document_.OpenRecordFile(record);
+    const FileResult opened =
+        hooks_.decode ? hooks_.decode(record) : document_.OpenRecordFile(record);
     document_.SetModified(false);
     SetBusy(false);
     if (!opened && opened.kind != FileResult::kOutOfMemory) {

@@ -36,6 +36,9 @@ struct DocumentCommandHooks {
     // document opened from an import has no path, so Save asks for a new name.
     std::function<std::optional<std::string>(const std::string& path, std::string& error)>
         importSession;
+    // Decodes the record file into the document in place of OpenRecordFile (a window decodes
+    // large files pass by pass and returns after the first); the result so far.
+    std::function<FileResult(const std::string& path)> decode;
 };
 
 // What a command did. done: it went ahead; result: the file result of its open or save (kOk
