@@ -227,6 +227,8 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     frame.SetErrorNotice([](const QString& text) {
         PrintError(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified());
     });
+    // A damaged file is pictured with what decoded; what is wrong with it goes to stderr.
+    frame.SetFileNotice([](const QString& text) { PrintError(text); });
     if (!commandLine.recordFile.isEmpty() && !frame.OpenDocument(commandLine.recordFile)) {
         return 1;
     }

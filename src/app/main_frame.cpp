@@ -636,9 +636,9 @@ void CMainFrame::OnDecodeFinished(const FileResult& result, bool cancelled) {
         cancelled ? std::string() : RecordFileProblemText(document_.FileProblems());
     if (cancelled) {
         panes_->SetFileProblem({}, {});
-        ShowStatus(
-            QStringLiteral("Decoding cancelled: the packets and samples decoded so far "
-                           "are shown."));
+        ShowStatus(QStringLiteral("Decoding cancelled at %1%: the packets and samples decoded so "
+                                  "far are shown.")
+                       .arg(document_.DecodePercent()));
     } else if (!problems.empty()) {
         const QString text = QString::fromStdString(problems);
         const RecordFileProblems found = document_.FileProblems();

@@ -1,7 +1,8 @@
 # Runs "zoduz --screenshot OUT.png X" for a folder, a FIFO and a missing file X: each prints one
 # line on stderr and exits with status 1 at once, writing no picture (a message box would wait
-# for a user forever; the timeout catches that). Arguments: APP (the executable), WORK (a
-# scratch folder).
+# for a user forever; the timeout catches that). A text file named .zaz is pictured with what
+# decoded, the notice about it on stderr. Arguments: APP (the executable), WORK (a scratch
+# folder).
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/folder.zaz")
 execute_process(COMMAND mkfifo "${WORK}/fifo.zaz" COMMAND_ERROR_IS_FATAL ANY)
@@ -26,3 +27,17 @@ foreach(case "folder.zaz|is not a regular file" "fifo.zaz|is not a regular file"
         message(FATAL_ERROR "zoduz --screenshot on ${name}: status ${status}, stderr [${err}]")
     endif()
 endforeach()
+
+file(WRITE "${WORK}/notes.zaz" "")
+foreach(i RANGE 40)
+    # 64 bytes a line: whole blocks only
+    file(APPEND "${WORK}/notes.zaz" "Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do\n")
+endforeach()
+execute_process(COMMAND "${APP}" --screenshot "${WORK}/notes.png" "${WORK}/notes.zaz" TIMEOUT 30
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+string(REGEX REPLACE "QStandardPaths: [^\n]*\n\n?" "" err "${err}")
+string(REGEX REPLACE "This plugin does not support [^\n]*\n" "" err "${err}")
+set(expected "zoduz: No valid record block found: this is probably not a Zoduz record file. What could be decoded is shown.\n")
+if(NOT status EQUAL 0 OR NOT err STREQUAL expected OR NOT EXISTS "${WORK}/notes.png")
+    message(FATAL_ERROR "zoduz --screenshot on a text file: status ${status}, stderr [${err}]")
+endif()

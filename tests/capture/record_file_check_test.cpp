@@ -151,4 +151,36 @@ TEST(RecordFileCheck, SampleStepsAcrossTheTimestampWrapArePlausible) {
     EXPECT_FALSE(check.LeadingInfoBlock());
 }
 
+TEST(SteppedDecode, EndsLikeDecodeAllWithTheSavedOriginRestored) {
+    TempDir dir;
+    StreamBuilder stream;
+    stream.AddSamples(SteadySamples(0, 60000, 1000));  // 20 000 blocks, more than one read
+    std::vector<uint8_t> bytes = stream.Bytes();
+    MarkerRecord record;
+    record.timeOrigin = 1234;
+    for (const RecordBlock& block : MarkerInfoBlocks(record)) {
+        bytes.insert(bytes.end(), block.bytes.begin(), block.bytes.end());
+    }
+    WriteFile(dir.File("a.zaz"), bytes);
+
+    CKVDoc whole;
+    ASSERT_TRUE(whole.OpenRecordFile(dir.File("a.zaz")));
+    CKVDoc stepped;
+    stepped.BeginDecode(dir.File("a.zaz"));
+    EXPECT_EQ(stepped.RecordFilePath(), dir.File("a.zaz"));
+    int passes = 0;
+    bool done = false;
+    while (!done) {
+        ASSERT_TRUE(stepped.DecodePass(done));
+        ++passes;
+    }
+    EXPECT_GT(passes, 1);
+    EXPECT_EQ(stepped.TimeOrigin(), 0);  // restored once the decoding finishes
+    stepped.FinishDecode();
+    EXPECT_EQ(stepped.SampleCount(), whole.SampleCount());
+    EXPECT_EQ(stepped.TimeOrigin(), 1234);
+    EXPECT_EQ(whole.TimeOrigin(), 1234);
+    EXPECT_FALSE(stepped.FileProblems().Any());
+}
+
 }  // namespace
