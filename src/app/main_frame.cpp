@@ -110,6 +110,7 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     BuildToolBar();
     statusBar()->showMessage(QStringLiteral("Ready"));
     ConnectDocument();
+    BuildGraphPane();
 
     const LayoutRecord& layout = settings_.layout;
     resize(RestoredWindowSize(layout, screen()->availableGeometry().size()));
@@ -483,6 +484,8 @@ void CMainFrame::ForgetDocumentPath() {
     commands_.SetDocumentPath({});
     UpdateTitle();
     UpdateCommandStates();
+    // The capture starts afresh.
+    RebindGraph();
 }
 
 void CMainFrame::AdoptRecordFile(const QString& path) {
@@ -524,15 +527,15 @@ bool CMainFrame::NewDocument() {
     if (outcome.done) {
         ShowStatus(QStringLiteral("Ready"));
     }
-    return Finished(outcome);
+    return Rebound(Finished(outcome));
 }
 
 bool CMainFrame::OpenDocument(const QString& path) {
-    return Finished(commands_.Open(NativePath(path)));
+    return Rebound(Finished(commands_.Open(NativePath(path))));
 }
 
 bool CMainFrame::LoadPath(const QString& path) {
-    return Finished(commands_.Load(NativePath(path)));
+    return Rebound(Finished(commands_.Load(NativePath(path))));
 }
 
 bool CMainFrame::SaveDocument() {
@@ -600,6 +603,7 @@ void CMainFrame::StoreLayout() {
     layout.listFont = LogFontFromFont(logView_->font());
     settings_.pdMessageAutoScroll = logView_->AutoScroll();
     logView_->SaveColumnLayout();
+    StoreGraphLayout();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -13,7 +13,9 @@
 #include "app/commands/document_commands.h"
 
 class CCaptureController;
+class CDockableGraph;
 class CDocEvents;
+class CGraphView;
 class CKVCtrlView;
 class CKVDoc;
 class CKVLogView;
@@ -106,6 +108,15 @@ class CMainFrame : public QMainWindow {
     using GraphReattach = std::function<void()>;
     void SetGraphReattach(GraphReattach reattach) { graphReattach_ = std::move(reattach); }
 
+    // The "Graph" pane and its view; the Graph menu's commands.
+    CDockableGraph* GraphPane() const { return graphPane_; }
+    CGraphView* GraphView() const { return graphView_; }
+    QAction* ShowGraphAction() const { return showGraphAction_; }
+    QAction* MeasuringPointsAction() const { return measuringPointsAction_; }
+    QAction* ShowPdPacketsAction() const { return showPdPacketsAction_; }
+    QAction* GraphAutoScrollAction() const { return graphAutoScrollAction_; }
+    QAction* GraphFontAction() const { return graphFontAction_; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -126,6 +137,16 @@ class CMainFrame : public QMainWindow {
     DocumentCommandHooks CommandHooks();
     // Title and command states after a File command; whether it went ahead.
     bool Finished(const CommandOutcome& outcome);
+
+    // --- The graph pane (main_frame_graph.cpp) ---
+    void BuildGraphPane();
+    void BuildGraphMenu();
+    // Binds the graph view to the document again (new contents, new current direction).
+    void RebindGraph();
+    // A File command that went ahead bound a new document: the graph follows; returns done.
+    bool Rebound(bool done);
+    void UpdateGraphCommandStates();
+    void StoreGraphLayout();
 
     CKVDoc& document_;
     SettingsStore& settings_;
@@ -161,6 +182,13 @@ class CMainFrame : public QMainWindow {
     QAction* previousPaneAction_ = nullptr;
     QAction* copyAction_ = nullptr;
     CTolerantDecoding* tolerant_ = nullptr;
+    CDockableGraph* graphPane_ = nullptr;
+    CGraphView* graphView_ = nullptr;
+    QAction* showGraphAction_ = nullptr;
+    QAction* measuringPointsAction_ = nullptr;
+    QAction* showPdPacketsAction_ = nullptr;
+    QAction* graphAutoScrollAction_ = nullptr;
+    QAction* graphFontAction_ = nullptr;
     std::vector<QAction*> recentActions_;
     QAction* recentSeparator_ = nullptr;
 };

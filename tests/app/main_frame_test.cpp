@@ -446,7 +446,7 @@ void MainFrameTest::menusCarryTheirCommands() {
             }
         }
     }
-    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Record", "&Help"}));
+    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Record", "&Graph", "&Help"}));
     QCOMPARE(items, (QStringList{"&New|Ctrl+N",
                                  "&Open...|Ctrl+O",
                                  "&Save|Ctrl+S",
@@ -473,6 +473,11 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "Record File Settings|",
                                  "CC Register Injection|",
                                  "Connect &Virtual Analyzer|",
+                                 "&Show Graph|F7",
+                                 "Show Measuring &Points|",
+                                 "Show PD Packets|",
+                                 "&Auto Scroll|",
+                                 "Font Settings|",
                                  "Install Zoduz Driver|",
                                  "&About Zoduz App...|"}));
 }
