@@ -23,6 +23,7 @@
 #include "capture/document.h"
 #include "capture/record_file_io.h"
 #include "device/sim/scenarios.h"
+#include "graph/view/dockable_graph.h"
 #include "graph/view/graph_view.h"
 #include "list/log_view.h"
 #include "list/packet_find_dlg.h"
@@ -44,6 +45,9 @@ constexpr int kScreenshotListHeight = 330;
 constexpr int kScreenshotFieldTableWidth = 640;
 // A screenshot of a live capture waits this long for the capture to show something.
 constexpr int kScreenshotCaptureMs = 3500;
+// Window and graph pane of a screenshot that shows a chosen part of the graph.
+constexpr QSize kGraphScreenshotSize(1400, 1000);
+constexpr int kGraphScreenshotPaneHeight = 540;
 constexpr const char* kDefaultVirtualScenario = "mixed";
 
 // Takes "NAME A B" (two integers) out of the words; false with an error when the values are
@@ -280,7 +284,10 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
         wait.exec();
     }
     if (commandLine.graphRange || commandLine.graphMarkers) {
-        // The graph takes its size when the window is shown; the window of time follows it.
+        // A picture of the graph gets a window and a pane large enough to read it. The graph
+        // takes its size when the window is shown; the window of time follows it.
+        frame.resize(kGraphScreenshotSize);
+        frame.resizeDocks({frame.GraphPane()}, {kGraphScreenshotPaneHeight}, Qt::Vertical);
         frame.setAttribute(Qt::WA_DontShowOnScreen, platformName() != QLatin1String("offscreen"));
         frame.show();
         processEvents();

@@ -41,6 +41,8 @@ void CMainFrame::BuildGraphPane() {
     graphPane_ = new CDockableGraph(graphView_, this);
     graphPane_->resize(kGraphPaneWidth, kGraphPaneHeight);
     addDockWidget(Qt::BottomDockWidgetArea, graphPane_);
+    // The pane keeps its created height when the window lays out its client area.
+    resizeDocks({graphPane_}, {kGraphPaneHeight}, Qt::Vertical);
 
     showGraphAction_ = graphPane_->toggleViewAction();
     showGraphAction_->setText(QStringLiteral("&Show Graph"));
