@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <random>
 
 #include "capture/document_snapshot.h"
 #include "capture/sample_store.h"
 #include "graph/graph_buttons.h"
 #include "graph/view/graph_painter.h"
+#include "noisy_load.h"
 
 namespace {
 
@@ -37,23 +37,7 @@ const DocumentSnapshot& CaptureOf(size_t samples) {
         return capture->snapshot;
     }
     capture = std::make_unique<Capture>();
-    std::mt19937 random(1);
-    int voltage = 5000;
-    int current = 1000;
-    for (size_t i = 0; i < samples; ++i) {
-        if (random() % 100000 == 0) {
-            voltage = 5000 + static_cast<int>(random() % 15000);
-        }
-        current = std::clamp(current + static_cast<int>(random() % 41) - 20, -3000, 5000);
-        CVbusInfo sample;
-        sample.time = static_cast<int64_t>(i) * kSampleInterval;
-        sample.vbusVoltage = static_cast<uint16_t>(voltage + static_cast<int>(random() % 50));
-        sample.vbusCurrent = static_cast<int16_t>(current);
-        sample.cc1Voltage = static_cast<int16_t>(1700 + random() % 20);
-        sample.cc2Voltage = 300;
-        capture->store.Append(PackSample(sample));
-        UpdateSampleStats(capture->snapshot.stats, sample);
-    }
+    AppendNoisyLoad(capture->store, capture->snapshot.stats, samples, kSampleInterval);
     capture->snapshot.samples = capture->store.Snapshot();
     const int64_t span = static_cast<int64_t>(samples) * kSampleInterval;
     for (int i = 0; i < kPackets; ++i) {

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <algorithm>
 
 #include "app/capture_controller.h"
 #include "app/doc_events.h"
@@ -23,6 +24,8 @@ namespace {
 // The pane's size when it is created.
 constexpr int kGraphPaneWidth = 630;
 constexpr int kGraphPaneHeight = 290;
+// What the menu bar, toolbar, status bar and the client area's rows need at least.
+constexpr int kClientAreaReserve = 410;
 
 QAction* Toggle(QObject* parent, const char* text, bool on) {
     auto* action = new QAction(QString::fromLatin1(text), parent);
@@ -41,8 +44,13 @@ void CMainFrame::BuildGraphPane() {
     graphPane_ = new CDockableGraph(graphView_, this);
     graphPane_->resize(kGraphPaneWidth, kGraphPaneHeight);
     addDockWidget(Qt::BottomDockWidgetArea, graphPane_);
-    // The pane keeps its created height when the window lays out its client area.
-    resizeDocks({graphPane_}, {kGraphPaneHeight}, Qt::Vertical);
+    // The pane keeps its created height when the window lays out its client area, as far as
+    // the window leaves room for the control strip, the list and the details above it.
+    const int paneHeight =
+        std::min(kGraphPaneHeight, settings_.layout.windowHeight - kClientAreaReserve);
+    if (paneHeight > 0) {
+        resizeDocks({graphPane_}, {paneHeight}, Qt::Vertical);
+    }
 
     showGraphAction_ = graphPane_->toggleViewAction();
     showGraphAction_->setText(QStringLiteral("&Show Graph"));

@@ -169,6 +169,8 @@ void CGraphView::CreateButtons() {
     for (const GraphButtonSpec& spec : GraphButtonSpecs()) {
         auto* button = new QPushButton(QString::fromLatin1(spec.caption), this);
         button->setObjectName(QStringLiteral("graphButton%1").arg(spec.id));
+        // The caption stays with the button while its image shows instead.
+        button->setAccessibleName(QString::fromLatin1(spec.caption));
         button->setFocusPolicy(Qt::NoFocus);
         button->setFlat(true);
         const int id = spec.id;
@@ -187,9 +189,7 @@ void CGraphView::RefreshButtons() {
         const QIcon icon(ButtonImagePath(id));
         button->setIcon(icon);
         button->setIconSize(button->size());
-        // The image stands for the caption.
-        button->setText(icon.isNull() ? button->text() : QString());
-        button->setToolTip(QString());
+        button->setText(icon.isNull() ? button->accessibleName() : QString());
         button->setVisible(IsButtonShown(model_.state, id));
     }
 }

@@ -161,6 +161,7 @@ TEST_F(GraphViewTest, ButtonsAreCreatedWithImagesAndFollowTheGraphs) {
     QPushButton* fitVolt = view->Button(kFitVoltButton);
     ASSERT_NE(fitVolt, nullptr);
     EXPECT_FALSE(fitVolt->icon().isNull());
+    EXPECT_EQ(fitVolt->accessibleName(), QStringLiteral("A"));
     EXPECT_TRUE(fitVolt->isVisible());
     view->RunCommand(kToggleVoltGraph);
     EXPECT_FALSE(fitVolt->isVisible());
@@ -172,6 +173,18 @@ TEST_F(GraphViewTest, ButtonsAreCreatedWithImagesAndFollowTheGraphs) {
         EXPECT_FALSE(QIcon(view->ButtonImagePath(spec.id)).isNull()) << spec.id;
     }
     EXPECT_EQ(buttons, 25);
+}
+
+TEST_F(GraphViewTest, LowGraphAreaUsesSixteenPixelSmallButtons) {
+    // Window height H = 287 + 1: a graph area of 288 - 64 - 74 = 150 pixels.
+    view->resize(1200, 287);
+    QApplication::processEvents();
+    ASSERT_EQ(view->Model().Geometry().graphHeight, 150);
+    EXPECT_EQ(view->Button(kVoltUp)->height(), 16);
+    EXPECT_TRUE(view->ButtonImagePath(kVoltUp).endsWith(QStringLiteral("up_small.svg")));
+    view->resize(1200, 700);
+    QApplication::processEvents();
+    EXPECT_TRUE(view->ButtonImagePath(kVoltUp).endsWith(QStringLiteral("up_large.svg")));
 }
 
 TEST_F(GraphViewTest, HomeFitsAndPageKeysZoom) {
