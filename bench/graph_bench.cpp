@@ -4,12 +4,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <random>
 
 #include "capture/document_snapshot.h"
 #include "capture/sample_store.h"
 #include "graph/measure_energy.h"
 #include "graph/trace_decimation.h"
+#include "noisy_load.h"
 
 namespace {
 
@@ -21,24 +21,8 @@ constexpr int kWindowWidth = 1324;       // a graph area 1024 pixels wide
 const DocumentSnapshot& Capture() {
     static SampleStore store;
     static DocumentSnapshot snapshot = [] {
-        std::mt19937 random(1);
         DocumentSnapshot doc;
-        int voltage = 5000;
-        int current = 1000;
-        for (size_t i = 0; i < kSamples; ++i) {
-            if (random() % 100000 == 0) {
-                voltage = 5000 + static_cast<int>(random() % 15000);
-            }
-            current = std::clamp(current + static_cast<int>(random() % 41) - 20, -3000, 5000);
-            CVbusInfo sample;
-            sample.time = static_cast<int64_t>(i) * kSampleInterval;
-            sample.vbusVoltage = static_cast<uint16_t>(voltage + static_cast<int>(random() % 50));
-            sample.vbusCurrent = static_cast<int16_t>(current);
-            sample.cc1Voltage = 1700;
-            sample.cc2Voltage = 300;
-            store.Append(PackSample(sample));
-            UpdateSampleStats(doc.stats, sample);
-        }
+        AppendNoisyLoad(store, doc.stats, kSamples, kSampleInterval);
         doc.samples = store.Snapshot();
         return doc;
     }();

@@ -23,6 +23,8 @@
 #include "capture/document.h"
 #include "capture/record_file_io.h"
 #include "device/sim/scenarios.h"
+#include "graph/view/dockable_graph.h"
+#include "graph/view/graph_view.h"
 #include "list/log_view.h"
 #include "list/packet_find_dlg.h"
 #include "list/packet_search.h"
@@ -43,7 +45,31 @@ constexpr int kScreenshotListHeight = 330;
 constexpr int kScreenshotFieldTableWidth = 640;
 // A screenshot of a live capture waits this long for the capture to show something.
 constexpr int kScreenshotCaptureMs = 3500;
+// Window and graph pane of a screenshot that shows a chosen part of the graph.
+constexpr QSize kGraphScreenshotSize(1400, 1000);
+constexpr int kGraphScreenshotPaneHeight = 540;
 constexpr const char* kDefaultVirtualScenario = "mixed";
+
+// Takes "NAME A B" (two integers) out of the words; false with an error when the values are
+// missing or not integers.
+bool TakeTimePair(QStringList& words, const char* name,
+                  std::optional<std::pair<qint64, qint64>>& pair, QString& error) {
+    const int at = words.indexOf(QLatin1String(name));
+    if (at < 0) {
+        return true;
+    }
+    bool firstOk = false;
+    bool secondOk = false;
+    const qint64 first = words.value(at + 1).toLongLong(&firstOk);
+    const qint64 second = words.value(at + 2).toLongLong(&secondOk);
+    if (!firstOk || !secondOk) {
+        error = QStringLiteral("%1 needs two times in microseconds").arg(QLatin1String(name));
+        return false;
+    }
+    words.erase(words.begin() + at, words.begin() + at + 3);
+    pair = std::make_pair(first, second);
+    return true;
+}
 
 void PrintError(const QString& text) {
     std::fprintf(stderr, "zoduz: %s\n", text.toLocal8Bit().constData());
@@ -86,6 +112,16 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
             scenario = words.takeAt(i + 1);
         }
     }
+    std::optional<std::pair<qint64, qint64>> graphRange;
+    std::optional<std::pair<qint64, qint64>> graphMarkers;
+    if (!TakeTimePair(words, "--graph-range", graphRange, error) ||
+        !TakeTimePair(words, "--graph-markers", graphMarkers, error)) {
+        return std::nullopt;
+    }
+    if (graphRange && graphRange->second <= graphRange->first) {
+        error = QStringLiteral("--graph-range needs FROM before TO");
+        return std::nullopt;
+    }
     const QCommandLineOption find(
         QStringLiteral("find"),
         QStringLiteral("Start with TEXT as the find text and select its first match."),
@@ -123,6 +159,12 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
     commandLine.filterDialog = parser.isSet(filterDialog);
     if (commandLine.filterDialog && commandLine.screenshotPath.isEmpty()) {
         error = QStringLiteral("--filter-dialog needs --screenshot");
+        return std::nullopt;
+    }
+    commandLine.graphRange = graphRange;
+    commandLine.graphMarkers = graphMarkers;
+    if ((graphRange || graphMarkers) && commandLine.screenshotPath.isEmpty()) {
+        error = QStringLiteral("--graph-range and --graph-markers need --screenshot");
         return std::nullopt;
     }
     return commandLine;
@@ -241,6 +283,22 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
         QEventLoop wait;
         QTimer::singleShot(kScreenshotCaptureMs, &wait, &QEventLoop::quit);
         wait.exec();
+    }
+    if (commandLine.graphRange || commandLine.graphMarkers) {
+        // A picture of the graph gets a window and a pane large enough to read it. The graph
+        // takes its size when the window is shown; the window of time follows it.
+        frame.resize(kGraphScreenshotSize);
+        frame.resizeDocks({frame.GraphPane()}, {kGraphScreenshotPaneHeight}, Qt::Vertical);
+        frame.setAttribute(Qt::WA_DontShowOnScreen, platformName() != QLatin1String("offscreen"));
+        frame.show();
+        processEvents();
+        CGraphView& graph = *frame.GraphView();
+        if (commandLine.graphRange) {
+            graph.ShowTimeRange(commandLine.graphRange->first, commandLine.graphRange->second);
+        }
+        if (commandLine.graphMarkers) {
+            graph.PlaceMarkers(commandLine.graphMarkers->first, commandLine.graphMarkers->second);
+        }
     }
     if (!RenderScreenshot(frame, commandLine.screenshotPath, commandLine.findText,
                           commandLine.filterDialog)) {

@@ -3,13 +3,15 @@
 // "zoduz --screenshot OUT.png [FILE]" renders the window off-screen to a PNG instead;
 // "zoduz --virtual [SCENARIO] [--run]" connects the in-process analyzer (and starts capturing).
 // --find TEXT starts with a find text and its first match selected, --filter-dialog puts the
-// display filter dialog into the picture.
+// display filter dialog into the picture; --graph-range FROM TO shows that window of graph time
+// (µs) in the graph, --graph-markers O X places its markers.
 #pragma once
 
 #include <QApplication>
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "app/recent_files.h"
 #include "app/settings/settings_store.h"
@@ -27,6 +29,10 @@ struct AppCommandLine {
     bool run = false;           // start a capture once the analyzer is connected
     QString findText;           // "" for none; else the find text, its first match selected
     bool filterDialog = false;  // the screenshot shows the display filter dialog
+    // With --screenshot: the graph shows this window of graph time (µs), and its markers O
+    // and X stand at these graph times.
+    std::optional<std::pair<qint64, qint64>> graphRange;
+    std::optional<std::pair<qint64, qint64>> graphMarkers;
 };
 
 // Parses the arguments; std::nullopt (with a one-line message in error) when they are wrong.

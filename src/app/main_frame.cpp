@@ -125,12 +125,14 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     capture_ = new CCaptureController(*this, document_, settings_);
     BuildCtrlView();
     tolerant_ = new CTolerantDecoding(document_, settings_, statusBar(), this);
+    BuildGraphPane();
     RegisterCommands();
     BuildMenus();
     BuildToolBar();
     panes_ = new CStatusPanes(*statusBar(), [this] { return Summary(); });
     statusBar()->showMessage(QString::fromLatin1(kIdleText));
     ConnectDocument();
+    ConnectGraphPane();
 
     const LayoutRecord& layout = settings_.layout;
     resize(RestoredWindowSize(layout, screen()->availableGeometry().size()));
@@ -394,6 +396,11 @@ void CMainFrame::RegisterCommands() {
         {kCommandDisableFilters, packetSearch_->DisableFilterAction()},
         {kCommandColumnSettings, columnSettingsAction_},
         {kCommandListFont, fontSettingsAction_},
+        {kCommandShowGraph, showGraphAction_},
+        {kCommandShowMeasuringPoints, measuringPointsAction_},
+        {kCommandShowPdPackets, showPdPacketsAction_},
+        {kCommandGraphAutoScroll, graphAutoScrollAction_},
+        {kCommandGraphFont, graphFontAction_},
         {kCommandInstallDriver, capture_->InstallDriverAction()},
         {kCommandAbout, aboutAction_},
     };
@@ -546,6 +553,8 @@ void CMainFrame::ForgetDocumentPath() {
     commands_.SetDocumentPath({});
     UpdateTitle();
     UpdateCommandStates();
+    // The capture starts afresh.
+    RebindGraph();
 }
 
 void CMainFrame::AdoptRecordFile(const QString& path) {
@@ -589,7 +598,7 @@ bool CMainFrame::NewDocument() {
         panes_->SetFileProblem({}, {});
         ShowStatus(QString::fromLatin1(kIdleText));
     }
-    return Finished(outcome);
+    return Rebound(Finished(outcome));
 }
 
 bool CMainFrame::OpenDocument(const QString& path) {
@@ -603,7 +612,7 @@ bool CMainFrame::LoadPath(const QString& path) {
     loading_ = true;
     const CommandOutcome outcome = commands_.Load(NativePath(path));
     loading_ = false;
-    return Finished(outcome);
+    return Rebound(Finished(outcome));
 }
 
 bool CMainFrame::Decoding() const {
@@ -628,6 +637,8 @@ void CMainFrame::OnDecodeFinished(const FileResult& result, bool cancelled) {
     if (isVisible()) {
         logView_->setFocus(Qt::OtherFocusReason);
     }
+    // The graph was fitted to the file's first part when the decoding began.
+    RebindGraph();
     if (!loading_ && !result && result.kind != FileResult::kNothingNew) {
         // The load that started the decoding has returned; a later failure is told here.
         ShowError(QString::fromStdString(FileResultText(FileCommand::kOpen, result)));
@@ -747,6 +758,7 @@ void CMainFrame::StoreLayout() {
     layout.listFont = LogFontFromFont(logView_->font());
     settings_.pdMessageAutoScroll = logView_->AutoScroll();
     logView_->SaveColumnLayout();
+    StoreGraphLayout();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -16,7 +16,9 @@
 class CCaptureController;
 class CCommandRouter;
 class CDecodeSession;
+class CDockableGraph;
 class CDocEvents;
+class CGraphView;
 class CStatusPanes;
 struct CaptureSummary;
 class CKVCtrlView;
@@ -127,6 +129,15 @@ class CMainFrame : public QMainWindow {
     using GraphReattach = std::function<void()>;
     void SetGraphReattach(GraphReattach reattach) { graphReattach_ = std::move(reattach); }
 
+    // The "Graph" pane and its view; the Graph menu's commands.
+    CDockableGraph* GraphPane() const { return graphPane_; }
+    CGraphView* GraphView() const { return graphView_; }
+    QAction* ShowGraphAction() const { return showGraphAction_; }
+    QAction* MeasuringPointsAction() const { return measuringPointsAction_; }
+    QAction* ShowPdPacketsAction() const { return showPdPacketsAction_; }
+    QAction* GraphAutoScrollAction() const { return graphAutoScrollAction_; }
+    QAction* GraphFontAction() const { return graphFontAction_; }
+
   protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -154,6 +165,20 @@ class CMainFrame : public QMainWindow {
     DocumentCommandHooks CommandHooks();
     // Title and command states after a File command; whether it went ahead.
     bool Finished(const CommandOutcome& outcome);
+
+    // --- The graph pane (main_frame_graph.cpp) ---
+    // The pane, its view and the graph commands, before the commands are routed.
+    void BuildGraphPane();
+    // The Graph menu and the wiring to the document, the list and the capture timer, once
+    // they exist.
+    void ConnectGraphPane();
+    void BuildGraphMenu();
+    // Binds the graph view to the document again (new contents, new current direction).
+    void RebindGraph();
+    // A File command that went ahead bound a new document: the graph follows; returns done.
+    bool Rebound(bool done);
+    void UpdateGraphCommandStates();
+    void StoreGraphLayout();
 
     CKVDoc& document_;
     SettingsStore& settings_;
@@ -197,6 +222,13 @@ class CMainFrame : public QMainWindow {
     QAction* statusBarAction_ = nullptr;
     QMenu* toolbarsMenu_ = nullptr;
     CTolerantDecoding* tolerant_ = nullptr;
+    CDockableGraph* graphPane_ = nullptr;
+    CGraphView* graphView_ = nullptr;
+    QAction* showGraphAction_ = nullptr;
+    QAction* measuringPointsAction_ = nullptr;
+    QAction* showPdPacketsAction_ = nullptr;
+    QAction* graphAutoScrollAction_ = nullptr;
+    QAction* graphFontAction_ = nullptr;
     std::vector<QAction*> recentActions_;
     QAction* recentSeparator_ = nullptr;
 };

@@ -24,6 +24,7 @@
 #include "app/views/pd_packet_tree_view.h"
 #include "capture/document.h"
 #include "device/sim/simulator.h"
+#include "graph/view/dockable_graph.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
@@ -336,6 +337,8 @@ void MainFrameTest::splittersFollowTheLayoutRecord() {
     h_->settings.layout.windowWidth = 1000;
     h_->settings.layout.windowHeight = 640;
     h_->Create();
+    // The client area alone: the docked graph pane would take its height from the list.
+    h_->frame->GraphPane()->hide();
     h_->frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(h_->frame.get()));
     QCOMPARE(h_->frame->size(), QSize(1000, 640));
@@ -446,7 +449,7 @@ void MainFrameTest::menusCarryTheirCommands() {
             }
         }
     }
-    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Record", "&Help"}));
+    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Record", "&Graph", "&Help"}));
     QCOMPARE(items, (QStringList{"&New\tCtrl+N|Ctrl+N",
                                  "&Open...\tCtrl+O|Ctrl+O",
                                  "&Cancel Decoding\tEsc|Esc",
@@ -474,6 +477,11 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "Record File Settings|",
                                  "CC Register Injection|",
                                  "Connect &Virtual Analyzer|",
+                                 "&Show Graph\tF7|F7",
+                                 "Show Measuring &Points|",
+                                 "Show PD Packets|",
+                                 "&Auto Scroll|",
+                                 "Font Settings|",
                                  "Install Zoduz Driver|",
                                  "&About Zoduz App...|"}));
 }

@@ -179,7 +179,7 @@ class ShellTest : public QObject {
     void everyCommandFollowsItsEnablingRule_data() {
         QTest::addColumn<int>("id");
         for (const CommandInfo& info : MainCommands()) {
-            if (info.rule != CommandRule::kCaptureControl) {
+            if (info.rule != CommandRule::kCaptureControl && info.rule != CommandRule::kGraphPane) {
                 QTest::newRow(info.menuText) << info.id;
             }
         }
@@ -223,6 +223,20 @@ class ShellTest : public QObject {
         QCOMPARE(RuleEnables(CommandRule::kNotConnected, connected), std::optional<bool>(false));
         QCOMPARE(RuleEnables(CommandRule::kNotConnected, idle), std::optional<bool>(true));
         QCOMPARE(RuleEnables(CommandRule::kCaptureControl, idle), std::nullopt);
+        QCOMPARE(RuleEnables(CommandRule::kGraphPane, idle), std::nullopt);
+    }
+
+    // The graph's commands are the graph pane's actions, routed with the table's texts and
+    // keys; the pane enables them (its own tests hold the rules).
+    void graphCommandsAreThePanesActions() {
+        Shell shell;
+        QCOMPARE(shell.Command(kCommandShowGraph), shell.frame->ShowGraphAction());
+        QCOMPARE(shell.Command(kCommandShowMeasuringPoints), shell.frame->MeasuringPointsAction());
+        QCOMPARE(shell.Command(kCommandShowPdPackets), shell.frame->ShowPdPacketsAction());
+        QCOMPARE(shell.Command(kCommandGraphAutoScroll), shell.frame->GraphAutoScrollAction());
+        QCOMPARE(shell.Command(kCommandGraphFont), shell.frame->GraphFontAction());
+        QCOMPARE(shell.Command(kCommandShowGraph)->text(), QStringLiteral("&Show Graph\tF7"));
+        QCOMPARE(shell.Command(kCommandShowGraph)->shortcut(), QKeySequence(Qt::Key_F7));
     }
 
     void menuTextsPrintTheirShortcutsAndTheKeysDecide() {

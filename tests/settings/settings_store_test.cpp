@@ -353,6 +353,10 @@ TEST(SettingsSave, WritesInTheDocumentedOrder) {
     }
     expected.push_back("GraphFont");
     expected.push_back("DeviceUsbIds");
+    // The graph's shown flags, which the graph view gives back when it goes.
+    for (const char* name : {"EnableGraphVoltage", "EnableGraphCurrent", "EnableGraphWattage"}) {
+        expected.push_back(name);
+    }
     EXPECT_EQ(backend.WriteLog(), expected);
     EXPECT_EQ(backend.ReadBinary("ZoduzAppSettings")->size(), 120u);
     EXPECT_EQ(backend.ReadBinary("ColumnInfo37")->size(), 12u);

@@ -107,6 +107,9 @@ void ReadSettings(const SettingsBackend& backend, SettingsStore& store,
         }
     }
 
+    store.graphShown = ReadGraphShownFlags(backend);
+    store.graphAppearance = ReadGraphAppearance(backend);
+
     // A list the link could not read would find no analyzer at all.
     store.deviceUsbIds = backend.ReadText(kDeviceUsbIdsName).value_or("");
     if (!ParseUsbIdList(store.deviceUsbIds)) {
@@ -152,5 +155,7 @@ bool SaveSettings(SettingsBackend& backend, const SettingsStore& store) {
     }
     backend.WriteBinary(kGraphFontName, LogFontBlock(store.graphFont));
     backend.WriteText(kDeviceUsbIdsName, store.deviceUsbIds);
+    // The graph view's own values, handed over when the view went.
+    WriteGraphShownFlags(backend, store.graphShown);
     return backend.Flush();
 }

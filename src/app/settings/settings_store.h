@@ -8,6 +8,7 @@
 #include <string>
 #include <variant>
 
+#include "app/settings/graph_appearance.h"
 #include "app/settings/layout_record.h"
 #include "app/settings/log_font.h"
 #include "app/settings/settings_backend.h"
@@ -52,6 +53,11 @@ struct SettingsStore {
     int32_t calCC2CurrRatio = kCalibrationRatioOne;
     ColumnLayout columns = DefaultColumnLayout();  // "ColumnInfo0" ... "ColumnInfo37"
     LogFontRecord graphFont = DefaultGraphFont();  // "GraphFont"
+    // "EnableGraphVoltage", "EnableGraphCurrent", "EnableGraphWattage": the graph takes them when
+    // it is built and gives them back when it goes.
+    GraphShownFlags graphShown;
+    // The graph's colours, line widths and switches: read, never written.
+    GraphAppearance graphAppearance = DefaultGraphAppearance();
     // "DeviceUsbIds": the vendor:product ids the device link looks for.
     std::string deviceUsbIds = UsbIdListText(DefaultAnalyzerIds());
 

@@ -32,6 +32,11 @@ constexpr std::array kCommands{
     CommandInfo{kCommandDisableFilters, "Disable Display Filters", "", kAlways},
     CommandInfo{kCommandColumnSettings, "Column Settings", "", kAlways},
     CommandInfo{kCommandListFont, "Font Settings", "", kAlways},
+    CommandInfo{kCommandShowGraph, "&Show Graph\tF7", "F7", kAlways},
+    CommandInfo{kCommandShowMeasuringPoints, "Show Measuring &Points", "", kGraphPane},
+    CommandInfo{kCommandShowPdPackets, "Show PD Packets", "", kGraphPane},
+    CommandInfo{kCommandGraphAutoScroll, "&Auto Scroll", "", kGraphPane},
+    CommandInfo{kCommandGraphFont, "Font Settings", "", kGraphPane},
     CommandInfo{kCommandInstallDriver, "Install Zoduz Driver", "", kNotConnected},
     CommandInfo{kCommandAbout, "&About Zoduz App...", "", kAlways},
 };
@@ -89,6 +94,7 @@ std::optional<bool> RuleEnables(CommandRule rule, const CommandState& state) {
         case kNotConnected:
             return !state.connected;
         case kCaptureControl:
+        case kGraphPane:
             break;
     }
     return std::nullopt;

@@ -13,6 +13,7 @@ enum class CommandRule : uint8_t {
     kLikeSave,        // not capturing, the document has its record file, no file decoding
     kNotConnected,    // enabled only while no analyzer is connected
     kCaptureControl,  // Run, Stop, Clear and the CC terminations: capture control decides
+    kGraphPane,       // the graph commands: the graph pane decides
 };
 
 // What the enabling rules look at.
@@ -57,6 +58,7 @@ inline constexpr int kCommandShowGraph = 310;
 inline constexpr int kCommandShowMeasuringPoints = 32836;
 inline constexpr int kCommandShowPdPackets = 32841;
 inline constexpr int kCommandGraphAutoScroll = 32802;
+inline constexpr int kCommandGraphFont = 32872;
 inline constexpr int kCommandInstallDriver = 32867;
 inline constexpr int kCommandAbout = 57664;
 inline constexpr int kCommandFirstCcInjection = 32900;
@@ -66,8 +68,8 @@ inline constexpr int kCcInjectionCommands = 12;
 std::span<const CommandInfo> MainCommands();
 // The entry of id; none for an identifier the table does not hold.
 const CommandInfo* FindCommand(int id);
-// Whether the rule enables its command in state; none for kCaptureControl, whose commands
-// capture control enables itself.
+// Whether the rule enables its command in state; none for kCaptureControl and kGraphPane,
+// whose commands capture control and the graph pane enable themselves.
 std::optional<bool> RuleEnables(CommandRule rule, const CommandState& state);
 
 // The "Standard" toolbar, left to right: command identifiers, 0 for a separator.

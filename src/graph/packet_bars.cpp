@@ -1,0 +1,151 @@
+#include "graph/packet_bars.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "capture/saturating_math.h"
+#include "list/core/packet_class.h"
+#include "pd/message_header.h"
+
+namespace {
+
+constexpr RgbColour kMarkerABar{255, 128, 0};
+constexpr RgbColour kMarkerBBar{255, 0, 128};
+constexpr RgbColour kSelectedBar{100, 100, 255};
+constexpr RgbColour kMarkedBar{200, 200, 0};
+constexpr RgbColour kInvalidBar{255, 0, 0};
+constexpr RgbColour kResetBar{255, 255, 0};
+constexpr RgbColour kPort1Bar{0, 0, 255};
+constexpr RgbColour kPort2Bar{0, 100, 100};
+constexpr RgbColour kPort3Bar{100, 100, 0};
+
+std::string NumberAndName(const char* prefix, const CCCPacket& packet) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%s#%d ", prefix, packet.packetNumber);
+    return number + MessageName(packet);
+}
+
+int64_t StartOf(const CCCPacket& packet, int64_t timeOrigin) {
+    return SaturatingSub(packet.relTime, timeOrigin);
+}
+
+}  // namespace
+
+int64_t PacketDuration(const CCCPacket& packet) {
+    return static_cast<int64_t>(packet.totalTicks) * packet.clockDivider / 48;
+}
+
+RgbColour PacketBarColour(const CCCPacket& packet, const PacketHighlights& highlights) {
+    if (&packet == highlights.markerA) {
+        return kMarkerABar;
+    }
+    if (&packet == highlights.markerB) {
+        return kMarkerBBar;
+    }
+    if (&packet == highlights.selected) {
+        return kSelectedBar;
+    }
+    if (packet.marked) {
+        return kMarkedBar;
+    }
+    if (IsInvalidPacket(packet)) {
+        return kInvalidBar;
+    }
+    if (IsReset(packet)) {
+        return kResetBar;
+    }
+    switch (packet.port) {
+        case 1:
+            return kPort1Bar;
+        case 2:
+            return kPort2Bar;
+        case 3:
+            return kPort3Bar;
+        default:
+            return kInvalidBar;
+    }
+}
+
+int64_t PacketSpanBound::Update(const std::vector<PacketPtr>& packets) {
+    // The array changes only while a capture decodes (once a second); a paint of an unchanged
+    // array, the common case, reuses the bound.
+    const CCCPacket* first = packets.empty() ? nullptr : packets.front().get();
+    const CCCPacket* last = packets.empty() ? nullptr : packets.back().get();
+    if (packets.size() == count_ && first == first_.lock().get() && last == last_.lock().get()) {
+        return longest_;
+    }
+    longest_ = 0;
+    for (const PacketPtr& packet : packets) {
+        if (packet) {
+            longest_ = std::max(longest_, PacketDuration(*packet));
+        }
+    }
+    count_ = packets.size();
+    first_ = packets.empty() ? std::weak_ptr<CCCPacket>() : packets.front();
+    last_ = packets.empty() ? std::weak_ptr<CCCPacket>() : packets.back();
+    return longest_;
+}
+
+size_t FirstPacketInView(const DocumentSnapshot& document, int64_t leftTime, int64_t longest) {
+    const int64_t from = SaturatingSub(leftTime, longest);
+    const auto& packets = document.packets;
+    const auto it = std::partition_point(packets.begin(), packets.end(), [&](const PacketPtr& p) {
+        return p && StartOf(*p, document.timeOrigin) < from;
+    });
+    return static_cast<size_t>(it - packets.begin());
+}
+
+std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input, size_t first) {
+    const GraphViewState& state = input.state;
+    const GraphLayout& layout = input.layout;
+    const PacketHighlights& highlights = input.highlights;
+    std::vector<PacketBar> bars;
+    int flagRow = 0;
+    const auto& packets = input.document.packets;
+    for (size_t i = first; i < packets.size(); ++i) {
+        if (!packets[i]) {
+            break;
+        }
+        const CCCPacket& packet = *packets[i];
+        if (packet.edgeCount < 2) {
+            continue;
+        }
+        const int64_t start = StartOf(packet, input.document.timeOrigin);
+        const int64_t duration = PacketDuration(packet);
+        if (SaturatingAdd(start, duration) < state.leftTime) {
+            continue;
+        }
+        if (start > state.rightTime) {
+            break;
+        }
+        PacketBar bar;
+        bar.packet = &packet;
+        const int x =
+            TruncToInt(static_cast<float>(SaturatingSub(start, state.leftTime)) * state.timeScale);
+        bar.left = static_cast<int>(
+            std::clamp<int64_t>(int64_t{layout.graphLeft} + x, INT32_MIN / 2, INT32_MAX / 2));
+        bar.width = std::max(1, TruncToInt(static_cast<float>(duration) * state.timeScale));
+        bar.colour = PacketBarColour(packet, highlights);
+        if (bar.width > kPacketLabelMinWidth) {
+            bar.label = NumberAndName("", packet);
+        }
+        const char* prefix = nullptr;
+        if (&packet == highlights.markerA) {
+            bar.flag = BarFlag::MarkerA;
+            prefix = "A ";
+        } else if (&packet == highlights.markerB) {
+            bar.flag = BarFlag::MarkerB;
+            prefix = "B ";
+        } else if (&packet == highlights.selected) {
+            bar.flag = BarFlag::Selected;
+            prefix = "";
+        }
+        if (prefix != nullptr) {
+            bar.flagTop = layout.graphTop + state.fontHeight * flagRow + 1;
+            bar.flagLabel = NumberAndName(prefix, packet);
+            flagRow = (flagRow + 1) % kFlaggedLabelRows;
+        }
+        bars.push_back(std::move(bar));
+    }
+    return bars;
+}

@@ -1,0 +1,34 @@
+#include "graph/view/graph_text.h"
+
+#include <QFontMetrics>
+
+QRect LabelRect(const QPainter& painter, int x, int y, TextAlignX alignX, TextAlignY alignY,
+                const QString& text) {
+    const QFontMetrics metrics(painter.font());
+    const int width = metrics.horizontalAdvance(text);
+    const int height = metrics.height();
+    int left = x;
+    if (alignX == TextAlignX::Right) {
+        left = x - width;
+    } else if (alignX == TextAlignX::Centre) {
+        left = x - width / 2;
+    }
+    int top = y;
+    if (alignY == TextAlignY::Bottom) {
+        top = y - height;
+    } else if (alignY == TextAlignY::Baseline) {
+        top = y - metrics.ascent();
+    }
+    return {left, top, width, height};
+}
+
+void DrawLabel(QPainter& painter, int x, int y, TextAlignX alignX, TextAlignY alignY,
+               const QString& text, const QColor& foreground, const QColor& background) {
+    if (text.isEmpty()) {
+        return;
+    }
+    const QRect cell = LabelRect(painter, x, y, alignX, alignY, text);
+    painter.fillRect(cell, background);
+    painter.setPen(foreground);
+    painter.drawText(cell.left(), cell.top() + QFontMetrics(painter.font()).ascent(), text);
+}
