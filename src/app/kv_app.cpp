@@ -19,6 +19,7 @@
 #include "app/launch_driver_installer_dlg.h"
 #include "app/main_frame.h"
 #include "app/settings/qt/qsettings_backend.h"
+#include "app/tool_commands.h"
 #include "app/udev_rule.h"
 #include "capture/document.h"
 #include "capture/record_file_io.h"
@@ -28,6 +29,7 @@
 #include "list/log_view.h"
 #include "list/packet_find_dlg.h"
 #include "list/packet_search.h"
+#include "tools/qt/export_dlg.h"
 
 // The icons are compiled into this static library; a static library's resources must be
 // registered explicitly, since nothing in it refers to them by symbol. (The registration macro
@@ -84,6 +86,21 @@ void StartFind(CPacketSearch& search, const QString& text) {
     search.FindNext(true);
 }
 
+// Draws the dialog as it opens over the window, centred on it, into the window's picture.
+void DrawDialogOver(QImage& image, QWidget& dialog) {
+    dialog.setAttribute(Qt::WA_DontShowOnScreen, true);
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QImage picture = dialog.grab().toImage();
+    QPainter painter(&image);
+    const QPoint corner((image.width() - picture.width()) / 2,
+                        (image.height() - picture.height()) / 2);
+    painter.fillRect(QRect(corner + QPoint(4, 4), picture.size()), QColor(0, 0, 0, 60));
+    painter.drawImage(corner, picture);
+    painter.setPen(QColor(90, 90, 90));
+    painter.drawRect(QRect(corner, picture.size()).adjusted(0, 0, -1, -1));
+}
+
 }  // namespace
 
 std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, QString& error) {
@@ -131,6 +148,10 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
         QStringLiteral("filter-dialog"),
         QStringLiteral("With --screenshot: show the display filter dialog in the picture."));
     parser.addOption(filterDialog);
+    const QCommandLineOption exportDialog(
+        QStringLiteral("export-dialog"),
+        QStringLiteral("With --screenshot: show the export dialog in the picture."));
+    parser.addOption(exportDialog);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Record file to open."),
                                  QStringLiteral("[FILE]"));
     if (!parser.parse(words)) {
@@ -156,10 +177,19 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
         error = QStringLiteral("--find needs a text");
         return std::nullopt;
     }
-    commandLine.filterDialog = parser.isSet(filterDialog);
-    if (commandLine.filterDialog && commandLine.screenshotPath.isEmpty()) {
-        error = QStringLiteral("--filter-dialog needs --screenshot");
+    if (parser.isSet(filterDialog) && parser.isSet(exportDialog)) {
+        error = QStringLiteral("--filter-dialog and --export-dialog exclude each other");
         return std::nullopt;
+    }
+    if ((parser.isSet(filterDialog) || parser.isSet(exportDialog)) &&
+        commandLine.screenshotPath.isEmpty()) {
+        error = QStringLiteral("--filter-dialog and --export-dialog need --screenshot");
+        return std::nullopt;
+    }
+    if (parser.isSet(filterDialog)) {
+        commandLine.dialog = ScreenshotDialog::kFilter;
+    } else if (parser.isSet(exportDialog)) {
+        commandLine.dialog = ScreenshotDialog::kExport;
     }
     commandLine.graphRange = graphRange;
     commandLine.graphMarkers = graphMarkers;
@@ -301,7 +331,7 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
         }
     }
     if (!RenderScreenshot(frame, commandLine.screenshotPath, commandLine.findText,
-                          commandLine.filterDialog)) {
+                          commandLine.dialog)) {
         PrintError(QStringLiteral("cannot write %1").arg(commandLine.screenshotPath));
         return 1;
     }
@@ -332,7 +362,7 @@ bool CKVApp::StartAnalyzer(CMainFrame& frame, const AppCommandLine& commandLine)
 }
 
 bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QString& findText,
-                              bool filterDialog) {
+                              ScreenshotDialog dialog) {
     frame.setAttribute(Qt::WA_DontShowOnScreen, platformName() != QLatin1String("offscreen"));
     frame.show();
     processEvents();
@@ -344,22 +374,15 @@ bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QStr
     }
     processEvents();
     QImage image = frame.grab().toImage();
-    if (filterDialog) {
-        // The dialog as it opens over the window, centred on it.
+    if (dialog == ScreenshotDialog::kFilter) {
         CPacketSearch& search = *frame.PacketSearch();
         const PacketStatistics statistics = search.StatisticsSnapshot();
-        CPacketFindDlg dialog(search.FilterDialogCriteria(), &statistics, &frame);
-        dialog.setAttribute(Qt::WA_DontShowOnScreen, true);
-        dialog.show();
-        processEvents();
-        const QImage picture = dialog.grab().toImage();
-        QPainter painter(&image);
-        const QPoint corner((image.width() - picture.width()) / 2,
-                            (image.height() - picture.height()) / 2);
-        painter.fillRect(QRect(corner + QPoint(4, 4), picture.size()), QColor(0, 0, 0, 60));
-        painter.drawImage(corner, picture);
-        painter.setPen(QColor(90, 90, 90));
-        painter.drawRect(QRect(corner, picture.size()).adjusted(0, 0, -1, -1));
+        CPacketFindDlg filter(search.FilterDialogCriteria(), &statistics, &frame);
+        DrawDialogOver(image, filter);
+    } else if (dialog == ScreenshotDialog::kExport) {
+        CExportDlg exporter(&frame);
+        frame.Tools()->SetupExport(exporter);
+        DrawDialogOver(image, exporter);
     }
     return image.save(path, "PNG");
 }

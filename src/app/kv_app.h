@@ -21,14 +21,17 @@ class CMainFrame;
 class CPacketSearch;
 class SettingsBackend;
 
+// A dialog a screenshot shows over the window, as it opens.
+enum class ScreenshotDialog { kNone, kFilter, kExport };
+
 // What the command line asks for.
 struct AppCommandLine {
-    QString recordFile;         // "" when none is named
-    QString screenshotPath;     // "" for the interactive application
-    QString virtualScenario;    // the virtual analyzer's scenario; "" for none
-    bool run = false;           // start a capture once the analyzer is connected
-    QString findText;           // "" for none; else the find text, its first match selected
-    bool filterDialog = false;  // the screenshot shows the display filter dialog
+    QString recordFile;       // "" when none is named
+    QString screenshotPath;   // "" for the interactive application
+    QString virtualScenario;  // the virtual analyzer's scenario; "" for none
+    bool run = false;         // start a capture once the analyzer is connected
+    QString findText;         // "" for none; else the find text, its first match selected
+    ScreenshotDialog dialog = ScreenshotDialog::kNone;  // shown over the screenshot
     // With --screenshot: the graph shows this window of graph time (µs), and its markers O
     // and X stand at these graph times.
     std::optional<std::pair<qint64, qint64>> graphRange;
@@ -51,10 +54,11 @@ class CKVApp : public QApplication {
     static void ApplyIdentity(QGuiApplication& application);
 
     // Renders the window with the packet of row 0 selected (or, with a find text, its first
-    // match after row 0) into a PNG, with the display filter dialog over it when asked; false
-    // when writing the file failed.
+    // match after row 0) into a PNG, with the display filter or export dialog over it when
+    // asked; false when writing the file failed.
     static bool RenderScreenshot(CMainFrame& frame, const QString& path,
-                                 const QString& findText = {}, bool filterDialog = false);
+                                 const QString& findText = {},
+                                 ScreenshotDialog dialog = ScreenshotDialog::kNone);
 
     // Opens the command line's record file (its first megabyte decoded) and connects its
     // analyzer, then shows the window; the rest of a large file decodes once the event loop

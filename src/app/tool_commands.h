@@ -31,10 +31,11 @@ class CToolCommands : public QObject {
     // is ignored.
     void ExportAutomatic();
     CExportDlg* AutomaticExport() const { return automaticExport_; }
-
-  private:
+    // Gives the dialog the document, the columns as the list shows them and the markers, as
+    // the Export command does before it opens.
     void SetupExport(CExportDlg& dialog);
 
+  private:
     QWidget& window_;
     CKVDoc& document_;
     SettingsStore& settings_;

@@ -408,8 +408,14 @@ void MainFrameTest::commandLineTakesOneFileAndTheScreenshotOption() {
         error);
     QVERIFY(parsed);
     QCOMPARE(parsed->findText, QStringLiteral("Accept"));
-    QVERIFY(parsed->filterDialog);
+    QVERIFY(parsed->dialog == ScreenshotDialog::kFilter);
+    parsed = ParseAppCommandLine({"zoduz", "--screenshot", "out.png", "--export-dialog", "a.zaz"},
+                                 error);
+    QVERIFY(parsed && parsed->dialog == ScreenshotDialog::kExport);
     QVERIFY(!ParseAppCommandLine({"zoduz", "--filter-dialog", "a.zaz"}, error));
+    QVERIFY(!ParseAppCommandLine({"zoduz", "--export-dialog", "a.zaz"}, error));
+    QVERIFY(!ParseAppCommandLine(
+        {"zoduz", "--screenshot", "o.png", "--export-dialog", "--filter-dialog", "a.zaz"}, error));
     QVERIFY(!ParseAppCommandLine({"zoduz", "--find", "", "a.zaz"}, error));
 }
 
@@ -422,9 +428,17 @@ void MainFrameTest::screenshotRendersAPng() {
     QCOMPARE(h_->frame->LogView()->SelectedRow(), 0);
     QVERIFY(!CKVApp::RenderScreenshot(*h_->frame, dir_.filePath(QStringLiteral("no/dir.png"))));
     // With a find text the first match after row 0 is selected; the dialog goes into the picture.
-    QVERIFY(CKVApp::RenderScreenshot(*h_->frame, png, QStringLiteral("Accept"), true));
+    QVERIFY(CKVApp::RenderScreenshot(*h_->frame, png, QStringLiteral("Accept"),
+                                     ScreenshotDialog::kFilter));
     QCOMPARE(QImage(png).size(), h_->frame->size());
     QCOMPARE(MessageName(*h_->frame->LogView()->SelectedPacket()), std::string("Accept"));
+    // The export dialog over the window changes its middle, not its size.
+    QVERIFY(CKVApp::RenderScreenshot(*h_->frame, png));
+    const QImage plain(png);
+    QVERIFY(CKVApp::RenderScreenshot(*h_->frame, png, {}, ScreenshotDialog::kExport));
+    const QImage withExport(png);
+    QCOMPARE(withExport.size(), plain.size());
+    QVERIFY(withExport != plain);
 }
 
 void MainFrameTest::aboutLinesWithAndWithoutAnalyzer() {
