@@ -30,8 +30,11 @@ endforeach()
 install(FILES ${ZODUZ_PACKAGING_DIR}/udev/60-zoduz.rules DESTINATION ${ZODUZ_UDEV_RULES_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${ZODUZ_DOC_DIR})
 # The README's links into docs/ keep working in the installed copy.
-file(GLOB ZODUZ_DOCS ${PROJECT_SOURCE_DIR}/docs/*.md ${PROJECT_SOURCE_DIR}/docs/*.png)
+file(GLOB ZODUZ_DOCS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md
+     ${PROJECT_SOURCE_DIR}/docs/*.png)
 install(FILES ${ZODUZ_DOCS} DESTINATION ${ZODUZ_DOC_DIR}/docs)
+file(GLOB ZODUZ_DOC_IMAGES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/images/*.png)
+install(FILES ${ZODUZ_DOC_IMAGES} DESTINATION ${ZODUZ_DOC_DIR}/docs/images)
 
 # Debian package. The library dependencies come from dpkg-shlibdeps on the installed programs.
 set(CPACK_PACKAGE_NAME zoduz)
