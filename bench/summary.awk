@@ -54,6 +54,17 @@ function seconds(b,    t, unit) {
     return t
 }
 
+# CPU time of one iteration in milliseconds.
+function cpu_millis(b,    t, unit) {
+    t = get(b, "cpu_time")
+    if (t == "") return ""
+    unit = val[pick(b), "time_unit"]
+    if (unit == "ns") return t * 1e-6
+    if (unit == "us") return t * 1e-3
+    if (unit == "ms") return t
+    return t * 1e3
+}
+
 function millis(b,    s) {
     s = seconds(b)
     return s == "" ? "" : 1000 * s
@@ -201,6 +212,22 @@ END {
         "µs", micros("BM_DecimateFast/10000"), "at 10^4", "ratio", 3, "ratio <= 3.00")
     row("`MeasureEnergy`, 10^7 samples, fast", micros("BM_MeasureEnergyFast"), "µs",
         micros("BM_MeasureEnergyReference"), "reference walk")
+    for (z = 1; z <= 2; ++z) {
+        zoom = z == 1 ? "ZoomedOut" : "ZoomedIn"
+        view = z == 1 ? "whole capture" : "zoomed in"
+        for (n = 4; n <= 7; n += (n == 4 ? 2 : 1)) {
+            arg = sprintf("%d", 10 ^ n)
+            row("Graph paint 1600 x 900, " view ", 10^" n " samples, fast",
+                cpu_millis("BM_PaintFast" zoom "/" arg), "CPU ms",
+                cpu_millis("BM_PaintReference" zoom "/" arg), "reference walk")
+        }
+        row("Graph paint, " view ", 10^7 against 10^4 samples",
+            cpu_millis("BM_PaintFast" zoom "/10000000"), "CPU ms",
+            cpu_millis("BM_PaintFast" zoom "/10000"), "at 10^4", "ratio", 3, "ratio <= 3.00")
+        row("Graph paint, " view ", 10^7 samples", cpu_millis("BM_PaintFast" zoom "/10000000"),
+            "CPU ms", cpu_millis("BM_PaintReference" zoom "/10000000"), "reference walk", "max", 50,
+            "<= 50 ms")
+    }
     row("Reader path (read, write, live values), unpaced virtual analyzer",
         get("BM_ReaderPath", "reader_MBps"), "MB/s", get("BM_ReaderPath", "plain_write_MBps"),
         "plain 16 KiB writes", "min", 200, ">= 200 MB/s")

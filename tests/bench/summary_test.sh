@@ -7,7 +7,7 @@ set -euo pipefail
 summary="$1"
 data="$2"
 table="$(awk -f "$summary" "$data/single_run.json" "$data/medians.json" "$data/graph.json" \
-    "$data/live_capture.json")"
+    "$data/graph_paint.json" "$data/live_capture.json")"
 
 failures=0
 expect() {
@@ -45,6 +45,12 @@ expect '| Trace decimation, 10^4 samples in view, fast | 100.0 µs | 450.0 µs r
 expect '| Trace decimation, 10^7 samples in view, fast | 300.0 µs | 380000.0 µs reference walk | 0.001 | - | - |'
 expect '| Fast decimation, 10^7 against 10^4 samples in view | 300.0 µs | 100.0 µs at 10^4 | 3.000 | ratio <= 3.00 | met |'
 expect '| `MeasureEnergy`, 10^7 samples, fast | 4.0 µs | 330000.0 µs reference walk | 0.000 | - | - |'
+# Graph paint: CPU milliseconds, growth within its limit whole and beyond it zoomed in, the
+# absolute CPU limit.
+expect '| Graph paint 1600 x 900, whole capture, 10^7 samples, fast | 9.5 CPU ms | 590.0 CPU ms reference walk | 0.016 | - | - |'
+expect '| Graph paint, whole capture, 10^7 against 10^4 samples | 9.5 CPU ms | 9.0 CPU ms at 10^4 | 1.056 | ratio <= 3.00 | met |'
+expect '| Graph paint, zoomed in, 10^7 against 10^4 samples | 6.5 CPU ms | 2.0 CPU ms at 10^4 | 3.250 | ratio <= 3.00 | MISSED |'
+expect '| Graph paint, zoomed in, 10^7 samples | 6.5 CPU ms | 6.4 CPU ms reference walk | 1.016 | <= 50 ms | met |'
 # Live capture: the reader path below its rate, the tick exactly at its limit.
 expect '| Reader path (read, write, live values), unpaced virtual analyzer | 150.0 MB/s | 600.0 MB/s plain 16 KiB writes | 0.250 | >= 200 MB/s | MISSED |'
 expect '| Reader path, per thread CPU second | 260.0 MB/s | 2400.0 MB/s plain 16 KiB writes | 0.108 | - | - |'
@@ -58,7 +64,7 @@ expect '| Find Next over 1 000 000 rows, no match | 2 000 000 /s | 100 000 000 /
 expect '| Display filter over 1 000 000 packets | 1 000 000 /s | 100 000 000 /s field walk | 0.010 | >= 2 000 000 /s | MISSED |'
 # Rows without recorded output and without a target: n/a, no effect on the count.
 expect '| `import-sr`, logic samples | n/a | n/a unzip only | n/a | - | - |'
-expect '7 target(s) MISSED or not run.'
+expect '8 target(s) MISSED or not run.'
 
 # Without the list benchmark its targets count as not run.
 table="$(awk -f "$summary" "$data/medians.json")"
@@ -68,7 +74,8 @@ expect '| `DecodeAll`, CC lines out of order | n/a | n/a in order | n/a | ratio 
 expect '| CSV export, both items | n/a | n/a plain write | n/a | - | - |'
 expect '| Record slice, whole capture | n/a | n/a plain 1 MiB copy | n/a | ratio >= 0.50 | NOT RUN |'
 expect '| Display filter over 1 000 000 packets | n/a | n/a field walk | n/a | >= 2 000 000 /s | NOT RUN |'
-expect '18 target(s) MISSED or not run.'
+expect '| Graph paint, whole capture, 10^7 samples | n/a | n/a reference walk | n/a | <= 50 ms | NOT RUN |'
+expect '22 target(s) MISSED or not run.'
 
 if [ "$failures" -gt 0 ]; then
     echo "$table"
