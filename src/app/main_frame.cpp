@@ -147,7 +147,11 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     UpdateCommandStates();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The window's own destruction hides the graph pane, which unchecks its toggle action; the
+    // window is no longer a CMainFrame by then, so nothing of it may answer.
+    showGraphAction_->disconnect(this);
+}
 
 DocumentCommandHooks CMainFrame::CommandHooks() {
     DocumentCommandHooks hooks;
