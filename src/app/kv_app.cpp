@@ -382,6 +382,7 @@ bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QStr
     } else if (dialog == ScreenshotDialog::kExport) {
         CExportDlg exporter(&frame);
         frame.Tools()->SetupExport(exporter);
+        exporter.Initialise(false);
         DrawDialogOver(image, exporter);
     }
     return image.save(path, "PNG");
