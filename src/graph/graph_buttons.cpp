@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr GraphButtonSpec kSpecs[] = {
+constexpr GraphButtonInfo kButtonInfos[] = {
     {kVoltUp, "^", "up"},
     {kVoltDown, "v", "down"},
     {kCurrUp, "^", "up"},
@@ -107,14 +107,14 @@ void Place(ButtonLayout& layout, int id, int left, int top, int width, int heigh
 
 }  // namespace
 
-std::span<const GraphButtonSpec> GraphButtonSpecs() {
-    return kSpecs;
+std::span<const GraphButtonInfo> GraphButtons() {
+    return kButtonInfos;
 }
 
 ButtonLayout LayOutButtons(const GraphLayout& geometry) {
     ButtonLayout layout;
-    for (const GraphButtonSpec& spec : kSpecs) {
-        layout.placements.push_back({spec.id, {}});
+    for (const GraphButtonInfo& info : kButtonInfos) {
+        layout.placements.push_back({info.id, {}});
     }
     const int w = geometry.windowWidth;
     const int h = geometry.windowHeight;
@@ -163,16 +163,16 @@ bool IsButtonShown(const GraphViewState& state, int id) {
 }
 
 std::string ButtonImage(const GraphViewState& state, int id, bool smallButtons) {
-    const GraphButtonSpec* spec = nullptr;
-    for (const GraphButtonSpec& candidate : kSpecs) {
+    const GraphButtonInfo* info = nullptr;
+    for (const GraphButtonInfo& candidate : kButtonInfos) {
         if (candidate.id == id) {
-            spec = &candidate;
+            info = &candidate;
         }
     }
-    if (spec == nullptr) {
+    if (info == nullptr) {
         return {};
     }
-    std::string name = spec->image;
+    std::string name = info->image;
     if (bool GraphViewState::*graph = GraphFlagOf(id)) {
         return name + (state.*graph ? "_on" : "_off");
     }

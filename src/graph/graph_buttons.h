@@ -39,13 +39,13 @@ enum GraphCommand : int {
     kToggleWattGraph = 365,
 };
 
-struct GraphButtonSpec {
+struct GraphButtonInfo {
     int id;
     const char* caption;
     const char* image;  // image base name
 };
-// In id order.
-std::span<const GraphButtonSpec> GraphButtonSpecs();
+// Every button: id, caption and image, in id order.
+std::span<const GraphButtonInfo> GraphButtons();
 
 inline constexpr int kSmallButtonsMaxGraphHeight = 300;
 

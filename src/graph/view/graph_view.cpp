@@ -166,14 +166,14 @@ void CGraphView::CreateButtons() {
         return;
     }
     buttonsCreated_ = true;
-    for (const GraphButtonSpec& spec : GraphButtonSpecs()) {
-        auto* button = new QPushButton(QString::fromLatin1(spec.caption), this);
-        button->setObjectName(QStringLiteral("graphButton%1").arg(spec.id));
+    for (const GraphButtonInfo& info : GraphButtons()) {
+        auto* button = new QPushButton(QString::fromLatin1(info.caption), this);
+        button->setObjectName(QStringLiteral("graphButton%1").arg(info.id));
         // The caption stays with the button while its image shows instead.
-        button->setAccessibleName(QString::fromLatin1(spec.caption));
+        button->setAccessibleName(QString::fromLatin1(info.caption));
         button->setFocusPolicy(Qt::NoFocus);
         button->setFlat(true);
-        const int id = spec.id;
+        const int id = info.id;
         connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
         buttons_[id] = button;
     }

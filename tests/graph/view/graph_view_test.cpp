@@ -168,9 +168,9 @@ TEST_F(GraphViewTest, ButtonsAreCreatedWithImagesAndFollowTheGraphs) {
     EXPECT_TRUE(
         view->ButtonImagePath(kToggleVoltGraph).endsWith(QStringLiteral("graph_volt_off.svg")));
     int buttons = 0;
-    for (const GraphButtonSpec& spec : GraphButtonSpecs()) {
-        buttons += view->Button(spec.id) != nullptr ? 1 : 0;
-        EXPECT_FALSE(QIcon(view->ButtonImagePath(spec.id)).isNull()) << spec.id;
+    for (const GraphButtonInfo& info : GraphButtons()) {
+        buttons += view->Button(info.id) != nullptr ? 1 : 0;
+        EXPECT_FALSE(QIcon(view->ButtonImagePath(info.id)).isNull()) << info.id;
     }
     EXPECT_EQ(buttons, 25);
 }
