@@ -43,9 +43,9 @@ function get(b, key,    p) {
     return ((p, key) in val) ? val[p, key] + 0 : ""
 }
 
-# Wall time of one iteration in seconds.
-function seconds(b,    t, unit) {
-    t = get(b, "real_time")
+# One iteration's time in seconds: key "real_time" (wall) or "cpu_time".
+function time_of(b, key,    t, unit) {
+    t = get(b, key)
     if (t == "") return ""
     unit = val[pick(b), "time_unit"]
     if (unit == "ns") return t * 1e-9
@@ -54,15 +54,15 @@ function seconds(b,    t, unit) {
     return t
 }
 
+# Wall time of one iteration in seconds.
+function seconds(b) {
+    return time_of(b, "real_time")
+}
+
 # CPU time of one iteration in milliseconds.
-function cpu_millis(b,    t, unit) {
-    t = get(b, "cpu_time")
-    if (t == "") return ""
-    unit = val[pick(b), "time_unit"]
-    if (unit == "ns") return t * 1e-6
-    if (unit == "us") return t * 1e-3
-    if (unit == "ms") return t
-    return t * 1e3
+function cpu_millis(b,    s) {
+    s = time_of(b, "cpu_time")
+    return s == "" ? "" : 1000 * s
 }
 
 function millis(b,    s) {
