@@ -15,21 +15,16 @@
 #include "capture/document.h"
 #include "capture/record_naming.h"
 #include "device/live/capture_status.h"
+#include "window_harness.h"
 
 namespace {
 
-struct Harness {
-    QTemporaryDir folder;
-    CKVDoc document;
-    SettingsStore settings;
-    CRecentFileList recent;
-    std::unique_ptr<CMainFrame> frame;
+struct Harness : WindowHarness {
     QStringList notices;
     int dialogs = 0;
 
     Harness() {
-        settings.recordFileFolder = folder.path().toStdString();
-        frame = std::make_unique<CMainFrame>(document, settings, recent);
+        CreateFrame();
         frame->SetSaveQuestion([](const QString&) { return QMessageBox::Cancel; });
         Capture().SetNotice([this](const QString& text) { notices << text; });
         Capture().SetRecordFileSettingsDialog([this](RecordFileForm&) {
@@ -37,17 +32,6 @@ struct Harness {
             return true;
         });
     }
-    CCaptureController& Capture() { return *frame->Capture(); }
-    // Ticks until condition holds, letting the reader thread record between the ticks.
-    template <typename Condition>
-    bool TickUntil(Condition condition) {
-        for (int i = 0; i < 200 && !condition(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            Capture().Tick();
-        }
-        return condition();
-    }
-    QString RecordFile() const { return folder.filePath(QStringLiteral("PDCapture.zaz")); }
 };
 
 QMenu* MenuNamed(QWidget& parent, const QString& title) {

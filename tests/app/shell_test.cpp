@@ -35,45 +35,30 @@
 #include "list/packet_list_model.h"
 #include "list/packet_search.h"
 #include "list/simulated_capture.h"
+#include "window_harness.h"
 
 namespace {
 
-struct Shell {
-    QTemporaryDir folder;
-    CKVDoc document;
-    SettingsStore settings;
-    CRecentFileList recent;
-    std::unique_ptr<CMainFrame> frame;
+struct Shell : WindowHarness {
     QStringList questions;
     QStringList errors;
     QStringList fileNotices;
     QMessageBox::StandardButton answer = QMessageBox::Cancel;
 
     Shell() {
-        settings.recordFileFolder = folder.path().toStdString();
         settings.launchDriverInstaller = false;
-        frame = std::make_unique<CMainFrame>(document, settings, recent);
+        CreateFrame();
         frame->SetSaveQuestion([this](const QString& title) {
             questions << title;
             return answer;
         });
         frame->SetErrorNotice([this](const QString& text) { errors << text; });
         frame->SetFileNotice([this](const QString& text) { fileNotices << text; });
-        frame->Capture()->SetNotice([this](const QString& text) { errors << text; });
+        Capture().SetNotice([this](const QString& text) { errors << text; });
         // Run asks for the record file settings: accepted as they are.
-        frame->Capture()->SetRecordFileSettingsDialog([](RecordFileForm&) { return true; });
+        Capture().SetRecordFileSettingsDialog([](RecordFileForm&) { return true; });
     }
-    CCaptureController& Capture() { return *frame->Capture(); }
     QAction* Command(int id) { return frame->Router()->Action(id); }
-    template <typename Condition>
-    bool TickUntil(Condition condition) {
-        for (int i = 0; i < 200 && !condition(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            Capture().Tick();
-        }
-        return condition();
-    }
-    QString RecordFile() const { return folder.filePath(QStringLiteral("PDCapture.zaz")); }
 };
 
 // Triggers the action and returns the class of the modal dialog it opened ("" for none); the
