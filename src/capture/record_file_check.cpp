@@ -8,25 +8,23 @@ bool WellFormedInfoBlock(const uint8_t* block) {
     if (KindWord(block) != kInfoKindWord) {
         return false;
     }
-    size_t position = 2;
-    while (position + 1 < kBlockSize) {
-        const uint8_t type = block[position];
-        const size_t next = position + 2 + block[position + 1];
-        if (next > kBlockSize) {
-            return false;
-        }
-        if (type == kInfoEnd) {
-            for (size_t i = next; i < kBlockSize; ++i) {
-                if (block[i] != 0) {
-                    return false;
-                }
+    size_t end = 2;  // just past the last entry that fits
+    bool closed = false;
+    ReadInfoBlock(block, [&](const InfoEntry& entry) {
+        end = static_cast<size_t>(entry.position) + 2 + entry.value.size();
+        closed = entry.type == kInfoEnd;
+    });
+    if (closed) {
+        for (size_t i = end; i < kBlockSize; ++i) {
+            if (block[i] != 0) {
+                return false;
             }
-            return true;
         }
-        position = next;
+        return true;
     }
-    // The list ran to the end of the block without an InfoEnd: a lone last byte must be unused.
-    return position >= kBlockSize || block[position] == 0;
+    // Without an InfoEnd the entries must run to the end of the block (an entry that did not
+    // fit stopped the list earlier); a lone last byte must be unused.
+    return end == kBlockSize || (end == kBlockSize - 1 && block[end] == 0);
 }
 
 void RecordFileCheck::Feed(const uint8_t* blocks, size_t count, uint64_t offset) {
@@ -39,7 +37,10 @@ void RecordFileCheck::Feed(const uint8_t* blocks, size_t count, uint64_t offset)
                 FeedInfoBlock(block, blockOffset);
                 break;
             case BlockKind::kSample:
-                FeedSampleBlock(block);
+                // The samples only matter for a file without a well-formed InfoBlock.
+                if (infoBlocks_ == 0) {
+                    FeedSampleBlock(block);
+                }
                 break;
             case BlockKind::kCcEdge:
                 break;

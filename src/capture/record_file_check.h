@@ -25,6 +25,8 @@ class RecordFileCheck {
     bool LeadingInfoBlock() const { return leadingInfo_; }
     // The stream byte count of a finished leading InfoBlock.
     std::optional<uint64_t> RecordedStreamBytes() const { return recordedStreamBytes_; }
+    // Steps between consecutive sample timestamps, counted until the first well-formed
+    // InfoBlock (after it the samples decide nothing).
     uint64_t SampleSteps() const { return sampleSteps_; }
     uint64_t PlausibleSampleSteps() const { return plausibleSteps_; }
 
