@@ -3,6 +3,7 @@
 #include "capture/byte_order.h"
 #include "capture/info_block.h"
 #include "capture/record_block.h"
+#include "capture/record_file_notice.h"
 
 bool WellFormedInfoBlock(const uint8_t* block) {
     if (KindWord(block) != kInfoKindWord) {
@@ -102,7 +103,7 @@ std::string RecordFileProblemText(const RecordFileProblems& problems) {
         text += (text.empty() ? "" : " ") + sentence;
     };
     if (problems.noValidBlock) {
-        add("No valid record block found: this is probably not a Zoduz record file.");
+        add(kNoValidBlockText);
     }
     if (problems.partialBytes != 0) {
         add("The file ends in a partial block: its last " + std::to_string(problems.partialBytes) +

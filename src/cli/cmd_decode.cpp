@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,11 @@
 #include "cli/commands.h"
 #include "cli/criteria_args.h"
 #include "cli/open_document.h"
-#include "list/core/packet_match.h"
-#include "pd/bmc_decoder.h"
 #include "pd/columns/column_text.h"
-#include "pd/message_header.h"
 #include "pd/packet_column.h"
 #include "pd/text_format.h"
+#include "query/packet_record.h"
+#include "query/packet_search.h"
 
 namespace {
 
@@ -130,23 +130,20 @@ void AppendJsonRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
     } else {
         out += ",\"averageUnitInterval\":null";
     }
-    const bool message = IsSopKind(packet) && packet.messageByteCount >= 2;
-    if (message) {
-        AppendFormat(out, ",\"header\":%u", static_cast<unsigned>(MessageHeader(packet)));
+    if (const std::optional<uint16_t> header = PacketHeader(packet)) {
+        AppendFormat(out, ",\"header\":%u", static_cast<unsigned>(*header));
     } else {
         out += ",\"header\":null";
     }
     out += ",\"dataObjects\":[";
-    if (message && !IsExtended(packet)) {
-        for (int i = 0; HasDataObject(packet, i); ++i) {
-            AppendFormat(out, i == 0 ? "%u" : ",%u", static_cast<unsigned>(DataObject(packet, i)));
-        }
+    const char* separator = "";
+    for (const uint32_t object : PacketDataObjects(packet)) {
+        AppendFormat(out, "%s%u", separator, static_cast<unsigned>(object));
+        separator = ",";
     }
     out += "],\"messageBytes\":\"";
-    const int count = std::min(std::max<int32_t>(packet.messageByteCount, 0),
-                               static_cast<int32_t>(packet.messageBytes.size()));
-    for (int i = 0; i < count; ++i) {
-        AppendFormat(out, "%02X", packet.messageBytes[i]);
+    for (const uint8_t byte : PacketMessageBytes(packet)) {
+        AppendFormat(out, "%02X", byte);
     }
     AppendFormat(out, "\",\"port\":%d", packet.port);
     if (packet.recovered) {
@@ -181,12 +178,10 @@ int RunDecode(const CliArgs& args) {
                      kCriteriaUsage);
         return 2;
     }
-    CliRows rows;
+    CaptureRows rows;
     if (!OpenRowsForCli("decode", options.path, options.reverseCurrent, rows)) {
         return 1;
     }
-    const ColumnContext& context = rows.context;
-    const std::vector<int64_t>& idleTimes = rows.idleTimes;
     std::string out;
     bool ok = true;
     if (options.format == DecodeFormat::kTsv) {
@@ -197,15 +192,18 @@ int RunDecode(const CliArgs& args) {
         out += '\n';
     }
     const std::vector<PacketPtr>& packets = rows.doc.Packets();
-    for (size_t i = 0; i < packets.size(); ++i) {
-        // Hidden packets still end the idle time of the next shown one.
-        if (options.filter && !ShownByFilter(*options.filter, *packets[i], idleTimes[i], context)) {
-            continue;
-        }
+    std::vector<size_t> shown;
+    if (options.filter) {
+        shown = FilteredRows(*options.filter, rows);
+    } else {
+        shown.resize(packets.size());
+        std::iota(shown.begin(), shown.end(), size_t{0});
+    }
+    for (const size_t i : shown) {
         if (options.format == DecodeFormat::kTsv) {
-            AppendTsvRow(out, *packets[i], idleTimes[i], context);
+            AppendTsvRow(out, *packets[i], rows.idleTimes[i], rows.context);
         } else {
-            AppendJsonRow(out, *packets[i], idleTimes[i], context);
+            AppendJsonRow(out, *packets[i], rows.idleTimes[i], rows.context);
         }
         if (out.size() >= (1u << 20)) {
             ok = Flush(out) && ok;

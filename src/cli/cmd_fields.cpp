@@ -7,34 +7,9 @@
 #include "cli/commands.h"
 #include "cli/packet_arg.h"
 #include "pd/field_rows.h"
-#include "pd/field_tree.h"
+#include "query/packet_fields.h"
 
 namespace {
-
-// A node code in hex (up to eight digits, optional "0x").
-std::optional<uint32_t> ParseNodeCode(std::string text) {
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.erase(0, 2);
-    }
-    if (text.empty() || text.size() > 8) {
-        return std::nullopt;
-    }
-    uint32_t code = 0;
-    for (const char c : text) {
-        uint32_t digit = 0;
-        if (c >= '0' && c <= '9') {
-            digit = static_cast<uint32_t>(c - '0');
-        } else if (c >= 'a' && c <= 'f') {
-            digit = static_cast<uint32_t>(c - 'a' + 10);
-        } else if (c >= 'A' && c <= 'F') {
-            digit = static_cast<uint32_t>(c - 'A' + 10);
-        } else {
-            return std::nullopt;
-        }
-        code = code * 16 + digit;
-    }
-    return code;
-}
 
 struct FieldsArgs {
     std::string path;
@@ -68,15 +43,6 @@ std::optional<FieldsArgs> ParseFieldsArgs(const CliArgs& args) {
     return parsed;
 }
 
-bool TreeHasNode(const PacketTree& tree, uint32_t code) {
-    for (const PacketTreeNode& node : tree.nodes) {
-        if (node.code == code) {
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 int RunFields(const CliArgs& args) {
@@ -90,11 +56,10 @@ int RunFields(const CliArgs& args) {
     if (!packet) {
         return 1;
     }
-    const PacketTree tree = BuildPacketTree(*packet);
-    const uint32_t code = parsed->node.value_or(tree.selectedCode);
-    if (!TreeHasNode(tree, code)) {
-        std::fprintf(stderr, "zoduz-cli fields: packet %zu has no node %08X\n", parsed->number,
-                     code);
+    std::string error;
+    const std::optional<std::vector<FieldRow>> rows = NodeFieldRows(*packet, parsed->node, error);
+    if (!rows) {
+        std::fprintf(stderr, "zoduz-cli fields: %s\n", error.c_str());
         return 1;
     }
     const char* separator = "";
@@ -103,7 +68,7 @@ int RunFields(const CliArgs& args) {
         separator = "\t";
     }
     std::printf("\n");
-    for (const FieldRow& row : FieldRowsForNode(*packet, code)) {
+    for (const FieldRow& row : *rows) {
         std::printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\n", row.offset.c_str(), row.length.c_str(),
                     row.name.c_str(), row.value.c_str(), row.description.c_str(), row.hex.c_str(),
                     row.ascii.c_str());

@@ -10,9 +10,10 @@
 #include "cli/criteria_args.h"
 #include "cli/open_document.h"
 #include "cli/packet_arg.h"
-#include "list/core/packet_match.h"
 #include "pd/packet_column.h"
 #include "pd/text_format.h"
+#include "query/open_capture.h"
+#include "query/packet_search.h"
 
 namespace {
 
@@ -74,38 +75,26 @@ int RunFind(const CliArgs& args) {
                      kCriteriaUsage);
         return 2;
     }
-    CliRows rows;
+    CaptureRows rows;
     if (!OpenRowsForCli("find", options.path, options.reverseCurrent, rows)) {
         return 1;
     }
     const std::vector<PacketPtr>& packets = rows.doc.Packets();
-    const auto count = static_cast<int64_t>(packets.size());
-    const bool forward = options.criteria.direction == FindDirection::kForward;
-    // Without --from every row is visited; with it the walk starts next to that row, as Find
-    // Next and Find Prev do from the selection.
-    int64_t row = forward ? 0 : count - 1;
     if (options.from && *options.from >= packets.size()) {
-        std::fprintf(stderr, "zoduz-cli find: no packet %zu in '%s' (%zu packets)\n", *options.from,
-                     options.path.c_str(), packets.size());
+        std::fprintf(stderr, "zoduz-cli find: %s\n",
+                     NoPacketText(*options.from, options.path, packets.size()).c_str());
         return 1;
     }
-    if (options.from) {
-        row = static_cast<int64_t>(*options.from) + (forward ? 1 : -1);
-    }
+    // Without --from every row is visited; with it the walk starts next to that row, as Find
+    // Next and Find Prev do from the selection.
     std::string out;
-    bool found = false;
-    for (; row >= 0 && row < count; row += forward ? 1 : -1) {
-        const auto index = static_cast<size_t>(row);
-        const int column =
-            MatchFind(options.criteria, *packets[index], rows.idleTimes[index], rows.context);
-        if (column == -1) {
-            continue;
-        }
-        found = true;
-        AppendFormat(out, "%d\t%d\t", packets[index]->packetNumber, column);
-        out += ColumnShortTitle(column);
+    const std::vector<FindMatch> matches = FindMatches(options.criteria, rows, options.from);
+    for (const FindMatch& match : matches) {
+        AppendFormat(out, "%d\t%d\t", packets[match.row]->packetNumber, match.column);
+        out += ColumnShortTitle(match.column);
         out += '\n';
     }
+    const bool found = !matches.empty();
     if (!found) {
         std::fputs("Message Not Found.\n", stderr);
     }

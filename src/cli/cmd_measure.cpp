@@ -10,8 +10,8 @@
 #include "cli/commands.h"
 #include "cli/open_document.h"
 #include "cli/packet_arg.h"
-#include "graph/measure_energy.h"
-#include "graph/measurement_text.h"
+#include "query/measurement.h"
+#include "query/open_capture.h"
 
 namespace {
 
@@ -62,21 +62,11 @@ std::optional<int64_t> ResolveEnd(const MeasureEnd& end, const CKVDoc& doc,
     }
     PacketPtr packet = doc.PacketAt(*end.packet);
     if (!packet) {
-        std::fprintf(stderr, "zoduz-cli measure: no packet %zu in '%s' (%zu packets)\n",
-                     *end.packet, path.c_str(), doc.PacketCount());
+        std::fprintf(stderr, "zoduz-cli measure: %s\n",
+                     NoPacketText(*end.packet, path, doc.PacketCount()).c_str());
         return std::nullopt;
     }
     return packet->relTime - doc.TimeOrigin();
-}
-
-// Samples whose graph time lies in [t1, t2].
-size_t SamplesBetween(const DocumentSnapshot& doc, int64_t t1, int64_t t2) {
-    std::optional<size_t> last = doc.FindSample(t2);
-    if (!last) {
-        return 0;
-    }
-    std::optional<size_t> before = doc.FindSample(t1 - 1);
-    return *last + 1 - (before ? *before + 1 : 0);
 }
 
 }  // namespace
@@ -111,19 +101,10 @@ int RunMeasure(const CliArgs& args) {
     if (!markerO || !markerX) {
         return 1;
     }
-    DocumentSnapshot snapshot = doc.Snapshot();
-    MeasurementInput input;
-    input.markerOTime = *markerO;
-    input.markerXTime = *markerX;
-    input.showEnergy = true;
-    input.reverseCurrent = reverseCurrent;
-    std::printf("%s\n", MeasurementLines(snapshot, input).front().text.c_str());
-
-    int64_t t1 = std::min(*markerO, *markerX);
-    int64_t t2 = std::max(*markerO, *markerX);
-    std::optional<EnergyMeasurement> energy = MeasureEnergy(snapshot, t1, t2);
-    std::printf("positive[mJ]\t%.3f\n", energy ? energy->positiveMj : 0.0);
-    std::printf("negative[mJ]\t%.3f\n", energy ? energy->negativeMj : 0.0);
-    std::printf("samples\t%zu\n", SamplesBetween(snapshot, t1, t2));
+    const Measurement measured = MeasureBetween(doc.Snapshot(), *markerO, *markerX, reverseCurrent);
+    std::printf("%s\n", measured.text.c_str());
+    std::printf("positive[mJ]\t%.3f\n", measured.positiveMj);
+    std::printf("negative[mJ]\t%.3f\n", measured.negativeMj);
+    std::printf("samples\t%zu\n", measured.samples);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -1,17 +1,8 @@
 #include "cli/criteria_args.h"
 
-namespace {
+#include "query/packet_search.h"
 
-std::string ValidLabels() {
-    std::string labels;
-    for (const CriterionBox& box : kCriterionBoxes) {
-        labels += labels.empty() ? "" : ", ";
-        labels += '"';
-        labels += box.label;
-        labels += '"';
-    }
-    return labels;
-}
+namespace {
 
 CriteriaArg SetBox(const std::string& assignment, FindCriteria& criteria, std::string& error) {
     const size_t equals = assignment.rfind('=');
@@ -25,13 +16,8 @@ CriteriaArg SetBox(const std::string& assignment, FindCriteria& criteria, std::s
         error = "--set " + label + ": the value must be on or off, got '" + value + "'";
         return CriteriaArg::kError;
     }
-    const std::optional<Criterion> criterion = CriterionByLabel(label);
-    if (!criterion) {
-        error = "unknown box '" + label + "'; valid labels: " + ValidLabels();
-        return CriteriaArg::kError;
-    }
-    criteria.on[*criterion] = value == "on";
-    return CriteriaArg::kApplied;
+    return SetCriterionBox(criteria, label, value == "on", error) ? CriteriaArg::kApplied
+                                                                  : CriteriaArg::kError;
 }
 
 }  // namespace

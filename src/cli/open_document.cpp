@@ -1,16 +1,17 @@
 #include "cli/open_document.h"
 
 #include <cstdio>
-#include <filesystem>
 
-#include "capture/record_file_io.h"
-#include "pd/columns/document_context.h"
-#include "pd/columns/idle_time.h"
-#include "tools/sigrok/sr_import.h"
+#include "query/open_capture.h"
 
 namespace {
 
 bool cliTolerant = false;
+bool decodeStoppedForMemory = false;
+
+void PrintError(const char* command, const std::string& message) {
+    std::fprintf(stderr, "zoduz-cli %s: %s\n", command, message.c_str());
+}
 
 }  // namespace
 
@@ -19,59 +20,26 @@ void SetCliTolerantDecoding(bool on) {
 }
 
 bool CheckRecordFile(const char* command, const std::string& path) {
-    switch (RecordFileStatus(path).kind) {
-        case FileResult::kOk:
-            return true;
-        case FileResult::kNotRegularFile:
-            std::fprintf(stderr, "zoduz-cli %s: '%s' is not a regular file\n", command,
-                         path.c_str());
-            return false;
-        default:
-            break;
+    const OpenOutcome checked = CheckCaptureFile(path);
+    if (!checked) {
+        PrintError(command, checked.message);
     }
-    std::fprintf(stderr, "zoduz-cli %s: cannot read '%s'\n", command, path.c_str());
-    return false;
+    return static_cast<bool>(checked);
 }
 
-namespace {
-bool decodeStoppedForMemory = false;
-}  // namespace
-
 bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& doc) {
-    if (!CheckRecordFile(command, path)) {
-        return false;
-    }
-    doc.SetTolerantDecoding(cliTolerant);
-    FileResult result;
-    const bool sigrok = IsSigrokSessionPath(path);
-    if (sigrok) {
-        std::string error;
-        const std::optional<std::string> record = ImportToTemporaryRecordFile(path, error);
-        if (!record) {
-            std::fprintf(stderr, "zoduz-cli %s: %s\n", command, error.c_str());
-            return false;
-        }
-        result = doc.OpenRecordFile(*record);
-        std::error_code ignored;
-        std::filesystem::remove(*record, ignored);  // the document holds what it decoded
-    } else {
-        result = doc.OpenRecordFile(path);
-    }
-    if (result.kind == FileResult::kOutOfMemory) {
+    const OpenOutcome opened = OpenCapture(path, cliTolerant, doc);
+    if (opened.kind == OpenOutcome::kOutOfMemory) {
         // What was decoded before memory ran out is still printed; the exit status says it is
         // not the whole file.
         decodeStoppedForMemory = true;
-        std::fprintf(stderr,
-                     "zoduz-cli %s: out of memory: decoding stopped after %zu packets and %zu "
-                     "samples of '%s'\n",
-                     command, doc.PacketCount(), doc.SampleCount(), path.c_str());
+        PrintError(command, opened.message);
         return true;
     }
-    if (result || sigrok) {
-        return static_cast<bool>(result);
+    if (!opened) {
+        PrintError(command, opened.message);
     }
-    std::fprintf(stderr, "zoduz-cli %s: cannot read '%s'\n", command, path.c_str());
-    return false;
+    return static_cast<bool>(opened);
 }
 
 bool CliDecodeStoppedForMemory() {
@@ -79,11 +47,10 @@ bool CliDecodeStoppedForMemory() {
 }
 
 bool OpenRowsForCli(const char* command, const std::string& path, bool reverseCurrent,
-                    CliRows& rows) {
+                    CaptureRows& rows) {
     if (!OpenDocumentForCli(command, path, rows.doc)) {
         return false;
     }
-    rows.context = DocumentColumnContext(rows.doc, reverseCurrent);
-    rows.idleTimes = IdleTimes(rows.doc.Packets(), rows.context.timeOrigin);
+    PrepareCaptureRows(rows, reverseCurrent);
     return true;
 }

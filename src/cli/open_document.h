@@ -1,12 +1,10 @@
 // Shared by the zoduz-cli commands that work on a decoded record file.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "capture/document.h"
-#include "pd/columns/column_text.h"
+#include "query/capture_rows.h"
 
 // True when path names a readable regular file; otherwise prints the one-line error
 // "zoduz-cli COMMAND: 'PATH' is not a regular file" (a folder, a FIFO, a device) or
@@ -27,14 +25,6 @@ bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& do
 // True once a decode of this process stopped for lack of memory.
 bool CliDecodeStoppedForMemory();
 
-// A decoded record file with what its column texts read: the context and the idle time of each
-// packet as the message list computes them (over every packet, shown or hidden).
-struct CliRows {
-    CKVDoc doc;
-    ColumnContext context;
-    std::vector<int64_t> idleTimes;
-};
-
 // OpenDocumentForCli, then the context (currents negated with reverseCurrent) and idle times.
 bool OpenRowsForCli(const char* command, const std::string& path, bool reverseCurrent,
-                    CliRows& rows);
+                    CaptureRows& rows);

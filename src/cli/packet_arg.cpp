@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/open_document.h"
+#include "query/open_capture.h"
 
 std::optional<size_t> ParsePacketNumber(const std::string& text) {
     if (text.empty() || text.size() > 9) {
@@ -25,8 +26,8 @@ PacketPtr OpenPacketForCli(const char* command, const std::string& path, size_t 
     }
     PacketPtr packet = number < doc.PacketCount() ? doc.PacketAt(number) : nullptr;
     if (!packet) {
-        std::fprintf(stderr, "zoduz-cli %s: no packet %zu in '%s' (%zu packets)\n", command, number,
-                     path.c_str(), doc.PacketCount());
+        std::fprintf(stderr, "zoduz-cli %s: %s\n", command,
+                     NoPacketText(number, path, doc.PacketCount()).c_str());
     }
     return packet;
 }

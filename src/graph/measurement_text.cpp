@@ -14,27 +14,35 @@ std::string Line(const char* label, int64_t microseconds) {
 
 }  // namespace
 
-std::string EnergyText(const std::optional<EnergyMeasurement>& energy, int64_t markerOTime,
-                       int64_t markerXTime, bool reverseCurrent) {
+EnergyFigures MeasuredEnergy(const std::optional<EnergyMeasurement>& energy, int64_t markerOTime,
+                             int64_t markerXTime, bool reverseCurrent) {
     float e = 0;
     if (energy) {
         e = static_cast<float>(energy->positiveMj) - static_cast<float>(energy->negativeMj);
     }
-    float mWh = e / 3600;
-    float average = 0;
+    EnergyFigures figures;
+    figures.milliwattHours = e / 3600;
     if (markerXTime != markerOTime) {
-        average = e / static_cast<float>(SaturatingSub(markerXTime, markerOTime)) * 1000;
+        figures.averageWatts =
+            e / static_cast<float>(SaturatingSub(markerXTime, markerOTime)) * 1000;
     }
+    if (reverseCurrent && figures.milliwattHours != 0) {
+        figures.milliwattHours = -figures.milliwattHours;
+        figures.averageWatts = -figures.averageWatts;
+    }
+    return figures;
+}
+
+std::string EnergyText(const std::optional<EnergyMeasurement>& energy, int64_t markerOTime,
+                       int64_t markerXTime, bool reverseCurrent) {
+    const EnergyFigures figures = MeasuredEnergy(energy, markerOTime, markerXTime, reverseCurrent);
+    const float mWh = figures.milliwattHours;
     bool wattHours = !(-1'000'000.0f < mWh && mWh < 1'000'000.0f);
     float shown = wattHours ? mWh / 1000 : mWh;
-    if (reverseCurrent && shown != 0) {
-        shown = -shown;
-        average = -average;
-    }
     char buffer[128];
     std::snprintf(buffer, sizeof buffer,
                   wattHours ? " (%.2f[Wh] Ave=%.2f[W]" : " (%.2f[mWh] Ave=%.2f[W])",
-                  static_cast<double>(shown), static_cast<double>(average));
+                  static_cast<double>(shown), static_cast<double>(figures.averageWatts));
     return buffer;
 }
 

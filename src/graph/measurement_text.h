@@ -9,6 +9,15 @@
 
 #include "graph/measure_energy.h"
 
+// The energy between the markers in mWh and the average power in W, as the energy text shows
+// them (single precision, negated with reverseCurrent). No energy counts as zero.
+struct EnergyFigures {
+    float milliwattHours = 0;
+    float averageWatts = 0;
+};
+EnergyFigures MeasuredEnergy(const std::optional<EnergyMeasurement>& energy, int64_t markerOTime,
+                             int64_t markerXTime, bool reverseCurrent);
+
 // " (%.2f[mWh] Ave=%.2f[W])", or the Wh form (without its closing parenthesis) from
 // 1,000,000 mWh on. No energy (no sample at or before the earlier marker) counts as zero.
 std::string EnergyText(const std::optional<EnergyMeasurement>& energy, int64_t markerOTime,

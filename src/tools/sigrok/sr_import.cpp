@@ -1,6 +1,7 @@
 #include "tools/sigrok/sr_import.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -234,8 +235,9 @@ std::optional<std::string> ImportToTemporaryRecordFile(const std::string& sessio
         error = "no temporary folder for the imported record file";
         return std::nullopt;
     }
-    // A name of its own per process and import, so that no other file is replaced.
-    static int imports = 0;
+    // A name of its own per process and import, so that no other file is replaced, also when
+    // several threads import at once.
+    static std::atomic<int> imports = 0;
     const std::string name = "zoduz-import-" + std::to_string(::getpid()) + "-" +
                              std::to_string(++imports) + "-" +
                              std::filesystem::path(sessionPath).stem().string() + ".zaz";

@@ -1,0 +1,20 @@
+#include "query/capture_rows.h"
+
+#include "pd/columns/document_context.h"
+#include "pd/columns/idle_time.h"
+#include "pd/packet_column.h"
+
+void PrepareCaptureRows(CaptureRows& rows, bool reverseCurrent) {
+    rows.context = DocumentColumnContext(rows.doc, reverseCurrent);
+    rows.idleTimes = IdleTimes(rows.doc.Packets(), rows.context.timeOrigin);
+}
+
+std::vector<std::string> RowTexts(const CaptureRows& rows, size_t i) {
+    std::vector<std::string> texts;
+    texts.reserve(kPacketColumnCount);
+    const CCCPacket& packet = *rows.doc.Packets()[i];
+    for (int column = 0; column < kPacketColumnCount; ++column) {
+        texts.push_back(ColumnText(packet, rows.idleTimes[i], column, rows.context));
+    }
+    return texts;
+}

@@ -1,0 +1,23 @@
+// A decoded capture with what the column texts of its packets read: the column context (time
+// origin, current direction, sample lookup) and the idle time of every packet as the message
+// list computes it (over every packet, shown or hidden). After PrepareCaptureRows nothing
+// writes it, so any number of threads may read it at once.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "capture/document.h"
+#include "pd/columns/column_text.h"
+
+struct CaptureRows {
+    CKVDoc doc;
+    ColumnContext context;
+    std::vector<int64_t> idleTimes;
+};
+
+// Takes the context (currents negated with reverseCurrent) and the idle times of rows.doc.
+void PrepareCaptureRows(CaptureRows& rows, bool reverseCurrent);
+
+// The 38 column texts of row i.
+std::vector<std::string> RowTexts(const CaptureRows& rows, size_t i);

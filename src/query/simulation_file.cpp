@@ -1,0 +1,100 @@
+#include "query/simulation_file.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+
+#include "capture/record_block.h"
+#include "device/sim/phy_encoder.h"
+#include "device/sim/sim_script.h"
+
+namespace {
+
+constexpr const char* kSameFileText = "the script and the record file must differ";
+
+// True when both paths name one file by their names, so that the script would overwrite the
+// record file. Checked before anything is written.
+bool SameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code errorA;
+    std::error_code errorB;
+    const fs::path canonicalA = fs::weakly_canonical(fs::absolute(a, errorA), errorA);
+    const fs::path canonicalB = fs::weakly_canonical(fs::absolute(b, errorB), errorB);
+    return a == b || (!errorA && !errorB && canonicalA == canonicalB);
+}
+
+// True when the script path leads to the record file just written: a hard link to it, or a
+// symbolic link (dangling until the record file existed) pointing at it. Names cannot tell
+// these apart; the file identity (device and inode) can.
+bool SameFileIdentity(const std::string& script, const std::string& output) {
+    std::error_code error;
+    return std::filesystem::equivalent(script, output, error) && !error;
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    std::string text;
+    char digits[3];
+    for (uint8_t byte : bytes) {
+        std::snprintf(digits, sizeof digits, "%02X", byte);
+        text += digits;
+    }
+    return text;
+}
+
+bool WriteScript(const std::string& path, const SimulationResult& result) {
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fprintf(file,
+                 "#index\tstart_us\trel_us\tcc_line\tordered_set\tfault\tlabel\tbytes\tcrc\n");
+    for (size_t i = 0; i < result.messages.size(); ++i) {
+        const BuiltMessage& m = result.messages[i];
+        std::fprintf(file, "%zu\t%" PRId64 "\t%" PRId64 "\t%d\t%d\t%s\t%s\t%s\t%08X\n", i,
+                     m.startTimeUs, m.startTimeUs - result.captureStartTimeUs, m.ccLine + 1,
+                     m.orderedSet, PhyFaultName(m.fault), m.label.c_str(), Hex(m.bytes).c_str(),
+                     m.crc);
+    }
+    bool ok = std::ferror(file) == 0;
+    return std::fclose(file) == 0 && ok;
+}
+
+SimulationSummary Summarize(const SimulationRequest& request, const SimulationResult& result) {
+    SimulationSummary summary;
+    summary.scenario = request.options.scenario;
+    summary.seed = request.options.seed;
+    summary.messages = result.messages.size();
+    for (const BuiltMessage& message : result.messages) {
+        summary.faultyMessages += DecodesCleanly(message) ? 0 : 1;
+    }
+    summary.samples = result.samples;
+    summary.sampleBlocks = result.sampleBlocks;
+    summary.ccEdgeBlocks = result.edgeBlocks;
+    summary.durationUs = result.endTimeUs - result.captureStartTimeUs;
+    summary.size = result.streamBytes + (request.options.recordFile ? kBlockSize : 0);
+    return summary;
+}
+
+}  // namespace
+
+SimulationOutcome SimulateRecordFile(const SimulationRequest& request) {
+    if (std::optional<std::string> problem = CheckSimulationOptions(request.options)) {
+        return {SimulationOutcome::kBadRequest, *problem, {}};
+    }
+    const bool script = !request.script.empty();
+    if (script && SameFile(request.script, request.output)) {
+        return {SimulationOutcome::kBadRequest, kSameFileText, {}};
+    }
+    std::string error;
+    std::optional<SimulationResult> result = SimulateToFile(request.options, request.output, error);
+    if (!result) {
+        return {SimulationOutcome::kWriteFailed, error, {}};
+    }
+    if (script && SameFileIdentity(request.script, request.output)) {
+        return {SimulationOutcome::kBadRequest, kSameFileText, {}};
+    }
+    if (script && !WriteScript(request.script, *result)) {
+        return {SimulationOutcome::kWriteFailed, "cannot write '" + request.script + "'", {}};
+    }
+    return {SimulationOutcome::kOk, "", Summarize(request, *result)};
+}
