@@ -1,5 +1,5 @@
 # What "cmake --install" puts in place, and the Debian package "cpack -G DEB" makes of it: the
-# two programs, the desktop entry that opens .zaz files in zoduz, the record file type, the
+# two programs, the Python module, the desktop entry that opens .zaz files in zoduz, the record file type, the
 # icons, the udev rule that gives the seat's user the analyzer, and the documentation.
 include(GNUInstallDirs)
 # Documentation under the package's name, as Debian has it (not the project's "Zoduz").
@@ -16,6 +16,9 @@ if(ZODUZ_BUILD_GUI)
     install(TARGETS zoduz RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(TARGETS zoduz-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(ZODUZ_PYTHON_MODULE)
+    install(TARGETS zoduz_python LIBRARY DESTINATION ${ZODUZ_PYTHON_INSTALL_DIR})
+endif()
 
 install(FILES ${ZODUZ_PACKAGING_DIR}/desktop/com.dazerav.Zoduz.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -59,6 +62,14 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # The desktop integration and remote control work with these, the programs without them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, dbus-user-session | dbus-x11")
+if(ZODUZ_PYTHON_MODULE)
+    # The Python module loads only into the interpreter version it was built for; its sample
+    # array needs NumPy.
+    math(EXPR ZODUZ_PYTHON_NEXT_MINOR "${Python_VERSION_MINOR} + 1")
+    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS
+           ", python3 (>= ${Python_VERSION_MAJOR}.${Python_VERSION_MINOR})"
+           ", python3 (<< ${Python_VERSION_MAJOR}.${ZODUZ_PYTHON_NEXT_MINOR}), python3-numpy")
+endif()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
 include(CPack)
