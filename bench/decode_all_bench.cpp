@@ -14,6 +14,7 @@
 
 #include "bench/catalog_capture.h"
 #include "bench_clock.h"
+#include "bench_size.h"
 #include "capture/document.h"
 #include "capture/hostile_streams.h"
 #include "device/sim/simulator.h"
@@ -92,7 +93,7 @@ const std::string& LongFile() {
         std::string file = BenchFile("long");
         SimulationOptions options;
         options.scenario = "long";
-        options.seconds = 5000.0;
+        options.seconds = BenchSize(5000.0, 20.0);
         std::string error;
         if (!SimulateToFile(options, file, error)) {
             std::fprintf(stderr, "simulate long: %s\n", error.c_str());
@@ -107,7 +108,7 @@ const std::string& LongFile() {
 const std::string& PdDenseFile() {
     static const std::string path = [] {
         std::string file = BenchFile("pd-dense");
-        WriteCatalogCapture(file, 200);
+        WriteCatalogCapture(file, BenchSize(200, 2));
         return file;
     }();
     return path;
@@ -124,7 +125,7 @@ std::string HostileFile(const std::string& name, const std::vector<uint8_t>& byt
     return file;
 }
 
-constexpr size_t kHostileBytes = 4 << 20;
+const size_t kHostileBytes = BenchSize<size_t>(4 << 20, 64 << 10);
 
 // MB/s of reading the file in 1 MB chunks, the best of three.
 struct Rates {
@@ -228,12 +229,12 @@ void BM_DecodeAllTinyBursts(benchmark::State& state) {
 }
 void BM_DecodeAllLinesInOrder(benchmark::State& state) {
     static const std::string path =
-        HostileFile("lines-in-order", hostile::InterleavedLines(90000, true));
+        HostileFile("lines-in-order", hostile::InterleavedLines(BenchSize(90000, 2000), true));
     RunDecodeAll(state, path);
 }
 void BM_DecodeAllLinesOutOfOrder(benchmark::State& state) {
     static const std::string path =
-        HostileFile("lines-out-of-order", hostile::InterleavedLines(90000, false));
+        HostileFile("lines-out-of-order", hostile::InterleavedLines(BenchSize(90000, 2000), false));
     RunDecodeAll(state, path);
 }
 

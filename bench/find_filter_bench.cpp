@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_size.h"
 #include "capture/document.h"
 #include "list/core/find_row.h"
 #include "list/core/packet_match.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr size_t kRows = 1000000;
+const size_t kRows = BenchSize<size_t>(1000000, 10000);
 
 // A million rows over the capture's packets, with their idle times.
 const std::vector<PacketRow>& MillionRows() {

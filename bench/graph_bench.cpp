@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "bench_size.h"
 #include "capture/document_snapshot.h"
 #include "capture/sample_store.h"
 #include "graph/measure_energy.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr size_t kSamples = 10'000'000;
+const size_t kSamples = BenchSize<size_t>(10'000'000, 100'000);
 constexpr int64_t kSampleInterval = 10;  // µs
 constexpr int kWindowWidth = 1324;       // a graph area 1024 pixels wide
 
@@ -95,13 +96,13 @@ void BM_MeasureEnergyFast(benchmark::State& state) {
 
 BENCHMARK(BM_DecimateReference)
     ->Arg(10'000)
-    ->Arg(1'000'000)
-    ->Arg(10'000'000)
+    ->Arg(BenchSize(1'000'000, 50'000))
+    ->Arg(BenchSize(10'000'000, 100'000))
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecimateFast)
     ->Arg(10'000)
-    ->Arg(1'000'000)
-    ->Arg(10'000'000)
+    ->Arg(BenchSize(1'000'000, 50'000))
+    ->Arg(BenchSize(10'000'000, 100'000))
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MeasureEnergyReference)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MeasureEnergyFast)->Unit(benchmark::kMicrosecond);

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 
+#include "bench_size.h"
 #include "capture/document_snapshot.h"
 #include "capture/sample_store.h"
 #include "graph/graph_buttons.h"
@@ -116,8 +117,12 @@ void BM_PaintReferenceZoomedIn(benchmark::State& state) {
 
 }  // namespace
 
-#define ZODUZ_PAINT_BENCHMARK(name) \
-    BENCHMARK(name)->Arg(10'000)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond)
+#define ZODUZ_PAINT_BENCHMARK(name)           \
+    BENCHMARK(name)                           \
+        ->Arg(10'000)                         \
+        ->Arg(BenchSize(1'000'000, 50'000))   \
+        ->Arg(BenchSize(10'000'000, 100'000)) \
+        ->Unit(benchmark::kMillisecond)
 ZODUZ_PAINT_BENCHMARK(BM_PaintFastZoomedOut);
 ZODUZ_PAINT_BENCHMARK(BM_PaintReferenceZoomedOut);
 ZODUZ_PAINT_BENCHMARK(BM_PaintFastZoomedIn);

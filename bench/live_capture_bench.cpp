@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench_clock.h"
+#include "bench_size.h"
 #include "capture/document.h"
 #include "capture/info_block.h"
 #include "device/live/analyzer_connection.h"
@@ -25,8 +26,10 @@
 
 namespace {
 
-constexpr size_t kReaderBytes = 256ull << 20;  // per iteration of the reader path
-constexpr int kDenseSeconds = 20;              // PD-dense capture replayed tick by tick
+// Per iteration of the reader path.
+const size_t kReaderBytes = BenchSize<size_t>(256ull << 20, 1ull << 20);
+// The PD-dense capture replayed tick by tick.
+const int kDenseSeconds = BenchSize(20, 2);
 
 QTemporaryDir& Scratch() {
     static QTemporaryDir dir;

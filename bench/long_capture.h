@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "bench_size.h"
 #include "device/sim/simulator.h"
 
 inline const std::string& LongCapture100k() {
@@ -24,7 +25,7 @@ inline const std::string& LongCapture100k() {
         }
         SimulationOptions options;
         options.scenario = "long";
-        options.seconds = 25500.0;
+        options.seconds = BenchSize(25500.0, 300.0);
         options.intervalMs = 1000;
         for (int stretch = 0; stretch < 3; ++stretch) {
             options.seed = static_cast<uint64_t>(stretch) + 1;

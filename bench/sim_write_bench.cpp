@@ -12,11 +12,12 @@
 
 #include <unistd.h>
 
+#include "bench_size.h"
 #include "device/sim/simulator.h"
 
 namespace {
 
-constexpr double kLongSeconds = 300.0;  // about 6.5 MB at 1 ms sampling
+const double kLongSeconds = BenchSize(300.0, 5.0);  // about 6.5 MB at 1 ms sampling
 
 SimulationOptions LongOptions() {
     SimulationOptions options;

@@ -6,12 +6,13 @@
 #include <numeric>
 #include <vector>
 
+#include "bench_size.h"
 #include "capture/record_stream.h"
 #include "capture/stream_builder.h"
 
 namespace {
 
-constexpr size_t kTargetBytes = 32u << 20;
+const size_t kTargetBytes = BenchSize<size_t>(32u << 20, 256u << 10);
 
 class CountingSink : public RecordSink {
   public:

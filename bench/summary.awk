@@ -18,6 +18,7 @@ FNR == 1 { bench = "" }
         bench = value
         gsub(/\/iterations:[0-9]+/, "", bench)
         gsub(/\/real_time/, "", bench)
+        gsub(/\/manual_time/, "", bench)
         present[bench] = 1
     } else if (bench != "") {
         val[bench, key] = value

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_size.h"
 #include "bench/catalog_capture.h"
 #include "capture/document.h"
 #include "device/sim/simulator.h"
@@ -23,7 +24,7 @@ std::string BenchFile(const std::string& name) {
 // skew of either sign, 37-bit preambles).
 std::string CatalogFile(const std::string& name, bool distorted) {
     const std::string file = BenchFile(name + ".zaz");
-    WriteCatalogCapture(file, 100, [distorted](int copy, SimulationOptions& options) {
+    WriteCatalogCapture(file, BenchSize(100, 2), [distorted](int copy, SimulationOptions& options) {
         if (distorted) {
             options.distortion.levelSkewUs = copy % 2 == 0 ? 0.6 : -0.6;
             options.distortion.preambleBits = 37;
