@@ -3,11 +3,13 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -17,7 +19,10 @@
 #include "bench_size.h"
 #include "capture/document.h"
 #include "capture/hostile_streams.h"
+#include "capture/sample_stats.h"
+#include "capture/sample_store.h"
 #include "device/sim/simulator.h"
+#include "noisy_load.h"
 
 // Heap accounting: every allocation of the process goes through these.
 namespace {
@@ -238,8 +243,56 @@ void BM_DecodeAllLinesOutOfOrder(benchmark::State& state) {
     RunDecodeAll(state, path);
 }
 
+// The records of a noisy load, packed as the sample store keeps them.
+const std::vector<StoredSample>& AppendRecords() {
+    static const std::vector<StoredSample> records = [] {
+        SampleStore store;
+        SampleStats stats;
+        AppendNoisyLoad(store, stats, BenchSize<size_t>(10'000'000, 100'000), 10);
+        std::vector<StoredSample> out;
+        out.reserve(store.Size());
+        for (size_t i = 0; i < store.Size(); ++i) {
+            out.push_back(store.At(i));
+        }
+        return out;
+    }();
+    return records;
+}
+
+// Appending the records to a new sample store beside copying them into newly allocated memory:
+// both touch their pages for the first time, so the ratio shows what the store's bookkeeping
+// (summaries, energy checkpoints, chunks) adds to storing the bytes. CPU time of the thread.
+void BM_SampleStoreAppend(benchmark::State& state) {
+    const std::vector<StoredSample>& records = AppendRecords();
+    double appendCpu = 0;
+    double copyCpu = 0;
+    for (auto _ : state) {
+        double start = ThreadCpuSeconds();
+        {
+            SampleStore store;
+            for (const StoredSample& record : records) {
+                store.Append(record);
+            }
+            benchmark::DoNotOptimize(store.Size());
+            appendCpu += ThreadCpuSeconds() - start;
+        }
+        start = ThreadCpuSeconds();
+        {
+            std::unique_ptr<StoredSample[]> copy(new StoredSample[records.size()]);
+            std::copy(records.begin(), records.end(), copy.get());
+            benchmark::DoNotOptimize(copy.get());
+            copyCpu += ThreadCpuSeconds() - start;
+        }
+    }
+    const double appended = static_cast<double>(records.size() * state.iterations());
+    state.counters["samples"] = static_cast<double>(records.size());
+    state.counters["appended_per_s_cpu"] = appended / appendCpu;
+    state.counters["copied_per_s_cpu"] = appended / copyCpu;
+}
+
 }  // namespace
 
+BENCHMARK(BM_SampleStoreAppend)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DecodeAllLong)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DecodeAllPdDense)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DecodeAllAmbiguousBursts)->Unit(benchmark::kMillisecond)->Iterations(1);
