@@ -1,6 +1,7 @@
 #include "capture/document.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -13,6 +14,9 @@
 #include "pd/tolerant_decoder.h"
 
 namespace {
+
+// Longest a decode may read while a capture records (see DecodeToEnd).
+constexpr auto kRecordingDecodeTime = std::chrono::milliseconds(400);
 
 std::string Format(const char* format, int value) {
     char buffer[64];
@@ -143,10 +147,28 @@ FileResult CKVDoc::DecodeMore() {
     return changed ? FileResult{} : FileResult{FileResult::kNothingNew};
 }
 
+// While a capture records, the reads stop early in two cases. After kRecordingDecodeTime: the
+// capture tick keeps its rhythm (status, limits, stop requests) when the file grows faster than
+// it decodes, and the next ticks decode the rest. And once a limit the document does not trim is
+// full: the capture is about to stop or to move to its next file, and decoding on would only
+// grow the document past its limit.
 FileResult CKVDoc::DecodeToEnd() {
+    const auto deadline = std::chrono::steady_clock::now() + kRecordingDecodeTime;
     bool done = false;
     FileResult result;
-    while ((result = ReadPass(done)) && !done) {
+    while (true) {
+        if (recording_) {
+            ApplyLimits();
+            if (packetsFull_ || vbusFull_) {
+                break;
+            }
+        }
+        if (!(result = ReadPass(done)) || done) {
+            break;
+        }
+        if (recording_ && std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
     }
     SortNewPackets();
     return result;

@@ -1,7 +1,10 @@
 // zoduz-cli capture: a headless live capture with the application's naming, rollover and
-// limits. The status text goes to stderr once a second; SIGINT and SIGTERM stop the capture
-// cleanly (the record file gets its final InfoBlock); the record files written go to stdout.
+// limits. The status text goes to stderr once a second, and a line when a limit stops,
+// rolls over or trims the capture; SIGINT and SIGTERM stop the capture cleanly (the record file
+// gets its final InfoBlock); the record files written go to stdout.
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -11,6 +14,7 @@
 #include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "capture/record_naming.h"
+#include "cli/capture_limits.h"
 #include "cli/commands.h"
 #include "cli/number_arg.h"
 #include "cli/stop_signals.h"
@@ -23,7 +27,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: zoduz-cli capture [--virtual [SCENARIO]] [--unpaced] [-o FILE | --folder DIR\n"
     "                         [--caption NAME]] [--seconds N] [--max-size MB] [--multi-file]\n"
-    "                         [--interval MS]\n";
+    "                         [--interval MS] [--max-packets N] [--max-samples N]\n"
+    "                         [--auto-remove packets|samples|both] [--full-stop]\n";
 
 // Exit statuses.
 constexpr int kExitRecordFile = 1;  // a record file could not be created or written
@@ -41,7 +46,19 @@ struct CaptureArgs {
     int maxSizeMb = 100;
     bool multiFile = false;
     int intervalMs = 10;
+    // The count limits and their rules, with the window's defaults.
+    int32_t maxPackets = kRecordMaxPDPacketCount;
+    int32_t maxSamples = kRecordMaxVbusInfoCount;
+    bool autoRemovePackets = false;
+    bool autoRemoveSamples = false;
+    bool fullStop = false;
 };
+
+constexpr double kMaxSeconds = 31536000.0;
+// Limits the Record File Settings dialog accepts for packets; samples up to a billion.
+constexpr int32_t kMinCountLimit = 100;
+constexpr int32_t kMaxPacketLimit = 100000;
+constexpr int32_t kMaxSampleLimit = 1000000000;
 
 // Fills parsed; the problem as a text on a usage error.
 std::optional<std::string> ParseArgs(const CliArgs& args, CaptureArgs& parsed) {
@@ -60,6 +77,8 @@ std::optional<std::string> ParseArgs(const CliArgs& args, CaptureArgs& parsed) {
             parsed.unpaced = true;
         } else if (arg == "--multi-file") {
             parsed.multiFile = true;
+        } else if (arg == "--full-stop") {
+            parsed.fullStop = true;
         } else if (!hasValue) {
             return arg.rfind("-", 0) == 0 ? arg + " needs a value" : "unexpected '" + arg + "'";
         } else if (arg == "-o" || arg == "--output") {
@@ -74,8 +93,9 @@ std::optional<std::string> ParseArgs(const CliArgs& args, CaptureArgs& parsed) {
             ++i;
         } else if (arg == "--seconds") {
             std::optional<double> seconds = ParseNumber<double>(value);
-            if (!seconds || *seconds < 0) {
-                return "--seconds takes a number of seconds of 0 or more";
+            // Up to a year: the end time must fit the clock.
+            if (!seconds || !std::isfinite(*seconds) || *seconds < 0 || *seconds > kMaxSeconds) {
+                return "--seconds takes a number of seconds from 0 to 31536000";
             }
             parsed.seconds = *seconds;
             ++i;
@@ -92,6 +112,23 @@ std::optional<std::string> ParseArgs(const CliArgs& args, CaptureArgs& parsed) {
                 return std::string("--interval takes 1 to 1000 (ms)");
             }
             parsed.intervalMs = *interval;
+            ++i;
+        } else if (arg == "--max-packets" || arg == "--max-samples") {
+            const bool packets = arg == "--max-packets";
+            const int32_t most = packets ? kMaxPacketLimit : kMaxSampleLimit;
+            std::optional<int32_t> count = ParseNumber<int32_t>(value);
+            if (!count || *count < kMinCountLimit || *count > most) {
+                return arg + " takes " + std::to_string(kMinCountLimit) + " to " +
+                       std::to_string(most);
+            }
+            (packets ? parsed.maxPackets : parsed.maxSamples) = *count;
+            ++i;
+        } else if (arg == "--auto-remove") {
+            if (value != "packets" && value != "samples" && value != "both") {
+                return std::string("--auto-remove takes packets, samples or both");
+            }
+            parsed.autoRemovePackets = value != "samples";
+            parsed.autoRemoveSamples = value != "packets";
             ++i;
         } else {
             return "unknown option '" + arg + "'";
@@ -148,6 +185,11 @@ int RunCapture(const CliArgs& args) {
     settings.recordMaxFileSizeMB = parsed.maxSizeMb;
     settings.recordMultiCaptureFile = parsed.multiFile;
     settings.recordVbusSamplingIntervalMS = parsed.intervalMs;
+    settings.recordMaxPDPacketCount = parsed.maxPackets;
+    settings.recordMaxVbusInfoCount = parsed.maxSamples;
+    settings.recordPDPacketAutoRemove = parsed.autoRemovePackets;
+    settings.recordVbusInfoAutoRemove = parsed.autoRemoveSamples;
+    settings.recordCaptureFullStop = parsed.fullStop;
     settings.graphAutoScroll = false;
     settings.launchDriverInstaller = false;
 
@@ -175,41 +217,75 @@ int RunCapture(const CliArgs& args) {
         return kExitRecordFile;
     }
 
+    // Ticks keep a one-second rhythm: each is due a second after the previous one was due (a
+    // late tick moves the rhythm), and a tick's decoding is bounded, so a busy machine or a file
+    // growing faster than it decodes still gets its status line every second. The time limit
+    // and signals are looked at between ticks, every 50 ms.
     using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    auto nextTick = start + std::chrono::seconds(1);
+    const Clock::time_point start = Clock::now();
+    const auto second = std::chrono::seconds(1);
+    Clock::time_point nextTick = start + second;
+    const std::optional<Clock::time_point> end =
+        parsed.seconds > 0
+            ? std::optional(start + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(parsed.seconds)))
+            : std::nullopt;
+    CaptureLimitNotices limits(settings);
     bool lostAnalyzer = false;
-    bool stopping = false;
-    while (state.flags.recording.load() || state.flags.hasUndecodedData.load()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        bool due = Clock::now() >= nextTick;
-        bool timeUp = parsed.seconds > 0 &&
-                      std::chrono::duration<double>(Clock::now() - start).count() >= parsed.seconds;
-        if (!stopping && (StopSignalled() || timeUp)) {
+    bool stopping = false;  // the time was up or a signal came
+    while (state.flags.recording.load() || (!stopping && state.flags.hasUndecodedData.load())) {
+        Clock::time_point wake = std::min(nextTick, Clock::now() + std::chrono::milliseconds(50));
+        if (end) {
+            wake = std::min(wake, std::max(*end, Clock::now()));
+        }
+        std::this_thread::sleep_until(wake);
+        if (!stopping && (StopSignalled() || (end && Clock::now() >= *end))) {
             control.Stop();
             stopping = true;
         }
-        if (!due && !(stopping && !state.flags.recording.load())) {
+        if (stopping || Clock::now() < nextTick) {
             continue;
         }
-        nextTick = Clock::now() + std::chrono::seconds(1);
-        bool wasRecording = state.flags.recording.load();
+        nextTick += second;
+        if (nextTick <= Clock::now()) {
+            nextTick = Clock::now() + second;
+        }
+        const bool wasRecording = state.flags.recording.load();
         control.Tick();
         if (wasRecording) {
+            // Limits reached while the rest of a stopped capture decodes stop nothing.
             std::fprintf(stderr, "%s\n", control.StatusText().c_str());
+            for (const std::string& text : limits.Check(document, state.fileIndex.load())) {
+                std::fprintf(stderr, "zoduz-cli capture: %s\n", text.c_str());
+            }
         }
         if (!state.flags.connected.load()) {
             lostAnalyzer = true;
         }
     }
 
-    control.Tick();  // reports a failed write that left nothing to decode
+    if (stopping) {
+        // A timed or signalled stop ends here: the rest of the file is not decoded, nothing here
+        // would show it. A failed write is still told.
+        if (const int error = state.writeError.exchange(0); error != 0) {
+            host.RecordFileWriteFailed(error);
+        }
+    } else {
+        control.Tick();  // reports a failed write that left nothing to decode
+    }
 
+    uintmax_t lastFileBytes = 0;
     for (int index = 1; index <= state.fileIndex.load(); ++index) {
         std::string path = JoinRecordPath(control.RecordFolder(), control.RecordFileNameFor(index));
         std::error_code error;
         uintmax_t size = std::filesystem::file_size(path, error);
-        std::printf("%s\t%ju\n", path.c_str(), error ? uintmax_t{0} : size);
+        lastFileBytes = error ? uintmax_t{0} : size;
+        std::printf("%s\t%ju\n", path.c_str(), lastFileBytes);
+    }
+    if (!stopping && !lostAnalyzer && !host.writeFailed) {
+        if (const std::string text = limits.AtEnd(lastFileBytes); !text.empty()) {
+            std::fprintf(stderr, "zoduz-cli capture: %s\n", text.c_str());
+        }
     }
     if (lostAnalyzer) {
         std::fprintf(stderr,

@@ -245,6 +245,33 @@ TEST(DocumentLimits, FullFlagsWithoutAutoRemoveStayUntilClear) {
     EXPECT_FALSE(doc.VbusFull());
 }
 
+// While a capture records, decoding stops once a limit without auto-remove is full: the capture
+// is about to stop or to move on, and what follows would only grow the document past its limit.
+// Once recording ends, the file decodes on.
+TEST(DocumentLimits, WhileRecordingAFullDocumentDecodesNoFurther) {
+    TempDir dir;
+    WriteFile(dir.File("a.zaz"), PacketFile(101).Bytes());
+    CKVDoc doc;
+    doc.SetLimits(100, kDefaultMaxVbusCount, false, false);
+    doc.SetRecording(true);
+    doc.AttachRecordFile(dir.Path().string(), "a.zaz");
+    ASSERT_EQ(doc.PacketCount(), 101u);  // the limit is checked before each read
+    const size_t samples = doc.SampleCount();
+    const int64_t decoded = doc.DecodedOffset();
+
+    StreamBuilder more(false);
+    more.AddSamples(SamplesEveryMs(900000, 3));
+    WriteFile(dir.File("a.zaz"), more.Bytes(), true);
+    EXPECT_EQ(doc.DecodeMore().kind, FileResult::kNothingNew);
+    EXPECT_TRUE(doc.PacketsFull());
+    EXPECT_EQ(doc.SampleCount(), samples);
+    EXPECT_EQ(doc.DecodedOffset(), decoded);
+
+    doc.SetRecording(false);
+    EXPECT_EQ(doc.DecodeMore().kind, FileResult::kOk);
+    EXPECT_EQ(doc.SampleCount(), samples + 3);
+}
+
 TEST(DocumentLimits, SampleAutoRemoveKeepsTheNewest) {
     TempDir dir;
     StreamBuilder stream;

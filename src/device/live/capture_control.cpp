@@ -1,6 +1,26 @@
 #include "device/live/capture_control.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "device/live/capture_status.h"
+
+namespace {
+
+// Whole blocks of the record file that the document has yet to decode. A decode during a capture
+// reads for a bounded time, so a finished file may need more than one tick; a full document
+// decodes no further, and a file that cannot be sized has nothing more to give.
+bool MoreToDecode(const CKVDoc& document) {
+    if (document.PacketsFull() || document.VbusFull() || document.DecodeStoppedForMemory()) {
+        return false;
+    }
+    std::error_code error;
+    const uintmax_t length = std::filesystem::file_size(document.RecordFilePath(), error);
+    return !error &&
+           static_cast<int64_t>(length / kBlockSize * kBlockSize) > document.DecodedOffset();
+}
+
+}  // namespace
 
 void CaptureHost::RecordFileWriteFailed(int errorNumber) {
     ShowMessage(RecordFileWriteErrorText(errorNumber));
@@ -183,9 +203,14 @@ void CaptureControl::Tick() {
             document_.SetRecording(false);
             Run();
         } else {
+            // The document stays in recording mode until the finished file is decoded.
             flags.hasUndecodedData.store(false);
             DecodeCurrentFile();
-            document_.SetRecording(false);
+            if (MoreToDecode(document_)) {
+                flags.hasUndecodedData.store(true);
+            } else {
+                document_.SetRecording(false);
+            }
             host_.RefreshGraphPanes();
             host_.RefreshAllViews();
         }

@@ -1,5 +1,6 @@
 // zoduz-cli capture on the virtual analyzer: timed and signalled stops, a file size limit as
-// on a full disk, the record files it prints, and the exit statuses of bad arguments.
+// on a full disk, the count limits with the window's rules, the record files it prints, and the
+// exit statuses of bad arguments.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -35,6 +36,16 @@ struct RunOptions {
     int signal = 0;            // sent after signalAfterMs
     int signalAfterMs = 0;
 };
+
+// Lines of the text that begin with prefix.
+int LinesStartingWith(const std::string& text, const std::string& prefix) {
+    std::istringstream lines(text);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        count += line.rfind(prefix, 0) == 0 ? 1 : 0;
+    }
+    return count;
+}
 
 class CaptureCli : public testing::Test {
   protected:
@@ -153,6 +164,13 @@ TEST_F(CaptureCli, AnUncreatableFileAndBadArgumentsFail) {
                                                {"--virtual", "--max-size", "0"},
                                                {"--virtual", "--interval", "1001"},
                                                {"--virtual", "--seconds", "-1"},
+                                               {"--virtual", "--seconds", "nan"},
+                                               {"--virtual", "--seconds", "inf"},
+                                               {"--virtual", "--seconds", "31536001"},
+                                               {"--virtual", "--max-packets", "99"},
+                                               {"--virtual", "--max-packets", "100001"},
+                                               {"--virtual", "--max-samples", "x"},
+                                               {"--virtual", "--auto-remove", "all"},
                                                {"--virtual", "-o", "a.zaz", "--folder", "."},
                                                {"--unpaced"},
                                                {"--virtual", "--frobnicate"},
@@ -161,4 +179,85 @@ TEST_F(CaptureCli, AnUncreatableFileAndBadArgumentsFail) {
         EXPECT_EQ(run.status, 2) << bad.back();
         EXPECT_EQ(run.err.rfind("zoduz-cli capture: ", 0), 0u) << run.err;
     }
+}
+
+// The window's default limits and rules (99 999 packets, no full stop, no auto-remove, no
+// multi-file), the file size limit raised so that the packet limit alone can end the capture:
+// the unpaced virtual analyzer with a sample a second fills the document (at about 65 MB of
+// file), the capture stops and says why, and the file holds what was recorded until the stop,
+// finished.
+TEST_F(CaptureCli, StopsAtThePacketLimitWithDefaultSettingsAndSaysWhy) {
+    CliRun run = Capture({"--virtual", "mixed", "--unpaced", "--interval", "1000", "--max-size",
+                          "9999", "-o", "l.zaz", "--seconds", "300"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(LinesStartingWith(run.err,
+                                "zoduz-cli capture: the PD packet limit (99999) was "
+                                "reached: the capture stops"),
+              1)
+        << run.err;
+    std::vector<uint8_t> file = ReadFile(dir_.File("l.zaz"));
+    EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64));
+}
+
+// The file size limit stops a capture too, and says so.
+TEST_F(CaptureCli, StopsAtTheFileSizeLimitAndSaysWhy) {
+    CliRun run = Capture({"--virtual", "long", "--unpaced", "--interval", "1", "--max-size", "1",
+                          "-o", "s.zaz", "--seconds", "60"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(LinesStartingWith(run.err,
+                                "zoduz-cli capture: the record file reached its size "
+                                "limit (1 MB): the capture stops"),
+              1)
+        << run.err;
+    EXPECT_GT(ReadFile(dir_.File("s.zaz")).size(), 1000000u);
+}
+
+// The other rules on a small limit: a full stop with the window's message, a new record file
+// with multi-file, and trimming with auto-remove, each told once.
+TEST_F(CaptureCli, FullStopMultiFileAndAutoRemoveAtTheLimit) {
+    CliRun run = Capture({"--virtual", "mixed", "--unpaced", "--max-packets", "100", "--full-stop",
+                          "-o", "stop.zaz", "--seconds", "60"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(LinesStartingWith(run.err, "zoduz-cli capture: PD messege count full."), 1)
+        << run.err;
+    EXPECT_EQ(LinesStartingWith(run.err,
+                                "zoduz-cli capture: the PD packet limit (100) was "
+                                "reached: the capture stops"),
+              1)
+        << run.err;
+
+    run = Capture({"--virtual", "mixed", "--unpaced", "--max-packets", "100", "--multi-file",
+                   "--caption", "Multi", "--seconds", "3"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_GE(LinesStartingWith(run.err,
+                                "zoduz-cli capture: the PD packet limit (100) was "
+                                "reached: the capture continues in a new record file"),
+              1)
+        << run.err;
+    EXPECT_GE(LinesStartingWith(run.out, "./Multi_0002.zaz\t"), 1) << run.out;
+
+    run = Capture({"--virtual", "mixed", "--unpaced", "--max-samples", "100", "--auto-remove",
+                   "both", "-o", "trim.zaz", "--seconds", "2.5"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(LinesStartingWith(run.err,
+                                "zoduz-cli capture: the VBUS sample limit (100) was "
+                                "reached: the oldest samples are removed as new ones "
+                                "arrive"),
+              1)
+        << run.err;
+    EXPECT_EQ(run.out.find("trim.zaz\t"), 2u) << run.out;  // one file: trimming never fills it
+}
+
+// A file growing faster than it decodes: the status line still comes once a second and the
+// capture ends soon after its time (the bound leaves room for a loaded machine).
+TEST_F(CaptureCli, UnpacedCaptureKeepsItsRhythmAndItsTime) {
+    const auto start = std::chrono::steady_clock::now();
+    CliRun run = Capture({"--virtual", "long", "--unpaced", "--interval", "1", "--max-size", "9999",
+                          "-o", "fast.zaz", "--seconds", "3"});
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_GE(LinesStartingWith(run.err, "Capturing... "), 2) << run.err;
+    EXPECT_GE(seconds, 3.0);
+    EXPECT_LT(seconds, 4.5);
 }
