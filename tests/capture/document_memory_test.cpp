@@ -90,7 +90,42 @@ int DecodeUnderLimit(const std::string& path, size_t headroom) {
     return 0;
 }
 
+// Runs in the child: the whole file decodes under the limit (an allocation failure would stop
+// it with kOutOfMemory) into at least minPackets packets; the exit code names the failure.
+int DecodeWithinLimit(const std::string& path, size_t headroom, size_t minPackets) {
+    const rlimit limit{MappedBytes() + headroom, RLIM_INFINITY};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) {
+        return 10;
+    }
+    CKVDoc doc;
+    if (doc.OpenRecordFile(path).kind != FileResult::kOk) {
+        return 11;
+    }
+    return doc.PacketCount() >= minPackets ? 0 : 12;
+}
+
 }  // namespace
+
+// The shortest packets a file can hold, seven to a 64-byte block: a crafted file of them decodes
+// whole within 40 times its size (a 10 MB file within 400 MB).
+TEST(DocumentMemory, TinyBurstsDecodeWithinFortyTimesTheFileSize) {
+    if (!kAddressSpaceLimitWorks) {
+        GTEST_SKIP() << "address-space limits do not work under sanitizers";
+    }
+    TempDir dir;
+    const std::vector<uint8_t> bytes = hostile::TinyBursts(2 << 20);
+    WriteFile(dir.File("tiny.zaz"), bytes);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Seven packets in nearly every 64-byte block.
+        _exit(DecodeWithinLimit(dir.File("tiny.zaz"), 40 * bytes.size(), 6 * bytes.size() / 64));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
 
 TEST(DocumentMemory, AllocationFailureStopsTheDecodeAndKeepsWhatWasDecoded) {
     if (!kAddressSpaceLimitWorks) {
