@@ -9,10 +9,10 @@ if(NOT DEFINED CACHE{Python_EXECUTABLE} AND EXISTS /usr/bin/python3)
     set(Python_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Interpreter the Python module is built for")
 endif()
 set(ZODUZ_PYTHON_MODULE OFF)
-if(ZODUZ_BUILD_FUZZ OR ZODUZ_TSAN)
-    # Instrumented for libFuzzer or ThreadSanitizer, the module would not load into Debian's
-    # uninstrumented interpreter.
-    message(STATUS "Fuzz or ThreadSanitizer build: the Python module is not built")
+if(ZODUZ_SANITIZE OR ZODUZ_TSAN OR ZODUZ_BUILD_FUZZ)
+    # Instrumented by a sanitizer, the module would not load into Debian's uninstrumented
+    # interpreter without the sanitizer's runtime preloaded into it.
+    message(STATUS "Sanitizer or fuzz build: the Python module is not built")
     return()
 endif()
 set(PYBIND11_FINDPYTHON ON)
