@@ -18,6 +18,7 @@ int RunExport(const CliArgs& args);
 int RunStitch(const CliArgs& args);
 int RunImportSr(const CliArgs& args);
 int RunExportSr(const CliArgs& args);
+int RunExportPcapng(const CliArgs& args);
 #ifdef ZODUZ_CLI_REMOTE
 int RunRemote(const CliArgs& args);
 #endif
@@ -80,6 +81,9 @@ const std::vector<CliCommand>& CliCommands() {
          "turn the CC channels of a sigrok logic session into a record file", RunImportSr},
         {"export-sr", "IN.zaz -o OUT.sr",
          "write the CC lines of a record file as a sigrok logic session", RunExportSr},
+        {"export-pcapng", "IN.zaz|IN.sr -o OUT.pcapng [--all]",
+         "the PD messages as a pcapng file for Wireshark (dissector zoduz_pd.lua)", RunExportPcapng,
+         true},
 #ifdef ZODUZ_CLI_REMOTE
         {"remote", "set-name NAME | set-folder DIR | start | stop | export",
          "drive the capture of a running zoduz over the D-Bus session bus", RunRemote},

@@ -9,7 +9,8 @@ constexpr size_t kOutputBufferSize = 1 << 16;
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
+OutputFile::OutputFile(const std::string& path, Mode mode)
+    : file_(std::fopen(path.c_str(), mode == kExclusive ? "wbx" : "wb")) {
     if (file_ != nullptr) {
         std::setvbuf(file_, nullptr, _IOFBF, kOutputBufferSize);
     }

@@ -9,8 +9,12 @@
 
 class OutputFile {
   public:
-    // Creates path, truncating an existing file. IsOpen() tells whether that worked.
-    explicit OutputFile(const std::string& path);
+    enum Mode {
+        kTruncate,   // creates path, truncating an existing file
+        kExclusive,  // creates path only when nothing of that name exists
+    };
+    // Opens path as mode says. IsOpen() tells whether that worked.
+    explicit OutputFile(const std::string& path, Mode mode = kTruncate);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
