@@ -4,6 +4,8 @@
 #include "tools/export_options.h"
 #include "tools/export_range.h"
 
+// CSV alone uses the item radios and the value and column options; ZAZ and pcapng only the
+// range.
 struct ExportDialogState {
     bool exporting = false;  // an export runs (its timer is active)
     bool hasPackets = false;

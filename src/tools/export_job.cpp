@@ -2,12 +2,19 @@
 
 #include "capture/document.h"
 #include "tools/csv_writer.h"
+#include "tools/pcapng_export.h"
 #include "tools/record_slice.h"
 #include "tools/same_file.h"
 
 std::unique_ptr<ToolJob> StartExport(const CKVDoc& doc, const ExportRequest& request) {
     if (SameFile(request.fileName, doc.RecordFilePath())) {
         return std::make_unique<ToolJob>([](JobControl&) { return ToolResult::kCannotCreate; });
+    }
+    if (request.type == ExportType::kPcapng) {
+        PcapngExportOptions options;
+        options.rangeStart = request.csv.rangeStart;
+        options.rangeEnd = request.csv.rangeEnd;
+        return StartPcapngExport(doc, options, request.fileName);
     }
     DocumentSnapshot snapshot = doc.Snapshot();
     if (request.type == ExportType::kZaz) {

@@ -12,11 +12,12 @@ class CKVDoc;
 struct ExportRequest {
     ExportType type = ExportType::kCsv;
     std::string fileName;
-    CsvExportOptions csv;  // the range is used by both types
+    CsvExportOptions csv;  // the range is used by every type
 };
 
 // Starts the writer the request's type names on a snapshot of the document, so that the
-// document may go on decoding, trimming or clearing while the job runs. An output that is the
+// document may go on decoding, trimming or clearing while the job runs. A pcapng export holds
+// the range's PD messages. An output that is the
 // document's record file itself fails at once with kCannotCreate instead of truncating the
 // capture.
 std::unique_ptr<ToolJob> StartExport(const CKVDoc& doc, const ExportRequest& request);

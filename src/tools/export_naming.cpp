@@ -1,7 +1,15 @@
 #include "tools/export_naming.h"
 
 const char* ExportExtension(ExportType type) {
-    return type == ExportType::kCsv ? kCsvExtension : kZazExtension;
+    switch (type) {
+        case ExportType::kZaz:
+            return kZazExtension;
+        case ExportType::kPcapng:
+            return kPcapngExtension;
+        case ExportType::kCsv:
+            break;
+    }
+    return kCsvExtension;
 }
 
 std::string DeriveExportFileName(const std::string& recordPath, ExportType type,
@@ -17,13 +25,13 @@ std::string DeriveExportFileName(const std::string& recordPath, ExportType type,
 
 std::string CorrectExportExtension(const std::string& fileName, ExportType type) {
     const std::string wanted = ExportExtension(type);
-    const std::string other =
-        ExportExtension(type == ExportType::kCsv ? ExportType::kZaz : ExportType::kCsv);
     if (EndsWithIgnoringCase(fileName, wanted)) {
         return fileName;
     }
-    if (EndsWithIgnoringCase(fileName, other)) {
-        return fileName.substr(0, fileName.size() - other.size()) + wanted;
+    for (const char* other : {kCsvExtension, kZazExtension, kPcapngExtension}) {
+        if (EndsWithIgnoringCase(fileName, other)) {
+            return fileName.substr(0, fileName.size() - std::string(other).size()) + wanted;
+        }
     }
     return fileName + wanted;
 }

@@ -8,6 +8,7 @@
 
 inline constexpr const char* kCsvExtension = ".csv";
 inline constexpr const char* kZazExtension = ".zaz";
+inline constexpr const char* kPcapngExtension = ".pcapng";
 
 const char* ExportExtension(ExportType type);
 
@@ -17,6 +18,6 @@ const char* ExportExtension(ExportType type);
 std::string DeriveExportFileName(const std::string& recordPath, ExportType type,
                                  const FileExists& exists = PathExists);
 
-// A name ending in the other type's extension gets this type's instead; a name ending in
-// neither gets it appended (comparisons ignore case).
+// A name ending in another type's extension gets this type's instead; a name ending in none
+// of them gets it appended (comparisons ignore case).
 std::string CorrectExportExtension(const std::string& fileName, ExportType type);

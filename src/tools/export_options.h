@@ -8,6 +8,7 @@
 enum class ExportType : int {
     kCsv = 0,
     kZaz = 1,
+    kPcapng = 2,  // the PD messages of the range for Wireshark (tools/pcapng_export.h)
 };
 
 enum class ExportItems : int {

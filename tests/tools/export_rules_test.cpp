@@ -60,6 +60,14 @@ TEST(ExportFileName, ExtensionCorrectionOnTypeChange) {
     EXPECT_EQ(CorrectExportExtension("/d/x.ZAZ", ExportType::kCsv), "/d/x.csv");
     EXPECT_EQ(CorrectExportExtension("/d/x.Csv", ExportType::kCsv), "/d/x.Csv");
     EXPECT_EQ(CorrectExportExtension("/d/x.txt", ExportType::kZaz), "/d/x.txt.zaz");
+    // pcapng takes the place of either, and either of its own.
+    EXPECT_EQ(CorrectExportExtension("/d/x_export.csv", ExportType::kPcapng), "/d/x_export.pcapng");
+    EXPECT_EQ(CorrectExportExtension("/d/x_export.zaz", ExportType::kPcapng), "/d/x_export.pcapng");
+    EXPECT_EQ(CorrectExportExtension("/d/x_export.PCAPNG", ExportType::kZaz), "/d/x_export.zaz");
+    EXPECT_EQ(CorrectExportExtension("/d/x.pcapng", ExportType::kPcapng), "/d/x.pcapng");
+    EXPECT_EQ(DeriveExportFileName("/d/PDCapture.zaz", ExportType::kPcapng,
+                                   [](const std::string&) { return false; }),
+              "/d/PDCapture_export.pcapng");
 }
 
 TEST(ExportMarkerList, SortedByTimeAndAtMostFive) {
@@ -218,16 +226,19 @@ TEST(ExportControlRule, WithoutPacketsOnlyVoltageCurrentAndNoPacketNumbers) {
     EXPECT_FALSE(c.pdMessagesItem || c.bothItem || c.packetNumberRadios || c.visibleColumnsOnly);
 }
 
-TEST(ExportControlRule, ZazDisablesItemsAndOptions) {
-    ExportDialogState state;
-    state.type = ExportType::kZaz;
-    state.hasPackets = true;
-    state.items = ExportItems::kBoth;
-    state.rangeValid = true;
-    const ExportControlStates c = ComputeExportControls(state);
-    EXPECT_FALSE(c.pdMessagesItem || c.voltageCurrentItem || c.bothItem || c.valueOptions ||
-                 c.visibleColumnsOnly);
-    EXPECT_TRUE(c.typeRadios && c.exportButton);
+TEST(ExportControlRule, ZazAndPcapngDisableItemsAndOptions) {
+    for (ExportType type : {ExportType::kZaz, ExportType::kPcapng}) {
+        ExportDialogState state;
+        state.type = type;
+        state.hasPackets = true;
+        state.items = ExportItems::kBoth;
+        state.fromKind = RangeKind::kPacketNumber;
+        state.rangeValid = true;
+        const ExportControlStates c = ComputeExportControls(state);
+        EXPECT_FALSE(c.pdMessagesItem || c.voltageCurrentItem || c.bothItem || c.valueOptions ||
+                     c.visibleColumnsOnly);
+        EXPECT_TRUE(c.typeRadios && c.exportButton && c.packetNumberRadios && c.fromEdit);
+    }
 }
 
 TEST(ExportControlRule, EditsAndCombosFollowTheirRadiosAndExportNeedsNameAndRange) {

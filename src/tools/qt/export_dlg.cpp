@@ -84,6 +84,8 @@ void CExportDlg::BuildControls() {
     typeGroup_ = new QButtonGroup(this);
     typeColumn->addWidget(AddRadio(typeGroup_, typeBox, "CSV", 0, QStringLiteral("type")));
     typeColumn->addWidget(AddRadio(typeGroup_, typeBox, "ZAZ", 1, QStringLiteral("type")));
+    typeColumn->addWidget(
+        AddRadio(typeGroup_, typeBox, "pcapng (Wireshark)", 2, QStringLiteral("type")));
     choices->addWidget(typeBox, 0, 0);
 
     auto* itemsBox = new QGroupBox(QStringLiteral("Export Items"), this);
@@ -302,10 +304,10 @@ void CExportDlg::OnRadioClicked() {
 }
 
 void CExportDlg::ChooseFile() {
-    const bool csv = type_ == ExportType::kCsv;
+    const QString suffix = QString::fromLatin1(ExportExtension(type_) + 1);
+    const QString kind = type_ == ExportType::kPcapng ? suffix : suffix.toUpper();
     const QString chosen =
-        chooser_(csv ? QStringLiteral("CSV Files (*.csv)") : QStringLiteral("ZAZ Files (*.zaz)"),
-                 csv ? QStringLiteral("csv") : QStringLiteral("zaz"), fileName_);
+        chooser_(QStringLiteral("%1 Files (*.%2)").arg(kind, suffix), suffix, fileName_);
     if (!chosen.isEmpty()) {
         fileName_ = chosen;
         fileLabel_->setText(fileName_);

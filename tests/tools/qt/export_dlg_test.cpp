@@ -29,6 +29,7 @@ class ExportDlgTest : public QObject {
     void fromPacketAtTheCountKeepsExportDisabled();
     void toPacketPastTheLastIsWrittenBackOnExport();
     void exportShowsProgressThenCompletesAndCloses();
+    void pcapngExportHoldsTheMessagesOfTheRange();
     void failureSaysExportAbortedAndKeepsTheDialog();
     void fileChooserUsesTheTypeFilter();
 
@@ -80,6 +81,10 @@ void ExportDlgTest::radioClicksCorrectTheExtension() {
     // ZAZ disables the items and options.
     QVERIFY(!Child<QRadioButton>(dialog, "items0")->isEnabled());
     QVERIFY(!Child<QCheckBox>(dialog, "value0")->isEnabled());
+    Child<QRadioButton>(dialog, "type2")->click();
+    QCOMPARE(dialog.Type(), ExportType::kPcapng);
+    QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.pcapng")));
+    QVERIFY(!Child<QRadioButton>(dialog, "items0")->isEnabled());
     Child<QRadioButton>(dialog, "type0")->click();
     QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.csv")));
 }
@@ -170,6 +175,31 @@ void ExportDlgTest::exportShowsProgressThenCompletesAndCloses() {
     QVERIFY(file.readLine().startsWith("\"Timestamp[us]\",\"VBUS Voltage[V]\""));
 }
 
+void ExportDlgTest::pcapngExportHoldsTheMessagesOfTheRange() {
+    CExportDlg dialog;
+    Open(dialog);
+    Child<QRadioButton>(dialog, "type2")->click();
+    Child<QRadioButton>(dialog, "fromKind1")->click();
+    QLineEdit* from = Child<QLineEdit>(dialog, "fromNumber");
+    from->clear();
+    QTest::keyClicks(from, QStringLiteral("1"));
+    Child<QRadioButton>(dialog, "toKind1")->click();
+    QLineEdit* to = Child<QLineEdit>(dialog, "toNumber");
+    to->clear();
+    QTest::keyClicks(to, QStringLiteral("3"));
+    Child<QPushButton>(dialog, "export")->click();
+    QVERIFY(dialog.Exporting());
+    dialog.Runner()->WaitAndPoll();
+    QCOMPARE(notices_, QStringList{"Export Completed."});
+    QFile file(dialog.FileName());
+    QVERIFY(dialog.FileName().endsWith(QStringLiteral("spr_export.pcapng")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith(QByteArray("\x0a\x0d\x0d\x0a", 4)));
+    // Packets 1, 2 and 3 of the spr capture (all messages), each naming the dissector.
+    QCOMPARE(bytes.count(QByteArray("zoduz_pd")), qsizetype{3});
+}
+
 void ExportDlgTest::failureSaysExportAbortedAndKeepsTheDialog() {
     CExportDlg dialog;
     Open(dialog);
@@ -194,9 +224,12 @@ void ExportDlgTest::fileChooserUsesTheTypeFilter() {
         return QString();
     });
     Child<QPushButton>(dialog, "file")->click();
+    Child<QRadioButton>(dialog, "type2")->click();
+    Child<QPushButton>(dialog, "file")->click();
     Child<QRadioButton>(dialog, "type1")->click();
     Child<QPushButton>(dialog, "file")->click();
-    QCOMPARE(asked, (QStringList{"CSV Files (*.csv)|csv", "ZAZ Files (*.zaz)|zaz"}));
+    QCOMPARE(asked, (QStringList{"CSV Files (*.csv)|csv", "pcapng Files (*.pcapng)|pcapng",
+                                 "ZAZ Files (*.zaz)|zaz"}));
     QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.zaz")));
 }
 
