@@ -358,6 +358,15 @@ local function add_value(tree, field, range, value, unit)
     return item
 end
 
+-- A PDO's voltage range and its one limit, a current or a power.
+local function add_ranged(item, range, label, min_voltage, max_voltage, limit_field, limit, unit)
+    add_value(item, f.pdo_max_voltage, range, max_voltage, "mV")
+    add_value(item, f.pdo_min_voltage, range, min_voltage, "mV")
+    add_value(item, limit_field, range, limit, unit)
+    item:append_text(string.format(" %s %d-%d mV / %d %s", label, min_voltage, max_voltage, limit,
+                                   unit))
+end
+
 -- One PDO; `sink` for Sink_Capabilities and EPR_Sink_Capabilities.
 local function add_pdo(tree, range, position, sink)
     local pdo = range:le_uint()
@@ -389,45 +398,23 @@ local function add_pdo(tree, range, position, sink)
             item:add_le(f.pdo_epr, range)
             item:add_le(f.pdo_peak_current, range)
         end
-    elseif kind == 1 or kind == 2 then
-        local max_voltage = bits(pdo, 20, 10) * 50
-        local min_voltage = bits(pdo, 10, 10) * 50
-        add_value(item, f.pdo_max_voltage, range, max_voltage, "mV")
-        add_value(item, f.pdo_min_voltage, range, min_voltage, "mV")
-        if kind == 1 then
-            local power = bits(pdo, 0, 10) * 250
-            add_value(item, f.pdo_power, range, power, "mW")
-            item:append_text(string.format(" Battery %d-%d mV / %d mW", min_voltage, max_voltage,
-                                           power))
-        else
-            local current = bits(pdo, 0, 10) * 10
-            add_value(item, f.pdo_current, range, current, "mA")
-            item:append_text(string.format(" Variable %d-%d mV / %d mA", min_voltage,
-                                           max_voltage, current))
-        end
+    elseif kind == 1 then
+        add_ranged(item, range, "Battery", bits(pdo, 10, 10) * 50, bits(pdo, 20, 10) * 50,
+                   f.pdo_power, bits(pdo, 0, 10) * 250, "mW")
+    elseif kind == 2 then
+        add_ranged(item, range, "Variable", bits(pdo, 10, 10) * 50, bits(pdo, 20, 10) * 50,
+                   f.pdo_current, bits(pdo, 0, 10) * 10, "mA")
     else
         local apdo = bits(pdo, 28, 2)
         item:add_le(f.pdo_apdo_type, range)
         if apdo == 0 then
-            local max_voltage = bits(pdo, 17, 8) * 100
-            local min_voltage = bits(pdo, 8, 8) * 100
-            local current = bits(pdo, 0, 7) * 50
             item:add_le(f.pdo_pps_power_limited, range)
-            add_value(item, f.pdo_max_voltage, range, max_voltage, "mV")
-            add_value(item, f.pdo_min_voltage, range, min_voltage, "mV")
-            add_value(item, f.pdo_current, range, current, "mA")
-            item:append_text(string.format(" PPS %d-%d mV / %d mA", min_voltage, max_voltage,
-                                           current))
+            add_ranged(item, range, "PPS", bits(pdo, 8, 8) * 100, bits(pdo, 17, 8) * 100,
+                       f.pdo_current, bits(pdo, 0, 7) * 50, "mA")
         elseif apdo == 1 then
-            local max_voltage = bits(pdo, 17, 9) * 100
-            local min_voltage = bits(pdo, 8, 8) * 100
-            local power = bits(pdo, 0, 8) * 1000
             item:add_le(f.pdo_peak_current, range)
-            add_value(item, f.pdo_max_voltage, range, max_voltage, "mV")
-            add_value(item, f.pdo_min_voltage, range, min_voltage, "mV")
-            add_value(item, f.pdo_power, range, power, "mW")
-            item:append_text(string.format(" AVS %d-%d mV / %d mW", min_voltage, max_voltage,
-                                           power))
+            add_ranged(item, range, "AVS", bits(pdo, 8, 8) * 100, bits(pdo, 17, 9) * 100,
+                       f.pdo_power, bits(pdo, 0, 8) * 1000, "mW")
         else
             item:append_text(" APDO")
         end

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/io_args.h"
 #include "cli/job_progress.h"
 #include "cli/open_document.h"
 #include "tools/pcapng_export.h"
@@ -19,19 +20,11 @@ struct PcapngArgs {
 };
 
 bool ParseArgs(const CliArgs& args, PcapngArgs& parsed) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if ((arg == "-o" || arg == "--output") && i + 1 < args.size() && !args[i + 1].empty()) {
-            parsed.output = args[++i];
-        } else if (arg == "--all") {
-            parsed.all = true;
-        } else if (!arg.empty() && arg[0] != '-' && parsed.input.empty()) {
-            parsed.input = arg;
-        } else {
-            return false;
-        }
-    }
-    return !parsed.input.empty() && !parsed.output.empty();
+    return ParseInputOutputArgs(args, parsed.input, parsed.output,
+                                [&](const CliArgs& all, size_t& i) {
+                                    parsed.all = parsed.all || all[i] == "--all";
+                                    return all[i] == "--all";
+                                });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/io_args.h"
 #include "tools/sigrok/sr_export.h"
 #include "tools/sigrok/sr_import.h"
 
@@ -21,22 +22,18 @@ struct ConvertArgs {
 
 // IN, -o OUT and (import only) the channel options; false on a usage error.
 bool ParseConvertArgs(const CliArgs& args, bool channelOptions, ConvertArgs& parsed) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if ((arg == "-o" || arg == "--output") && hasValue) {
-            parsed.output = args[++i];
-        } else if (channelOptions && arg == "--cc1" && hasValue) {
-            parsed.channels.cc1 = args[++i];
-        } else if (channelOptions && arg == "--cc2" && hasValue) {
-            parsed.channels.cc2 = args[++i];
-        } else if (!arg.empty() && arg[0] != '-' && parsed.input.empty()) {
-            parsed.input = arg;
-        } else {
-            return false;
-        }
-    }
-    return !parsed.input.empty() && !parsed.output.empty();
+    return ParseInputOutputArgs(
+        args, parsed.input, parsed.output, [&](const CliArgs& all, size_t& i) {
+            const bool hasValue = channelOptions && i + 1 < all.size();
+            std::string* channel = all[i] == "--cc1"   ? &parsed.channels.cc1
+                                   : all[i] == "--cc2" ? &parsed.channels.cc2
+                                                       : nullptr;
+            if (!hasValue || channel == nullptr) {
+                return false;
+            }
+            *channel = all[++i];
+            return true;
+        });
 }
 
 }  // namespace
