@@ -196,8 +196,9 @@ void ExportDlgTest::pcapngExportHoldsTheMessagesOfTheRange() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     QVERIFY(bytes.startsWith(QByteArray("\x0a\x0d\x0d\x0a", 4)));
-    // Packets 1, 2 and 3 of the spr capture (all messages), each naming the dissector.
-    QCOMPARE(bytes.count(QByteArray("zoduz_pd")), qsizetype{3});
+    // Packets 1, 2 and 3 of the spr capture (all messages), each with the tag naming the
+    // dissector.
+    QCOMPARE(bytes.count(QByteArray("\x00\x0c\x00\x08zoduz_pd", 12)), qsizetype{3});
 }
 
 void ExportDlgTest::failureSaysExportAbortedAndKeepsTheDialog() {
