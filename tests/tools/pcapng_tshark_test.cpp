@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -178,6 +179,11 @@ struct Capture {
     std::string name;
     bool tolerant = false;
 };
+
+// gtest names the parameter with this in test lists.
+void PrintTo(const Capture& capture, std::ostream* out) {
+    *out << capture.name << (capture.tolerant ? " --tolerant" : "");
+}
 
 // Every capture of the reference manifest (its lines that start with a name), and the noisy
 // capture once more through the tolerant decoder.
