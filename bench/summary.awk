@@ -164,6 +164,12 @@ END {
         get("BM_SampleStoreAppend", "copied_per_s_cpu"), "plain copy", "minratio", 0.5,
         "ratio >= 0.50")
 
+    row("Checks, `long`, CPU", get("BM_CheckLong", "check_ms_cpu"), "ms",
+        get("BM_CheckLong", "decode_ms_cpu"), "`DecodeAll`", "ratio", 0.25, "ratio <= 0.25")
+    row("Checks, PD-dense, CPU", get("BM_CheckPdDense", "check_ms_cpu"), "ms",
+        get("BM_CheckPdDense", "decode_ms_cpu"), "`DecodeAll`", "ratio", 0.25,
+        "ratio <= 0.25")
+
     row("`DecodeAll` tolerant, PD-dense (" sprintf("%.0f", get("BM_DecodeAllTolerantPdDense", "file_bytes") / 1e6) " MB)",
         get("BM_DecodeAllTolerantPdDense", "tolerant_MBps"), "MB/s",
         get("BM_DecodeAllTolerantPdDense", "strict_MBps"), "strict")

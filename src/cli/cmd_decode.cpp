@@ -78,34 +78,6 @@ bool ParseDecodeArgs(const CliArgs& args, DecodeOptions& options) {
     return havePath;
 }
 
-void AppendJsonString(std::string& out, const std::string& text) {
-    out += '"';
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    AppendFormat(out, "\\u%04x", static_cast<unsigned>(c));
-                } else {
-                    out += c;
-                }
-                break;
-        }
-    }
-    out += '"';
-}
-
 void AppendTsvRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
                   const ColumnContext& context) {
     for (int column = 0; column < kPacketColumnCount; ++column) {

@@ -14,6 +14,8 @@ int RunFields(const CliArgs& args);
 int RunDevices(const CliArgs& args);
 int RunCommand(const CliArgs& args);
 int RunMeasure(const CliArgs& args);
+int RunCheck(const CliArgs& args);
+int RunContracts(const CliArgs& args);
 int RunExport(const CliArgs& args);
 int RunStitch(const CliArgs& args);
 int RunImportSr(const CliArgs& args);
@@ -70,6 +72,13 @@ const std::vector<CliCommand>& CliCommands() {
          "energy and average power between two times (us, as the list shows them), as the graph's "
          "O to X line",
          RunMeasure, true},
+        {"check", "FILE [--format tsv|json] [--fail-on error|warning|never] [--profile 3.0]",
+         "USB PD protocol and timing findings, one per line; exit status 4 when one is at or "
+         "above --fail-on (default error)",
+         RunCheck, true},
+        {"contracts", "FILE [--format tsv|json]",
+         "every explicit contract: offer, request, latencies, VBUS transition and its end",
+         RunContracts, true},
         {"export",
          "FILE [-o OUT] [--type csv|zaz] [--items packets|samples|both] "
          "[--from top|packet:N|marker:A|B|O|X] [--to end|packet:N|marker:A|B|O|X] "

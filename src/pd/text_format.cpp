@@ -41,3 +41,31 @@ void AppendFormat(std::string& out, const char* format, ...) {
     AppendFormatV(out, format, args);
     va_end(args);
 }
+
+void AppendJsonString(std::string& out, const std::string& text) {
+    out += '"';
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    AppendFormat(out, "\\u%04x", static_cast<unsigned>(c));
+                } else {
+                    out += c;
+                }
+                break;
+        }
+    }
+    out += '"';
+}

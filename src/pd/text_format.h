@@ -19,6 +19,10 @@ std::string FormatText(const char* format, ...) ZODUZ_PRINTF_FORMAT(1, 2);
 // Appends the formatted text to `out`.
 void AppendFormat(std::string& out, const char* format, ...) ZODUZ_PRINTF_FORMAT(2, 3);
 
+// Appends text as a JSON string: quotes, backslashes and control characters escaped, other
+// bytes (UTF-8 included) as they are.
+void AppendJsonString(std::string& out, const std::string& text);
+
 // Appends texts[value]; a value past the table (or an empty entry) appends nothing.
 template <size_t N>
 void AppendTableText(std::string& out, const char* const (&texts)[N], uint32_t value) {

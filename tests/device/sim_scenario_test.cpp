@@ -43,7 +43,7 @@ TEST(SimScenarios, ListNamesEveryScenarioOnce) {
         EXPECT_EQ(FindScenario(info.name), &info);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"spr", "epr", "pr-swap", "alt-mode", "hard-reset",
-                                               "noisy", "catalog", "long", "mixed"}));
+                                               "noisy", "catalog", "long", "mixed", "faults"}));
     EXPECT_EQ(FindScenario("SPR"), nullptr);
     EXPECT_EQ(FindScenario(""), nullptr);
 }

@@ -7,7 +7,7 @@
 #         -P reference.cmake
 #
 # The outputs of an entry are its decode (TSV and JSON), the tree and field tables of chosen
-# packets, and its CSV export. Each line of REFERENCE_DIR/manifest names an entry (its record
+# packets, its CSV export, and its check findings and contracts. Each line of REFERENCE_DIR/manifest names an entry (its record
 # file NAME.zaz), the packets whose tree and field tables are kept ("-" for none; "N" shows the
 # node the tree selects, "N@CODE" the node CODE), and how the record file was made ("hand" by
 # make_hand_captures, or the zoduz-cli simulate arguments). CAPTURES=ON in update mode remakes the record files
@@ -85,8 +85,11 @@ foreach(line IN LISTS lines)
         endif()
     endif()
 
-    set(outputs "${name}.tsv" "${name}.json" "${name}.packets" "${name}.csv")
+    set(outputs "${name}.tsv" "${name}.json" "${name}.packets" "${name}.csv" "${name}.check"
+                "${name}.contracts")
     run_cli("${OUT_DIR}/${name}.tsv" decode "${capture}")
+    run_cli("${OUT_DIR}/${name}.check" check "${capture}" --fail-on never)
+    run_cli("${OUT_DIR}/${name}.contracts" contracts "${capture}")
     run_cli("${OUT_DIR}/${name}.json" decode "${capture}" --format json)
     # The CSV export of every sample and packet with all list columns (stdout names the file).
     run_cli("${OUT_DIR}/${name}.export" export "${capture}" --items both --all-columns

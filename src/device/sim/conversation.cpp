@@ -95,7 +95,7 @@ void Conversation::Exchange(Party& from, Party& to, int32_t orderedSet, const st
         WaitUs(random_.Between(900, 1100));
         Transmit(message, label, PhyFault::kNone);
     }
-    WaitUs(random_.Between(40, 90));
+    WaitUs(goodCrcDelayUs_ > 0 ? goodCrcDelayUs_ : random_.Between(40, 90));
     Transmit(ControlMessage(to.OriginFor(orderedSet), id, kCtrlGoodCrc), "GoodCRC",
              PhyFault::kNone);
     from.ids.Advance(orderedSet);

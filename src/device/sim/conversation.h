@@ -75,6 +75,9 @@ class Conversation {
     void SetCc(int ccLine, int millivolts, int milliamps = 0);
     int VbusTarget() const { return vbusTarget_; }
     void SetJitterUs(double jitterUs) { settings_.jitterUs = jitterUs; }
+    // A GoodCRC this long after the end of each message from now on, to break tTransmit on
+    // purpose; 0 restores the usual 40-90 µs.
+    void SetGoodCrcDelayUs(int64_t us) { goodCrcDelayUs_ = us; }
     double JitterUs() const { return settings_.jitterUs; }
 
   private:
@@ -84,4 +87,5 @@ class Conversation {
     int64_t nowNs_ = 0;
     int ccLine_ = 0;
     int vbusTarget_ = 0;
+    int64_t goodCrcDelayUs_ = 0;
 };

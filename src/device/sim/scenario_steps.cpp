@@ -34,19 +34,32 @@ void Attach(Conversation& talk, const Connection& link) {
 
 void Detach(Conversation& talk) {
     talk.SetLoad(0, 1000.0);
-    talk.RampVbus(0, 50.0);
+    int64_t fall = talk.RampVbus(0, 50.0);
     talk.SetCc(0, 0);
     talk.SetCc(1, 0);
+    // VBUS discharges to 0 before anything is plugged in again.
+    talk.WaitUs(fall / 1000);
     talk.WaitMs(400.0);
 }
 
 void Negotiate(Conversation& talk, Party& source, Party& sink, const std::vector<uint32_t>& pdos,
                uint32_t request, int millivolts, int loadMilliamps) {
     talk.Data(source, sink, kDataSourceCapabilities, pdos, "Source_Capabilities");
+    RequestContract(talk, source, sink, request, millivolts, loadMilliamps);
+}
+
+void RequestContract(Conversation& talk, Party& source, Party& sink, uint32_t request,
+                     int millivolts, int loadMilliamps, const TransitionPlan& plan) {
     talk.Data(sink, source, kDataRequest, {request}, "Request");
     talk.Control(source, sink, kCtrlAccept, "Accept");
-    int64_t ramp = talk.RampVbus(millivolts, 300.0);
-    talk.WaitUs(ramp / 1000 + 5000);
+    if (plan.sinkMilliamps >= 0) {
+        talk.SetLoad(plan.sinkMilliamps);
+    }
+    talk.WaitMs(plan.transitionMs);
+    int64_t ramp =
+        talk.RampVbus(plan.deliveredMillivolts > 0 ? plan.deliveredMillivolts : millivolts, 300.0);
+    talk.WaitUs(ramp / 1000);
+    talk.WaitMs(plan.psRdyAfterRampMs);
     talk.Control(source, sink, kCtrlPsRdy, "PS_RDY");
     talk.WaitMs(20.0);
     talk.SetLoad(loadMilliamps);

@@ -29,6 +29,8 @@ const std::vector<ScenarioInfo>& Scenarios() {
         {"long", "hours of samples with PPS traffic every few seconds (size and speed work)",
          3600.0, BuildLongScenario},
         {"mixed", "all scenarios in sequence, with 30 s of the long one", 60.0, BuildMixedScenario},
+        {"faults", "planted protocol, timing and power faults, one connection each, for the checks",
+         30.0, BuildFaultsScenario},
     };
     return scenarios;
 }
@@ -45,7 +47,7 @@ const ScenarioInfo* FindScenario(std::string_view name) {
 void BuildMixedScenario(Conversation& talk, SimRandom& random, double /*seconds*/) {
     for (const ScenarioInfo& info : Scenarios()) {
         std::string_view name = info.name;
-        if (name == "mixed") {
+        if (name == "mixed" || name == "faults") {
             continue;
         }
         info.build(talk, random, name == "long" ? 30.0 : info.defaultSeconds);

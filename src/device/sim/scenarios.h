@@ -30,3 +30,4 @@ void BuildAltModeScenario(Conversation& talk, SimRandom& random, double seconds)
 void BuildNoisyScenario(Conversation& talk, SimRandom& random, double seconds);
 void BuildCatalogScenario(Conversation& talk, SimRandom& random, double seconds);
 void BuildMixedScenario(Conversation& talk, SimRandom& random, double seconds);
+void BuildFaultsScenario(Conversation& talk, SimRandom& random, double seconds);

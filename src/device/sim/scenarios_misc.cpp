@@ -21,6 +21,7 @@ void FaultyNegotiation(Conversation& talk, Connection& link,
     talk.Data(sink, source, kDataRequest, {FixedRequest(2, 2000, 3000, kRequestFlags)}, "Request",
               kOsSop, faults[1]);
     talk.Control(source, sink, kCtrlAccept, "Accept", kOsSop, faults[2]);
+    talk.WaitMs(kSourceTransitionMs);
     int64_t ramp = talk.RampVbus(9000, 300.0);
     talk.WaitUs(ramp / 1000 + 5000);
     talk.Control(source, sink, kCtrlPsRdy, "PS_RDY", kOsSop, faults[3]);
@@ -175,9 +176,10 @@ void BuildCatalogScenario(Conversation& talk, SimRandom& random, double /*second
     talk.Control(snk, src, kCtrlAccept, "Accept");
     talk.WaitMs(30.0);
     talk.Control(src, snk, kCtrlDataResetComplete, "Data_Reset_Complete");
-    talk.Control(snk, src, kCtrlSoftReset, "Soft_Reset");
+    // Soft_Reset starts both counters over and carries MessageID 0 itself.
     src.ids.Reset();
     snk.ids.Reset();
+    talk.Control(snk, src, kCtrlSoftReset, "Soft_Reset");
     talk.Control(src, snk, kCtrlAccept, "Accept");
 
     // Debug ordered sets between the source and a debug accessory in the cable.

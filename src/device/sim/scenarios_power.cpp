@@ -8,6 +8,8 @@
 namespace {
 
 constexpr uint32_t kSinkRequestFlags = kRdoUsbCommunications | kRdoNoUsbSuspend;
+// A sink's draw while VBUS changes: below pSnkStdby (2.5 W) even at 28 V.
+constexpr int kStandbyMilliamps = 80;
 
 uint32_t PpsRequestFor(int millivolts, int milliamps) {
     return PpsRequest(kSprPpsPosition, millivolts, milliamps, kSinkRequestFlags);
@@ -45,6 +47,29 @@ void BuildSprScenario(Conversation& talk, SimRandom& random, double /*seconds*/)
     PpsStep(talk, link, 8400 + 20 * static_cast<int>(random.Between(0, 40)), 2500);
 }
 
+void EnterEpr28V(Conversation& talk, Connection& link) {
+    talk.Data(link.sink, link.source, kDataEprMode, {EprModeDataObject(1, 140)}, "EPR_Mode");
+    talk.Data(link.source, link.sink, kDataEprMode, {EprModeDataObject(2, 0)}, "EPR_Mode");
+    talk.WaitMs(5.0);
+    talk.Data(link.source, link.sink, kDataEprMode, {EprModeDataObject(3, 0)}, "EPR_Mode");
+
+    std::vector<uint32_t> caps = SprSourcePdos(true);
+    caps.resize(7, 0);  // SPR positions 1-7, unused ones zero
+    caps.push_back(FixedSourcePdo(28000, 5000, 0, 0));
+    caps.push_back(FixedSourcePdo(36000, 3890, 0, 0));
+    caps.push_back(AvsApdo(15000, 36000, 140, 0));
+    talk.Extended(link.source, link.sink, kExtEprSourceCapabilities, PdoBlock(caps),
+                  "EPR_Source_Capabilities");
+    uint32_t rdo = FixedRequest(8, 5000, 5000, kSinkRequestFlags | kRdoEprCapable);
+    talk.Data(link.sink, link.source, kDataEprRequest, {rdo, caps[7]}, "EPR_Request");
+    talk.Control(link.source, link.sink, kCtrlAccept, "Accept");
+    talk.SetLoad(kStandbyMilliamps, 1000.0);  // the sink goes to standby for the change
+    talk.WaitMs(kSourceTransitionMs);
+    int64_t ramp = talk.RampVbus(28000, 300.0);
+    talk.WaitUs(ramp / 1000 + 5000);
+    talk.Control(link.source, link.sink, kCtrlPsRdy, "PS_RDY");
+}
+
 void BuildEprScenario(Conversation& talk, SimRandom& random, double /*seconds*/) {
     Connection link = MakeConnection(static_cast<int>(random.Between(0, 1)), true);
     Attach(talk, link);
@@ -66,28 +91,12 @@ void BuildEprScenario(Conversation& talk, SimRandom& random, double /*seconds*/)
                   SourceCapsExtendedBlock(0x1A2B, 0x0140, 100, 140),
                   "Source_Capabilities_Extended");
     talk.WaitMs(50.0);
-    talk.Data(link.sink, link.source, kDataEprMode, {EprModeDataObject(1, 140)}, "EPR_Mode");
-    talk.Data(link.source, link.sink, kDataEprMode, {EprModeDataObject(2, 0)}, "EPR_Mode");
-    talk.WaitMs(5.0);
-    talk.Data(link.source, link.sink, kDataEprMode, {EprModeDataObject(3, 0)}, "EPR_Mode");
-
-    std::vector<uint32_t> caps = SprSourcePdos(true);
-    caps.resize(7, 0);  // SPR positions 1-7, unused ones zero
-    caps.push_back(FixedSourcePdo(28000, 5000, 0, 0));
-    caps.push_back(FixedSourcePdo(36000, 3890, 0, 0));
-    caps.push_back(AvsApdo(15000, 36000, 140, 0));
-    talk.Extended(link.source, link.sink, kExtEprSourceCapabilities, PdoBlock(caps),
-                  "EPR_Source_Capabilities");
-    uint32_t rdo = FixedRequest(8, 5000, 5000, kSinkRequestFlags | kRdoEprCapable);
-    talk.Data(link.sink, link.source, kDataEprRequest, {rdo, caps[7]}, "EPR_Request");
-    talk.Control(link.source, link.sink, kCtrlAccept, "Accept");
-    int64_t ramp = talk.RampVbus(28000, 300.0);
-    talk.WaitUs(ramp / 1000 + 5000);
-    talk.Control(link.source, link.sink, kCtrlPsRdy, "PS_RDY");
+    EnterEpr28V(talk, link);
     talk.WaitMs(20.0);
     talk.SetLoad(4500);
     for (int i = 0; i < 8; ++i) {
-        talk.WaitMs(static_cast<double>(random.Between(300, 420)));
+        // Well inside tSinkEPRKeepAlive (500 ms) between the sink's messages.
+        talk.WaitMs(static_cast<double>(random.Between(300, 400)));
         talk.Extended(link.sink, link.source, kExtExtendedControl, ExtendedControlBlock(3, 0),
                       "EPR_KeepAlive");
         talk.Extended(link.source, link.sink, kExtExtendedControl, ExtendedControlBlock(4, 0),
@@ -143,10 +152,11 @@ void BuildHardResetScenario(Conversation& talk, SimRandom& random, double /*seco
               15000, 1800);
     talk.WaitMs(300.0);
 
-    // A protocol error: Soft_Reset starts the MessageIDs over, then the source re-offers.
-    talk.Control(link.sink, link.source, kCtrlSoftReset, "Soft_Reset");
+    // A protocol error: Soft_Reset starts the MessageIDs over (it carries 0 itself), then the
+    // source re-offers.
     link.source.ids.Reset();
     link.sink.ids.Reset();
+    talk.Control(link.sink, link.source, kCtrlSoftReset, "Soft_Reset");
     talk.Control(link.source, link.sink, kCtrlAccept, "Accept");
     talk.Data(link.source, link.sink, kDataSourceCapabilities, pdos, "Source_Capabilities");
     talk.Data(link.sink, link.source, kDataRequest,
@@ -189,8 +199,14 @@ void BuildLongScenario(Conversation& talk, SimRandom& random, double seconds) {
     Negotiate(talk, link.source, link.sink, SprSourcePdos(false), PpsRequestFor(5000, 3000), 5000,
               1000);
     int millivolts = 5000;
+    int64_t lastRequestNs = talk.Now();
     while (talk.Now() < endNs - 8'000'000'000) {
         talk.WaitMs(static_cast<double>(random.Between(2000, 6000)));
+        if (talk.Now() - lastRequestNs > 4'000'000'000) {
+            // The sink repeats its PPS request well inside tPPSRequest (10 s).
+            PpsStep(talk, link, millivolts, 3000);
+            lastRequestNs = talk.Now();
+        }
         switch (random.Between(0, 5)) {
             case 0:
                 talk.Control(link.sink, link.source, kCtrlGetPpsStatus, "Get_PPS_Status");
@@ -205,6 +221,7 @@ void BuildLongScenario(Conversation& talk, SimRandom& random, double seconds) {
             default:
                 millivolts = 5000 + 100 * static_cast<int>(random.Between(0, 60));
                 PpsStep(talk, link, millivolts, 3000);
+                lastRequestNs = talk.Now();
                 talk.SetLoad(static_cast<int>(random.Between(300, 3000)), 100.0);
                 break;
         }
