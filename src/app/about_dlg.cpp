@@ -5,8 +5,17 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr const char* kFirmwareUpdateQuestion =
+    "The analyzer leaves the USB bus and waits for new firmware: capturing stops until its "
+    "firmware is updated or it is plugged in again.\n\nEnter FW Update Mode?";
+
+}  // namespace
 
 QString FirmwareLine(const AnalyzerIdentity& identity) {
     if (identity.firmwareText.isEmpty()) {
@@ -51,7 +60,16 @@ CAboutDlg::CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent) : QDialo
     firmwareUpdate_ =
         buttons->addButton(QStringLiteral("Enter FW Update Mode"), QDialogButtonBox::ActionRole);
     firmwareUpdate_->setEnabled(FirmwareUpdateAllowed(firmwareLine));
+    // The update mode takes the analyzer off the USB bus: one click beside OK must not do it.
+    confirm_ = [this](const QString& text) {
+        return QMessageBox::question(this, windowTitle(), text,
+                                     QMessageBox::Yes | QMessageBox::Cancel,
+                                     QMessageBox::Cancel) == QMessageBox::Yes;
+    };
     connect(firmwareUpdate_, &QPushButton::clicked, this, [this] {
+        if (!confirm_ || !confirm_(QString::fromLatin1(kFirmwareUpdateQuestion))) {
+            return;
+        }
         emit firmwareUpdateRequested();
         accept();
     });

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 // What the About box shows about the analyzer; empty texts when none is attached.
 struct AnalyzerIdentity {
@@ -28,11 +29,16 @@ class CAboutDlg : public QDialog {
     explicit CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent = nullptr);
 
     QPushButton* FirmwareUpdateButton() const { return firmwareUpdate_; }
+    // The confirmation asked before the update mode is entered; true goes ahead (the tests
+    // answer it without a user).
+    using Confirmation = std::function<bool(const QString& text)>;
+    void SetFirmwareUpdateConfirmation(Confirmation confirm) { confirm_ = std::move(confirm); }
 
   signals:
-    // "Enter FW Update Mode" was pressed; the box closes.
+    // "Enter FW Update Mode" was pressed and confirmed; the box closes.
     void firmwareUpdateRequested();
 
   private:
     QPushButton* firmwareUpdate_ = nullptr;
+    Confirmation confirm_;
 };

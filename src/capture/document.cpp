@@ -89,6 +89,16 @@ void CKVDoc::StartDecode(const std::string& path) {
 }
 
 void CKVDoc::EndDecode() {
+    if (FileProblems().noValidBlock) {
+        // Bytes that are no analyzer data decode to chance packets and samples (a peak of
+        // hundreds of watts, weeks of graph): none of it is kept. The check and the decoded
+        // offset stay, so that the problem is still told and the bytes are not read again.
+        const RecordFileCheck check = fileCheck_;
+        const int64_t offset = decodedOffset_;
+        Clear();
+        fileCheck_ = check;
+        decodedOffset_ = offset;
+    }
     timeOrigin_ = savedOrigin_;
     RestoreMarkers();
     Status(outOfMemory_ ? kDecodeOutOfMemoryText : "Decode completed.", 100);

@@ -103,7 +103,8 @@ std::string RecordFileProblemText(const RecordFileProblems& problems) {
         text += (text.empty() ? "" : " ") + sentence;
     };
     if (problems.noValidBlock) {
-        add(kNoValidBlockText);
+        // Nothing of it is kept (what its bytes would decode to is chance): nothing else to say.
+        return std::string(kNoValidBlockText) + " Nothing of it is shown.";
     }
     if (problems.partialBytes != 0) {
         add("The file ends in a partial block: its last " + std::to_string(problems.partialBytes) +
@@ -117,4 +118,11 @@ std::string RecordFileProblemText(const RecordFileProblems& problems) {
         add("What could be decoded is shown.");
     }
     return text;
+}
+
+std::string RecordFileNoticeText(const RecordFileProblems& problems, uint64_t fileLength) {
+    if (fileLength == 0) {
+        return "The file is empty: it holds no record block.";
+    }
+    return RecordFileProblemText(problems);
 }

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "capture/free_record_name.h"
+
 namespace {
 
 #ifdef _WIN32
@@ -76,13 +78,7 @@ std::string RecordFileName(const std::string& base, int index, bool multiFile,
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "_%04d", index);
     if (!externalName.empty()) {
-        std::string stem = externalName;
-        const std::string extension = kRecordFileExtension;
-        if (stem.size() >= extension.size() &&
-            stem.compare(stem.size() - extension.size(), extension.size(), extension) == 0) {
-            stem.resize(stem.size() - extension.size());
-        }
-        return stem + (index > 1 ? suffix : "") + extension;
+        return ExternalNameStem(externalName) + (index > 1 ? suffix : "") + kRecordFileExtension;
     }
     return base + (multiFile || index > 1 ? suffix : "") + kRecordFileExtension;
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "capture/free_record_name.h"
 #include "capture/record_naming.h"
 
 bool PathExists(const std::string& path) {
@@ -31,7 +32,7 @@ std::optional<std::string> FirstFreeName(const std::string& stem, const std::str
         if (n > kMaxRecordFileIndex) {
             return std::nullopt;
         }
-        candidate = stem + " (" + std::to_string(n) + ")" + extension;
+        candidate = NumberedStem(stem, n) + extension;
     }
     return candidate;
 }

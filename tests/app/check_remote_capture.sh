@@ -127,4 +127,24 @@ head -n 1 "$csv" | grep -q '^"Timestamp\[us\]"' || fail "CSV header: $(head -n 1
 if "$cli" remote start 2>/dev/null; then
     fail "remote start after stop went ahead"
 fi
+
+# A second remote start with the same name keeps the first record file: the new one is
+# numbered, and both decode.
+first_size=$(stat -c %s "$record")
+"$cli" remote set-name bench-run || fail "remote set-name (second capture)"
+"$cli" remote start || fail "second remote start"
+sleep 2
+"$cli" remote stop || fail "second remote stop"
+second="$work/records/bench-run (1).zaz"
+for _ in $(seq 50); do
+    "$cli" info "$second" 2>/dev/null | grep -q $'^info_entry\t[0-9]*\tInfoByteCount\t' && break
+    sleep 0.2
+done
+[ "$(stat -c %s "$record")" = "$first_size" ] || fail "the second capture changed $record"
+for file in "$record" "$second"; do
+    "$cli" info "$file" >"$work/info2.txt" || fail "zoduz-cli info $file"
+    count=$(awk -F'\t' '$1 == "document" { d = 1 } d && $1 == "packets" { print $2 }' "$work/info2.txt")
+    [ "${count:-0}" -gt 0 ] || fail "$file holds no packets"
+    grep -q $'^info_entry\t[0-9]*\tInfoByteCount\t' "$work/info2.txt" || fail "$file was not finished"
+done
 echo "check_remote_capture: $packets packets, $samples samples, $(wc -l <"$csv") CSV lines"

@@ -37,7 +37,7 @@ execute_process(COMMAND "${APP}" --screenshot "${WORK}/notes.png" "${WORK}/notes
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 string(REGEX REPLACE "QStandardPaths: [^\n]*\n\n?" "" err "${err}")
 string(REGEX REPLACE "This plugin does not support [^\n]*\n" "" err "${err}")
-set(expected "zoduz: No valid record block found: this is probably not a Zoduz record file. What could be decoded is shown.\n")
+set(expected "zoduz: No valid record block found: this is probably not a Zoduz record file. Nothing of it is shown.\n")
 if(NOT status EQUAL 0 OR NOT err STREQUAL expected OR NOT EXISTS "${WORK}/notes.png")
     message(FATAL_ERROR "zoduz --screenshot on a text file: status ${status}, stderr [${err}]")
 endif()

@@ -10,6 +10,7 @@
 #include "capture/document.h"
 #include "capture/info_block.h"
 #include "capture/record_file_check.h"
+#include "capture/record_file_notice.h"
 #include "stream_builder.h"
 #include "temp_files.h"
 
@@ -79,8 +80,15 @@ TEST(RecordFileCheck, TextFileHoldsNoValidBlock) {
     EXPECT_TRUE(problems.noValidBlock);
     EXPECT_EQ(problems.partialBytes, 0u);
     EXPECT_EQ(RecordFileProblemText(problems),
-              "No valid record block found: this is probably not a Zoduz record file. What "
-              "could be decoded is shown.");
+              "No valid record block found: this is probably not a Zoduz record file. Nothing "
+              "of it is shown.");
+    // Chance packets and samples of its bytes are not kept.
+    CKVDoc document;
+    document.OpenRecordFile(dir.File("notes.zaz"));
+    EXPECT_EQ(document.PacketCount(), 0u);
+    EXPECT_EQ(document.SampleCount(), 0u);
+    EXPECT_TRUE(document.FileProblems().noValidBlock);
+    EXPECT_EQ(document.DecodeMore().kind, FileResult::kNothingNew);
 }
 
 TEST(RecordFileCheck, RandomBytesHoldNoValidBlock) {
@@ -94,10 +102,15 @@ TEST(RecordFileCheck, RandomBytesHoldNoValidBlock) {
     EXPECT_TRUE(ProblemsOfFile(dir.File("random.zaz")).noValidBlock);
 }
 
-TEST(RecordFileCheck, EmptyFileHoldsNoValidBlock) {
+TEST(RecordFileCheck, EmptyFileHoldsNoValidBlockAndSaysItIsEmpty) {
     TempDir dir;
     WriteFile(dir.File("empty.zaz"), {});
-    EXPECT_TRUE(ProblemsOfFile(dir.File("empty.zaz")).noValidBlock);
+    const RecordFileProblems problems = ProblemsOfFile(dir.File("empty.zaz"));
+    EXPECT_TRUE(problems.noValidBlock);
+    EXPECT_EQ(RecordFileNoticeText(problems, 0), "The file is empty: it holds no record block.");
+    // Any other file is told its problems.
+    EXPECT_EQ(RecordFileNoticeText(problems, 64), RecordFileProblemText(problems));
+    EXPECT_EQ(RecordFileNoticeText(RecordFileProblems{}, 64), "");
 }
 
 TEST(RecordFileCheck, PartialLastBlockIsCountedAndTheRestStillDecodes) {

@@ -1,10 +1,12 @@
 // Record file names, paths, captions, folders and the rollover decision.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "capture/document.h"
+#include "capture/free_record_name.h"
 #include "capture/record_naming.h"
 #include "stream_builder.h"
 #include "temp_files.h"
@@ -147,4 +149,45 @@ TEST(RecordNaming, AttachDecodesTheFileInTheRecordFolder) {
     doc.AttachRecordFile(dir.Path().string(), "PDCapture_0002.zaz");
     EXPECT_EQ(doc.RecordFilePath(), dir.File("PDCapture_0002.zaz"));
     EXPECT_EQ(doc.SampleCount(), 2u);
+}
+
+TEST(RecordNaming, ATakenNameIsNumberedSoThatNoFileOfTheCaptureExists) {
+    const std::vector<std::string> none;
+    EXPECT_EQ(FreeRecordNameNumber("PDCapture", "", false, none), 0);
+    // The single file of a capture without rollover.
+    const std::vector<std::string> one = {"PDCapture.zaz", "PDCapture (1).zaz", "notes.txt"};
+    EXPECT_EQ(FreeRecordNameNumber("PDCapture", "", false, one), 2);
+    EXPECT_EQ(NumberedStem("PDCapture", 2), "PDCapture (2)");
+    // A capture that may roll over keeps clear of every numbered file of its stem, also when
+    // its first one is gone.
+    const std::vector<std::string> numbered = {"PDCapture_0003.zaz", "PDCapture (1)_0001.zaz"};
+    EXPECT_EQ(FreeRecordNameNumber("PDCapture", "", true, numbered), 2);
+    EXPECT_EQ(FreeRecordNameNumber("PDCapture", "", false, numbered), 0);
+    // Names that only look numbered do not count.
+    const std::vector<std::string> lookalikes = {"PDCapture_003.zaz", "PDCapture_00a3.zaz",
+                                                 "PDCapture_0003.csv"};
+    EXPECT_EQ(FreeRecordNameNumber("PDCapture", "", true, lookalikes), 0);
+    // An external name, given with or without its extension.
+    const std::vector<std::string> remote = {"run.zaz", "run_0002.zaz"};
+    EXPECT_EQ(FreeRecordNameNumber("", "run.zaz", false, remote), 1);
+    EXPECT_EQ(FreeRecordNameNumber("", "run", true, remote), 1);
+    EXPECT_EQ(FreeRecordNameNumber("", "other", true, remote), 0);
+    EXPECT_EQ(ExternalNameStem("a.zaz.zaz"), "a.zaz");
+    EXPECT_EQ(FreeRecordNameNumber("", "a.zaz.zaz", false, {"a.zaz.zaz"}), 1);
+    // When every number is taken there is no free name.
+    std::vector<std::string> all = {"x.zaz"};
+    for (int n = 1; n <= kMaxRecordFileIndex; ++n) {
+        all.push_back(NumberedStem("x", n) + ".zaz");
+    }
+    EXPECT_FALSE(FreeRecordNameNumber("x", "", false, all).has_value());
+}
+
+TEST(RecordNaming, FolderEntriesAreListedByName) {
+    TempDir dir;
+    WriteFile(dir.File("a.zaz"), {});
+    WriteFile(dir.File("b c.zaz"), {});
+    std::vector<std::string> names = FolderEntryNames(dir.Path().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.zaz", "b c.zaz"}));
+    EXPECT_TRUE(FolderEntryNames(dir.File("missing")).empty());
 }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "device/live/capture_status.h"
+#include "device/live/record_plan_names.h"
 
 namespace {
 
@@ -92,7 +93,8 @@ void CaptureControl::Run(bool askForSettings) {
     shownFileIndex_ = 1;
     state_.newFileRequest.store(false);
     state_.countRolloverDone.store(false);
-    if (!OpenRecordFile(state_, 1)) {
+    // A new capture never replaces an earlier record file: a taken name is numbered.
+    if (!AvoidExistingRecordFiles(state_.plan) || !OpenRecordFile(state_, 1)) {
         host_.ShowMessage(kRecordFileCreateErrorText);
         host_.EditRecordFileSettings(form_);
         return;

@@ -327,3 +327,35 @@ TEST_F(CaptureControlTest, AFailedWriteIsReportedOnceTheCaptureHasStopped) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], RecordFileWriteErrorText(ENOSPC));
 }
+
+TEST_F(CaptureControlTest, ANewCaptureNumbersItsFileInsteadOfReplacingAnEarlierOne) {
+    // The default Record File Settings: "PDCapture" without a timestamp, not asked again.
+    settings.recordDoNotAskAgain = true;
+    Stream(SimulatedStream("mixed", 6.0));
+    control_->Form() = RecordFileForm::FromSettings(settings);
+    control_->Tick();
+    const auto record = [this] {
+        control_->Run();
+        Read(8);
+        control_->Tick();
+        control_->Stop();
+        Read(1);
+        control_->Tick();  // decodes the rest of the finished file
+        return doc.RecordFilePath();
+    };
+    EXPECT_EQ(record(), Path("PDCapture.zaz"));
+    const std::vector<uint8_t> first = ReadFile(Path("PDCapture.zaz"));
+    EXPECT_EQ(record(), Path("PDCapture (1).zaz"));
+    EXPECT_EQ(ReadFile(Path("PDCapture.zaz")), first);
+    // The automation interface cannot ask either: a repeated remote name is numbered too.
+    control_->SetExternalName("remote.zaz");
+    EXPECT_EQ(record(), Path("remote.zaz"));
+    control_->SetExternalName("remote.zaz");
+    EXPECT_EQ(record(), Path("remote (1).zaz"));
+    for (const char* name :
+         {"PDCapture.zaz", "PDCapture (1).zaz", "remote.zaz", "remote (1).zaz"}) {
+        const std::vector<uint8_t> file = ReadFile(Path(name));
+        EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64)) << name;
+        EXPECT_FALSE(PacketsOf(Path(name)).empty()) << name;
+    }
+}
