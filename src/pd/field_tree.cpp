@@ -5,6 +5,7 @@
 
 #include "pd/field_layout.h"
 #include "pd/message_header.h"
+#include "pd/packet_faults.h"
 #include "pd/text_format.h"
 
 namespace {
@@ -80,6 +81,9 @@ PacketTree BuildPacketTree(const CCCPacket& packet) {
                         "unit interval %.3f us)",
                         packet.preambleLength, static_cast<double>(packet.averageUnitInterval)),
              false});
+    }
+    if (const std::string fault = PacketFaultText(packet); !fault.empty()) {
+        tree.nodes.push_back({kNodeFault, 1, fault, false});
     }
     if (!HasMessageNodes(packet)) {
         return tree;

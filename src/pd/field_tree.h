@@ -19,6 +19,7 @@ inline constexpr uint32_t kNodeExtendedData = 0x10000000;
 inline constexpr uint32_t kNodeExtendedBlock = 0x20000000;
 inline constexpr uint32_t kNodeBlockDataObject = 0x24000000;
 inline constexpr uint32_t kNodeRecovered = 0x40000000;  // a line, no field table of its own
+inline constexpr uint32_t kNodeFault = 0x48000000;      // why the packet is invalid; a line too
 inline constexpr uint32_t kNodeIndexStep = 0x10000;
 
 struct PacketTreeNode {

@@ -46,6 +46,9 @@ TEST(FieldCapture, EveryNodeOfEveryScenarioStaysWithinItsBits) {
             ASSERT_FALSE(tree.nodes.empty());
             EXPECT_EQ(tree.nodes[0].text, "Packet #" + std::to_string(packet->packetNumber));
             for (const PacketTreeNode& node : tree.nodes) {
+                if (node.code == kNodeFault) {
+                    continue;  // a line of words: no bits of its own
+                }
                 const auto range = NodeBitRange(*packet, node.code);
                 ASSERT_TRUE(range.has_value()) << std::hex << node.code;
                 for (const FieldRow& row : FieldRowsForNode(*packet, node.code)) {

@@ -1,5 +1,8 @@
 #include "list/core/row_style.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "list/core/packet_class.h"
 #include "pd/message_header.h"
 
@@ -45,4 +48,35 @@ std::optional<RowColour> RowTextColour(const CCCPacket& packet) {
         default:
             return colour;
     }
+}
+
+namespace {
+
+constexpr double kMinTextContrast = 3.0;
+
+double Channel(int value) {
+    const double c = std::clamp(value, 0, 255) / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double Luminance(const RowColour& colour) {
+    return 0.2126 * Channel(colour.red) + 0.7152 * Channel(colour.green) +
+           0.0722 * Channel(colour.blue);
+}
+
+}  // namespace
+
+double ContrastRatio(const RowColour& a, const RowColour& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+RowColour ReadableTextColour(const RowColour& text, const RowColour& background) {
+    if (ContrastRatio(text, background) >= kMinTextContrast) {
+        return text;
+    }
+    const RowColour black{0, 0, 0};
+    const RowColour white{255, 255, 255};
+    return ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
 }

@@ -87,3 +87,25 @@ TEST(RowStyle, RecoveredRowsAreGreenUnlessAnotherRuleApplies) {
     packet.marked = true;
     EXPECT_EQ(RowBackground(packet, 1, {}), (RowColour{200, 200, 0}));
 }
+
+TEST(RowStyle, TextStaysReadableOnItsRowColour) {
+    // Contrast ratios of the luminance formula: black on white 21, white on white 1.
+    EXPECT_NEAR(ContrastRatio({0, 0, 0}, {255, 255, 255}), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio({255, 255, 255}, {255, 255, 255}), 1.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio({255, 0, 0}, {255, 255, 255}), 4.0, 0.01);
+    const RowColour invalid{255, 0, 0};
+    // Port 1 blue (2.2:1) and port -1 red (1:1) on an invalid row become black (5.3:1).
+    EXPECT_EQ(ReadableTextColour({0, 0, 255}, invalid), (RowColour{0, 0, 0}));
+    EXPECT_EQ(ReadableTextColour({255, 0, 0}, invalid), (RowColour{0, 0, 0}));
+    // White text on a dark row stays; black on it would become white.
+    EXPECT_EQ(ReadableTextColour({255, 255, 255}, {0, 0, 100}), (RowColour{255, 255, 255}));
+    EXPECT_EQ(ReadableTextColour({0, 0, 0}, {0, 0, 100}), (RowColour{255, 255, 255}));
+    // Every port colour on the ordinary rows, a reset and a marked row is kept as it is.
+    const RowColour ports[] = {{0, 0, 255}, {0, 100, 100}, {100, 100, 0}, {255, 0, 0}, {0, 0, 100}};
+    const RowColour rows[] = {{255, 255, 255}, {240, 240, 240}, {255, 255, 0}};
+    for (const RowColour& port : ports) {
+        for (const RowColour& row : rows) {
+            EXPECT_EQ(ReadableTextColour(port, row), port);
+        }
+    }
+}
