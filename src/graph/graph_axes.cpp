@@ -37,6 +37,50 @@ float ScaleOf(const GraphViewState& s, ValueAxis axis) {
     return 0;
 }
 
+int64_t UnitLength(TimeUnit unit) {
+    switch (unit) {
+        case TimeUnit::Microsecond:
+            return 1;
+        case TimeUnit::Millisecond:
+            return kMs;
+        case TimeUnit::Second:
+            return kSecond;
+        case TimeUnit::Minute:
+            return kMinute;
+        case TimeUnit::Hour:
+            return kHour;
+        case TimeUnit::Day:
+            return kDay;
+    }
+    return 1;
+}
+
+const char* UnitSuffix(TimeUnit unit) {
+    switch (unit) {
+        case TimeUnit::Microsecond:
+            return "us";
+        case TimeUnit::Millisecond:
+            return "ms";
+        case TimeUnit::Second:
+            return "s";
+        case TimeUnit::Minute:
+            return "min";
+        case TimeUnit::Hour:
+            return "h";
+        case TimeUnit::Day:
+            return "day";
+    }
+    return "";
+}
+
+uint64_t Pow10(int exponent) {
+    uint64_t value = 1;
+    for (int i = 0; i < exponent; ++i) {
+        value *= 10;
+    }
+    return value;
+}
+
 std::string Printf(const char* format, double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, format, value);
@@ -112,6 +156,22 @@ std::string ValueLabel(ValueAxis axis, float scale, int graphHeight, int32_t val
     return {};
 }
 
+int64_t ThinnedGridStep(int64_t step, double scale) {
+    if (step <= 0 || !(scale > 0)) {
+        return step;
+    }
+    constexpr int64_t kFactors[] = {1, 2, 5};
+    for (int64_t decade = 1; decade <= INT64_MAX / 50 / step; decade *= 10) {
+        for (int64_t factor : kFactors) {
+            const int64_t candidate = step * factor * decade;
+            if (static_cast<double>(candidate) * scale >= kMinGridSpacing) {
+                return candidate;
+            }
+        }
+    }
+    return step;
+}
+
 std::vector<AxisLine> ValueAxisLines(const GraphModel& model, ValueAxis axis, bool axisSwitch) {
     const GraphViewState& s = model.state;
     const GraphLayout& g = model.Geometry();
@@ -120,6 +180,8 @@ std::vector<AxisLine> ValueAxisLines(const GraphModel& model, ValueAxis axis, bo
     bool mirrored = axis != ValueAxis::Voltage;
     ValueAxisSteps steps = ValueStepsFor(axis, scale, g.graphHeight);
     std::optional<int32_t> labelStep = ValueLabelStep(axis, scale, g.graphHeight, s.fontHeight);
+    // The minor lines that are drawn keep some pixels between them.
+    const int64_t gridStep = ThinnedGridStep(steps.minor, static_cast<double>(scale));
 
     std::vector<AxisLine> lines;
     for (int32_t v = 0; v <= RangeLimit(axis); v += steps.minor) {
@@ -134,7 +196,7 @@ std::vector<AxisLine> ValueAxisLines(const GraphModel& model, ValueAxis axis, bo
         AxisLine line;
         line.position = zero - o;
         line.penWidth = v == 0 ? 2 : 1;
-        line.drawLine = axisSwitch || labelled;
+        line.drawLine = (axisSwitch && v % gridStep == 0) || labelled;
         std::string text = labelled ? ValueLabel(axis, scale, g.graphHeight, v) : std::string();
         line.label = text;
         lines.push_back(line);
@@ -198,25 +260,34 @@ TimeAxisSteps TimeStepsFor(float timeScale) {
 std::string TimeLabel(int64_t t, TimeUnit unit) {
     uint64_t magnitude = t < 0 ? 0 - static_cast<uint64_t>(t) : static_cast<uint64_t>(t);
     std::string sign = t < 0 ? "-" : "";
-    auto whole = [&](uint64_t divisor, const char* suffix) {
-        return sign + std::to_string(magnitude / divisor) + suffix;
-    };
-    switch (unit) {
-        case TimeUnit::Microsecond:
-            return whole(1, "us");
-        case TimeUnit::Millisecond:
-            return sign +
-                   Printf("%1.0fms", static_cast<double>(static_cast<float>(magnitude) / 1000));
-        case TimeUnit::Second:
-            return whole(kSecond, "s");
-        case TimeUnit::Minute:
-            return whole(kMinute, "min");
-        case TimeUnit::Hour:
-            return whole(kHour, "h");
-        case TimeUnit::Day:
-            return whole(kDay, "day");
+    if (unit == TimeUnit::Millisecond) {
+        return sign + Printf("%1.0fms", static_cast<double>(static_cast<float>(magnitude) / 1000));
     }
-    return {};
+    return sign + std::to_string(magnitude / static_cast<uint64_t>(UnitLength(unit))) +
+           UnitSuffix(unit);
+}
+
+std::string GridTimeLabel(int64_t t, const TimeAxisSteps& steps) {
+    const int64_t unit = UnitLength(steps.unit);
+    if (t % unit == 0 || steps.grid >= unit) {
+        return TimeLabel(t, steps.unit);
+    }
+    // The fewest decimals that state every grid time of the unit exactly.
+    int decimals = 0;
+    for (int64_t scaled = steps.grid; decimals <= 3 && scaled % unit != 0; scaled *= 10) {
+        ++decimals;
+    }
+    if (decimals > 3) {
+        return TimeLabel(t, TimeUnit::Minute);
+    }
+    const uint64_t magnitude = t < 0 ? 0 - static_cast<uint64_t>(t) : static_cast<uint64_t>(t);
+    char buffer[64];
+    std::snprintf(
+        buffer, sizeof buffer, "%s%" PRIu64 ".%0*" PRIu64 "%s", t < 0 ? "-" : "",
+        magnitude / static_cast<uint64_t>(unit), decimals,
+        magnitude % static_cast<uint64_t>(unit) * Pow10(decimals) / static_cast<uint64_t>(unit),
+        UnitSuffix(steps.unit));
+    return buffer;
 }
 
 std::vector<AxisLine> TimeAxisLines(const GraphModel& model, bool axisSwitch) {
@@ -243,7 +314,7 @@ std::vector<AxisLine> TimeAxisLines(const GraphModel& model, bool axisSwitch) {
             line.position = g.graphLeft + x;
             line.drawLine = axisSwitch || labelled;
             if (labelled) {
-                line.label = TimeLabel(t, steps.unit);
+                line.label = GridTimeLabel(t, steps);
             }
             lines.push_back(line);
         }

@@ -24,6 +24,12 @@ std::optional<int32_t> ValueLabelStep(ValueAxis axis, float scale, int graphHeig
 // "%1.1fV", "%dmA" / "%1.1fA", "%dmW" / "%.1fW" of a value in mV, mA or mW.
 std::string ValueLabel(ValueAxis axis, float scale, int graphHeight, int32_t value);
 
+// Grid lines closer than this many pixels are thinned to a coarser step.
+inline constexpr int kMinGridSpacing = 8;
+// The smallest multiple of step of the series 1, 2, 5, 10, 20, 50 ... whose lines stand at
+// least kMinGridSpacing pixels apart at scale (pixels per unit).
+int64_t ThinnedGridStep(int64_t step, double scale);
+
 struct AxisLine {
     int position = 0;  // y of a value line, x of a time line (window coordinates)
     int penWidth = 1;
@@ -47,6 +53,10 @@ struct TimeAxisSteps {
 TimeAxisSteps TimeStepsFor(float timeScale);
 // "%lldus", "%1.0fms", "%llds", "%lldmin", "%lldh", "%lldday" of |t|, "-" before negative t.
 std::string TimeLabel(int64_t t, TimeUnit unit);
+// The label of grid time t: TimeLabel where t is a whole number of the unit; between whole
+// units (labels every grid line of steps.grid) with the decimals the grid step needs, or in
+// minutes where no decimal of the unit is exact, so that no two labels name the same time.
+std::string GridTimeLabel(int64_t t, const TimeAxisSteps& steps);
 
 // Grid lines of the time axis from leftTime to the right edge of the graph area. A walk that
 // would take more than this many grid times (a scale of days per pixel) stops there.

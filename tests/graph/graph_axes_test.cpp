@@ -77,8 +77,38 @@ TEST(ValueAxis, SwitchOffLeavesTheZeroAndTheLabelledLines) {
         EXPECT_EQ(lines[i].position, model.Geometry().yV0 - static_cast<int>(i * 100 * 0.025f));
     }
     EXPECT_EQ(lines[10].label, "1.0V");
+    // Switched on, the minor lines are drawn as far as they stand 8 pixels apart: 100 mV is
+    // 2.5 px, so every 500 mV (12.5 px).
     std::vector<AxisLine> all = ValueAxisLines(model, ValueAxis::Voltage, true);
-    EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](const AxisLine& l) { return l.drawLine; }));
+    for (size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(all[i].drawLine, i % 5 == 0) << i;
+    }
+}
+
+TEST(ValueAxis, GridLinesCloserThanAFewPixelsAreThinned) {
+    EXPECT_EQ(ThinnedGridStep(100, 0.025), 500);    // 2.5 px -> 12.5 px
+    EXPECT_EQ(ThinnedGridStep(1000, 0.004), 2000);  // 4 px a volt -> 8 px
+    EXPECT_EQ(ThinnedGridStep(1000, 0.003), 5000);  // 3 px a volt -> 15 px
+    EXPECT_EQ(ThinnedGridStep(1000, 0.01), 1000);   // already 10 px apart
+    EXPECT_EQ(ThinnedGridStep(10, 0.00001), 1'000'000);
+    EXPECT_EQ(ThinnedGridStep(1000, 0.0), 1000);  // no scale: nothing to thin
+    // A 20 V trace fitted into a band 80 pixels high: one line a volt would be 2.4 px apart.
+    GraphModel model = ModelWithGraphHeight(133);
+    model.state.voltScale = 0.6f * 133 / 20000 * 0.6f;
+    model.state.voltZeroOffset = 10;
+    model.Layout(1300, 64 + 74 + 133);
+    std::optional<int> previous;
+    int drawn = 0;
+    for (const AxisLine& line : ValueAxisLines(model, ValueAxis::Voltage, true)) {
+        if (line.drawLine) {
+            if (previous) {
+                EXPECT_GE(*previous - line.position, kMinGridSpacing);
+            }
+            previous = line.position;
+            ++drawn;
+        }
+    }
+    EXPECT_GT(drawn, 2);
 }
 
 TEST(ValueAxis, CurrentLinesAreMirroredWithAMinusSign) {
@@ -155,6 +185,34 @@ TEST(TimeAxis, GridLinesLabelledAtTheLabelStepOrWhenFarApart) {
     model.state.timeScale = 1e-20f;
     model.CentreOnTime(0);
     EXPECT_LE(TimeAxisLines(model, true).size(), static_cast<size_t>(kMaxTimeGridLines));
+}
+
+TEST(TimeAxis, LabelsBetweenWholeUnitsNameTheirOwnTime) {
+    const TimeAxisSteps seconds{100'000, 1'000'000, TimeUnit::Second};
+    EXPECT_EQ(GridTimeLabel(2'000'000, seconds), "2s");
+    EXPECT_EQ(GridTimeLabel(2'100'000, seconds), "2.1s");
+    EXPECT_EQ(GridTimeLabel(-100'000, seconds), "-0.1s");
+    const TimeAxisSteps millis{100, 1000, TimeUnit::Millisecond};
+    EXPECT_EQ(GridTimeLabel(1100, millis), "1.1ms");
+    EXPECT_EQ(GridTimeLabel(3000, millis), "3ms");
+    EXPECT_EQ(GridTimeLabel(64'800'000'000, {6 * 3'600'000'000LL, 86'400'000'000LL, TimeUnit::Day}),
+              "0.75day");
+    // Ten minutes are no exact decimal of an hour: minutes instead.
+    EXPECT_EQ(GridTimeLabel(4'200'000'000, {600'000'000, 3'600'000'000, TimeUnit::Hour}), "70min");
+
+    // 1.3 to 2.5 s across the 1000-pixel graph: the 100 ms grid lines stand more than 50 px
+    // apart up to 2 s and are all labelled; every label names a different time.
+    GraphModel model = ModelWithGraphHeight(300);
+    for (float visible : {1.4f, 1.8f, 2.5f}) {
+        model.state.timeScale = 1000.0f / (visible * 1e6f);
+        model.CentreOnTime(3'050'000);
+        std::vector<std::string> labels = Labels(TimeAxisLines(model, false));
+        ASSERT_GE(labels.size(), 2u) << visible;
+        std::vector<std::string> sorted = labels;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
+            << visible << ": " << labels.front() << " ... " << labels.back();
+    }
 }
 
 TEST(SampleValueTexts, VoltsAmpsAndWatts) {

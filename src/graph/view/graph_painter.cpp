@@ -1,5 +1,6 @@
 #include "graph/view/graph_painter.h"
 
+#include <QFontMetrics>
 #include <QLine>
 #include <QVector>
 #include <algorithm>
@@ -12,6 +13,12 @@
 #include "graph/vrd_bands.h"
 
 namespace {
+
+// One text line under the other: the font's full line height, which is more than the pixel
+// size a font is chosen by; lines a pixel size apart overlap.
+int LineStep(const QPainter& painter, const GraphViewState& state) {
+    return std::max(state.fontHeight, QFontMetrics(painter.font()).height());
+}
 
 constexpr QColor kMeasurementGrey(150, 150, 150);
 constexpr QColor kMarkerALine(255, 128, 0);
@@ -75,13 +82,14 @@ void PaintTimeAxis(QPainter& painter, const GraphScene& scene) {
     painter.save();
     painter.setClipRect(QRect(QPoint(layout.graphLeft, layout.graphTop - kTimeLabelStrip),
                               QPoint(layout.graphLeft + layout.graphWidth, layout.GraphBottom())));
+    AxisLabels labels;
     for (const AxisLine& line : TimeAxisLines(scene.model, On(scene, GraphSwitch::TimeAxis))) {
         if (line.drawLine) {
             painter.setPen(QPen(axis, 1));
             painter.drawLine(line.position, layout.graphTop, line.position, layout.GraphBottom());
         }
-        DrawLabel(painter, line.position, layout.graphTop - 1, TextAlignX::Centre,
-                  TextAlignY::Bottom, QString::fromStdString(line.label), axis, graph);
+        labels.Draw(painter, line.position, layout.graphTop - 1, TextAlignX::Centre,
+                    TextAlignY::Bottom, QString::fromStdString(line.label), axis, graph);
     }
     painter.restore();
 }
@@ -111,14 +119,15 @@ void PaintValueAxis(QPainter& painter, const GraphScene& scene, ValueAxis axis) 
     const QColor lineQColour = Colour(scene, lineColour);
     const QColor labelQColour = Colour(scene, labelColour);
     const QColor graph = Colour(scene, GraphColour::Graph);
+    AxisLabels labels;
     for (const AxisLine& line : ValueAxisLines(scene.model, axis, On(scene, axisSwitch))) {
         if (line.drawLine) {
             painter.setPen(QPen(lineQColour, line.penWidth, Qt::SolidLine, Qt::FlatCap));
             painter.drawLine(layout.graphLeft, line.position,
                              layout.graphLeft + layout.graphWidth - 1, line.position);
         }
-        DrawLabel(painter, labelX, line.position, alignX, TextAlignY::Baseline,
-                  QString::fromStdString(line.label), labelQColour, graph);
+        labels.Draw(painter, labelX, line.position, alignX, TextAlignY::Baseline,
+                    QString::fromStdString(line.label), labelQColour, graph);
     }
     painter.restore();
 }
@@ -271,7 +280,7 @@ void PaintMarker(QPainter& painter, const GraphScene& scene, GraphMarker marker)
             DrawLabel(painter, x, y, left ? TextAlignX::Left : TextAlignX::Right, TextAlignY::Top,
                       QString::fromStdString(lines[i].text), Qt::black,
                       ToQColor(ColourFromSetting(lines[i].background)));
-            y += model.state.fontHeight + kReadoutLineGap;
+            y += LineStep(painter, model.state) + kReadoutLineGap;
         }
     }
     painter.restore();
@@ -368,7 +377,7 @@ void PaintMeasurements(QPainter& painter, const GraphScene& scene) {
         }
         DrawLabel(painter, 0, y, TextAlignX::Left, TextAlignY::Top,
                   QString::fromStdString(line.text), colour, kMeasurementGrey);
-        y += state.fontHeight;
+        y += LineStep(painter, state);
     }
     painter.restore();
 }

@@ -32,3 +32,19 @@ void DrawLabel(QPainter& painter, int x, int y, TextAlignX alignX, TextAlignY al
     painter.setPen(foreground);
     painter.drawText(cell.left(), cell.top() + QFontMetrics(painter.font()).ascent(), text);
 }
+
+void AxisLabels::Draw(QPainter& painter, int x, int y, TextAlignX alignX, TextAlignY alignY,
+                      const QString& text, const QColor& foreground, const QColor& background) {
+    if (text.isEmpty()) {
+        return;
+    }
+    // A gap of a few pixels keeps neighbours apart where their cells would just touch.
+    const QRect cell = LabelRect(painter, x, y, alignX, alignY, text).adjusted(-2, 0, 2, 0);
+    for (const QRect& other : drawn_) {
+        if (other.intersects(cell)) {
+            return;
+        }
+    }
+    drawn_.push_back(cell);
+    DrawLabel(painter, x, y, alignX, alignY, text, foreground, background);
+}

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <vector>
 
 enum class TextAlignX { Left, Right, Centre };
 enum class TextAlignY { Top, Bottom, Baseline };
@@ -15,3 +16,14 @@ QRect LabelRect(const QPainter& painter, int x, int y, TextAlignX alignX, TextAl
                 const QString& text);
 void DrawLabel(QPainter& painter, int x, int y, TextAlignX alignX, TextAlignY alignY,
                const QString& text, const QColor& foreground, const QColor& background);
+
+// Axis labels that never overlap: a label whose cell would touch one already drawn on the same
+// axis is left out (its grid line stays).
+class AxisLabels {
+  public:
+    void Draw(QPainter& painter, int x, int y, TextAlignX alignX, TextAlignY alignY,
+              const QString& text, const QColor& foreground, const QColor& background);
+
+  private:
+    std::vector<QRect> drawn_;
+};

@@ -377,13 +377,27 @@ void CGraphView::paintEvent(QPaintEvent* event) {
 
 void CGraphView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    const GraphLayout before = model_.Geometry();
     LayOutIfChanged();
-    if (fitPending_ && isVisible()) {
+    const GraphLayout& after = model_.Geometry();
+    CKVDoc* document = model_.Document();
+    if (document == nullptr || !isVisible()) {
+        return;
+    }
+    std::lock_guard lock(document->Mutex());
+    if (fitPending_) {
         fitPending_ = false;
-        if (CKVDoc* document = model_.Document()) {
-            std::lock_guard lock(document->Mutex());
-            FitEverything(model_);
-        }
+        FitEverything(model_);
+        return;
+    }
+    // A taller or shorter pane refits the value axes as its first size was fitted, so that
+    // the traces use the new height instead of staying squashed at the bottom; a wider one
+    // shows more time at the same scale around the same centre.
+    if (after.graphHeight != before.graphHeight) {
+        FitAllGraphs(model_);
+    }
+    if (after.graphWidth != before.graphWidth) {
+        model_.CentreOnTime(model_.state.centreTime);
     }
 }
 
