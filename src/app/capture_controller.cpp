@@ -275,6 +275,7 @@ void CCaptureController::RecordFileAttached(const std::string& path) {
 
 void CCaptureController::RefreshAllViews() {
     UpdateActions();
+    emit viewsRefreshed();
 }
 
 void CCaptureController::FollowCapture(int64_t graphTime) {

@@ -95,6 +95,8 @@ class CCaptureController : public QObject, public CaptureHost {
   signals:
     // Auto scroll of the graph: the graph time of the newest sample.
     void followCapture(qint64 graphTime);
+    // The views are refreshed: after the tick's decoding and follow, or a change of state.
+    void viewsRefreshed();
     // Once a tick: the live values may have changed.
     void readoutsChanged();
     // VBUS appeared or disappeared (noticed by the reader thread, emitted on this one).

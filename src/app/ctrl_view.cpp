@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QFont>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <algorithm>
 
 #include "app/capture_controller.h"
 #include "app/ctrl/ctrl_layout.h"
@@ -28,6 +30,27 @@ QFont ArialFont(int pixelHeight) {
 
 void SetText(QLabel* label, const std::string& text) {
     label->setText(QString::fromStdString(text));
+}
+
+// The label's text at pixel height at most maxHeight, smaller until it fits the label's width
+// (and, for a text of several lines, its height): a read-out is never cut off or run into its
+// neighbour.
+void FitFont(QLabel* label, int maxHeight) {
+    const QRect box = label->contentsRect();
+    const QString text = label->text();
+    const bool lines = text.contains(QLatin1Char('\n'));
+    int size = std::max(maxHeight, 1);
+    for (; size > 1; --size) {
+        const QRect needed =
+            QFontMetrics(ArialFont(size))
+                .boundingRect(QRect(0, 0, 1 << 16, 1 << 16), Qt::AlignLeft | Qt::AlignTop, text);
+        if (needed.width() <= box.width() && (!lines || needed.height() <= box.height())) {
+            break;
+        }
+    }
+    if (label->font().pixelSize() != size || label->font().family() != QStringLiteral("Arial")) {
+        label->setFont(ArialFont(size));
+    }
 }
 
 }  // namespace
@@ -139,7 +162,24 @@ void CKVCtrlView::RefreshReadouts() {
         SetText(ccStatus_, shown_.ccStatus);
     }
     peak_->setText(QString::fromStdString(PeakPowerText(document_.Stats())));
+    FitFonts();
     UpdateButtons();
+}
+
+QSize CKVCtrlView::minimumSizeHint() const {
+    return {CtrlStripWidth(kCtrlMinReadableHeight), kCtrlMinReadableHeight};
+}
+
+void CKVCtrlView::FitFonts() {
+    for (size_t column = 0; column < captions_.size(); ++column) {
+        FitFont(captions_[column], valueFontHeight_);
+        for (QLabel* value : values_[column]) {
+            FitFont(value, valueFontHeight_);
+        }
+    }
+    FitFont(vbusPower_, valueFontHeight_);
+    FitFont(ccStatus_, statusFontHeight_);
+    FitFont(peak_, peakFontHeight_);
 }
 
 void CKVCtrlView::ShowPicture() {
@@ -158,25 +198,23 @@ void CKVCtrlView::resizeEvent(QResizeEvent* event) {
 }
 
 void CKVCtrlView::LayOut() {
-    const CtrlLayout layout = ComputeCtrlLayout(height());
+    const CtrlLayout layout = ComputeCtrlLayout(height(), width());
     picture_->setGeometry(ToRect(layout.picture));
     ccStatus_->setGeometry(ToRect(layout.ccStatus));
     vbusPower_->setGeometry(ToRect(layout.vbusPower));
-    const QFont valueFont = ArialFont(layout.valueFontHeight);
     for (size_t column = 0; column < captions_.size(); ++column) {
         captions_[column]->setGeometry(ToRect(layout.columns[column][0]));
-        captions_[column]->setFont(valueFont);
         for (size_t row = 0; row < 2; ++row) {
             values_[column][row]->setGeometry(ToRect(layout.columns[column][row + 1]));
-            values_[column][row]->setFont(valueFont);
         }
     }
-    vbusPower_->setFont(valueFont);
-    ccStatus_->setFont(ArialFont(layout.statusFontHeight));
-    peak_->setFont(ArialFont(layout.peakFontHeight));
+    valueFontHeight_ = layout.valueFontHeight;
+    statusFontHeight_ = layout.statusFontHeight;
+    peakFontHeight_ = layout.peakFontHeight;
     run_->setGeometry(ToRect(layout.run));
     pause_->setGeometry(ToRect(layout.pause));
     clear_->setGeometry(ToRect(layout.clear));
     peak_->setGeometry(ToRect(layout.peak));
+    FitFonts();
     ShowPicture();
 }

@@ -36,6 +36,9 @@ class CKVCtrlView : public QWidget {
     QPushButton* PauseButton() const { return pause_; }
     QPushButton* ClearButton() const { return clear_; }
 
+    // The strip is never squeezed below the size at which its read-outs stay readable.
+    QSize minimumSizeHint() const override;
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -44,12 +47,17 @@ class CKVCtrlView : public QWidget {
     QPushButton* AddButton(const char* name, const char* icon, const QString& tip);
     void LayOut();
     void ShowPicture();
+    // Every text at its layout font, or smaller where it would not fit its box.
+    void FitFonts();
 
     CKVDoc& document_;
     CCaptureController& capture_;
     SettingsStore& settings_;
     ControlReadouts shown_;
     QString peakText_;
+    int valueFontHeight_ = 1;
+    int statusFontHeight_ = 1;
+    int peakFontHeight_ = 1;
 
     QLabel* picture_ = nullptr;
     QLabel* ccStatus_ = nullptr;

@@ -42,11 +42,8 @@ namespace {
 
 constexpr const char* kRecentGroup = "Recent File List";
 
-// The layout the documentation screenshots are taken with: room for the list and the details.
-constexpr int kScreenshotListHeight = 330;
-constexpr int kScreenshotFieldTableWidth = 640;
-// A screenshot of a live capture waits this long for the capture to show something.
-constexpr int kScreenshotCaptureMs = 3500;
+// The largest side of a screenshot's window, in pixels.
+constexpr int kMaxScreenshotSide = 8192;
 // Window and graph pane of a screenshot that shows a chosen part of the graph.
 constexpr QSize kGraphScreenshotSize(1400, 1000);
 constexpr int kGraphScreenshotPaneHeight = 540;
@@ -152,11 +149,37 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
         QStringLiteral("export-dialog"),
         QStringLiteral("With --screenshot: show the export dialog in the picture."));
     parser.addOption(exportDialog);
+    // Taken out of the words above; named here for the usage text.
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("graph-range"),
+        QStringLiteral("With --screenshot: show graph time FROM to TO (microseconds)."),
+        QStringLiteral("FROM TO")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("graph-markers"),
+        QStringLiteral("With --screenshot: place the graph's markers O and X at these times."),
+        QStringLiteral("O X")));
+    const QCommandLineOption size(
+        QStringLiteral("size"),
+        QStringLiteral("With --screenshot: the window size of the picture (default 1200x700)."),
+        QStringLiteral("WxH"));
+    parser.addOption(size);
+    const QCommandLineOption wait(
+        QStringLiteral("wait"),
+        QStringLiteral("With --screenshot and --run: record this many seconds (0.1-600, "
+                       "default 3.5) before the picture is taken."),
+        QStringLiteral("SECONDS"));
+    parser.addOption(wait);
+    const QCommandLineOption help = parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Record file to open."),
                                  QStringLiteral("[FILE]"));
     if (!parser.parse(words)) {
         error = parser.errorText();
         return std::nullopt;
+    }
+    if (parser.isSet(help)) {
+        AppCommandLine usage;
+        usage.helpText = parser.helpText();
+        return usage;
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
@@ -191,6 +214,33 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
     } else if (parser.isSet(exportDialog)) {
         commandLine.dialog = ScreenshotDialog::kExport;
     }
+    if (parser.isSet(size)) {
+        const QStringList parts = parser.value(size).split(QLatin1Char('x'));
+        bool widthOk = false;
+        bool heightOk = false;
+        const int width = parts.value(0).toInt(&widthOk);
+        const int height = parts.value(1).toInt(&heightOk);
+        if (parts.size() != 2 || !widthOk || !heightOk || width < 200 || height < 200 ||
+            width > kMaxScreenshotSide || height > kMaxScreenshotSide) {
+            error =
+                QStringLiteral("--size needs WIDTHxHEIGHT, each 200-%1").arg(kMaxScreenshotSide);
+            return std::nullopt;
+        }
+        commandLine.windowSize = QSize(width, height);
+    }
+    if (parser.isSet(wait)) {
+        bool ok = false;
+        const double seconds = parser.value(wait).toDouble(&ok);
+        if (!ok || !(seconds >= 0.1 && seconds <= 600)) {
+            error = QStringLiteral("--wait needs 0.1 to 600 seconds");
+            return std::nullopt;
+        }
+        commandLine.captureWaitMs = static_cast<int>(seconds * 1000);
+    }
+    if ((parser.isSet(size) || parser.isSet(wait)) && commandLine.screenshotPath.isEmpty()) {
+        error = QStringLiteral("--size and --wait need --screenshot");
+        return std::nullopt;
+    }
     commandLine.graphRange = graphRange;
     commandLine.graphMarkers = graphMarkers;
     if ((graphRange || graphMarkers) && commandLine.screenshotPath.isEmpty()) {
@@ -224,6 +274,10 @@ int CKVApp::Run() {
     if (!commandLine) {
         PrintError(error);
         return 1;
+    }
+    if (!commandLine->helpText.isEmpty()) {
+        std::fputs(commandLine->helpText.toLocal8Bit().constData(), stdout);
+        return 0;
     }
     if (!commandLine->recordFile.isEmpty()) {
         switch (RecordFileStatus(QFile::encodeName(commandLine->recordFile).toStdString()).kind) {
@@ -284,16 +338,17 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
 }
 
 int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
-    // Documentation pictures neither depend on nor change the user's settings.
-    settings_.layout.listRowHeight = kScreenshotListHeight;
-    settings_.layout.fieldTableWidth = kScreenshotFieldTableWidth;
+    // Documentation pictures neither depend on nor change the user's settings: they show the
+    // first-run layout of the default window.
+    settings_.firstRunLayout = true;
     // A live capture records into a scratch folder that goes away with the window.
     QTemporaryDir scratch;
     settings_.recordFileFolder = scratch.path().toStdString();
     CMainFrame frame(*document_, settings_, recentFiles_);
     // The picture has the default window size whatever the size of the (off-screen) screen the
     // window would be fitted to.
-    frame.resize(settings_.layout.windowWidth, settings_.layout.windowHeight);
+    frame.resize(commandLine.windowSize.value_or(
+        QSize(settings_.layout.windowWidth, settings_.layout.windowHeight)));
     // Nobody is there to answer a message box: an error goes to stderr on one line and ends
     // the run.
     frame.SetErrorNotice([](const QString& text) {
@@ -311,16 +366,18 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
         // The window is taken while the capture runs.
         frame.show();
         QEventLoop wait;
-        QTimer::singleShot(kScreenshotCaptureMs, &wait, &QEventLoop::quit);
+        QTimer::singleShot(commandLine.captureWaitMs, &wait, &QEventLoop::quit);
         wait.exec();
     }
     if (commandLine.graphRange || commandLine.graphMarkers) {
         // A picture of the graph gets a window and a pane large enough to read it. The graph
         // takes its size when the window is shown; the window of time follows it.
-        frame.resize(kGraphScreenshotSize);
-        frame.resizeDocks({frame.GraphPane()}, {kGraphScreenshotPaneHeight}, Qt::Vertical);
+        frame.resize(commandLine.windowSize.value_or(kGraphScreenshotSize));
         frame.setAttribute(Qt::WA_DontShowOnScreen, platformName() != QLatin1String("offscreen"));
         frame.show();
+        processEvents();
+        // After the first show, which lays the window out as on a first run.
+        frame.resizeDocks({frame.GraphPane()}, {kGraphScreenshotPaneHeight}, Qt::Vertical);
         processEvents();
         CGraphView& graph = *frame.GraphView();
         if (commandLine.graphRange) {
@@ -366,7 +423,8 @@ bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QStr
     frame.setAttribute(Qt::WA_DontShowOnScreen, platformName() != QLatin1String("offscreen"));
     frame.show();
     processEvents();
-    if (frame.LogView()->RowCount() > 0) {
+    // A live capture is pictured as it follows its newest rows; a file at its first message.
+    if (frame.LogView()->RowCount() > 0 && !frame.Capture()->Control().Capturing()) {
         frame.LogView()->SelectRow(0);
     }
     if (!findText.isEmpty()) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -36,6 +37,12 @@ struct AppCommandLine {
     // and X stand at these graph times.
     std::optional<std::pair<qint64, qint64>> graphRange;
     std::optional<std::pair<qint64, qint64>> graphMarkers;
+    // With --screenshot: the window size of the picture (--size WxH; none: the default window)
+    // and how long a live capture records before it is taken (--wait SECONDS).
+    std::optional<QSize> windowSize;
+    int captureWaitMs = 3500;
+    // --help (-h): the usage text, printed on stdout instead of starting; "" otherwise.
+    QString helpText;
 };
 
 // Parses the arguments; std::nullopt (with a one-line message in error) when they are wrong.

@@ -4,11 +4,22 @@
 
 #include "app/kv_app.h"
 
+namespace {
+
+// An off-screen render and the usage text need no display.
+bool NeedsNoDisplay(const char* argument) {
+    return std::strcmp(argument, "--screenshot") == 0 ||
+           std::strncmp(argument, "--screenshot=", 13) == 0 ||
+           std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0 ||
+           std::strcmp(argument, "-?") == 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    // An off-screen render needs no display: choose the platform before Qt starts.
+    // The platform is chosen before Qt starts.
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screenshot") == 0 ||
-            std::strncmp(argv[i], "--screenshot=", 13) == 0) {
+        if (NeedsNoDisplay(argv[i])) {
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
         }
     }

@@ -35,6 +35,7 @@
 #include "app/settings/settings_store.h"
 #include "app/shell/command_router.h"
 #include "app/shell/decode_session.h"
+#include "app/shell/first_run_layout.h"
 #include "app/shell/standard_toolbar.h"
 #include "app/shell/status_panes.h"
 #include "app/shell/window_title.h"
@@ -44,6 +45,8 @@
 #include "app/views/pd_packet_tree_view.h"
 #include "capture/document.h"
 #include "capture/record_file_check.h"
+#include "capture/record_file_notice.h"
+#include "graph/view/dockable_graph.h"
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
 #include "list/packet_search.h"
@@ -110,6 +113,11 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     errorNotice_ = [this](const QString& text) {
         QMessageBox::warning(this, QString::fromLatin1(kAppTitle), text);
     };
+    confirm_ = [this](const QString& text) {
+        return QMessageBox::question(this, QString::fromLatin1(kAppTitle), text,
+                                     QMessageBox::Yes | QMessageBox::Cancel,
+                                     QMessageBox::Cancel) == QMessageBox::Yes;
+    };
     // The damaged-file notice does not block: what decoded is there to look at meanwhile.
     fileNotice_ = [this](const QString& text) {
         auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kAppTitle), text,
@@ -123,6 +131,8 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     tools_ = new CToolCommands(*this, document_, settings_, *logView_);
     BuildActions();
     capture_ = new CCaptureController(*this, document_, settings_);
+    // The list follows the newest row only while a capture records.
+    logView_->SetRecordingQuery([this] { return capture_->Control().Capturing(); });
     BuildCtrlView();
     tolerant_ = new CTolerantDecoding(document_, settings_, statusBar(), this);
     BuildGraphPane();
@@ -135,9 +145,19 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     ConnectGraphPane();
 
     const LayoutRecord& layout = settings_.layout;
-    resize(RestoredWindowSize(layout, screen()->availableGeometry().size()));
+    const QSize available = screen()->availableGeometry().size();
+    if (settings_.firstRunLayout) {
+        const FirstRunWindowSize size =
+            ChooseFirstRunWindowSize(available.width(), available.height());
+        resize(size.width, size.height);
+    } else {
+        resize(RestoredWindowSize(layout, available));
+    }
     if (layout.listFontStored != 0) {
         ApplyListFont(FontFromLogFont(layout.listFont));
+    }
+    if (settings_.firstRunLayout) {
+        logView_->FitDefaultColumnWidths();
     }
     logView_->SetAutoScroll(settings_.pdMessageAutoScroll);
     autoScrollAction_->setChecked(settings_.pdMessageAutoScroll);
@@ -230,9 +250,10 @@ void CMainFrame::BuildClientArea() {
     mainSplitter_->addWidget(logView_);
     mainSplitter_->addWidget(detailSplitter_);
     mainSplitter_->setChildrenCollapsible(false);
-    // The list row keeps its recorded height; the detail row takes what is left.
-    mainSplitter_->setStretchFactor(0, 0);
-    mainSplitter_->setStretchFactor(1, 1);
+    // The list is the main view: what the window gains or loses goes to it, the detail row
+    // keeps its height (both are set exactly when the window first shows).
+    mainSplitter_->setStretchFactor(0, 1);
+    mainSplitter_->setStretchFactor(1, 0);
     mainSplitter_->setSizes({std::max(settings_.layout.listRowHeight, kListMinHeight),
                              std::max(settings_.layout.windowHeight, kListMinHeight)});
     setCentralWidget(mainSplitter_);
@@ -495,6 +516,9 @@ void CMainFrame::ConnectDocument() {
     connect(events_, &CDocEvents::emptied, this, [this] {
         logView_->ResetRows();
         ctrlView_->UpdateButtons();
+        // Every field of the status bar starts afresh with the capture.
+        tolerant_->Refresh();
+        panes_->Refresh();
     });
     connect(events_, &CDocEvents::timeOriginChanged, this,
             [this] { logView_->OnTimeOriginChanged(); });
@@ -648,7 +672,8 @@ void CMainFrame::OnDecodeFinished(const FileResult& result, bool cancelled) {
         ShowError(QString::fromStdString(FileResultText(FileCommand::kOpen, result)));
     }
     const std::string problems =
-        cancelled ? std::string() : RecordFileProblemText(document_.FileProblems());
+        cancelled ? std::string()
+                  : RecordFileNoticeText(document_.FileProblems(), RecordFileLength());
     if (cancelled) {
         panes_->SetFileProblem({}, {});
         ShowStatus(QStringLiteral("Decoding cancelled at %1%: the packets and samples decoded so "
@@ -657,9 +682,10 @@ void CMainFrame::OnDecodeFinished(const FileResult& result, bool cancelled) {
     } else if (!problems.empty()) {
         const QString text = QString::fromStdString(problems);
         const RecordFileProblems found = document_.FileProblems();
-        panes_->SetFileProblem(found.noValidBlock ? QStringLiteral("Not a record file")
-                                                  : QStringLiteral("Damaged record file"),
-                               text);
+        const QString label = RecordFileLength() == 0 ? QStringLiteral("Empty file")
+                              : found.noValidBlock    ? QStringLiteral("Not a record file")
+                                                      : QStringLiteral("Damaged record file");
+        panes_->SetFileProblem(label, text);
         ShowStatus(text);
         if (fileNotice_) {
             fileNotice_(text);
@@ -671,10 +697,16 @@ void CMainFrame::OnDecodeFinished(const FileResult& result, bool cancelled) {
     UpdateCommandStates();
 }
 
+uint64_t CMainFrame::RecordFileLength() const {
+    return static_cast<uint64_t>(
+        std::max<qint64>(QFileInfo(DisplayPath(document_.RecordFilePath())).size(), 0));
+}
+
 CaptureSummary CMainFrame::Summary() const {
     CaptureSummary summary;
     summary.packets = document_.PacketCount();
     summary.shownRows = static_cast<uint64_t>(std::max(logView_->RowCount(), 0));
+    summary.decoding = Decoding();
     const int64_t start = document_.CaptureStartTime();
     if (start >= 0 && document_.SampleCount() > 0) {
         summary.lengthUs = document_.LastSampleTime() - start;
@@ -765,6 +797,34 @@ void CMainFrame::StoreLayout() {
     StoreGraphLayout();
 }
 
+void CMainFrame::showEvent(QShowEvent* event) {
+    // The children have their first real sizes now; the rows and columns get theirs.
+    if (!startLayoutDone_) {
+        startLayoutDone_ = true;
+        ApplyStartLayout();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void CMainFrame::ApplyStartLayout() {
+    const int rows = mainSplitter_->sizes().value(0) + mainSplitter_->sizes().value(1);
+    const int columns = detailSplitter_->sizes().value(0) + detailSplitter_->sizes().value(1);
+    int listHeight = std::max(settings_.layout.listRowHeight, kListMinHeight);
+    int fieldTableWidth = std::max(settings_.layout.fieldTableWidth, kFieldTableMinWidth);
+    if (settings_.firstRunLayout) {
+        const FirstRunSizes sizes = ChooseFirstRunSizes(width(), height());
+        // The list takes what the pane gives back or takes once the window lays it out.
+        if (graphPane_->isVisible()) {
+            resizeDocks({graphPane_}, {sizes.graphPaneHeight}, Qt::Vertical);
+        }
+        listHeight = std::max(rows - sizes.detailRowHeight, kListMinHeight);
+        fieldTableWidth = sizes.fieldTableWidth;
+    }
+    mainSplitter_->setSizes({listHeight, std::max(rows - listHeight, kDetailMinHeight)});
+    detailSplitter_->setSizes(
+        {fieldTableWidth, std::max(columns - fieldTableWidth, kFieldTableMinWidth)});
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
     const bool goAhead = document_.Recording() ? MaybeSaveWhileRecording() : MaybeSaveModified();
     if (!goAhead) {
@@ -777,7 +837,11 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 bool CMainFrame::MaybeSaveWhileRecording() {
     if (!document_.Modified()) {
-        return true;
+        const QString file = QFileInfo(DisplayPath(document_.RecordFilePath())).fileName();
+        return !confirm_ || confirm_(QStringLiteral("A capture is recording. Closing the window "
+                                                    "stops it and finishes its record file %1.\n\n"
+                                                    "Close the window?")
+                                         .arg(file));
     }
     switch (saveQuestion_ ? saveQuestion_(DocumentTitle()) : QMessageBox::No) {
         case QMessageBox::Yes:

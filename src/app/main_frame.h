@@ -90,6 +90,10 @@ class CMainFrame : public QMainWindow {
     using ErrorNotice = std::function<void(const QString& text)>;
     void SetErrorNotice(ErrorNotice notice) { errorNotice_ = std::move(notice); }
 
+    // A Yes/Cancel question (closing while a capture records); true goes ahead.
+    using Confirmation = std::function<bool(const QString& text)>;
+    void SetConfirmation(Confirmation confirm) { confirm_ = std::move(confirm); }
+
     // Told about a record file that holds no valid block, ends in a partial block or is
     // shorter than recorded; the window shows a non-modal notice (the tests a recorder).
     using FileNotice = std::function<void(const QString& text)>;
@@ -141,6 +145,7 @@ class CMainFrame : public QMainWindow {
   protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -148,13 +153,18 @@ class CMainFrame : public QMainWindow {
     void BuildActions();
     void RegisterCommands();
     void OnDecodeFinished(const FileResult& result, bool cancelled);
-    // The question of a close while a capture records: a Yes stops the capture, so that the
-    // finished record file can be saved; false when the window stays.
+    // The question of a close while a capture records: it says that the capture stops and its
+    // record file is finished; for a modified document a Yes stops the capture, so that the
+    // finished record file can be saved. False when the window stays.
     bool MaybeSaveWhileRecording();
     CaptureSummary Summary() const;
+    // The size of the document's record file (0 when it is empty or missing).
+    uint64_t RecordFileLength() const;
     void BuildMenus();
     void BuildToolBar();
     void BuildClientArea();
+    // The rows and columns at the first show: as stored, or the first-run layout.
+    void ApplyStartLayout();
     void BuildCtrlView();
     void ConnectDocument();
     void RebuildRecentMenu();
@@ -190,11 +200,13 @@ class CMainFrame : public QMainWindow {
     GraphReattach graphReattach_;
     SaveQuestion saveQuestion_;
     ErrorNotice errorNotice_;
+    Confirmation confirm_;
     FileNotice fileNotice_;
     CCommandRouter* router_ = nullptr;
     CStatusPanes* panes_ = nullptr;
     CDecodeSession* decoding_ = nullptr;
     bool loading_ = false;  // inside a File command's load, which reports its own errors
+    bool startLayoutDone_ = false;
 
     CKVCtrlView* ctrlView_ = nullptr;
     CKVLogView* logView_ = nullptr;

@@ -85,7 +85,16 @@ void CMainFrame::BuildGraphPane() {
 
 void CMainFrame::ConnectGraphPane() {
     BuildGraphMenu();
-    connect(events_, &CDocEvents::contentsChanged, graphView_, &CGraphView::OnDocumentChanged);
+    // While a capture records, the tick decodes, lets the graph follow (which refits what
+    // grew beyond the fitted ranges) and only then refreshes the views: new extents taken in
+    // the decoding would hide the growth from the follow.
+    connect(events_, &CDocEvents::contentsChanged, graphView_, [this] {
+        if (!document_.Recording()) {
+            graphView_->OnDocumentChanged();
+        }
+    });
+    connect(capture_, &CCaptureController::viewsRefreshed, graphView_,
+            &CGraphView::OnDocumentChanged);
     connect(events_, &CDocEvents::emptied, graphView_, qOverload<>(&QWidget::update));
     connect(events_, &CDocEvents::timeOriginChanged, graphView_, &CGraphView::ShiftTimes);
     connect(logView_, &CKVLogView::markersChanged, graphView_, qOverload<>(&QWidget::update));

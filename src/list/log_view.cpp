@@ -13,6 +13,7 @@
 
 #include "capture/document.h"
 #include "list/cell_painter.h"
+#include "list/core/column_widths.h"
 #include "list/core/find_row.h"
 #include "list/core/packet_sort.h"
 #include "list/core/row_style.h"
@@ -218,16 +219,37 @@ void CKVLogView::AppendNewPackets() {
     model_->AppendRows(fresh);
 }
 
+void CKVLogView::FitDefaultColumnWidths() {
+    const QFontMetrics metrics(font());
+    for (int column = 0; column < kPacketColumnCount; ++column) {
+        const std::string widest = WidestColumnText(column);
+        if (!widest.empty()) {
+            const int needed =
+                metrics.horizontalAdvance(QString::fromStdString(widest)) + kCellMargin;
+            columns_[column].width = std::max(columns_[column].width, needed);
+        }
+    }
+}
+
 void CKVLogView::OnDocumentUpdate() {
+    // The list follows only while the newest row it followed is still in view: a user who
+    // scrolled up to read stays there until they return to the end.
+    const bool following = autoScrollSeen_ == 0 || autoScrollSeen_ > model_->RowCount() ||
+                           RowInView(autoScrollSeen_ - 1);
     AppendNewPackets();
     if (!autoScroll_ || !IsRecording()) {
         return;
     }
     const int count = model_->RowCount();
-    if (count != 0 && count != autoScrollSeen_) {
+    if (count != 0 && count != autoScrollSeen_ && following) {
         EnsureRowVisible(count - 1);
     }
     autoScrollSeen_ = count;
+}
+
+bool CKVLogView::RowInView(int row) {
+    const QRect rect = visualRect(model_->index(row, 0));
+    return rect.isValid() && rect.bottom() >= 0 && rect.top() < viewport()->height();
 }
 
 void CKVLogView::ClearSortIndicator() {
@@ -415,9 +437,12 @@ void CKVLogView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                          packet == document_.MarkerB().get()};
     const QRect rowRect(0, option.rect.top(), viewport()->width(), option.rect.height());
     painter->save();
-    painter->fillRect(rowRect, ToColor(RowBackground(*packet, row, roles)));
-    const std::optional<RowColour> textColour = RowTextColour(*packet);
-    painter->setPen(textColour ? ToColor(*textColour) : palette().color(QPalette::Text));
+    const RowColour background = RowBackground(*packet, row, roles);
+    painter->fillRect(rowRect, ToColor(background));
+    const QColor paletteText = palette().color(QPalette::Text);
+    const RowColour textColour = RowTextColour(*packet).value_or(
+        RowColour{paletteText.red(), paletteText.green(), paletteText.blue()});
+    painter->setPen(ToColor(ReadableTextColour(textColour, background)));
     painter->setFont(font());
 
     const QFontMetrics metrics(font());

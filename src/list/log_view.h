@@ -41,11 +41,15 @@ class CKVLogView : public QTreeView {
         reverseCurrent_ = std::move(reverse);
     }
 
+    // A first run: default column widths are widened to fit their widest texts in the list's
+    // font (stored widths are never changed).
+    void FitDefaultColumnWidths();
     // Recreates the columns from the records and refills every row, keeping the selection.
     void RebuildList();
     // Appends rows for the packets the view has not seen yet.
     void AppendNewPackets();
-    // The document update: new rows, then the auto-scroll rule.
+    // The document update: new rows, then the auto-scroll rule (while recording, the newest
+    // row is brought into view unless the user scrolled away from the end).
     void OnDocumentUpdate();
     // The document was emptied: no rows, no selection, no marker rows.
     void ResetRows();
@@ -124,6 +128,8 @@ class CKVLogView : public QTreeView {
     void ClearSortIndicator();
     bool IsHiddenByFilter(const PacketRow& row) const;
     bool IsRecording() const { return recording_ && recording_(); }
+    // Whether any of the row shows in the viewport's height.
+    bool RowInView(int row);
     void RepaintRow(int row);
     void ChangeSelection(int row);
     PacketPtr SharedPacket(const CCCPacket* packet) const;

@@ -15,6 +15,7 @@
 #include "capture/document.h"
 #include "capture/record_naming.h"
 #include "device/live/capture_status.h"
+#include "list/log_view.h"
 #include "window_harness.h"
 
 namespace {
@@ -79,6 +80,36 @@ class CaptureControllerTest : public QObject {
         QVERIFY(!line->run);
         line = ParseAppCommandLine({"zoduz", "old.zaz"}, error);
         QVERIFY(line->virtualScenario.isEmpty());
+        QVERIFY(line->helpText.isEmpty());
+    }
+
+    void commandLineTakesTheScreenshotSizeWaitAndHelp() {
+        QString error;
+        auto line = ParseAppCommandLine({"zoduz", "--screenshot", "a.png", "--virtual", "spr",
+                                         "--run", "--wait", "60", "--size", "1600x1000"},
+                                        error);
+        QVERIFY2(line.has_value(), qPrintable(error));
+        QCOMPARE(line->windowSize, std::optional<QSize>(QSize(1600, 1000)));
+        QCOMPARE(line->captureWaitMs, 60000);
+        line = ParseAppCommandLine({"zoduz", "--screenshot", "a.png"}, error);
+        QCOMPARE(line->windowSize, std::optional<QSize>());
+        QCOMPARE(line->captureWaitMs, 3500);
+        for (const QStringList& wrong :
+             {QStringList{"zoduz", "--screenshot", "a.png", "--size", "100x100"},
+              QStringList{"zoduz", "--screenshot", "a.png", "--size", "1600"},
+              QStringList{"zoduz", "--screenshot", "a.png", "--size", "99999x700"},
+              QStringList{"zoduz", "--screenshot", "a.png", "--wait", "0"},
+              QStringList{"zoduz", "--screenshot", "a.png", "--wait", "nan"},
+              QStringList{"zoduz", "--size", "1600x1000"}}) {
+            error.clear();
+            QVERIFY2(!ParseAppCommandLine(wrong, error).has_value(), qPrintable(wrong.join(' ')));
+            QVERIFY(!error.isEmpty());
+        }
+        // --help wins over everything else and needs nothing else.
+        line = ParseAppCommandLine({"zoduz", "--help"}, error);
+        QVERIFY(line.has_value());
+        QVERIFY(line->helpText.startsWith(QStringLiteral("Usage: ")));
+        QVERIFY(line->helpText.contains(QStringLiteral("--graph-range <FROM TO>")));
     }
 
     void recordMenuAndInjectionItems() {
@@ -148,6 +179,28 @@ class CaptureControllerTest : public QObject {
         CKVDoc reopened;
         reopened.OpenRecordFile(h.RecordFile().toStdString());
         QCOMPARE(reopened.PacketCount(), h.document.PacketCount());
+    }
+
+    void theListFollowsALiveCaptureToItsNewestRow() {
+        Harness h;
+        h.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.frame.get()));
+        QVERIFY(h.frame->LogView()->AutoScroll());
+        h.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));
+        h.Capture().RunAction()->trigger();
+        CKVLogView& list = *h.frame->LogView();
+        const auto lastInView = [&list] {
+            QCoreApplication::processEvents();
+            const QRect rect = list.visualRect(list.model()->index(list.RowCount() - 1, 0));
+            return rect.isValid() && rect.top() < list.viewport()->height() && rect.bottom() >= 0;
+        };
+        // More rows than the list shows: the newest one stays in view.
+        QVERIFY(h.TickUntil([&] {
+            const int rowHeight = list.visualRect(list.model()->index(0, 0)).height();
+            return rowHeight > 0 && list.RowCount() * rowHeight > 2 * list.viewport()->height();
+        }));
+        QVERIFY(lastInView());
+        h.Capture().StopAction()->trigger();
     }
 
     void closingWhileRecording() {

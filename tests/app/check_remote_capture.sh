@@ -131,6 +131,7 @@ fi
 # A second remote start with the same name keeps the first record file: the new one is
 # numbered, and both decode.
 first_size=$(stat -c %s "$record")
+"$cli" remote set-folder "$work/records" || fail "remote set-folder (second capture)"
 "$cli" remote set-name bench-run || fail "remote set-name (second capture)"
 "$cli" remote start || fail "second remote start"
 sleep 2

@@ -194,7 +194,7 @@ void CtrlViewTest::controlsFollowTheLayoutRules() {
     h_->frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(h_->frame.get()));
     CKVCtrlView& view = h_->View();
-    const CtrlLayout layout = ComputeCtrlLayout(view.height());
+    const CtrlLayout layout = ComputeCtrlLayout(view.height(), view.width());
     const auto rect = [](const CtrlRect& r) { return QRect(r.left, r.top, r.width, r.height); };
     QCOMPARE(view.RunButton()->geometry(), rect(layout.run));
     QCOMPARE(view.PauseButton()->geometry(), rect(layout.pause));
@@ -291,7 +291,21 @@ void CtrlViewTest::aboutBoxDisablesTheUpdateButtonForOldFirmware() {
     QVERIFY(!old.FirmwareUpdateButton()->isEnabled());
     CAboutDlg current(AnalyzerIdentity{QStringLiteral("1.05"), false, QStringLiteral("ZD1")});
     QSignalSpy requested(&current, &CAboutDlg::firmwareUpdateRequested);
+    // The update mode takes the analyzer off the bus: it is asked for first, and Cancel
+    // leaves everything as it was.
+    QStringList asked;
+    bool confirm = false;
+    current.SetFirmwareUpdateConfirmation([&](const QString& text) {
+        asked << text;
+        return confirm;
+    });
     current.show();
+    current.FirmwareUpdateButton()->click();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].endsWith(QStringLiteral("Enter FW Update Mode?")));
+    QCOMPARE(requested.count(), 0);
+    QVERIFY(current.isVisible());
+    confirm = true;
     current.FirmwareUpdateButton()->click();
     QCOMPARE(requested.count(), 1);
     QVERIFY(!current.isVisible());

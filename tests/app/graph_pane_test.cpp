@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QtTest>
+#include <chrono>
+#include <thread>
 
 #include "app/capture_controller.h"
 #include "app/main_frame.h"
@@ -135,6 +137,49 @@ class GraphPaneTest : public QObject {
         const int64_t far = view.Model().state.rightTime + 10000000;
         emit frame_->Capture()->followCapture(far);
         QCOMPARE(view.Model().state.centreTime, far);
+    }
+
+    void aTallerPaneRefitsTheValueAxesAsItsFirstSizeWas() {
+        CGraphView& view = *frame_->GraphView();
+        const float before = view.Model().state.voltScale;
+        const int height = frame_->GraphPane()->height();
+        frame_->resizeDocks({frame_->GraphPane()}, {height + 200}, Qt::Vertical);
+        QCoreApplication::processEvents();
+        QVERIFY(frame_->GraphPane()->height() > height + 100);
+        // The traces use the new height, as the fit buttons would place them.
+        GraphModel fitted = view.Model();
+        FitAllGraphs(fitted);
+        QCOMPARE(view.Model().state.voltScale, fitted.state.voltScale);
+        QCOMPARE(view.Model().state.currScale, fitted.state.currScale);
+        QVERIFY(view.Model().state.voltScale > before);
+    }
+
+    void aLiveCaptureRefitsTheGraphToItsGrowingTrace() {
+        frame_.reset();
+        document_ = std::make_unique<CKVDoc>();
+        settings_.recordFileFolder = dir_.path().toStdString();
+        settings_.recordDoNotAskAgain = true;
+        settings_.launchDriverInstaller = false;
+        frame_ = std::make_unique<CMainFrame>(*document_, settings_, recent_);
+        frame_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+        CCaptureController& capture = *frame_->Capture();
+        capture.ConnectVirtualAnalyzer(QStringLiteral("spr"));
+        capture.RunAction()->trigger();
+        const auto maxVoltage = [this] {
+            std::lock_guard lock(document_->Mutex());
+            return document_->Stats().maxVoltage;
+        };
+        for (int i = 0; i < 200 && maxVoltage() < 19000; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            capture.Tick();
+        }
+        QVERIFY2(maxVoltage() >= 19000, qPrintable(QString::number(maxVoltage())));
+        // The 20 V trace is inside the graph, not clipped at the top of a 5 V axis.
+        const GraphModel& model = frame_->GraphView()->Model();
+        QVERIFY(model.state.voltMax >= maxVoltage());
+        QVERIFY(model.YOfVoltage(maxVoltage()) >= model.Geometry().graphTop);
+        capture.StopAction()->trigger();
     }
 
   private:

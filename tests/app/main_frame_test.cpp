@@ -14,11 +14,13 @@
 #include <QtTest>
 
 #include "app/about_dlg.h"
+#include "app/capture_controller.h"
 #include "app/kv_app.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
 #include "app/settings/qt/log_font_qfont.h"
 #include "app/settings/settings_store.h"
+#include "app/shell/status_panes.h"
 #include "app/tool_commands.h"
 #include "app/views/pd_packet_list_view.h"
 #include "app/views/pd_packet_tree_view.h"
@@ -344,7 +346,8 @@ void MainFrameTest::splittersFollowTheLayoutRecord() {
     QCOMPARE(h_->frame->size(), QSize(1000, 640));
     QCOMPARE(h_->frame->MainSplitter()->sizes().value(0), 250);
     QCOMPARE(h_->frame->DetailSplitter()->sizes().value(0), 400);
-    h_->frame->MainSplitter()->setSizes({300, 200});
+    const QList<int> rows = h_->frame->MainSplitter()->sizes();
+    h_->frame->MainSplitter()->setSizes({300, rows.value(0) + rows.value(1) - 300});
     h_->frame->StoreLayout();
     QCOMPARE(h_->settings.layout.listRowHeight, 300);
     QCOMPARE(h_->settings.layout.fieldTableWidth, 400);
@@ -475,9 +478,9 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "&Toolbars and Docking Windows|",
                                  "&Status Bar|",
                                  "VBUS Current Direction Setting|",
-                                 "&Find\tCtrl+O|Ctrl+F",
-                                 "Find &Prev\tF3|Shift+F3",
-                                 "Find &Next\tShift+F3|F3",
+                                 "&Find\tCtrl+F|Ctrl+F",
+                                 "Find &Prev\tShift+F3|Shift+F3",
+                                 "Find &Next\tF3|F3",
                                  "&Auto Scroll|",
                                  "&Tolerant Decoding|",
                                  "Display Filter Settings|",
@@ -540,6 +543,12 @@ void MainFrameTest::tolerantDecodingSwitchDecodesAgainAndTheStatusBarCounts() {
     toggle->trigger();  // back to strict for the next tests
     QVERIFY(!h_->settings.pdMessageTolerantDecode);
     QVERIFY(!h_->document.PacketAt(0)->crcOk);
+
+    // Cleared with the capture: no rejected-packets note beside "Packets: 0".
+    h_->frame->Capture()->ClearAction()->trigger();
+    QCOMPARE(h_->document.PacketCount(), size_t{0});
+    QCOMPARE(summary->text(), QString());
+    QCOMPARE(h_->frame->StatusPanes()->SummaryField()->text(), QStringLiteral("Packets: 0"));
 }
 
 void MainFrameTest::automaticExportWritesBothItemsAndReusesItsDialog() {

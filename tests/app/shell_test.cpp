@@ -30,6 +30,8 @@
 #include "app/shell/status_panes.h"
 #include "app/shell/window_title.h"
 #include "capture/document.h"
+#include "graph/graph_model.h"
+#include "graph/view/graph_view.h"
 #include "list/log_view.h"
 #include "list/packet_find_dlg.h"
 #include "list/packet_list_model.h"
@@ -226,8 +228,19 @@ class ShellTest : public QObject {
 
     void menuTextsPrintTheirShortcutsAndTheKeysDecide() {
         Shell shell;
-        // The find items print what the menu resource prints; the accelerators act.
-        QCOMPARE(shell.Command(kCommandFind)->text(), QStringLiteral("&Find\tCtrl+O"));
+        // Every menu item names the key that works (Ctrl+O opens files, it does not find).
+        QCOMPARE(shell.Command(kCommandFind)->text(), QStringLiteral("&Find\tCtrl+F"));
+        QCOMPARE(shell.Command(kCommandFindNext)->text(), QStringLiteral("Find &Next\tF3"));
+        QCOMPARE(shell.Command(kCommandFindPrev)->text(), QStringLiteral("Find &Prev\tShift+F3"));
+        for (QAction* menu : shell.frame->menuBar()->actions()) {
+            for (QAction* action : menu->menu()->actions()) {
+                const qsizetype tab = action->text().indexOf(QLatin1Char('\t'));
+                if (tab >= 0) {
+                    QCOMPARE(action->text().mid(tab + 1),
+                             action->shortcut().toString(QKeySequence::PortableText));
+                }
+            }
+        }
         QCOMPARE(shell.Command(kCommandFind)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
         QCOMPARE(shell.Command(kCommandFindNext)->shortcut(), QKeySequence(Qt::Key_F3));
         QCOMPARE(shell.Command(kCommandFindPrev)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F3));
@@ -422,6 +435,9 @@ class ShellTest : public QObject {
         QCOMPARE(CaptureSummaryText({120, 12, 2500000}),
                  QStringLiteral("Packets: 12 shown of 120   Length: 2.500 s"));
         QCOMPARE(CaptureSummaryText({0, 0, -1}), QStringLiteral("Packets: 0"));
+        // While a file decodes the list has not caught up: no shown count that blames the filter.
+        QCOMPARE(CaptureSummaryText({120, 0, 2500000, true}),
+                 QStringLiteral("Packets: 120 (decoding)   Length: 2.500 s"));
 
         Shell shell;
         QVERIFY(shell.frame->OpenDocument(mixed_));
@@ -594,10 +610,27 @@ class ShellTest : public QObject {
         QCOMPARE(shell.fileNotices.size(), 2);
         QVERIFY(shell.fileNotices[1].startsWith(QStringLiteral("No valid record block found")));
         QCOMPARE(note->text(), QStringLiteral("Not a record file"));
+        // What its bytes would decode to is invented: no rows, no samples, no graph extent.
+        QCOMPARE(shell.frame->LogView()->RowCount(), 0);
+        QCOMPARE(shell.document.PacketCount(), size_t{0});
+        QCOMPARE(shell.document.SampleCount(), size_t{0});
+        QCOMPARE(shell.frame->GraphView()->Model().state.dataStartTime, int64_t{0});
+        QCOMPARE(shell.frame->GraphView()->Model().state.dataEndTime, kEmptyDataEndTime);
+
+        // An empty file says that it is empty.
+        const QString empty = dir_.filePath(QStringLiteral("empty.zaz"));
+        QFile emptyFile(empty);
+        QVERIFY(emptyFile.open(QIODevice::WriteOnly));
+        emptyFile.close();
+        QVERIFY(shell.frame->OpenDocument(empty));
+        QCOMPARE(shell.fileNotices.size(), 3);
+        QCOMPARE(shell.fileNotices[2],
+                 QStringLiteral("The file is empty: it holds no record block."));
+        QCOMPARE(note->text(), QStringLiteral("Empty file"));
 
         // A sound file clears the note and says nothing.
         QVERIFY(shell.frame->OpenDocument(spr_));
-        QCOMPARE(shell.fileNotices.size(), 2);
+        QCOMPARE(shell.fileNotices.size(), 3);
         QVERIFY(note->isHidden());
     }
 
@@ -681,6 +714,34 @@ class ShellTest : public QObject {
         QCOMPARE(shell.questions.size(), 1);
         QVERIFY(shell.Capture().Control().Capturing());
         QVERIFY(shell.TickUntil([&] { return shell.document.SampleCount() > 100; }));
+    }
+
+    void closingWhileRecordingAnUnmodifiedCaptureAsksFirst() {
+        Shell shell;
+        QStringList asked;
+        bool answer = false;
+        shell.frame->SetConfirmation([&](const QString& text) {
+            asked << text;
+            return answer;
+        });
+        shell.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));
+        shell.Command(kCommandRun)->trigger();
+        QVERIFY(shell.TickUntil([&] { return shell.document.SampleCount() > 0; }));
+        QVERIFY(!shell.document.Modified());
+        QVERIFY(!shell.frame->close());
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(
+            asked[0].contains(QStringLiteral("stops it and finishes its record file "
+                                             "PDCapture.zaz")));
+        QVERIFY(shell.questions.isEmpty());
+        QVERIFY(shell.Capture().Control().Capturing());
+        answer = true;
+        QVERIFY(shell.frame->close());
+        shell.frame.reset();
+        CKVDoc reopened;
+        QVERIFY(reopened.OpenRecordFile(shell.RecordFile().toStdString()));
+        QVERIFY(reopened.SampleCount() > 0);
+        QVERIFY(!reopened.FileProblems().Any());
     }
 
     void closingWhileRecordingWithYesFinishesAndSavesTheRecordFile() {

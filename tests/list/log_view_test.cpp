@@ -1,6 +1,8 @@
 // The message list on decoded captures: header, rows, idle times, sorting, markers, origin.
+#include <QFile>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -72,6 +74,7 @@ class LogViewTest : public QObject {
     void filterHidesRowsButKeepsIdleTimeChain();
     void noShownColumnLeavesTheListEmpty();
     void autoScrollFollowsNewRowsOnlyWhileRecording();
+    void autoScrollLeavesAUserWhoScrolledUpUntilTheyReturnToTheEnd();
 
   private:
     bool Open(const char* scenario);
@@ -407,6 +410,53 @@ void LogViewTest::autoScrollFollowsNewRowsOnlyWhileRecording() {
     view_->RecreateRows();
     view_->OnDocumentUpdate();
     QVERIFY(!view_->viewport()->rect().intersects(view_->visualRect(last)));
+}
+
+void LogViewTest::autoScrollLeavesAUserWhoScrolledUpUntilTheyReturnToTheEnd() {
+    view_->resize(600, 200);
+    view_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
+    view_->SetRecordingQuery([] { return true; });
+    // A record file that grows in three steps, as while a capture records.
+    const QString whole = SimulateCapture(dir_, "mixed");
+    QFile source(whole);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    const qsizetype third = bytes.size() / 3 / 64 * 64;
+    const QString live = dir_.filePath(QStringLiteral("live.zaz"));
+    QFile file(live);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes.left(third));
+    file.flush();
+    document_->AttachRecordFile(dir_.path().toStdString(), "live.zaz");
+    view_->OnDocumentUpdate();
+    const auto lastInView = [this] {
+        const QRect rect = view_->visualRect(view_->model()->index(view_->RowCount() - 1, 0));
+        return rect.bottom() >= 0 && rect.top() < view_->viewport()->height();
+    };
+    QVERIFY(view_->RowCount() > 20);
+    QVERIFY(lastInView());
+
+    // Scrolled up to read: new rows leave the list where the user put it.
+    view_->scrollToTop();
+    const int rowsBefore = view_->RowCount();
+    file.write(bytes.mid(third, third));
+    file.flush();
+    document_->DecodeMore();
+    view_->OnDocumentUpdate();
+    QVERIFY(view_->RowCount() > rowsBefore);
+    QCOMPARE(view_->verticalScrollBar()->value(), 0);
+    QVERIFY(!lastInView());
+
+    // Back at the end, the list follows again.
+    view_->scrollToBottom();
+    const int rowsThen = view_->RowCount();
+    file.write(bytes.mid(2 * third));
+    file.flush();
+    document_->DecodeMore();
+    view_->OnDocumentUpdate();
+    QVERIFY(view_->RowCount() > rowsThen);
+    QVERIFY(lastInView());
 }
 
 QTEST_MAIN(LogViewTest)

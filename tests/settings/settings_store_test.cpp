@@ -145,6 +145,22 @@ TEST(SettingsLoad, UncreatableDefaultFolderIsReported) {
     EXPECT_EQ(store.recordFileFolder, (file / "Zoduz").string());
 }
 
+TEST(SettingsLoad, OnlyAStoredLayoutRecordEndsTheFirstRunLayout) {
+    MemorySettingsBackend backend;
+    EXPECT_TRUE(Loaded(backend).firstRunLayout);
+    std::vector<uint8_t> damaged = ValidLayoutBlock();
+    damaged[0] ^= 0xFF;  // signature
+    backend.WriteBinary("ZoduzAppSettings", damaged);
+    EXPECT_TRUE(Loaded(backend).firstRunLayout);
+    backend.WriteBinary("ZoduzAppSettings", ValidLayoutBlock());
+    EXPECT_FALSE(Loaded(backend).firstRunLayout);
+    // A window closed after a first run stores its layout: the next start restores it.
+    SettingsStore firstRun = Loaded(MemorySettingsBackend());
+    MemorySettingsBackend saved;
+    SaveSettings(saved, firstRun);
+    EXPECT_FALSE(Loaded(saved).firstRunLayout);
+}
+
 TEST(SettingsLoad, LayoutRecordNeedsExactSizeSignatureAndVersion) {
     MemorySettingsBackend backend;
     backend.WriteBinary("ZoduzAppSettings", ValidLayoutBlock());

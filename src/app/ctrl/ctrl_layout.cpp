@@ -15,8 +15,17 @@ int FontHeight(int box) {
 
 }  // namespace
 
-CtrlLayout ComputeCtrlLayout(int viewHeight) {
-    const int h = std::clamp(viewHeight, kMinHeight, kMaxHeight);
+int CtrlStripWidth(int h) {
+    const CtrlRect peak = ComputeCtrlLayout(h).peak;
+    return peak.left + peak.width + kMargin;
+}
+
+CtrlLayout ComputeCtrlLayout(int viewHeight, int viewWidth) {
+    int h = std::clamp(viewHeight, kMinHeight, kMaxHeight);
+    // The width grows by about 14 pixels a pixel of height: at most 180 steps.
+    while (h > kMinHeight && viewWidth < kUnlimitedCtrlWidth && CtrlStripWidth(h) > viewWidth) {
+        --h;
+    }
     const int c = (h - 21) / 3;
     const int q = (h - 21) / 6;
     const int e = 7 + static_cast<int>(1.5 * c);

@@ -27,6 +27,14 @@ struct CtrlLayout {
     int peakFontHeight = 1;    // peak VBUS power
 };
 
+inline constexpr int kUnlimitedCtrlWidth = 1 << 20;
+// The lowest strip whose read-outs stay readable: the strip is never made smaller.
+inline constexpr int kCtrlMinReadableHeight = 60;
+
 // The strip's height counts up to 200 pixels; heights below 21 lay out as 21 (every control
-// empty) so that no rectangle or font comes out negative.
-CtrlLayout ComputeCtrlLayout(int viewHeight);
+// empty) so that no rectangle or font comes out negative. A strip narrower than the layout of
+// its height needs lays out at the largest height whose controls fit its width, so that the
+// buttons and the peak text are never cut off at the right.
+CtrlLayout ComputeCtrlLayout(int viewHeight, int viewWidth = kUnlimitedCtrlWidth);
+// The width the layout of height h takes, its right margin included.
+int CtrlStripWidth(int h);

@@ -63,9 +63,11 @@ int32_t ScalarValue(const SettingsStore& store, const ScalarSetting& setting) {
 void ReadSettings(const SettingsBackend& backend, SettingsStore& store,
                   const std::string& defaultDataFolder) {
     store.layout = LayoutRecord{};
+    store.firstRunLayout = true;
     if (auto block = backend.ReadBinary(kLayoutValueName)) {
         if (auto layout = LayoutRecordFromBlock(*block)) {
             store.layout = *layout;
+            store.firstRunLayout = false;
         }
     }
 

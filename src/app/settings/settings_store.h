@@ -21,7 +21,10 @@ inline constexpr int32_t kRecordMaxVbusInfoCount = 9999999;
 inline constexpr int32_t kCalibrationRatioOne = 1000000;  // millionths
 
 struct SettingsStore {
-    LayoutRecord layout;           // "ZoduzAppSettings"
+    LayoutRecord layout;  // "ZoduzAppSettings"
+    // No layout record was stored (a first run): the window chooses its size from the screen
+    // and its rows and columns from its size instead of the record's defaults.
+    bool firstRunLayout = false;
     std::string recordFileFolder;  // "" until loaded: then the default data folder
     std::string recordFileCaption = "PDCapture";
     bool launchDriverInstaller = true;

@@ -25,10 +25,16 @@ bool IsLockKey(int key) {
 }  // namespace
 
 QString CaptureSummaryText(const CaptureSummary& summary) {
-    QString text =
-        summary.shownRows == summary.packets
-            ? QStringLiteral("Packets: %1").arg(summary.packets)
-            : QStringLiteral("Packets: %1 shown of %2").arg(summary.shownRows).arg(summary.packets);
+    QString text;
+    if (summary.decoding) {
+        // The rows come once the decoding ends: no shown count that would blame the filter.
+        text = QStringLiteral("Packets: %1 (decoding)").arg(summary.packets);
+    } else if (summary.shownRows == summary.packets) {
+        text = QStringLiteral("Packets: %1").arg(summary.packets);
+    } else {
+        text =
+            QStringLiteral("Packets: %1 shown of %2").arg(summary.shownRows).arg(summary.packets);
+    }
     if (summary.lengthUs >= 0) {
         text += QStringLiteral("   Length: %1 s")
                     .arg(static_cast<double>(summary.lengthUs) / 1e6, 0, 'f', 3);

@@ -22,9 +22,11 @@ struct CaptureSummary {
     uint64_t packets = 0;
     uint64_t shownRows = 0;
     int64_t lengthUs = -1;  // last minus first sample time; -1 without samples
+    bool decoding = false;  // a file is being decoded: the list has not caught up yet
 };
 
-// "Packets: 120", "Packets: 12 shown of 120" when rows are hidden, then "   Length: 2.500 s".
+// "Packets: 120", "Packets: 12 shown of 120" when rows are hidden, "Packets: 120 (decoding)"
+// while a file decodes; then "   Length: 2.500 s".
 QString CaptureSummaryText(const CaptureSummary& summary);
 
 class CStatusPanes : public QObject {

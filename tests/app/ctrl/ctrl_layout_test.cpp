@@ -47,3 +47,24 @@ TEST(CtrlLayout, TinyOrNegativeHeightsGiveEmptyBoxesAndOnePixelFonts) {
         EXPECT_EQ(layout.peakFontHeight, 1) << height;
     }
 }
+
+TEST(CtrlLayout, ANarrowStripLaysOutAtTheHeightWhoseControlsFitItsWidth) {
+    // At 100 pixels the peak text ends at 1020 + 279, the strip needs 1306 pixels.
+    EXPECT_EQ(CtrlStripWidth(100), 1306);
+    EXPECT_EQ(ComputeCtrlLayout(100, 1306).peak, ComputeCtrlLayout(100).peak);
+    for (int width : {1305, 1200, 800, 741}) {
+        const CtrlLayout layout = ComputeCtrlLayout(100, width);
+        EXPECT_LE(layout.peak.left + layout.peak.width + 7, width) << width;
+        // The largest height that fits: one pixel more would not.
+        const int h = layout.run.height + 7;
+        EXPECT_LT(h, 100) << width;
+        EXPECT_GT(CtrlStripWidth(h + 1), width) << width;
+        // Neighbours never overlap: the buttons follow the VCONN column, the peak the buttons.
+        EXPECT_LE(layout.columns[3][0].left + layout.columns[3][0].width, layout.run.left);
+        EXPECT_LE(layout.run.left + layout.run.width, layout.pause.left);
+        EXPECT_LE(layout.clear.left + layout.clear.width, layout.peak.left);
+    }
+    // The readable minimum fits the width the window keeps for it.
+    EXPECT_EQ(ComputeCtrlLayout(kCtrlMinReadableHeight, CtrlStripWidth(kCtrlMinReadableHeight)).run,
+              ComputeCtrlLayout(kCtrlMinReadableHeight).run);
+}
