@@ -111,12 +111,26 @@ TEST_F(CaptureCli, RecordsForTheGivenSecondsAndPrintsTheFile) {
 
 TEST_F(CaptureCli, InterruptAndTerminateStopCleanly) {
     for (int signal : {SIGINT, SIGTERM}) {
-        CliRun run = Capture({"--virtual", "mixed", "-o", "sig.zaz"}, {0, signal, 1500});
+        // One name a signal: a second capture under a taken name would be numbered.
+        const std::string name = "sig" + std::to_string(signal) + ".zaz";
+        CliRun run = Capture({"--virtual", "mixed", "-o", name}, {0, signal, 1500});
         ASSERT_EQ(run.status, 0) << run.err;
-        std::vector<uint8_t> file = ReadFile(dir_.File("sig.zaz"));
+        std::vector<uint8_t> file = ReadFile(dir_.File(name));
         EXPECT_GT(file.size(), 64u);
         EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64));
     }
+}
+
+TEST_F(CaptureCli, ATakenOutputNameIsNumberedNotReplaced) {
+    CliRun first = Capture({"--virtual", "spr", "-o", "run.zaz", "--seconds", "1"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::vector<uint8_t> kept = ReadFile(dir_.File("run.zaz"));
+    CliRun second = Capture({"--virtual", "spr", "-o", "run.zaz", "--seconds", "1"});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out.substr(0, second.out.find('\t')), "./run (1).zaz");
+    EXPECT_EQ(ReadFile(dir_.File("run.zaz")), kept);
+    const std::vector<uint8_t> numbered = ReadFile(dir_.File("run (1).zaz"));
+    EXPECT_EQ(FinishedByteCount(numbered), static_cast<int64_t>(numbered.size() - 64));
 }
 
 TEST_F(CaptureCli, RollsOverUnderItsCaptionWithMultiFile) {
