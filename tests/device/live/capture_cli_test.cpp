@@ -230,7 +230,7 @@ TEST_F(CaptureCli, StopsAtTheFileSizeLimitAndSaysWhy) {
 // with multi-file, and trimming with auto-remove, each told once.
 TEST_F(CaptureCli, FullStopMultiFileAndAutoRemoveAtTheLimit) {
     CliRun run = Capture({"--virtual", "mixed", "--unpaced", "--max-packets", "100", "--full-stop",
-                          "-o", "stop.zaz", "--seconds", "60"});
+                          "--max-size", "9999", "-o", "stop.zaz", "--seconds", "60"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(LinesStartingWith(run.err, "zoduz-cli capture: PD messege count full."), 1)
         << run.err;
@@ -241,7 +241,7 @@ TEST_F(CaptureCli, FullStopMultiFileAndAutoRemoveAtTheLimit) {
         << run.err;
 
     run = Capture({"--virtual", "mixed", "--unpaced", "--max-packets", "100", "--multi-file",
-                   "--caption", "Multi", "--seconds", "3"});
+                   "--max-size", "9999", "--caption", "Multi", "--seconds", "3"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_GE(LinesStartingWith(run.err,
                                 "zoduz-cli capture: the PD packet limit (100) was "
@@ -251,7 +251,7 @@ TEST_F(CaptureCli, FullStopMultiFileAndAutoRemoveAtTheLimit) {
     EXPECT_GE(LinesStartingWith(run.out, "./Multi_0002.zaz\t"), 1) << run.out;
 
     run = Capture({"--virtual", "mixed", "--unpaced", "--max-samples", "100", "--auto-remove",
-                   "both", "-o", "trim.zaz", "--seconds", "2.5"});
+                   "both", "--max-size", "9999", "-o", "trim.zaz", "--seconds", "2.5"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(LinesStartingWith(run.err,
                                 "zoduz-cli capture: the VBUS sample limit (100) was "
