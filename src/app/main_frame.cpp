@@ -78,6 +78,15 @@ QSize RestoredWindowSize(const LayoutRecord& layout, const QSize& available) {
     return {std::min(width, available.width()), std::min(height, available.height())};
 }
 
+// The room a splitter shares among its children once laid out.
+int SplitterExtent(const QSplitter& splitter) {
+    qint64 extent = 0;
+    for (const int size : splitter.sizes()) {
+        extent += size;
+    }
+    return static_cast<int>(std::min<qint64>(extent, QWIDGETSIZE_MAX));
+}
+
 std::string NativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -241,8 +250,7 @@ void CMainFrame::BuildClientArea() {
     detailSplitter_->addWidget(packetTree_);
     detailSplitter_->setChildrenCollapsible(false);
     detailSplitter_->setMinimumHeight(kDetailMinHeight);
-    detailSplitter_->setSizes(
-        {std::max(settings_.layout.fieldTableWidth, kFieldTableMinWidth), kTreeCreatedWidth});
+    detailSplitter_->setSizes({kFieldTableMinWidth, kTreeCreatedWidth});
     detailSplitter_->setStretchFactor(1, 1);
 
     mainSplitter_ = new QSplitter(Qt::Vertical, this);
@@ -254,8 +262,8 @@ void CMainFrame::BuildClientArea() {
     // keeps its height (both are set exactly when the window first shows).
     mainSplitter_->setStretchFactor(0, 1);
     mainSplitter_->setStretchFactor(1, 0);
-    mainSplitter_->setSizes({std::max(settings_.layout.listRowHeight, kListMinHeight),
-                             std::max(settings_.layout.windowHeight, kListMinHeight)});
+    // Placeholders: both rows get their real heights when the window first shows.
+    mainSplitter_->setSizes({kListMinHeight, kDetailMinHeight});
     setCentralWidget(mainSplitter_);
 
     connect(logView_, &CKVLogView::selectedPacketChanged, packetTree_,
@@ -807,10 +815,13 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::ApplyStartLayout() {
-    const int rows = mainSplitter_->sizes().value(0) + mainSplitter_->sizes().value(1);
-    const int columns = detailSplitter_->sizes().value(0) + detailSplitter_->sizes().value(1);
-    int listHeight = std::max(settings_.layout.listRowHeight, kListMinHeight);
-    int fieldTableWidth = std::max(settings_.layout.fieldTableWidth, kFieldTableMinWidth);
+    const int rows = SplitterExtent(*mainSplitter_);
+    const int columns = SplitterExtent(*detailSplitter_);
+    // A stored size never exceeds what the window gives (stored settings may hold anything).
+    int listHeight = std::clamp(settings_.layout.listRowHeight, kListMinHeight,
+                                std::max(rows - kDetailMinHeight, kListMinHeight));
+    int fieldTableWidth = std::clamp(settings_.layout.fieldTableWidth, kFieldTableMinWidth,
+                                     std::max(columns - kFieldTableMinWidth, kFieldTableMinWidth));
     if (settings_.firstRunLayout) {
         const FirstRunSizes sizes = ChooseFirstRunSizes(width(), height());
         // The list takes what the pane gives back or takes once the window lays it out.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QScreen>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <climits>
@@ -20,6 +21,8 @@ class HostileInputTest : public QObject {
     void screenHasTheConfiguredSize();
     void storedSizesAreFittedToTheScreen_data();
     void storedSizesAreFittedToTheScreen();
+    void storedSplitterSizesStayInsideTheWindow_data();
+    void storedSplitterSizesStayInsideTheWindow();
     void specialFilesAreReportedWithoutBlocking();
 };
 
@@ -62,6 +65,36 @@ void HostileInputTest::storedSizesAreFittedToTheScreen() {
     frame.StoreLayout();
     QCOMPARE(settings.layout.windowWidth, frame.width());
     QCOMPARE(settings.layout.windowHeight, frame.height());
+}
+
+void HostileInputTest::storedSplitterSizesStayInsideTheWindow_data() {
+    QTest::addColumn<int>("listHeight");
+    QTest::addColumn<int>("fieldTableWidth");
+    QTest::newRow("absurd") << INT_MAX << INT_MAX;
+    QTest::newRow("negative") << INT_MIN << -1;
+}
+
+void HostileInputTest::storedSplitterSizesStayInsideTheWindow() {
+    QFETCH(int, listHeight);
+    QFETCH(int, fieldTableWidth);
+    CKVDoc document;
+    SettingsStore settings;
+    settings.layout.listRowHeight = listHeight;
+    settings.layout.fieldTableWidth = fieldTableWidth;
+    CRecentFileList recent;
+    CMainFrame frame(document, settings, recent);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    for (const char* name : {"mainSplitter", "detailSplitter"}) {
+        const auto* splitter = frame.findChild<QSplitter*>(QLatin1String(name));
+        QVERIFY(splitter != nullptr);
+        const QList<int> sizes = splitter->sizes();
+        QCOMPARE(sizes.size(), 2);
+        // Both children stay visible and together fit the window.
+        QVERIFY2(sizes[0] > 0 && sizes[1] > 0, name);
+        const int extent = splitter->orientation() == Qt::Vertical ? frame.height() : frame.width();
+        QVERIFY2(sizes[0] + sizes[1] <= extent, name);
+    }
 }
 
 void HostileInputTest::specialFilesAreReportedWithoutBlocking() {
