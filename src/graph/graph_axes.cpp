@@ -1,5 +1,6 @@
 #include "graph/graph_axes.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -179,7 +180,9 @@ std::vector<AxisLine> ValueAxisLines(const GraphModel& model, ValueAxis axis, bo
     int zero = axis == ValueAxis::Voltage ? g.yV0 : axis == ValueAxis::Current ? g.yI0 : g.yW0;
     bool mirrored = axis != ValueAxis::Voltage;
     ValueAxisSteps steps = ValueStepsFor(axis, scale, g.graphHeight);
-    std::optional<int32_t> labelStep = ValueLabelStep(axis, scale, g.graphHeight, s.fontHeight);
+    // Labels stand a whole text line apart, or the painter would leave every other one out.
+    std::optional<int32_t> labelStep =
+        ValueLabelStep(axis, scale, g.graphHeight, std::max(s.fontHeight, s.labelHeight));
     // The minor lines that are drawn keep some pixels between them.
     const int64_t gridStep = ThinnedGridStep(steps.minor, static_cast<double>(scale));
 

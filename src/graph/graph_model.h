@@ -54,6 +54,8 @@ struct GraphViewState {
     bool invertCurrent = false;
     bool reverseCurrent = false;
     int fontHeight = 16;
+    // The full line height of a label in that font (more than its pixel size); 0: fontHeight.
+    int labelHeight = 0;
     // Graph Marker O and X, graph time.
     int64_t markerOTime = 0;
     int64_t markerXTime = 0;

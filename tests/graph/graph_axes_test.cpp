@@ -111,6 +111,31 @@ TEST(ValueAxis, GridLinesCloserThanAFewPixelsAreThinned) {
     EXPECT_GT(drawn, 2);
 }
 
+TEST(ValueAxis, LabelsStandAWholeTextLineApart) {
+    // A 20 V trace in 26 pixels, labels of a 16 px font whose lines are 23 px high: by the
+    // pixel size a label would come every 15 V (20 px), closer than a line, so every other
+    // label would be left out; by the line height they come every 20 V.
+    GraphModel model = ModelWithGraphHeight(100);
+    model.state.voltScale = 26.0f / 20000;
+    model.state.voltZeroOffset = 10;
+    model.state.fontHeight = 16;
+    model.state.labelHeight = 23;
+    model.Layout(1300, 64 + 74 + 100);
+    std::vector<int> labelled;
+    for (const AxisLine& line : ValueAxisLines(model, ValueAxis::Voltage, false)) {
+        if (!line.label.empty()) {
+            labelled.push_back(line.position);
+        }
+    }
+    ASSERT_GE(labelled.size(), 2u);
+    for (size_t i = 1; i < labelled.size(); ++i) {
+        EXPECT_GT(labelled[i - 1] - labelled[i], 23);
+    }
+    // Without a line height the pixel size decides, as before.
+    model.state.labelHeight = 0;
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Voltage, model.state.voltScale, 100, 16), 15000);
+}
+
 TEST(ValueAxis, CurrentLinesAreMirroredWithAMinusSign) {
     GraphModel model = ModelWithGraphHeight(400);
     model.state.currScale = 0.05f;  // 100/500 mA steps, label step 500 mA

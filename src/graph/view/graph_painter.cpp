@@ -80,8 +80,9 @@ void PaintTimeAxis(QPainter& painter, const GraphScene& scene) {
     const QColor axis = Colour(scene, GraphColour::TimeAxis);
     painter.fillRect(ToQRect(layout.timeLabelStrip), graph);
     painter.save();
-    painter.setClipRect(QRect(QPoint(layout.graphLeft, layout.graphTop - kTimeLabelStrip),
-                              QPoint(layout.graphLeft + layout.graphWidth, layout.GraphBottom())));
+    // The labels of the first and last lines stand half outside the graph, in the frame.
+    painter.setClipRect(QRect(QPoint(layout.frameArea.left, layout.graphTop - kTimeLabelStrip),
+                              QPoint(layout.frameArea.right, layout.GraphBottom())));
     AxisLabels labels;
     for (const AxisLine& line : TimeAxisLines(scene.model, On(scene, GraphSwitch::TimeAxis))) {
         if (line.drawLine) {
@@ -119,7 +120,7 @@ void PaintValueAxis(QPainter& painter, const GraphScene& scene, ValueAxis axis) 
     const QColor lineQColour = Colour(scene, lineColour);
     const QColor labelQColour = Colour(scene, labelColour);
     const QColor graph = Colour(scene, GraphColour::Graph);
-    AxisLabels labels;
+    AxisLabels labels(band->top, band->bottom);
     for (const AxisLine& line : ValueAxisLines(scene.model, axis, On(scene, axisSwitch))) {
         if (line.drawLine) {
             painter.setPen(QPen(lineQColour, line.penWidth, Qt::SolidLine, Qt::FlatCap));

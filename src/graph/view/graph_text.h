@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <optional>
 #include <vector>
 
 enum class TextAlignX { Left, Right, Centre };
@@ -18,12 +19,21 @@ void DrawLabel(QPainter& painter, int x, int y, TextAlignX alignX, TextAlignY al
                const QString& text, const QColor& foreground, const QColor& background);
 
 // Axis labels that never overlap: a label whose cell would touch one already drawn on the same
-// axis is left out (its grid line stays).
+// axis is left out (its grid line stays), as is one whose glyphs would be cut at the top or the
+// bottom of its band.
 class AxisLabels {
   public:
+    AxisLabels() = default;
+    // top and bottom: the rows the labels' glyphs (cap height above the baseline) stay within.
+    AxisLabels(int top, int bottom) : top_(top), bottom_(bottom) {}
+
     void Draw(QPainter& painter, int x, int y, TextAlignX alignX, TextAlignY alignY,
               const QString& text, const QColor& foreground, const QColor& background);
 
   private:
+    bool CutByBand(const QPainter& painter, const QRect& cell) const;
+
+    std::optional<int> top_;
+    std::optional<int> bottom_;
     std::vector<QRect> drawn_;
 };

@@ -47,6 +47,7 @@ CGraphView::CGraphView(const GraphAppearance& appearance, const GraphShownFlags&
     setObjectName(QStringLiteral("graphView"));
     ApplyShownFlags(model_.state, shown);
     model_.state.fontHeight = FontHeightOf(font_);
+    model_.state.labelHeight = QFontMetrics(font_).height();
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -139,6 +140,7 @@ void CGraphView::SetMeasuringPointsShown(bool on) {
 void CGraphView::SetGraphFont(const QFont& font) {
     font_ = font;
     model_.state.fontHeight = FontHeightOf(font_);
+    model_.state.labelHeight = QFontMetrics(font_).height();
     LayOutIfChanged(true);
     update();
 }

@@ -8,6 +8,7 @@
 #include "graph/graph_buttons.h"
 #include "graph/graph_test_data.h"
 #include "graph/packet_test_data.h"
+#include "graph/view/graph_text.h"
 #include "paint_test_support.h"
 
 namespace {
@@ -238,6 +239,35 @@ TEST_F(GraphPaintTest, FastPaintEqualsReferencePaint) {
         }
         model.state.measuringPointsShown = zoom >= 3;
     }
+}
+
+TEST(AxisLabelsTest, LabelsCutByTheirBandOrOverlappingAnotherAreLeftOut) {
+    EnsureApplication();
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(16);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    const int top = 20;
+    const int bottom = 80;
+    AxisLabels labels(top, bottom);
+    auto drawnAt = [&](int x, int baseline) {
+        const QImage before = image.copy();
+        labels.Draw(painter, x, baseline, TextAlignX::Left, TextAlignY::Baseline,
+                    QStringLiteral("20.0V"), Qt::white, Qt::red);
+        return image != before;
+    };
+    // The digits' cap height above the band's top row: cut, left out.
+    EXPECT_FALSE(drawnAt(0, top + metrics.capHeight() - 1));
+    // Just inside at the top and at the bottom: drawn.
+    EXPECT_TRUE(drawnAt(0, top + metrics.capHeight()));
+    EXPECT_TRUE(drawnAt(100, bottom));
+    // Below the band's bottom row: left out.
+    EXPECT_FALSE(drawnAt(0, bottom + 1));
+    // Overlapping the label drawn at the top: left out.
+    EXPECT_FALSE(drawnAt(10, top + metrics.capHeight() + 4));
 }
 
 }  // namespace
