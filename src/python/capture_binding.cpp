@@ -1,10 +1,12 @@
 // zoduz.open and zoduz.Capture: a decoded record file with its packets, samples, counters,
-// measurements, find and filter.
+// measurements, find, filter, and its protocol and timing checks.
 #include <string>
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include "check/check_format.h"
+#include "check/check_walk.h"
 #include "pd/packet_column.h"
 #include "python/arguments.h"
 #include "python/bindings.h"
@@ -158,6 +160,36 @@ py::list Filter(const CaptureObject& self, const py::kwargs& keywords) {
     return PacketList(self.capture, shown);
 }
 
+CheckReport RunChecks(const CaptureObject& self, const std::string& profile) {
+    if (profile != "3.0" && profile != "3.1") {
+        Raise(ErrorKind::kArgument, "profile must be \"3.0\" or \"3.1\", not \"" + profile + "\"");
+    }
+    py::gil_scoped_release released;
+    return CheckCapture(self.capture->Doc().Snapshot(), CheckOptions{profile == "3.0"});
+}
+
+// Each record as the dictionary of its JSON line in zoduz-cli check and contracts, so that the
+// keys, units and time base are the same in both.
+template <typename Record, typename Format>
+py::list AsDictionaries(const std::vector<Record>& records, Format format, int64_t timeOrigin) {
+    const py::object loads = py::module_::import("json").attr("loads");
+    py::list list;
+    for (const Record& record : records) {
+        list.append(loads(format(record, timeOrigin)));
+    }
+    return list;
+}
+
+py::list Check(const CaptureObject& self, const std::string& profile) {
+    const CheckReport report = RunChecks(self, profile);
+    return AsDictionaries(report.findings, &FindingJson, self.capture->Rows().context.timeOrigin);
+}
+
+py::list Contracts(const CaptureObject& self) {
+    const CheckReport report = RunChecks(self, "3.1");
+    return AsDictionaries(report.contracts, &ContractJson, self.capture->Rows().context.timeOrigin);
+}
+
 std::string Repr(const CaptureObject& self) {
     return "<zoduz.Capture '" + self.capture->Path() +
            "': " + std::to_string(self.capture->Doc().PacketCount()) + " packets, " +
@@ -190,6 +222,10 @@ void BindCapture(py::module_& module) {
              "Energy and average power between two graph times, as zoduz-cli measure.")
         .def("find", &Find, "Every packet the find criteria match: (number, column, title).")
         .def("filter", &Filter, "The packets the display filter shows.")
+        .def("check", &Check, py::arg("profile") = "3.1",
+             "The protocol and timing findings, as the JSON lines of zoduz-cli check.")
+        .def("contracts", &Contracts,
+             "The explicit contracts negotiated, as the JSON lines of zoduz-cli contracts.")
         .def("__repr__", &Repr);
 
     module.def("open", &Open, py::arg("path"), py::arg("tolerant") = false,

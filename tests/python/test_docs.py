@@ -33,6 +33,6 @@ def test_notebook_cells_run(tmp_path, monkeypatch, capsys):
         exec(compile(cell, str(PAGE), "exec"), namespace)  # noqa: S102 - the page's own code
     printed = capsys.readouterr().out
     assert "<zoduz.Capture 'epr.zaz'" in printed
-    assert "PS_RDY after" in printed
+    assert "mA  settled" in printed
     assert "O to X" in printed
     assert os.path.exists("epr.zaz")
