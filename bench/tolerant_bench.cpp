@@ -111,6 +111,7 @@ void BM_ImportSr(benchmark::State& state) {
                                    for (size_t i = 0; i < size; ++i) {
                                        sum += data[i];
                                    }
+                                   return true;
                                });
         }
         benchmark::DoNotOptimize(sum);

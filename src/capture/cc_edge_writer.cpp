@@ -118,6 +118,7 @@ void EdgeBlockWriter::FlushBlock() {
     }
     TimedBlock timed;
     timed.timeUs = blockTimeUs_;
+    timed.endUs = MicrosecondsOfTick(lastByteTick_, divider_);
     uint8_t* block = timed.block.bytes.data();
     auto kindWord = static_cast<uint16_t>(sequence_ | (burst_ << 4) | (line_ << 14));
     WriteU16(block, kindWord);

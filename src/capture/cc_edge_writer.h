@@ -12,6 +12,7 @@
 // A block with the device time used to interleave it with the others.
 struct TimedBlock {
     uint64_t timeUs = 0;
+    uint64_t endUs = 0;  // the time of its last capture
     RecordBlock block;
 };
 

@@ -1,6 +1,10 @@
 #include "capture/record_naming.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -110,14 +114,20 @@ bool IsWritableFolder(const std::string& folder) {
     if (folder.empty()) {
         return false;
     }
-    std::string path = JoinRecordPath(folder, kWritableTestFileName);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
+    // Only a file this test created itself is removed again: an existing entry of that name
+    // (a file, or a symbolic link leading anywhere) is neither followed, truncated nor removed,
+    // and the folder's permissions answer instead.
+    const std::string path = JoinRecordPath(folder, kWritableTestFileName);
+    const int file =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (file >= 0) {
+        ::close(file);
+        ::unlink(path.c_str());
+        return true;
     }
-    std::fclose(file);
-    std::remove(path.c_str());
-    return true;
+    std::error_code error;
+    return errno == EEXIST && ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0 &&
+           std::filesystem::is_directory(folder, error);
 }
 
 std::string DefaultDataFolder() {

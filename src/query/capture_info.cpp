@@ -1,6 +1,6 @@
 #include "query/capture_info.h"
 
-#include <filesystem>
+#include <memory>
 
 #include "capture/info_block.h"
 #include "capture/record_file_io.h"
@@ -76,13 +76,11 @@ std::optional<InfoPacketMark> Mark(const PacketPtr& packet) {
 std::optional<StreamInfo> ReadCaptureStream(const std::string& path, std::string& error) {
     std::optional<StreamInfo> info;
     if (IsSigrokSessionPath(path)) {
-        const std::optional<std::string> record = ImportToTemporaryRecordFile(path, error);
-        if (!record) {
+        const std::unique_ptr<TemporaryImport> imported = ImportToTemporaryRecordFile(path, error);
+        if (!imported) {
             return std::nullopt;
         }
-        info = ReadRecordStream(*record);
-        std::error_code ignored;
-        std::filesystem::remove(*record, ignored);
+        info = ReadRecordStream(imported->RecordPath());
     } else {
         info = ReadRecordStream(path);
     }

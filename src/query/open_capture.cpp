@@ -1,6 +1,7 @@
 #include "query/open_capture.h"
 
 #include <filesystem>
+#include <memory>
 
 #include "capture/record_file_io.h"
 #include "tools/sigrok/sr_import.h"
@@ -36,13 +37,12 @@ OpenOutcome OpenCapture(const std::string& path, bool tolerant, CKVDoc& doc) {
     FileResult result;
     if (IsSigrokSessionPath(path)) {
         std::string error;
-        const std::optional<std::string> record = ImportToTemporaryRecordFile(path, error);
-        if (!record) {
+        // The document holds what it decoded; the import goes when this block ends.
+        const std::unique_ptr<TemporaryImport> imported = ImportToTemporaryRecordFile(path, error);
+        if (!imported) {
             return {OpenOutcome::kDamaged, error};
         }
-        result = doc.OpenRecordFile(*record);
-        std::error_code ignored;
-        std::filesystem::remove(*record, ignored);  // the document holds what it decoded
+        result = doc.OpenRecordFile(imported->RecordPath());
     } else {
         result = doc.OpenRecordFile(path);
     }

@@ -25,6 +25,7 @@ ToolResult WriteCsvExport(const DocumentSnapshot& capture, const CsvExportOption
     std::string line;
     while (nextSample < sampleCount || nextPacket < packetCount) {
         if (control.AbortRequested()) {
+            out.Finish();  // an abort keeps what was written, as the dialog promises
             return ToolResult::kAborted;
         }
         control.SetProgress(sampleCount == 0 ? 0
@@ -54,5 +55,5 @@ ToolResult WriteCsvExport(const DocumentSnapshot& capture, const CsvExportOption
         }
     }
     control.SetProgress(100);
-    return out.Close() ? ToolResult::kSucceeded : out.Error();
+    return out.Finish() ? ToolResult::kSucceeded : out.Error();
 }

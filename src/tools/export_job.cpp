@@ -1,13 +1,14 @@
 #include "tools/export_job.h"
 
 #include "capture/document.h"
+#include "capture/staged_file.h"
 #include "tools/csv_writer.h"
 #include "tools/pcapng_export.h"
 #include "tools/record_slice.h"
-#include "tools/same_file.h"
 
 std::unique_ptr<ToolJob> StartExport(const CKVDoc& doc, const ExportRequest& request) {
-    if (SameFile(request.fileName, doc.RecordFilePath())) {
+    if (SameFile(request.fileName, doc.RecordFilePath()) ||
+        SameFile(request.fileName, request.sourcePath)) {
         return std::make_unique<ToolJob>([](JobControl&) { return ToolResult::kCannotCreate; });
     }
     if (request.type == ExportType::kPcapng) {

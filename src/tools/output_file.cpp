@@ -9,21 +9,27 @@ constexpr size_t kOutputBufferSize = 1 << 16;
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path, Mode mode)
-    : file_(std::fopen(path.c_str(), mode == kExclusive ? "wbx" : "wb")) {
+OutputFile::OutputFile(const std::string& path) : staged_(path) {
+    file_ = staged_.OpenStream("wb");
     if (file_ != nullptr) {
         std::setvbuf(file_, nullptr, _IOFBF, kOutputBufferSize);
     }
 }
 
 OutputFile::~OutputFile() {
-    Close();
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
 }
 
 void OutputFile::NoteError() {
+    NoteError(WriteFailure(errno));
+}
+
+void OutputFile::NoteError(const FileResult& result) {
     if (error_ == ToolResult::kSucceeded) {
         error_ =
-            (errno == ENOSPC || errno == EDQUOT) ? ToolResult::kDiskFull : ToolResult::kWriteFailed;
+            result.kind == FileResult::kDiskFull ? ToolResult::kDiskFull : ToolResult::kWriteFailed;
     }
 }
 
@@ -39,10 +45,7 @@ bool OutputFile::Write(const void* data, size_t size) {
     return true;
 }
 
-bool OutputFile::Close() {
-    if (file_ == nullptr) {
-        return error_ == ToolResult::kSucceeded;
-    }
+bool OutputFile::CloseFile() {
     errno = 0;
     if (std::fflush(file_) != 0) {
         NoteError();
@@ -52,5 +55,15 @@ bool OutputFile::Close() {
         NoteError();
     }
     file_ = nullptr;
+    return error_ == ToolResult::kSucceeded;
+}
+
+bool OutputFile::Finish() {
+    if (file_ == nullptr || !CloseFile()) {
+        return false;
+    }
+    if (const FileResult placed = staged_.Commit(); !placed) {
+        NoteError(placed);
+    }
     return error_ == ToolResult::kSucceeded;
 }

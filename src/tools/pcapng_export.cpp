@@ -7,11 +7,11 @@
 
 #include "capture/document.h"
 #include "capture/document_snapshot.h"
+#include "capture/staged_file.h"
 #include "pd/columns/document_context.h"
 #include "tools/output_file.h"
 #include "tools/pcapng_blocks.h"
 #include "tools/pd_pcapng_record.h"
-#include "tools/same_file.h"
 
 namespace {
 
@@ -33,16 +33,11 @@ std::string Interface(const char* name, const char* description) {
          {kPcapngIfTimestampResolution, std::string(1, static_cast<char>(kPcapngMicroseconds))}});
 }
 
-// A free name beside path for the file being written ("OUT.part", "OUT.part1", ...).
-std::string TemporaryName(const std::string& path, int attempt) {
-    return path + ".part" + (attempt == 0 ? std::string() : std::to_string(attempt));
-}
-
-// The output may be created or replaced only when it is missing or a regular file: renaming over
-// a device, a FIFO or a folder would destroy it.
+// The output may be created or replaced only when it is missing or a regular file (also behind
+// a symbolic link): writing over a device, a FIFO or a folder would destroy it.
 bool ReplaceableOutput(const std::string& path) {
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::not_found) {
         return true;
     }
@@ -94,33 +89,18 @@ ToolResult WritePcapngExport(const DocumentSnapshot& capture, const PcapngExport
     if (!ReplaceableOutput(path)) {
         return ToolResult::kCannotCreate;
     }
-    std::string temporary;
-    std::unique_ptr<OutputFile> out;
-    for (int attempt = 0; attempt < 100 && (!out || !out->IsOpen()); ++attempt) {
-        temporary = TemporaryName(path, attempt);
-        out = std::make_unique<OutputFile>(temporary, OutputFile::kExclusive);
-    }
-    if (!out->IsOpen()) {
+    OutputFile out(path);
+    if (!out.IsOpen()) {
         return ToolResult::kCannotCreate;
     }
     ToolResult result = ToolResult::kSucceeded;
     try {
-        result = WritePackets(capture, options, *out, control);
+        result = WritePackets(capture, options, out, control);
     } catch (const std::bad_alloc&) {
         result = ToolResult::kOutOfMemory;
     }
-    if (!out->Close() && result == ToolResult::kSucceeded) {
-        result = out->Error();
-    }
-    std::error_code error;
-    if (result == ToolResult::kSucceeded) {
-        std::filesystem::rename(temporary, path, error);
-        if (error) {
-            result = ToolResult::kWriteFailed;
-        }
-    }
-    if (result != ToolResult::kSucceeded) {
-        std::filesystem::remove(temporary, error);
+    if (result == ToolResult::kSucceeded && !out.Finish()) {
+        result = out.Error();
     }
     return result;
 }

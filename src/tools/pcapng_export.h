@@ -25,11 +25,11 @@ struct PcapngExportOptions {
 // Whether the export writes the packet (timeOrigin: the document's time origin).
 bool PcapngSelects(const CCCPacket& packet, int64_t timeOrigin, const PcapngExportOptions& options);
 
-// Writes the file. The packets go to a new temporary file beside `path`, which replaces `path`
-// only once it is complete: an abort or a failure leaves an existing `path` untouched and
-// removes the temporary file. Fails with kCannotCreate when `path` exists and is not a regular
-// file. Timestamps are microseconds on the packets' relTime scale (the capture start is the
-// epoch), moved up so that none is negative.
+// Writes the file. The packets go to a private folder beside `path` (beside its target when
+// `path` is a symbolic link), and the file replaces `path` only once it is complete: an abort, a
+// failure or a signal leaves an existing `path` untouched and removes what was written. Fails
+// with kCannotCreate when `path` exists and is not a regular file. Timestamps are microseconds on
+// the packets' relTime scale (the capture start is the epoch), moved up so that none is negative.
 ToolResult WritePcapngExport(const DocumentSnapshot& capture, const PcapngExportOptions& options,
                              const std::string& path, JobControl& control);
 

@@ -47,7 +47,10 @@ ToolResult WriteRecordSlice(const std::string& recordPath, const RecordSlice& sl
     if (result == ToolResult::kSucceeded) {
         result = copier.Copy(input, slice.first, slice.Size());
     }
-    if (!output.Close() && result == ToolResult::kSucceeded) {
+    // A failed copy leaves nothing; an aborted one keeps what was copied, as the dialog promises.
+    if (result == ToolResult::kAborted) {
+        output.Finish();
+    } else if (result == ToolResult::kSucceeded && !output.Finish()) {
         result = output.Error();
     }
     if (result == ToolResult::kSucceeded) {

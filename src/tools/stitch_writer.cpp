@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "capture/record_file_io.h"
+#include "capture/staged_file.h"
 #include "tools/chunk_copier.h"
-#include "tools/same_file.h"
 
 ToolResult WriteStitchedFile(const std::vector<std::string>& parts, const std::string& outputPath,
                              JobControl& control) {
@@ -33,7 +33,10 @@ ToolResult WriteStitchedFile(const std::vector<std::string>& parts, const std::s
     for (size_t i = 0; i < inputs.size() && result == ToolResult::kSucceeded; ++i) {
         result = copier.Copy(*inputs[i], 0, lengths[i]);
     }
-    if (!output.Close() && result == ToolResult::kSucceeded) {
+    // A failed copy leaves nothing; an aborted one keeps what was copied, as the dialog promises.
+    if (result == ToolResult::kAborted) {
+        output.Finish();
+    } else if (result == ToolResult::kSucceeded && !output.Finish()) {
         result = output.Error();
     }
     if (result == ToolResult::kSucceeded) {

@@ -1,5 +1,8 @@
 #include "tools/tool_job.h"
 
+#include <new>
+#include <stdexcept>
+#include <system_error>
 #include <utility>
 
 const char* ToolResultText(ToolResult result) {
@@ -22,11 +25,25 @@ const char* ToolResultText(ToolResult result) {
     return "failed";
 }
 
-ToolJob::ToolJob(Work work)
-    : thread_([this, work = std::move(work)] {
-          result_ = work(control_);
-          finished_.store(true, std::memory_order_release);
-      }) {}
+ToolJob::ToolJob(Work work) {
+    auto run = [this](const Work& writer) {
+        // A writer that runs out of memory anywhere (a row's text, a buffer) stops with its
+        // output removed, like one that fails to write.
+        try {
+            result_ = writer(control_);
+        } catch (const std::bad_alloc&) {
+            result_ = ToolResult::kOutOfMemory;
+        }
+        finished_.store(true, std::memory_order_release);
+    };
+    try {
+        thread_ = std::thread(run, std::move(work));
+    } catch (const std::exception&) {
+        // No thread (or no memory for one): the job ends before it starts.
+        result_ = ToolResult::kOutOfMemory;
+        finished_.store(true, std::memory_order_release);
+    }
+}
 
 ToolJob::~ToolJob() {
     control_.RequestAbort();

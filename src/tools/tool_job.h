@@ -36,7 +36,8 @@ class JobControl {
 };
 
 // Runs one writer on its own thread from construction on. Destroying the job requests an
-// abort and waits for the thread, so a writer never outlives the data its owner handed it.
+// abort and waits for the thread, so a writer never outlives the data its owner handed it. A
+// writer that runs out of memory, or a job whose thread cannot start, ends with kOutOfMemory.
 class ToolJob {
   public:
     using Work = std::function<ToolResult(JobControl& control)>;

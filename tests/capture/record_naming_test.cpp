@@ -99,6 +99,32 @@ TEST(RecordNaming, WritableFolderTestLeavesNothingBehind) {
     EXPECT_FALSE(IsWritableFolder(dir.File("missing")));
 }
 
+// Another program may plant the probe's name: a symbolic link to a victim, a dangling link, a
+// file of its own. The probe follows, truncates and removes none of them.
+TEST(RecordNaming, WritableFolderTestTouchesNothingThatExists) {
+    TempDir dir;
+    const std::vector<uint8_t> precious = {'m', 'i', 'n', 'e'};
+    WriteFile(dir.File("victim.txt"), precious);
+    std::filesystem::create_directory(dir.File("links"));
+    const std::filesystem::path probe = dir.Path() / "links" / kWritableTestFileName;
+    std::filesystem::create_symlink(dir.File("victim.txt"), probe);
+    EXPECT_TRUE(IsWritableFolder(dir.File("links")));
+    EXPECT_TRUE(std::filesystem::is_symlink(probe));
+    EXPECT_EQ(ReadFile(dir.File("victim.txt")), precious);
+
+    std::filesystem::remove(probe);
+    std::filesystem::create_symlink(dir.File("planted.txt"), probe);
+    EXPECT_TRUE(IsWritableFolder(dir.File("links")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("planted.txt")));
+
+    std::filesystem::remove(probe);
+    WriteFile(probe.string(), precious);
+    EXPECT_TRUE(IsWritableFolder(dir.File("links")));
+    EXPECT_EQ(ReadFile(probe.string()), precious);
+    // A file is no folder, whatever its name holds.
+    EXPECT_FALSE(IsWritableFolder(dir.File("victim.txt")));
+}
+
 TEST(RecordNaming, DefaultDataFolderIsCreatedInTheDocumentsFolder) {
     TempDir dir;
     {

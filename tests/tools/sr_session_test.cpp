@@ -15,6 +15,7 @@
 #include "tools/sigrok/sr_export.h"
 #include "tools/sigrok/sr_import.h"
 #include "tools/sigrok/sr_zip.h"
+#include "tools/sr_sessions.h"
 
 namespace {
 
@@ -24,33 +25,6 @@ CollectingSink ParseRecordFile(const std::string& path) {
     RecordStreamParser parser;
     parser.Feed(bytes, sink);
     return sink;
-}
-
-// One byte per sample; `toggles` are the sample indices where `bit` changes level.
-std::string LogicSamples(const std::vector<uint64_t>& toggles, uint64_t total, int bit) {
-    std::string samples(total, '\0');
-    uint8_t level = 0;
-    size_t next = 0;
-    for (uint64_t i = 0; i < total; ++i) {
-        while (next < toggles.size() && toggles[next] == i) {
-            level ^= 1;
-            ++next;
-        }
-        samples[i] = static_cast<char>(level << bit);
-    }
-    return samples;
-}
-
-void WriteSession(const std::string& path, const std::string& metadata,
-                  const std::vector<std::string>& chunks) {
-    SrZipWriter archive(path);
-    ASSERT_TRUE(archive.IsOpen());
-    ASSERT_TRUE(archive.AddText("version", "2"));
-    ASSERT_TRUE(archive.AddText("metadata", metadata));
-    for (size_t i = 0; i < chunks.size(); ++i) {
-        ASSERT_TRUE(archive.AddText("logic-1-" + std::to_string(i + 1), chunks[i]));
-    }
-    ASSERT_TRUE(archive.Close());
 }
 
 constexpr const char* kFourMegahertz =

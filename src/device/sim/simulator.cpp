@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "capture/staged_file.h"
 #include "device/sim/block_packer.h"
 #include "device/sim/scenarios.h"
 
@@ -118,17 +119,21 @@ std::optional<SimulationResult> SimulateToFile(const SimulationOptions& options,
         return std::nullopt;
     }
     std::optional<ScenarioScript> script = BuildScenarioScript(options);
-    FILE* file = std::fopen(path.c_str(), "wb");
+    // Written under a private name: a failed run leaves an existing file as it was.
+    StagedFile staged(path);
+    FILE* file = staged.OpenStream("wb");
     if (file == nullptr) {
         error = "cannot write " + path + ": " + std::strerror(errno);
         return std::nullopt;
     }
     StreamOutput output(file);
     SimulationResult result = Run(options, *script, output);
-    bool ok = output.Ok();
-    ok = std::fclose(file) == 0 && ok;
+    errno = 0;
+    bool ok = output.Ok() && std::fflush(file) == 0;
+    ok = std::fclose(file) == 0 && ok && staged.Commit();
     if (!ok) {
-        error = "cannot write " + path;
+        error =
+            "cannot write " + path + (errno != 0 ? ": " + std::string(std::strerror(errno)) : "");
         return std::nullopt;
     }
     return result;

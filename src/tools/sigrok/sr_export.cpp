@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <numeric>
@@ -9,6 +10,7 @@
 
 #include "capture/record_file_io.h"
 #include "capture/record_stream.h"
+#include "capture/staged_file.h"
 #include "tools/sigrok/sr_metadata.h"
 #include "tools/sigrok/sr_zip.h"
 
@@ -174,7 +176,18 @@ std::optional<SrExportResult> ExportSigrokSession(const std::string& recordPath,
         return std::nullopt;
     }
 
-    SrZipWriter archive(outPath);
+    if (SameFile(recordPath, outPath)) {
+        error = "cannot write '" + outPath + "': it is the record file being exported";
+        return std::nullopt;
+    }
+    // The archive, and the scratch file the zip library writes it through, stay in a private
+    // folder until the session is complete.
+    StagedFile staged(outPath);
+    if (!staged.IsOpen()) {
+        error = "cannot write '" + outPath + "': " + std::strerror(errno);
+        return std::nullopt;
+    }
+    SrZipWriter archive(staged.Path());
     if (!archive.IsOpen()) {
         error = "cannot write '" + outPath + "': " + archive.Error();
         return std::nullopt;
@@ -194,6 +207,10 @@ std::optional<SrExportResult> ExportSigrokSession(const std::string& recordPath,
     }
     if (!ok || !archive.Close()) {
         error = "cannot write '" + outPath + "': " + archive.Error();
+        return std::nullopt;
+    }
+    if (const FileResult placed = staged.Commit(); !placed) {
+        error = "cannot write '" + outPath + "': " + std::strerror(errno);
         return std::nullopt;
     }
     return result;

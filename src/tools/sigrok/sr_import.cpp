@@ -1,27 +1,21 @@
 #include "tools/sigrok/sr_import.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
-#include <unistd.h>
-
-#include "capture/byte_order.h"
 #include "capture/cc_edge_writer.h"
-#include "capture/info_block.h"
+#include "capture/staged_file.h"
+#include "tools/sigrok/sr_record_writer.h"
 #include "tools/sigrok/sr_zip.h"
 
 namespace {
 
 constexpr uint64_t kTimerHz = 48000000;
-// The record file's analyzer clock at session time 0.
-constexpr uint64_t kClockStartUs = 1000000;
-// Readings go in every 10 ms, the analyzer's default sampling interval.
-constexpr uint64_t kReadingIntervalUs = 10000;
 // A line quiet for this long ends its burst, as the synthesizer's packer does.
 constexpr uint64_t kBurstIdleUs = 3000;
 constexpr uint64_t kMaxMetadataBytes = 1 << 20;
@@ -54,7 +48,7 @@ class TransitionSink {
           writer_(base.divider, blocks),
           idleTicks_(
               std::max<uint64_t>(kBurstIdleUs * 48 / static_cast<uint64_t>(base.divider), 3 * 256)),
-          clockStartTicks_(kClockStartUs * 48 / static_cast<uint64_t>(base.divider)) {}
+          clockStartTicks_(kSrClockStartUs * 48 / static_cast<uint64_t>(base.divider)) {}
 
     void Transition(int line, uint64_t sample) {
         // Rounded to the nearest tick; with a coarser tick than the sample period two
@@ -161,57 +155,26 @@ class LevelScanner {
     size_t partialSize_ = 0;
 };
 
-// A SampleBlock of zero readings at the given analyzer times.
-RecordBlock ZeroReadingBlock(const uint64_t* timesUs, int count) {
-    RecordBlock block;
-    uint8_t* bytes = block.bytes.data();
-    WriteU16(bytes, static_cast<uint16_t>(kSampleKindBit | count));
-    for (int i = 0; i < count; ++i) {
-        WriteU32(bytes + kSampleAreaOffset + kSampleSize * static_cast<size_t>(i),
-                 static_cast<uint32_t>(timesUs[i]));
+// Where the sample data stops: at the session length limit or the caller's byte limit.
+struct DataLimit {
+    uint64_t maxSamples = 0;
+    uint64_t maxBytes = 0;  // 0: none
+};
+
+// "7 days", "90 s": the session limit in the largest whole unit.
+std::string DurationText(uint64_t microseconds) {
+    const uint64_t seconds = microseconds / 1000000;
+    if (seconds != 0 && seconds % 86400 == 0) {
+        return std::to_string(seconds / 86400) + (seconds == 86400 ? " day" : " days");
     }
-    return block;
+    return std::to_string(seconds) + " s";
 }
 
-// Writes the record file: the leading InfoBlock, then readings and edge blocks in time order.
-bool WriteRecordFile(const std::string& path, const std::vector<TimedBlock>& edges,
-                     uint64_t sessionUs, SrImportResult& result, std::string& error) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = "cannot write '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    std::vector<uint8_t> out;
-    out.reserve((edges.size() + sessionUs / kReadingIntervalUs / 3 + 4) * kBlockSize);
-    auto append = [&out](const RecordBlock& block) {
-        out.insert(out.end(), block.bytes.begin(), block.bytes.end());
-    };
-    append(PlaceholderInfoBlock());
-    size_t next = 0;
-    const uint64_t readings = sessionUs / kReadingIntervalUs + 1;
-    for (uint64_t index = 0; index < readings;) {
-        uint64_t times[kMaxSamplesPerBlock];
-        int count = 0;
-        for (; count < kMaxSamplesPerBlock && index < readings; ++count, ++index) {
-            times[count] = kClockStartUs + index * kReadingIntervalUs;
-        }
-        while (next < edges.size() && edges[next].timeUs <= times[count - 1]) {
-            append(edges[next++].block);
-        }
-        append(ZeroReadingBlock(times, count));
-        ++result.sampleBlocks;
-    }
-    for (; next < edges.size(); ++next) {
-        append(edges[next].block);
-    }
-    const RecordBlock leading = FinishedInfoBlock(0, SerialNumber{}, out.size() - kBlockSize);
-    std::copy(leading.bytes.begin(), leading.bytes.end(), out.begin());
-    bool ok = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok) {
-        error = "cannot write '" + path + "'";
-    }
-    return ok;
+DataLimit LimitFor(const SrMetadata& metadata, const SrImportOptions& options) {
+    const unsigned __int128 samples =
+        static_cast<unsigned __int128>(options.maxSessionUs) * metadata.sampleRate / 1000000;
+    return {static_cast<uint64_t>(std::min<unsigned __int128>(samples, UINT64_MAX)),
+            options.maxDataBytes};
 }
 
 }  // namespace
@@ -227,26 +190,23 @@ SrTickBase TickBaseForSampleRate(uint64_t sampleRate) {
     return {static_cast<int>(std::clamp<uint64_t>(nearest, 1, 256)), false};
 }
 
-std::optional<std::string> ImportToTemporaryRecordFile(const std::string& sessionPath,
-                                                       std::string& error) {
+std::unique_ptr<TemporaryImport> ImportToTemporaryRecordFile(const std::string& sessionPath,
+                                                             std::string& error) {
     std::error_code code;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(code);
-    if (code) {
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(code);
+    const std::string folder =
+        code ? std::string() : MakePrivateFolder(temporary.string(), "zoduz-import-");
+    if (folder.empty()) {
         error = "no temporary folder for the imported record file";
-        return std::nullopt;
+        return nullptr;
     }
-    // A name of its own per process and import, so that no other file is replaced, also when
-    // several threads import at once.
-    static std::atomic<int> imports = 0;
-    const std::string name = "zoduz-import-" + std::to_string(::getpid()) + "-" +
-                             std::to_string(++imports) + "-" +
-                             std::filesystem::path(sessionPath).stem().string() + ".zaz";
-    const std::string target = (folder / name).string();
-    if (!ImportSigrokSession(sessionPath, target, {}, error)) {
-        std::filesystem::remove(target, code);
-        return std::nullopt;
+    ScratchPath scratch(folder);
+    const std::string record =
+        folder + "/" + std::filesystem::path(sessionPath).stem().string() + ".zaz";
+    if (!ImportSigrokSession(sessionPath, record, {}, error)) {
+        return nullptr;
     }
-    return target;
+    return std::make_unique<TemporaryImport>(std::move(scratch), record);
 }
 
 bool IsSigrokSessionPath(const std::string& path) {
@@ -290,33 +250,69 @@ std::optional<SrImportResult> ImportSigrokSession(const std::string& inPath,
     }
     result.tickBase = TickBaseForSampleRate(result.metadata.sampleRate);
 
+    if (SameFile(inPath, outPath)) {
+        error = "cannot write '" + outPath + "': it is the session being imported";
+        return std::nullopt;
+    }
+    StagedFile staged(outPath);
+    FILE* file = staged.OpenStream("wb");
+    if (file == nullptr) {
+        error = "cannot write '" + outPath + "': " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::unique_ptr<FILE, int (*)(FILE*)> closer(file, std::fclose);
+    SrRecordWriter writer(file);
     std::vector<TimedBlock> edges;
     TransitionSink sink(result.metadata.sampleRate, result.tickBase, edges);
     LevelScanner scanner(result.metadata.unitSize, result.cc1Channel, result.cc2Channel, sink);
+    const DataLimit limit = LimitFor(result.metadata, options);
+    bool tooLong = false;
     auto feed = [&](const uint8_t* data, size_t size) {
         result.dataBytes += size;
         scanner.Feed(data, size);
+        writer.TakeEdgeBlocks(edges);
+        tooLong = scanner.Samples() > limit.maxSamples ||
+                  (limit.maxBytes != 0 && result.dataBytes > limit.maxBytes);
+        return !tooLong;
     };
     const std::string& base = result.metadata.captureFile;
+    bool read = true;
     if (archive.Has(base + "-1")) {
-        for (int part = 1; archive.Has(base + "-" + std::to_string(part)); ++part) {
-            if (!archive.ReadPieces(base + "-" + std::to_string(part), kReadPiece, feed)) {
-                error = "cannot read the samples of '" + inPath + "': " + archive.Error();
-                return std::nullopt;
-            }
+        for (int part = 1; read && archive.Has(base + "-" + std::to_string(part)); ++part) {
+            read = archive.ReadPieces(base + "-" + std::to_string(part), kReadPiece, feed);
         }
-    } else if (!archive.ReadPieces(base, kReadPiece, feed)) {
+    } else if (!archive.ReadPieces(base, kReadPiece, feed) && !tooLong) {
         error = "'" + inPath + "' has no sample data '" + base + "'";
         return std::nullopt;
     }
+    if (tooLong) {
+        error = "'" + inPath + "' is longer than the import takes (" +
+                (limit.maxBytes != 0 && result.dataBytes > limit.maxBytes
+                     ? std::to_string(limit.maxBytes) + " bytes of samples)"
+                     : DurationText(options.maxSessionUs) + " of samples)");
+        return std::nullopt;
+    }
+    if (!read) {
+        error = "cannot read the samples of '" + inPath + "': " + archive.Error();
+        return std::nullopt;
+    }
     sink.Finish();
+    writer.TakeEdgeBlocks(edges);
     result.samples = scanner.Samples();
     result.transitions[0] = scanner.Transitions()[0];
     result.transitions[1] = scanner.Transitions()[1];
-    result.edgeBlocks = edges.size();
     const uint64_t sessionUs = static_cast<uint64_t>(
         static_cast<unsigned __int128>(result.samples) * 1000000 / result.metadata.sampleRate);
-    if (!WriteRecordFile(outPath, edges, sessionUs, result, error)) {
+    errno = 0;
+    bool written = writer.Finish(sessionUs) && std::fflush(file) == 0;
+    const int writeError = errno;
+    written = std::fclose(closer.release()) == 0 && written;
+    result.edgeBlocks = writer.EdgeBlocks();
+    result.sampleBlocks = writer.SampleBlocks();
+    if (!written || !staged.Commit()) {
+        const int cause = written ? errno : writeError;
+        error = "cannot write '" + outPath + "'" +
+                (cause != 0 ? std::string(": ") + std::strerror(cause) : std::string());
         return std::nullopt;
     }
     return result;

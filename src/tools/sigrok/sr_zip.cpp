@@ -98,6 +98,7 @@ std::optional<std::string> SrZipReader::ReadSmall(const std::string& name, uint6
     std::string text;
     const bool ok = ReadPieces(name, 65536, [&](const uint8_t* data, size_t size) {
         text.append(reinterpret_cast<const char*>(data), size);
+        return true;
     });
     if (!ok || text.size() > maxBytes) {
         return std::nullopt;
@@ -106,7 +107,7 @@ std::optional<std::string> SrZipReader::ReadSmall(const std::string& name, uint6
 }
 
 bool SrZipReader::ReadPieces(const std::string& name, size_t chunk,
-                             const std::function<void(const uint8_t*, size_t)>& piece) {
+                             const std::function<bool(const uint8_t*, size_t)>& piece) {
     if (archive_ == nullptr) {
         return false;
     }
@@ -127,7 +128,11 @@ bool SrZipReader::ReadPieces(const std::string& name, size_t chunk,
         if (got == 0) {
             break;
         }
-        piece(buffer.data(), static_cast<size_t>(got));
+        if (!piece(buffer.data(), static_cast<size_t>(got))) {
+            error_ = "stopped";
+            ok = false;
+            break;
+        }
     }
     zip_fclose(file);
     return ok;

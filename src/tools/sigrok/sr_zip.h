@@ -26,10 +26,11 @@ class SrZipReader {
     bool Has(const std::string& name) const;
     // A whole member of at most maxBytes bytes; nothing when it is missing, larger or unreadable.
     std::optional<std::string> ReadSmall(const std::string& name, uint64_t maxBytes);
-    // Reads a member in pieces of up to `chunk` bytes, handing each to `piece`. False when the
-    // member cannot be opened or read to its end.
+    // Reads a member in pieces of up to `chunk` bytes, handing each to `piece`, which returns
+    // false to stop early. False when the member cannot be opened or read to its end, or when
+    // `piece` stopped the reading.
     bool ReadPieces(const std::string& name, size_t chunk,
-                    const std::function<void(const uint8_t* data, size_t size)>& piece);
+                    const std::function<bool(const uint8_t* data, size_t size)>& piece);
 
   private:
     zip* archive_ = nullptr;
