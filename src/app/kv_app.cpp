@@ -12,6 +12,7 @@
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
+#include <new>
 
 #include "app/automation_service.h"
 #include "app/capture_controller.h"
@@ -23,6 +24,7 @@
 #include "app/udev_rule.h"
 #include "capture/document.h"
 #include "capture/record_file_io.h"
+#include "capture/staged_file.h"
 #include "device/sim/scenarios.h"
 #include "graph/view/dockable_graph.h"
 #include "graph/view/graph_view.h"
@@ -291,8 +293,25 @@ int CKVApp::Run() {
                 return 1;
         }
     }
+    if (!commandLine->screenshotPath.isEmpty() && !commandLine->recordFile.isEmpty() &&
+        SameFile(QFile::encodeName(commandLine->screenshotPath).toStdString(),
+                 QFile::encodeName(commandLine->recordFile).toStdString())) {
+        PrintError(QStringLiteral("the screenshot %1 would replace the file it shows")
+                       .arg(commandLine->screenshotPath));
+        return 1;
+    }
     return commandLine->screenshotPath.isEmpty() ? RunInteractive(*commandLine)
                                                  : RunScreenshot(*commandLine);
+}
+
+bool CKVApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc&) {
+        PrintError(QStringLiteral("out of memory: the window closes"));
+        exit(1);
+    }
+    return false;
 }
 
 int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
@@ -443,7 +462,10 @@ bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QStr
         exporter.Initialise(false);
         DrawDialogOver(image, exporter);
     }
-    return image.save(path, "PNG");
+    // A picture that cannot be written whole leaves an existing file as it was.
+    StagedFile staged(QFile::encodeName(path).toStdString());
+    return staged.IsOpen() && image.save(QFile::decodeName(staged.Path().c_str()), "PNG") &&
+           staged.Commit();
 }
 
 void CKVApp::LoadRecentFiles() {

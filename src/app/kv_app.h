@@ -57,6 +57,9 @@ class CKVApp : public QApplication {
 
     // Runs the application to its end; the process exit status.
     int Run();
+    // Delivers events; memory that runs out while one is handled ends the event loop with
+    // status 1 (the window closes the way it does on Exit, record files stay whole).
+    bool notify(QObject* receiver, QEvent* event) override;
     // Organisation, application name (the settings' keys) and window icon.
     static void ApplyIdentity(QGuiApplication& application);
 

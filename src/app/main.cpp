@@ -1,8 +1,12 @@
 // zoduz: the desktop application of the USB Type-C power analyzer.
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "app/kv_app.h"
+#include "capture/scratch_files.h"
 
 namespace {
 
@@ -23,6 +27,17 @@ int main(int argc, char** argv) {
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
         }
     }
-    CKVApp app(argc, argv);
-    return app.Run();
+    // Staged outputs and temporary imports go with the process; a file size limit fails the
+    // write instead of ending the process.
+    RemoveScratchFilesOnSignals();
+    std::signal(SIGXFSZ, SIG_IGN);
+    // Memory that runs out outside the event loop (a screenshot's decode and paint) ends the
+    // run with one line and status 1.
+    try {
+        CKVApp app(argc, argv);
+        return app.Run();
+    } catch (const std::bad_alloc&) {
+        std::fputs("zoduz: out of memory\n", stderr);
+    }
+    return 1;
 }

@@ -225,12 +225,20 @@ DocumentCommandHooks CMainFrame::CommandHooks() {
     // A logic-analyzer session is decoded from a record file imported into the temporary
     // folder; saving asks for a new name, so the session itself is never overwritten.
     hooks.decode = [this](const std::string& path) { return decoding_->Start(path); };
-    hooks.importSession = [](const std::string& path,
-                             std::string& error) -> std::optional<std::string> {
+    // The import stays while the document may read it again (passes, Save As, export) and goes
+    // when another file is opened or the window closes.
+    hooks.importSession = [this](const std::string& path,
+                                 std::string& error) -> std::optional<std::string> {
         if (!IsSigrokSessionPath(path)) {
+            sessionImport_.reset();
             return std::nullopt;
         }
-        return ImportToTemporaryRecordFile(path, error);
+        std::unique_ptr<TemporaryImport> imported = ImportToTemporaryRecordFile(path, error);
+        if (!imported) {
+            return std::nullopt;
+        }
+        sessionImport_ = std::move(imported);
+        return sessionImport_->RecordPath();
     };
     return hooks;
 }

@@ -8,10 +8,12 @@
 #include <QMessageBox>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/commands/document_commands.h"
 #include "capture/file_result.h"
+#include "tools/sigrok/sr_import.h"
 
 class CCaptureController;
 class CCommandRouter;
@@ -205,6 +207,7 @@ class CMainFrame : public QMainWindow {
     CCommandRouter* router_ = nullptr;
     CStatusPanes* panes_ = nullptr;
     CDecodeSession* decoding_ = nullptr;
+    std::unique_ptr<TemporaryImport> sessionImport_;  // the opened session's record file
     bool loading_ = false;  // inside a File command's load, which reports its own errors
     bool startLayoutDone_ = false;
 

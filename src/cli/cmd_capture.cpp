@@ -82,13 +82,27 @@ std::optional<std::string> ParseArgs(const CliArgs& args, CaptureArgs& parsed) {
         } else if (!hasValue) {
             return arg.rfind("-", 0) == 0 ? arg + " needs a value" : "unexpected '" + arg + "'";
         } else if (arg == "-o" || arg == "--output") {
+            // The record file is FILE itself: a name without the extension would silently
+            // become FILE.zaz.
+            const std::string extension = kRecordFileExtension;
+            if (value.size() <= extension.size() || !value.ends_with(extension)) {
+                return std::string("-o takes a record file name ending in .zaz");
+            }
             parsed.output = value;
             ++i;
         } else if (arg == "--folder") {
+            if (value.empty()) {
+                return std::string("--folder takes a folder");
+            }
             parsed.folder = value;
             haveFolder = true;
             ++i;
         } else if (arg == "--caption") {
+            // As the record file settings dialog takes it: no folder parts, a bounded length.
+            if (value.empty() || !IsValidCaption(value)) {
+                return "--caption takes a name of 1 to " + std::to_string(kMaxCaptionLength) +
+                       " characters without \\ / : * ? \" < > |";
+            }
             parsed.caption = value;
             ++i;
         } else if (arg == "--seconds") {
@@ -170,6 +184,9 @@ int RunCapture(const CliArgs& args) {
     if (std::optional<std::string> problem = ParseArgs(args, parsed)) {
         std::fprintf(stderr, "zoduz-cli capture: %s\n%s", problem->c_str(), kUsage);
         return kExitUsage;
+    }
+    if (CliParseOnly()) {
+        return 0;
     }
     std::unique_ptr<AnalyzerConnection> analyzer = OpenAnalyzer(parsed);
     if (!analyzer) {

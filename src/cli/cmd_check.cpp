@@ -88,6 +88,9 @@ int RunCheck(const CliArgs& args) {
                      "[--fail-on error|warning|never] [--profile 3.0]\n");
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     int64_t timeOrigin = 0;
     std::optional<CheckReport> report = CheckFile("check", parsed, timeOrigin);
     if (!report) {
@@ -111,6 +114,9 @@ int RunContracts(const CliArgs& args) {
     if (!ParseCheckArgs(args, false, parsed)) {
         std::fprintf(stderr, "usage: zoduz-cli contracts FILE [--format tsv|json]\n");
         return 2;
+    }
+    if (CliParseOnly()) {
+        return 0;
     }
     int64_t timeOrigin = 0;
     std::optional<CheckReport> report = CheckFile("contracts", parsed, timeOrigin);

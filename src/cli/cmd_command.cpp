@@ -5,6 +5,7 @@
 
 #include "capture/record_stream.h"
 #include "cli/analyzer_args.h"
+#include "cli/commands.h"
 #include "device/device_link.h"
 #include "device/usb/libusb_transport.h"
 #include "device/virtual/virtual_transport.h"
@@ -139,6 +140,9 @@ int RunCommand(const CliArgs& args) {
     if (!command) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (CliParseOnly()) {
+        return 0;
     }
     if (parsed.useVirtual) {
         VirtualAnalyzer analyzer(parsed.virtualOptions);

@@ -150,6 +150,9 @@ int RunDecode(const CliArgs& args) {
                      kCriteriaUsage);
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     CaptureRows rows;
     if (!OpenRowsForCli("decode", options.path, options.reverseCurrent, rows)) {
         return 1;

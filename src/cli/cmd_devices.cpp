@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/analyzer_args.h"
+#include "cli/commands.h"
 #include "device/analyzer_identity.h"
 #include "device/analyzer_probe.h"
 #include "device/usb/libusb_transport.h"
@@ -34,6 +35,9 @@ int RunDevices(const CliArgs& args) {
     if (!ParseAnalyzerArgs(args, parsed) || !parsed.positional.empty()) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (CliParseOnly()) {
+        return 0;
     }
     std::printf("#path\tid\tfirmware\tversion\tstate\tserial\n");
     int status = 0;

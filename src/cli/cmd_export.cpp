@@ -4,16 +4,17 @@
 #include <optional>
 #include <string>
 
-#include "list/core/column_info.h"
 #include "cli/commands.h"
 #include "cli/job_progress.h"
 #include "cli/open_document.h"
 #include "cli/packet_arg.h"
+#include "list/core/column_info.h"
 #include "tools/csv_format.h"
 #include "tools/export_job.h"
 #include "tools/export_markers.h"
 #include "tools/export_naming.h"
 #include "tools/export_range.h"
+#include "tools/sigrok/sr_import.h"
 
 namespace {
 
@@ -177,6 +178,9 @@ int RunExport(const CliArgs& args) {
         std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     CKVDoc doc;
     if (!OpenDocumentForCli("export", parsed.file, doc)) {
         return 1;
@@ -207,15 +211,19 @@ int RunExport(const CliArgs& args) {
 
     ExportRequest request;
     request.type = parsed.type;
-    request.fileName = parsed.output.empty()
-                           ? DeriveExportFileName(doc.RecordFilePath(), parsed.type)
-                           : parsed.output;
+    // Named after the file given, also for a session read through a temporary import.
+    const std::string named = IsSigrokSessionPath(parsed.file)
+                                  ? parsed.file.substr(0, parsed.file.size() - 3) + kZazExtension
+                                  : parsed.file;
+    request.fileName =
+        parsed.output.empty() ? DeriveExportFileName(named, parsed.type) : parsed.output;
     request.csv.items = items;
     request.csv.values = parsed.values;
     request.csv.columns = ExportColumns(DefaultColumnLayout(), !parsed.allColumns);
     request.csv.reverseCurrent = parsed.reverseCurrent;
     request.csv.rangeStart = range.start;
     request.csv.rangeEnd = range.end;
+    request.sourcePath = parsed.file;
     std::unique_ptr<ToolJob> job = StartExport(doc, request);
     const ToolResult result = WaitForJob(*job, "Exporting");
     if (result != ToolResult::kSucceeded) {

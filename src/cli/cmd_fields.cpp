@@ -51,6 +51,9 @@ int RunFields(const CliArgs& args) {
         std::fprintf(stderr, "usage: zoduz-cli fields FILE N [--node CODE]\n");
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     CKVDoc doc;
     const PacketPtr packet = OpenPacketForCli("fields", parsed->path, parsed->number, doc);
     if (!packet) {

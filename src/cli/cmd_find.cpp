@@ -75,6 +75,9 @@ int RunFind(const CliArgs& args) {
                      kCriteriaUsage);
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     CaptureRows rows;
     if (!OpenRowsForCli("find", options.path, options.reverseCurrent, rows)) {
         return 1;

@@ -57,6 +57,9 @@ int RunInfo(const CliArgs& args) {
         std::fprintf(stderr, "usage: zoduz-cli info FILE\n");
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     if (!CheckRecordFile("info", args[0])) {
         return 1;
     }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "cli/commands.h"
+#include "cli/number_arg.h"
 #include "cli/open_document.h"
 #include "cli/packet_arg.h"
 #include "query/measurement.h"
@@ -27,19 +28,6 @@ struct MeasureEnd {
     bool IsSet() const { return time || packet; }
 };
 
-std::optional<int64_t> ParseTime(const std::string& text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    errno = 0;
-    char* end = nullptr;
-    long long value = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0') {
-        return std::nullopt;
-    }
-    return static_cast<int64_t>(value);
-}
-
 // Parses "--from TIME" or "--from-packet N" (prefix "--from"); false on a bad or repeated end.
 bool ParseEnd(const CliArgs& args, size_t& i, const std::string& prefix, MeasureEnd& end) {
     if (end.IsSet() || i + 1 >= args.size()) {
@@ -47,7 +35,7 @@ bool ParseEnd(const CliArgs& args, size_t& i, const std::string& prefix, Measure
     }
     const std::string& value = args[++i];
     if (args[i - 1] == prefix) {
-        end.time = ParseTime(value);
+        end.time = ParseNumber<int64_t>(value);
         return end.time.has_value();
     }
     end.packet = ParsePacketNumber(value);
@@ -91,6 +79,9 @@ int RunMeasure(const CliArgs& args) {
     if (!valid || !from.IsSet() || !to.IsSet()) {
         std::fprintf(stderr, "%s", kUsage);
         return 2;
+    }
+    if (CliParseOnly()) {
+        return 0;
     }
     CKVDoc doc;
     if (!OpenDocumentForCli("measure", args[0], doc)) {

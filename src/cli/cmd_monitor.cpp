@@ -141,6 +141,9 @@ int RunMonitor(const CliArgs& args) {
         std::fprintf(stderr, "zoduz-cli monitor: %s\n%s", problem->c_str(), kUsage);
         return kExitUsage;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     if (parsed.isVirtual) {
         std::unique_ptr<AnalyzerConnection> analyzer = AnalyzerConnection::Virtual(parsed.scenario);
         if (!analyzer) {

@@ -35,6 +35,9 @@ int RunExportPcapng(const CliArgs& args) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     CKVDoc doc;
     if (!OpenDocumentForCli("export-pcapng", parsed.input, doc)) {
         return 1;

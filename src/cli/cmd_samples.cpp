@@ -1,4 +1,5 @@
-// zoduz-cli samples FILE: every VBUS/CC sample of a record file as tab-separated values.
+// zoduz-cli samples FILE: every VBUS/CC sample of a record file (or of a sigrok session's
+// import) as tab-separated values.
 #include <cinttypes>
 #include <cstdio>
 #include <vector>
@@ -26,10 +27,17 @@ int RunSamples(const CliArgs& args) {
         std::fprintf(stderr, "usage: zoduz-cli samples FILE\n");
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     if (!CheckRecordFile("samples", args[0])) {
         return 1;
     }
-    ReadOnlyFile file(args[0]);
+    const std::optional<std::string> record = RecordPathForCli("samples", args[0]);
+    if (!record) {
+        return 1;
+    }
+    ReadOnlyFile file(*record);
     std::vector<uint8_t> buffer(kReadChunkSize);
     RecordStreamParser parser;
     SamplePrinter printer;

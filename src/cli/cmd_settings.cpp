@@ -36,6 +36,9 @@ int RunSettings(const CliArgs& args) {
         std::fprintf(stderr, "usage: zoduz-cli settings\n");
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
 #ifdef ZODUZ_CLI_QSETTINGS
     const QSettingsBackend backend;
     PrintSettings(backend, backend.Location());

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "capture/staged_file.h"
 #include "cli/commands.h"
 #include "cli/io_args.h"
+#include "cli/open_document.h"
 #include "tools/sigrok/sr_export.h"
 #include "tools/sigrok/sr_import.h"
 
@@ -24,7 +26,7 @@ struct ConvertArgs {
 bool ParseConvertArgs(const CliArgs& args, bool channelOptions, ConvertArgs& parsed) {
     return ParseInputOutputArgs(
         args, parsed.input, parsed.output, [&](const CliArgs& all, size_t& i) {
-            const bool hasValue = channelOptions && i + 1 < all.size();
+            const bool hasValue = channelOptions && i + 1 < all.size() && !all[i + 1].empty();
             std::string* channel = all[i] == "--cc1"   ? &parsed.channels.cc1
                                    : all[i] == "--cc2" ? &parsed.channels.cc2
                                                        : nullptr;
@@ -43,6 +45,9 @@ int RunImportSr(const CliArgs& args) {
     if (!ParseConvertArgs(args, true, parsed)) {
         std::fputs(kImportUsage, stderr);
         return 2;
+    }
+    if (CliParseOnly()) {
+        return 0;
     }
     std::string error;
     const std::optional<SrImportResult> result =
@@ -69,9 +74,23 @@ int RunExportSr(const CliArgs& args) {
         std::fputs(kExportUsage, stderr);
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
+    if (SameFile(parsed.input, parsed.output)) {
+        std::fprintf(stderr,
+                     "zoduz-cli export-sr: cannot write '%s': it is the record file being "
+                     "exported\n",
+                     parsed.output.c_str());
+        return 1;
+    }
+    // A session is read through its import, as the decoding commands read it.
+    const std::optional<std::string> record = RecordPathForCli("export-sr", parsed.input);
+    if (!record) {
+        return 1;
+    }
     std::string error;
-    const std::optional<SrExportResult> result =
-        ExportSigrokSession(parsed.input, parsed.output, error);
+    const std::optional<SrExportResult> result = ExportSigrokSession(*record, parsed.output, error);
     if (!result) {
         std::fprintf(stderr, "zoduz-cli export-sr: %s\n", error.c_str());
         return 1;

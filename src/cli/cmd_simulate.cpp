@@ -98,6 +98,9 @@ int RunSimulate(const CliArgs& args) {
         std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
+    if (CliParseOnly()) {
+        return CheckSimulationOptions(request.options) ? 2 : 0;
+    }
     const SimulationOutcome outcome = SimulateRecordFile(request);
     if (!outcome.message.empty()) {
         std::fprintf(stderr, "zoduz-cli simulate: %s\n", outcome.message.c_str());

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "capture/record_naming.h"
+#include "capture/staged_file.h"
 #include "cli/commands.h"
 #include "cli/job_progress.h"
 #include "cli/packet_arg.h"
@@ -69,6 +70,9 @@ int RunStitch(const CliArgs& args) {
         std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     const std::filesystem::path basePath(parsed.base);
     const std::string baseName = basePath.filename().string();
     std::string folder = parsed.folder;
@@ -90,7 +94,12 @@ int RunStitch(const CliArgs& args) {
     // The first k successors: one by default, as the dialog preselects.
     size_t count = parsed.count.value_or(1);
     if (!parsed.to.empty()) {
-        const std::string toName = std::filesystem::path(parsed.to).filename().string();
+        const std::filesystem::path toPath(parsed.to);
+        const std::string toName = toPath.filename().string();
+        // A path names the successor only when it leads to that file of the folder.
+        if (toPath.has_parent_path() && !SameFile(parsed.to, JoinRecordPath(folder, toName))) {
+            return Fail("'" + parsed.to + "' is not in '" + folder + "'");
+        }
         count = 0;
         for (size_t i = 0; i < successors.size() && count == 0; ++i) {
             count = successors[i].name == toName ? i + 1 : 0;

@@ -12,6 +12,9 @@ int RunTree(const CliArgs& args) {
         std::fprintf(stderr, "usage: zoduz-cli tree FILE N\n");
         return 2;
     }
+    if (CliParseOnly()) {
+        return 0;
+    }
     CKVDoc doc;
     const PacketPtr packet = OpenPacketForCli("tree", args[0], *number, doc);
     if (!packet) {

@@ -25,6 +25,18 @@ int RunExportPcapng(const CliArgs& args);
 int RunRemote(const CliArgs& args);
 #endif
 
+namespace {
+bool parseOnly = false;
+}  // namespace
+
+void SetCliParseOnly(bool on) {
+    parseOnly = on;
+}
+
+bool CliParseOnly() {
+    return parseOnly;
+}
+
 const std::vector<CliCommand>& CliCommands() {
     static const std::vector<CliCommand> commands = {
         {"capture",

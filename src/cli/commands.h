@@ -18,3 +18,8 @@ struct CliCommand {
 
 // Every subcommand, in the order the help text lists them.
 const std::vector<CliCommand>& CliCommands();
+
+// For the argument fuzzer: every command returns 0 right after its arguments parsed, before it
+// reads, writes or opens anything.
+void SetCliParseOnly(bool on);
+bool CliParseOnly();

@@ -18,8 +18,9 @@ extern "C" void OnInterrupt(int /*signal*/) {
 
 ToolResult WaitForJob(ToolJob& job, const char* verb) {
     using Clock = std::chrono::steady_clock;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    // The writer stops and removes its output itself; the handlers before come back after.
+    void (*previousInt)(int) = std::signal(SIGINT, OnInterrupt);
+    void (*previousTerm)(int) = std::signal(SIGTERM, OnInterrupt);
     Clock::time_point nextReport = Clock::now() + std::chrono::seconds(1);
     while (!job.Finished()) {
         if (interrupted.load()) {
@@ -32,7 +33,7 @@ ToolResult WaitForJob(ToolJob& job, const char* verb) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     job.Wait();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, previousInt);
+    std::signal(SIGTERM, previousTerm);
     return job.Result();
 }

@@ -1,13 +1,19 @@
 #include "cli/open_document.h"
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "query/open_capture.h"
+#include "tools/sigrok/sr_import.h"
 
 namespace {
 
 bool cliTolerant = false;
 bool decodeStoppedForMemory = false;
+// Record files imported from sessions: a record-file export reads them again, so they go when
+// the command ends.
+std::vector<std::unique_ptr<TemporaryImport>> sessionImports;
 
 void PrintError(const char* command, const std::string& message) {
     std::fprintf(stderr, "zoduz-cli %s: %s\n", command, message.c_str());
@@ -27,8 +33,26 @@ bool CheckRecordFile(const char* command, const std::string& path) {
     return static_cast<bool>(checked);
 }
 
+std::optional<std::string> RecordPathForCli(const char* command, const std::string& path) {
+    if (!IsSigrokSessionPath(path)) {
+        return path;
+    }
+    std::string error;
+    std::unique_ptr<TemporaryImport> imported = ImportToTemporaryRecordFile(path, error);
+    if (!imported) {
+        PrintError(command, error);
+        return std::nullopt;
+    }
+    sessionImports.push_back(std::move(imported));
+    return sessionImports.back()->RecordPath();
+}
+
 bool OpenDocumentForCli(const char* command, const std::string& path, CKVDoc& doc) {
-    const OpenOutcome opened = OpenCapture(path, cliTolerant, doc);
+    std::unique_ptr<TemporaryImport> imported;
+    const OpenOutcome opened = OpenCapture(path, cliTolerant, doc, &imported);
+    if (imported) {
+        sessionImports.push_back(std::move(imported));
+    }
     if (opened.kind == OpenOutcome::kOutOfMemory) {
         // What was decoded before memory ran out is still printed; the exit status says it is
         // not the whole file.

@@ -1,6 +1,7 @@
 // Shared by the zoduz-cli commands that work on a decoded record file.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "capture/document.h"
@@ -10,6 +11,11 @@
 // "zoduz-cli COMMAND: 'PATH' is not a regular file" (a folder, a FIFO, a device) or
 // "zoduz-cli COMMAND: cannot read 'PATH'" on stderr.
 bool CheckRecordFile(const char* command, const std::string& path);
+
+// The record file to read for path: path itself, or for a sigrok session (FILE.sr) a record
+// file imported from it with the default channels, which lasts until the command ends. Prints
+// "zoduz-cli COMMAND: REASON" and returns nothing when the import fails.
+std::optional<std::string> RecordPathForCli(const char* command, const std::string& path);
 
 // Every document the command opens from now on recovers what the strict decoder rejects
 // (zoduz-cli --tolerant).

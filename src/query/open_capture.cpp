@@ -29,7 +29,8 @@ OpenOutcome CheckCaptureFile(const std::string& path) {
     }
 }
 
-OpenOutcome OpenCapture(const std::string& path, bool tolerant, CKVDoc& doc) {
+OpenOutcome OpenCapture(const std::string& path, bool tolerant, CKVDoc& doc,
+                        std::unique_ptr<TemporaryImport>* keep) {
     if (OpenOutcome checked = CheckCaptureFile(path); !checked) {
         return checked;
     }
@@ -37,12 +38,15 @@ OpenOutcome OpenCapture(const std::string& path, bool tolerant, CKVDoc& doc) {
     FileResult result;
     if (IsSigrokSessionPath(path)) {
         std::string error;
-        // The document holds what it decoded; the import goes when this block ends.
-        const std::unique_ptr<TemporaryImport> imported = ImportToTemporaryRecordFile(path, error);
+        // The document holds what it decoded; unless kept, the import goes when this block ends.
+        std::unique_ptr<TemporaryImport> imported = ImportToTemporaryRecordFile(path, error);
         if (!imported) {
             return {OpenOutcome::kDamaged, error};
         }
         result = doc.OpenRecordFile(imported->RecordPath());
+        if (keep != nullptr) {
+            *keep = std::move(imported);
+        }
     } else {
         result = doc.OpenRecordFile(path);
     }

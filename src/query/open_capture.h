@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "capture/document.h"
@@ -26,10 +27,15 @@ struct OpenOutcome {
 // Whether path names a readable regular file (kOk, kMissing, kCannotRead, kNotRegularFile).
 OpenOutcome CheckCaptureFile(const std::string& path);
 
+class TemporaryImport;
+
 // Decodes path into doc from scratch (markers and time origin restored). A ".sr" path is a
 // sigrok session: it is imported into a temporary record file, which is removed again once
-// decoded. tolerant lets the document recover what the strict decoder rejects.
-OpenOutcome OpenCapture(const std::string& path, bool tolerant, CKVDoc& doc);
+// decoded, or handed to `keep` when given (for a caller that reads the document's record file
+// again, such as a record-file export). tolerant lets the document recover what the strict
+// decoder rejects.
+OpenOutcome OpenCapture(const std::string& path, bool tolerant, CKVDoc& doc,
+                        std::unique_ptr<TemporaryImport>* keep = nullptr);
 
 // "no packet N in 'PATH' (COUNT packets)": a packet number beyond the capture.
 std::string NoPacketText(int64_t number, const std::string& path, size_t count);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "capture/record_block.h"
+#include "capture/staged_file.h"
 #include "device/sim/phy_encoder.h"
 #include "device/sim/sim_script.h"
 
@@ -13,22 +14,15 @@ namespace {
 constexpr const char* kSameFileText = "the script and the record file must differ";
 
 // True when both paths name one file by their names, so that the script would overwrite the
-// record file. Checked before anything is written.
-bool SameFile(const std::string& a, const std::string& b) {
+// record file. Checked before anything is written; links are checked by SameFile once the
+// record file exists.
+bool SamePathName(const std::string& a, const std::string& b) {
     namespace fs = std::filesystem;
     std::error_code errorA;
     std::error_code errorB;
     const fs::path canonicalA = fs::weakly_canonical(fs::absolute(a, errorA), errorA);
     const fs::path canonicalB = fs::weakly_canonical(fs::absolute(b, errorB), errorB);
     return a == b || (!errorA && !errorB && canonicalA == canonicalB);
-}
-
-// True when the script path leads to the record file just written: a hard link to it, or a
-// symbolic link (dangling until the record file existed) pointing at it. Names cannot tell
-// these apart; the file identity (device and inode) can.
-bool SameFileIdentity(const std::string& script, const std::string& output) {
-    std::error_code error;
-    return std::filesystem::equivalent(script, output, error) && !error;
 }
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
@@ -42,7 +36,8 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 }
 
 bool WriteScript(const std::string& path, const SimulationResult& result) {
-    FILE* file = std::fopen(path.c_str(), "w");
+    StagedFile staged(path);
+    FILE* file = staged.OpenStream("w");
     if (file == nullptr) {
         return false;
     }
@@ -56,7 +51,8 @@ bool WriteScript(const std::string& path, const SimulationResult& result) {
                      m.crc);
     }
     bool ok = std::ferror(file) == 0;
-    return std::fclose(file) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    return ok && staged.Commit();
 }
 
 SimulationSummary Summarize(const SimulationRequest& request, const SimulationResult& result) {
@@ -82,7 +78,8 @@ SimulationOutcome SimulateRecordFile(const SimulationRequest& request) {
         return {SimulationOutcome::kBadRequest, *problem, {}};
     }
     const bool script = !request.script.empty();
-    if (script && SameFile(request.script, request.output)) {
+    if (script && (SamePathName(request.script, request.output) ||
+                   SameFile(request.script, request.output))) {
         return {SimulationOutcome::kBadRequest, kSameFileText, {}};
     }
     std::string error;
@@ -90,7 +87,7 @@ SimulationOutcome SimulateRecordFile(const SimulationRequest& request) {
     if (!result) {
         return {SimulationOutcome::kWriteFailed, error, {}};
     }
-    if (script && SameFileIdentity(request.script, request.output)) {
+    if (script && SameFile(request.script, request.output)) {
         return {SimulationOutcome::kBadRequest, kSameFileText, {}};
     }
     if (script && !WriteScript(request.script, *result)) {

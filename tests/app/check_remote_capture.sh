@@ -63,9 +63,34 @@ set -e
 [ "$status" -eq 1 ] || fail "remote start without a name: status $status"
 grep -q 'zoduz refused: no record file name is set' "$work/noname.err" ||
     fail "remote start without a name: $(cat "$work/noname.err")"
-# A name that would leave the folder is refused.
-if "$cli" remote set-name ../outside.zaz 2>/dev/null; then
-    fail "remote set-name ../outside.zaz was accepted"
+# A name that would leave the folder, a blank one and one in another case of .zaz are refused.
+for name in ../outside.zaz " " x.ZAZ; do
+    if "$cli" remote set-name "$name" 2>/dev/null; then
+        fail "remote set-name '$name' was accepted"
+    fi
+done
+
+# Another program planted the folder test's file name as a link to a victim: setting the folder
+# neither empties the victim nor removes the link.
+mkdir -p "$work/planted"
+echo precious >"$work/victim.txt"
+ln -s "$work/victim.txt" "$work/planted/___test___capture_____file_____.tmp"
+"$cli" remote set-folder "$work/planted" || fail "remote set-folder with a planted link"
+[ "$(cat "$work/victim.txt")" = precious ] || fail "the folder test emptied the link's target"
+[ -L "$work/planted/___test___capture_____file_____.tmp" ] || fail "the folder test removed the link"
+"$cli" remote set-folder "$work/records" || fail "remote set-folder back"
+
+# Calls in parallel each get their answer, and none of them a half-registered D-Bus type.
+callers=()
+for i in $(seq 16); do
+    "$cli" remote set-name "parallel-$i" 2>"$work/parallel-$i.err" &
+    callers+=($!)
+done
+for caller in "${callers[@]}"; do
+    wait "$caller" || fail "parallel remote call: status $?"
+done
+if grep -l . "$work"/parallel-*.err >/dev/null 2>&1; then
+    fail "parallel remote calls: $(cat "$work"/parallel-*.err)"
 fi
 
 "$cli" remote set-name bench-run || fail "remote set-name"

@@ -177,7 +177,14 @@ TEST(LogFontQFont, PointSizedFontsAndExtremeRecords) {
     extreme.weight = 5000;
     const QFont font = FontFromLogFont(extreme);
     EXPECT_GT(font.pixelSize(), 0);
+    EXPECT_LE(font.pixelSize(), 96);
     EXPECT_EQ(font.weight(), 1000);
+    // A stored height of 2^31 - 1 (or 2^31 read back) is a font of at most 96 pixels, which
+    // leaves room for the list header and the graph; ordinary sizes stay as they are.
+    extreme.height = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(FontFromLogFont(extreme).pixelSize(), 96);
+    extreme.height = -40;
+    EXPECT_EQ(FontFromLogFont(extreme).pixelSize(), 40);
 }
 
 }  // namespace

@@ -18,6 +18,21 @@ bool HasControlCharacter(const std::string& text) {
     return false;
 }
 
+// ".ZAZ" and the like: an extension that differs from ".zaz" in case only, which would end up
+// as "x.ZAZ.zaz".
+bool HasExtensionInOtherCase(const std::string& name, const std::string& extension) {
+    if (name.size() < extension.size() || EndsWith(name, extension)) {
+        return false;
+    }
+    for (size_t i = 0; i < extension.size(); ++i) {
+        const char c = name[name.size() - extension.size() + i];
+        if ((c | 0x20) != extension[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool IsValidRemoteRecordFileName(const std::string& name) {
@@ -25,7 +40,14 @@ bool IsValidRemoteRecordFileName(const std::string& name) {
         name.find_first_of("/\\") != std::string::npos) {
         return false;
     }
+    // A name of blanks, or with blanks around it, is no name a user could find again.
+    if (name.front() == ' ' || name.back() == ' ') {
+        return false;
+    }
     const std::string extension = kRecordFileExtension;
+    if (HasExtensionInOtherCase(name, extension)) {
+        return false;
+    }
     const size_t length = EndsWith(name, extension) ? name.size() : name.size() + extension.size();
     // ".zaz" alone would leave a hidden file with an empty stem.
     return length <= kMaxRemoteRecordFileName && name != extension;

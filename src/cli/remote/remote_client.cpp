@@ -1,17 +1,42 @@
 #include "cli/remote/remote_client.h"
 
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusSignature>
+#include <QDBusUnixFileDescriptor>
+#include <QDBusVariant>
 #include <memory>
 
 #include "app/automation/bus_names.h"
 
 namespace {
 
+// Qt D-Bus registers its own types on first use, from whichever thread gets there first: the
+// bus connection's thread and this one could do it at the same time and leave a type half
+// made ("Trying to construct an instance of an invalid type"). Registered here, before the
+// connection exists, they are whole once that thread starts.
+void RegisterBusTypes() {
+    qMetaTypeId<QDBusArgument>();
+    qMetaTypeId<QDBusObjectPath>();
+    qMetaTypeId<QDBusSignature>();
+    qMetaTypeId<QDBusVariant>();
+    qMetaTypeId<QDBusUnixFileDescriptor>();
+    qMetaTypeId<QDBusMessage>();
+    qMetaTypeId<QDBusError>();
+    qMetaTypeId<QDBusConnectionInterface::RegisterServiceReply>();
+    qMetaTypeId<QDBusConnectionInterface::ServiceQueueOptions>();
+    qMetaTypeId<QDBusConnectionInterface::ServiceReplacementOptions>();
+}
+
 // Qt's bus connection expects an application object.
 std::unique_ptr<QCoreApplication> EnsureApplication() {
+    RegisterBusTypes();
     if (QCoreApplication::instance() != nullptr) {
         return nullptr;
     }

@@ -131,6 +131,16 @@ TEST(RemoteRecordFileName, LengthCountsTheExtensionItGets) {
     EXPECT_TRUE(IsValidRemoteRecordFileName("Messung 7 – Ladegerät.zaz"));
 }
 
+// Names that would give a file nobody finds again: blanks, or "x.ZAZ" becoming "x.ZAZ.zaz".
+TEST(RemoteRecordFileName, BlankNamesAndOtherCaseExtensionsAreRefused) {
+    for (const char* name : {" ", "   ", " lead", "trail ", "x.ZAZ", "x.Zaz", ".ZAZ"}) {
+        EXPECT_FALSE(IsValidRemoteRecordFileName(name)) << "'" << name << "'";
+    }
+    for (const char* name : {"in between.zaz", "x.zip", "ZAZ", "x.zaz"}) {
+        EXPECT_TRUE(IsValidRemoteRecordFileName(name)) << "'" << name << "'";
+    }
+}
+
 TEST(AutomationOutcomeTexts, EveryRefusalHasANameAndAText) {
     for (AutomationOutcome outcome :
          {AutomationOutcome::kInvalidName, AutomationOutcome::kInvalidFolder,

@@ -18,6 +18,9 @@ constexpr uint8_t kNonAntialiasedQuality = 3;
 constexpr uint8_t kAntialiasedQuality = 4;
 constexpr uint8_t kClearTypeQuality = 5;
 constexpr int32_t kNormalWeight = 400;
+// Largest pixel size a stored font gets: enough for any screen, small enough that the graph
+// and the list header still fit the window (as stored window sizes are fitted to the screen).
+constexpr int64_t kMaxFontPixels = 96;
 constexpr double kPointsPerInch = 72.0;
 constexpr double kDotsPerInch = 96.0;
 
@@ -63,7 +66,7 @@ QFont FontFromLogFont(const LogFontRecord& record) {
     // Cast through int64 so that the smallest int32 does not overflow in abs().
     const int64_t height = std::llabs(static_cast<int64_t>(record.height));
     if (height > 0) {
-        font.setPixelSize(static_cast<int>(std::min<int64_t>(height, 4096)));
+        font.setPixelSize(static_cast<int>(std::min<int64_t>(height, kMaxFontPixels)));
     }
     const int32_t weight = record.weight == 0 ? kNormalWeight : std::clamp(record.weight, 1, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
