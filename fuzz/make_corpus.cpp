@@ -8,6 +8,7 @@
 
 #include "app/settings/memory_settings_backend.h"
 #include "app/settings/settings_store.h"
+#include "cli/commands.h"
 #include "device/sim/scenarios.h"
 #include "device/sim/simulator.h"
 
@@ -94,6 +95,55 @@ bool WriteSettingsSeed(const fs::path& out) {
     return WriteSeed(out / "settings_blob" / "defaults", seed);
 }
 
+// A 4 MHz session with a few level changes on CC1, and one at 1 Hz, in the sr_import fuzzer's
+// layout: metadata length, metadata, samples.
+bool WriteSessionSeeds(const fs::path& out) {
+    bool ok = true;
+    for (const char* rate : {"4 MHz", "1 Hz"}) {
+        const std::string metadata =
+            std::string("[device 1]\ncapturefile=logic-1\ntotal probes=2\n") +
+            "samplerate=" + rate + "\nprobe1=CC1\nprobe2=CC2\nunitsize=1\n";
+        std::vector<uint8_t> seed = {static_cast<uint8_t>(metadata.size() & 0xFF),
+                                     static_cast<uint8_t>(metadata.size() >> 8)};
+        seed.insert(seed.end(), metadata.begin(), metadata.end());
+        uint8_t level = 0;
+        for (int i = 0; i < 400; ++i) {
+            level ^= (i % 7 == 0) ? 1 : 0;
+            seed.push_back(level);
+        }
+        ok = WriteSeed(out / "sr_import" / (std::string("session-") + rate[0]), seed) && ok;
+    }
+    return ok;
+}
+
+// Command lines in the cli_args fuzzer's layout: a command byte, then NUL-separated words.
+bool WriteArgumentSeeds(const fs::path& out) {
+    using namespace std::string_literals;
+    const std::vector<std::string> lines = {
+        "export\0a.zaz\0--type\0zaz\0--from\0packet:1\0--to\0marker:B"s,
+        "capture\0--virtual\0--seconds\0001.5\0--folder\0d\0--caption\0x"s,
+        "simulate\0spr\0-o\0a.zaz\0--seconds\0002\0--jitter\0000.1"s,
+        "decode\0a.zaz\0--filter\0--set\0SOP=off\0--text\0Source"s,
+        "measure\0a.zaz\0--from\0-5\0--to-packet\0003"s,
+        "stitch\0R_0001.zaz\0--to\0R_0003.zaz\0-o\0out.zaz"s,
+        "import-sr\0a.sr\0-o\0b.zaz\0--cc1\0D0\0--cc2\0none"s,
+    };
+    bool ok = true;
+    for (const std::string& line : lines) {
+        const std::string name = line.substr(0, line.find('\0'));
+        const auto& commands = CliCommands();
+        for (size_t i = 0; i < commands.size(); ++i) {
+            if (name == commands[i].name) {
+                std::vector<uint8_t> seed = {static_cast<uint8_t>(i)};
+                seed.insert(seed.end(), line.begin() + static_cast<long>(name.size()) + 1,
+                            line.end());
+                ok = WriteSeed(out / "cli_args" / name, seed) && ok;
+            }
+        }
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,10 +153,10 @@ int main(int argc, char** argv) {
     }
     const fs::path out = argv[1];
     for (const char* target : {"document", "record_stream", "bmc_decode", "packet_text",
-                               "info_block", "settings_blob"}) {
+                               "info_block", "settings_blob", "sr_import", "cli_args"}) {
         fs::create_directories(out / target);
     }
-    bool ok = WriteSettingsSeed(out);
+    bool ok = WriteSettingsSeed(out) && WriteSessionSeeds(out) && WriteArgumentSeeds(out);
     for (const ScenarioInfo& scenario : Scenarios()) {
         if (std::string(scenario.name) != "long") {
             ok = WriteScenarioSeeds(out, scenario) && ok;
