@@ -25,7 +25,7 @@ class CountingSink : public RecordSink {
     size_t packets = 0;
 };
 
-std::string ScratchPath(const char* name) {
+std::string FuzzFile(const char* name) {
     return "/tmp/zoduz-fuzz-sr-" + std::to_string(::getpid()) + "-" + name;
 }
 
@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string metadata(reinterpret_cast<const char*>(data + 2), metadataSize);
     const std::string samples(reinterpret_cast<const char*>(data + 2 + metadataSize),
                               size - 2 - metadataSize);
-    const std::string session = ScratchPath("in.sr");
-    const std::string record = ScratchPath("out.zaz");
+    const std::string session = FuzzFile("in.sr");
+    const std::string record = FuzzFile("out.zaz");
     {
         SrZipWriter archive(session);
         // Odd-sized sample data goes into two files, the way long sessions are split.
