@@ -4,9 +4,9 @@
 #include <QItemSelectionModel>
 #include <QStringList>
 
-#include "list/log_view.h"
 #include "app/views/pd_packet_list_view.h"
 #include "app/views/pd_packet_tree_view.h"
+#include "list/log_view.h"
 
 namespace {
 

@@ -151,6 +151,10 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
         QStringLiteral("export-dialog"),
         QStringLiteral("With --screenshot: show the export dialog in the picture."));
     parser.addOption(exportDialog);
+    const QCommandLineOption checksPanes(
+        QStringLiteral("checks"),
+        QStringLiteral("With --screenshot: show the Checks and Contracts panes in the picture."));
+    parser.addOption(checksPanes);
     // Taken out of the words above; named here for the usage text.
     parser.addOption(QCommandLineOption(
         QStringLiteral("graph-range"),
@@ -209,6 +213,11 @@ std::optional<AppCommandLine> ParseAppCommandLine(const QStringList& arguments, 
     if ((parser.isSet(filterDialog) || parser.isSet(exportDialog)) &&
         commandLine.screenshotPath.isEmpty()) {
         error = QStringLiteral("--filter-dialog and --export-dialog need --screenshot");
+        return std::nullopt;
+    }
+    commandLine.checksPanes = parser.isSet(checksPanes);
+    if (commandLine.checksPanes && commandLine.screenshotPath.isEmpty()) {
+        error = QStringLiteral("--checks needs --screenshot");
         return std::nullopt;
     }
     if (parser.isSet(filterDialog)) {
@@ -360,6 +369,7 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     // Documentation pictures neither depend on nor change the user's settings: they show the
     // first-run layout of the default window.
     settings_.firstRunLayout = true;
+    settings_.checksPaneShown = settings_.contractsPaneShown = commandLine.checksPanes;
     // A live capture records into a scratch folder that goes away with the window.
     QTemporaryDir scratch;
     settings_.recordFileFolder = scratch.path().toStdString();

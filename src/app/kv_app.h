@@ -33,6 +33,7 @@ struct AppCommandLine {
     bool run = false;         // start a capture once the analyzer is connected
     QString findText;         // "" for none; else the find text, its first match selected
     ScreenshotDialog dialog = ScreenshotDialog::kNone;  // shown over the screenshot
+    bool checksPanes = false;  // the screenshot shows the Checks and Contracts panes
     // With --screenshot: the graph shows this window of graph time (µs), and its markers O
     // and X stand at these graph times.
     std::optional<std::pair<qint64, qint64>> graphRange;

@@ -46,6 +46,7 @@
 #include "capture/document.h"
 #include "capture/record_file_check.h"
 #include "capture/record_file_notice.h"
+#include "check/check_walk.h"
 #include "graph/view/dockable_graph.h"
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
@@ -152,6 +153,7 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     statusBar()->showMessage(QString::fromLatin1(kIdleText));
     ConnectDocument();
     ConnectGraphPane();
+    BuildChecksPanes();
 
     const LayoutRecord& layout = settings_.layout;
     const QSize available = screen()->availableGeometry().size();
@@ -811,6 +813,7 @@ void CMainFrame::StoreLayout() {
     settings_.pdMessageAutoScroll = logView_->AutoScroll();
     logView_->SaveColumnLayout();
     StoreGraphLayout();
+    StoreChecksLayout();
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
@@ -823,6 +826,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::ApplyStartLayout() {
+    FitChecksPanes();
     const int rows = SplitterExtent(*mainSplitter_);
     const int columns = SplitterExtent(*detailSplitter_);
     // A stored size never exceeds what the window gives (stored settings may hold anything).

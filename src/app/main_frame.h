@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "app/commands/document_commands.h"
@@ -16,9 +17,14 @@
 #include "tools/sigrok/sr_import.h"
 
 class CCaptureController;
+class QTimer;
 class CCommandRouter;
 class CDecodeSession;
 class CDockableGraph;
+class CDockableChecks;
+class CDockableContracts;
+class CheckWalk;
+struct CCCPacket;
 class CDocEvents;
 class CGraphView;
 class CStatusPanes;
@@ -137,6 +143,10 @@ class CMainFrame : public QMainWindow {
 
     // The "Graph" pane and its view; the Graph menu's commands.
     CDockableGraph* GraphPane() const { return graphPane_; }
+    CDockableChecks* ChecksPane() const { return checksPane_; }
+    CDockableContracts* ContractsPane() const { return contractsPane_; }
+    // Runs the checks over the document as it is now (the panes call it on every change).
+    void RefreshChecks();
     CGraphView* GraphView() const { return graphView_; }
     QAction* ShowGraphAction() const { return showGraphAction_; }
     QAction* MeasuringPointsAction() const { return measuringPointsAction_; }
@@ -191,6 +201,12 @@ class CMainFrame : public QMainWindow {
     bool Rebound(bool done);
     void UpdateGraphCommandStates();
     void StoreGraphLayout();
+    // The Checks and Contracts panes (main_frame_checks.cpp).
+    void BuildChecksPanes();
+    void ShowCheckedPacket(qint64 packetNumber);
+    void StoreChecksLayout();
+    // A shown Checks pane gets room for its rule, time and the start of its text.
+    void FitChecksPanes();
 
     CKVDoc& document_;
     SettingsStore& settings_;
@@ -238,6 +254,12 @@ class CMainFrame : public QMainWindow {
     QMenu* toolbarsMenu_ = nullptr;
     CTolerantDecoding* tolerant_ = nullptr;
     CDockableGraph* graphPane_ = nullptr;
+    CDockableChecks* checksPane_ = nullptr;
+    CDockableContracts* contractsPane_ = nullptr;
+    std::unique_ptr<CheckWalk> checkWalk_;
+    QTimer* checksTimer_ = nullptr;
+    // Packets to blame first for an error finding: the message list marks their rows.
+    std::unordered_set<const CCCPacket*> errorPackets_;
     CGraphView* graphView_ = nullptr;
     QAction* showGraphAction_ = nullptr;
     QAction* measuringPointsAction_ = nullptr;

@@ -474,6 +474,12 @@ void CKVLogView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     }
     painter->setPen(gridColour);
     painter->drawLine(rowRect.left(), rowRect.bottom(), rowRect.right(), rowRect.bottom());
+    if (errorMark_ && errorMark_(packet) && !ids.empty()) {
+        constexpr int kErrorMarkWidth = 4;
+        painter->fillRect(QRect(header()->sectionViewportPosition(0), rowRect.top(),
+                                kErrorMarkWidth, rowRect.height()),
+                          QColor(220, 0, 0));
+    }
     if (hasFocus() && currentIndex().row() == row && !ids.empty()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);

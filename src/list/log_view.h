@@ -67,6 +67,10 @@ class CKVLogView : public QTreeView {
     void SortByColumn(int listColumn);
     void SaveColumnLayout();
     void EnsureRowVisible(int row);
+    // Rows of the packets this names carry a red mark at their left edge (the packets an error
+    // finding of the checks blames).
+    using ErrorMark = std::function<bool(const CCCPacket* packet)>;
+    void SetErrorMark(ErrorMark mark) { errorMark_ = std::move(mark); }
     void SelectRow(int row);
 
     // The full text of a cell the list shows cut short (its tooltip), "" when it fits.
@@ -153,6 +157,7 @@ class CKVLogView : public QTreeView {
     bool selectingQuietly_ = false;
     std::function<bool(const PacketRow&)> hiddenByFilter_;
     std::function<int(const PacketRow&)> matchFind_;
+    ErrorMark errorMark_;
     QString findText_;
     std::function<bool()> recording_;
     std::function<bool()> reverseCurrent_;

@@ -10,7 +10,7 @@ foreach(flag --help -h)
         message(FATAL_ERROR "zoduz ${flag}: status ${status}, stdout [${out}], stderr [${err}]")
     endif()
     foreach(option --screenshot --virtual --run --find --filter-dialog --export-dialog
-                   --graph-range --graph-markers --help)
+                   --checks --graph-range --graph-markers --help)
         string(FIND "${out}" "${option}" at)
         if(at LESS 0)
             message(FATAL_ERROR "zoduz ${flag}: the usage text lacks ${option}: [${out}]")

@@ -420,6 +420,9 @@ void MainFrameTest::commandLineTakesOneFileAndTheScreenshotOption() {
     QVERIFY(!ParseAppCommandLine(
         {"zoduz", "--screenshot", "o.png", "--export-dialog", "--filter-dialog", "a.zaz"}, error));
     QVERIFY(!ParseAppCommandLine({"zoduz", "--find", "", "a.zaz"}, error));
+    parsed = ParseAppCommandLine({"zoduz", "--screenshot", "o.png", "--checks", "a.zaz"}, error);
+    QVERIFY(parsed && parsed->checksPanes);
+    QVERIFY(!ParseAppCommandLine({"zoduz", "--checks", "a.zaz"}, error));
 }
 
 void MainFrameTest::screenshotRendersAPng() {
@@ -466,7 +469,8 @@ void MainFrameTest::menusCarryTheirCommands() {
             }
         }
     }
-    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Record", "&Graph", "&Help"}));
+    QCOMPARE(titles, (QStringList{"&File", "&View", "PD &Message", "&Record", "&Graph", "&Checks",
+                                  "&Help"}));
     QCOMPARE(items, (QStringList{"&New\tCtrl+N|Ctrl+N",
                                  "&Open...\tCtrl+O|Ctrl+O",
                                  "&Cancel Decoding\tEsc|Esc",
@@ -499,6 +503,8 @@ void MainFrameTest::menusCarryTheirCommands() {
                                  "Show PD Packets|",
                                  "&Auto Scroll|",
                                  "Font Settings|",
+                                 "Show &Checks\tF8|F8",
+                                 "Show C&ontracts|",
                                  "Install Zoduz Driver|",
                                  "&About Zoduz App...|"}));
 }

@@ -19,6 +19,8 @@ set(expected
     "RecordFileFolder${tab}${WORK}/documents/Zoduz${tab}default\n"
     "RecordMaxPDPacketCount${tab}99999${tab}default\n"
     "PDMessageTolerantDecode${tab}0${tab}default\n"
+    "ChecksSeverityFilter${tab}2${tab}default\n"
+    "ContractsPaneShown${tab}0${tab}default\n"
     "ColumnInfo21${tab}shown=1 width=300 order=24${tab}default\n"
     "VBusVolBold${tab}3${tab}default\n"
     "DeviceUsbIds${tab}1209:000d${tab}default\n")
@@ -43,8 +45,8 @@ endforeach()
 
 string(REGEX MATCHALL "\n" newlines "${out}")
 list(LENGTH newlines count)
-if(NOT count EQUAL 117)
-    message(FATAL_ERROR "expected 117 lines, got ${count}")
+if(NOT count EQUAL 120)
+    message(FATAL_ERROR "expected 120 lines, got ${count}")
 endif()
 if(NOT IS_DIRECTORY "${WORK}/documents/Zoduz")
     message(FATAL_ERROR "the default data folder was not created")

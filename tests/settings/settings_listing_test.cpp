@@ -23,9 +23,9 @@ std::vector<SettingLine> ListFrom(const MemorySettingsBackend& backend) {
 
 TEST(SettingsListing, EmptyStoreListsEveryValueAsDefault) {
     const auto lines = ListFrom(MemorySettingsBackend{});
-    // 3 + 25 scalars + 38 columns + font, device ids, 3 shown flags, 25 colours, 9 widths,
+    // 3 + 28 scalars + 38 columns + font, device ids, 3 shown flags, 25 colours, 9 widths,
     // 11 switches.
-    EXPECT_EQ(lines.size(), 3u + 25 + 38 + 1 + 1 + 3 + 25 + 9 + 11);
+    EXPECT_EQ(lines.size(), 3u + 28 + 38 + 1 + 1 + 3 + 25 + 9 + 11);
     for (const SettingLine& line : lines) {
         EXPECT_TRUE(line.isDefault) << line.name;
     }

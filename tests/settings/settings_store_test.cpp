@@ -363,7 +363,9 @@ TEST(SettingsSave, WritesInTheDocumentedOrder) {
                                          "GraphShowPlots",           "GraphShowPDPackets",
                                          "GraphAutoScroll",          "PDMessageAutoScroll",
                                          "CtrlViewHeight",           "VbusCurrDirCfgDoNotAskAgain",
-                                         "VbusCurrDirReverse",       "PDMessageTolerantDecode"};
+                                         "VbusCurrDirReverse",       "PDMessageTolerantDecode",
+                                         "ChecksSeverityFilter",     "ChecksPaneShown",
+                                         "ContractsPaneShown"};
     for (int column = 0; column < 38; ++column) {
         expected.push_back("ColumnInfo" + std::to_string(column));
     }

@@ -11,7 +11,7 @@ namespace {
 using S = SettingsStore;
 
 // Order of the settings table: the load order of the integers and bools.
-constexpr std::array<ScalarSetting, 25> kScalarSettings = {{
+constexpr std::array<ScalarSetting, 28> kScalarSettings = {{
     {"LaunchDriverInstaller", &S::launchDriverInstaller, true},
     {"RecordMaxFileSizeMB", &S::recordMaxFileSizeMB, true},
     {"RecordVbusSamplingIntervalMS", &S::recordVbusSamplingIntervalMS, true},
@@ -31,6 +31,9 @@ constexpr std::array<ScalarSetting, 25> kScalarSettings = {{
     {"VbusCurrDirCfgDoNotAskAgain", &S::vbusCurrDirCfgDoNotAskAgain, true},
     {"VbusCurrDirReverse", &S::vbusCurrDirReverse, true},
     {"PDMessageTolerantDecode", &S::pdMessageTolerantDecode, true},
+    {"ChecksSeverityFilter", &S::checksSeverityFilter, true},
+    {"ChecksPaneShown", &S::checksPaneShown, true},
+    {"ContractsPaneShown", &S::contractsPaneShown, true},
     {"CalVbusVolRatio", &S::calVbusVolRatio, false},
     {"CalCC1VolRatio", &S::calCC1VolRatio, false},
     {"CalCC2VolRatio", &S::calCC2VolRatio, false},

@@ -47,6 +47,11 @@ struct SettingsStore {
     bool vbusCurrDirReverse = false;
     // "PDMessageTolerantDecode": packets the strict decoder rejects go through the tolerant pass.
     bool pdMessageTolerantDecode = false;
+    // The Checks pane's severity filter (0 errors, 1 errors and warnings, 2 all) and whether the
+    // Checks and Contracts panes are shown.
+    int32_t checksSeverityFilter = 2;
+    bool checksPaneShown = false;
+    bool contractsPaneShown = false;
     // Calibration ratios, millionths. Read at start-up, never written by the application.
     int32_t calVbusVolRatio = kCalibrationRatioOne;
     int32_t calCC1VolRatio = kCalibrationRatioOne;

@@ -1,0 +1,136 @@
+// The Checks and Contracts panes on the synthesizer's planted faults: hidden until asked for
+// (F8), one row per finding with its severity filter, a chosen finding selects its packet and
+// centres the graph on it, error rows are marked in the list, the contracts are listed, a refill
+// keeps the chosen line, the panes follow the document, and their settings go back into the
+// store.
+#include <QTreeWidget>
+#include <QtTest>
+#include <algorithm>
+
+#include "app/checks_panes.h"
+#include "app/main_frame.h"
+#include "app/recent_files.h"
+#include "app/settings/settings_store.h"
+#include "capture/document.h"
+#include "check/check_walk.h"
+#include "graph/view/graph_view.h"
+#include "list/log_view.h"
+#include "list/packet_list_model.h"
+#include "list/simulated_capture.h"
+
+class ChecksPanesTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        faults_ = SimulateCapture(dir_, "faults");
+        QVERIFY(!faults_.isEmpty());
+    }
+    void init() {
+        document_ = std::make_unique<CKVDoc>();
+        settings_ = SettingsStore{};
+        settings_.checksPaneShown = true;
+        settings_.contractsPaneShown = true;
+        frame_ = std::make_unique<CMainFrame>(*document_, settings_, recent_);
+        frame_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+        QVERIFY(frame_->OpenDocument(faults_));
+    }
+    void cleanup() { frame_.reset(); }
+
+    void panesListTheFindingsAndContractsOfTheDocument() {
+        QVERIFY(frame_->ChecksPane()->isVisible());
+        QVERIFY(frame_->ContractsPane()->isVisible());
+        const CheckReport report = CheckCapture(document_->Snapshot(), CheckOptions{});
+        QCOMPARE(frame_->ChecksPane()->RowCount(), static_cast<int>(report.findings.size()));
+        QCOMPARE(frame_->ContractsPane()->RowCount(), static_cast<int>(report.contracts.size()));
+        QTreeWidgetItem* first = frame_->ChecksPane()->List()->topLevelItem(0);
+        QCOMPARE(first->text(1), QStringLiteral("P-GOODCRC-TIME"));
+    }
+
+    void filterKeepsErrorsOnlyAndIsStored() {
+        const int all = frame_->ChecksPane()->RowCount();
+        frame_->ChecksPane()->SetFilter(ChecksFilter::kErrors);
+        const int errors = frame_->ChecksPane()->RowCount();
+        QVERIFY(errors > 0 && errors < all);  // the planted warnings are gone
+        for (int row = 0; row < errors; ++row) {
+            QCOMPARE(frame_->ChecksPane()->List()->topLevelItem(row)->toolTip(0),
+                     QStringLiteral("error"));
+        }
+        frame_->StoreLayout();
+        QCOMPARE(settings_.checksSeverityFilter, 0);
+        QVERIFY(settings_.checksPaneShown);
+    }
+
+    void choosingAFindingSelectsItsPacketAndCentresTheGraph() {
+        QTreeWidget* list = frame_->ChecksPane()->List();
+        QTreeWidgetItem* item = list->topLevelItem(3);
+        list->setCurrentItem(item);
+        const CCCPacket* selected = frame_->LogView()->SelectedPacket();
+        QVERIFY(selected != nullptr);
+        const qint64 expected = item->data(0, Qt::UserRole).toLongLong();
+        QCOMPARE(static_cast<qint64>(selected->packetNumber), expected);
+        const GraphViewState& state = frame_->GraphView()->Model().state;
+        QVERIFY(std::llabs(state.centreTime - (selected->relTime - document_->TimeOrigin())) <
+                2000);
+    }
+
+    void errorRowsCarryARedMarkAtTheirLeftEdge() {
+        const CheckReport report = CheckCapture(document_->Snapshot(), CheckOptions{});
+        CKVLogView* list = frame_->LogView();
+        const auto finding =
+            std::find_if(report.findings.begin(), report.findings.end(),
+                         [](const Finding& f) { return f.severity == Severity::kError; });
+        QVERIFY(finding != report.findings.end());
+        const PacketPtr blamed = document_->PacketAt(static_cast<size_t>(finding->packets[0]));
+        const int row = list->PacketModel()->RowOfPacket(blamed.get());
+        QVERIFY(row >= 0);
+        list->EnsureRowVisible(row);
+        auto markAt = [&](int listRow) {
+            const QRect rect = list->visualRect(list->model()->index(listRow, 0));
+            const QImage image = list->viewport()->grab().toImage();
+            return image.pixelColor(rect.left() + 1, rect.center().y()) == QColor(220, 0, 0);
+        };
+        QVERIFY(markAt(row));
+        // The row of a packet no finding blames has none.
+        const int clean = row == 0 ? 1 : row - 1;
+        QVERIFY(!markAt(clean) || finding->packets.size() > 1);
+    }
+
+    void aRefillKeepsTheChosenFindingAndScroll() {
+        CDockableChecks* pane = frame_->ChecksPane();
+        QTreeWidget* list = pane->List();
+        list->setCurrentItem(list->topLevelItem(2));
+        const QString rule = list->currentItem()->text(1);
+        // The live capture adds a finding at the end.
+        CheckReport report = CheckCapture(document_->Snapshot(), CheckOptions{});
+        report.findings.push_back(report.findings.back());
+        pane->ShowFindings(report.findings, document_->TimeOrigin());
+        QCOMPARE(pane->RowCount(), static_cast<int>(report.findings.size()));
+        QCOMPARE(list->indexOfTopLevelItem(list->currentItem()), 2);
+        QCOMPARE(list->currentItem()->text(1), rule);
+    }
+
+    void f8HidesTheChecksPaneAndEmptyingTheDocumentEmptiesIt() {
+        QAction* show = frame_->ChecksPane()->toggleViewAction();
+        QCOMPARE(show->shortcut(), QKeySequence(Qt::Key_F8));
+        show->trigger();
+        QVERIFY(!frame_->ChecksPane()->isVisible());
+        frame_->StoreLayout();
+        QVERIFY(!settings_.checksPaneShown);
+        document_->DeleteContents();
+        frame_->RefreshChecks();
+        QCOMPARE(frame_->ContractsPane()->RowCount(), 0);
+    }
+
+  private:
+    QTemporaryDir dir_;
+    QString faults_;
+    std::unique_ptr<CKVDoc> document_;
+    SettingsStore settings_;
+    CRecentFileList recent_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+QTEST_MAIN(ChecksPanesTest)
+#include "checks_panes_test.moc"
