@@ -204,13 +204,13 @@ TEST(PowerRules, ContractStory) {
 
 TEST(EprRules, EntryKeepAliveAndCapabilities) {
     const std::vector<uint32_t> spr = {FixedPdo(5000, 3000, kEprCapablePdo), FixedPdo(20000, 5000)};
-    auto enter = [&spr](TestCapture& capture, bool eprRdo) {
+    auto enter = [&spr](TestCapture& capture, bool eprRdo, double succeededAfterMs = 5) {
         capture.Attach();
         capture.Negotiate(spr, FixedRdo(2, 3000, 5000, eprRdo ? kEprCapableRdo : 0), 20000);
         capture.WaitMs(50);
         capture.Exchange(Side::kSink, kDataEprMode, {EprModeObject(1)});
         capture.Exchange(Side::kSource, kDataEprMode, {EprModeObject(2)});
-        capture.WaitMs(5);
+        capture.WaitMs(succeededAfterMs);
         capture.Exchange(Side::kSource, kDataEprMode, {EprModeObject(3)});
     };
     TestCapture good;
@@ -220,6 +220,19 @@ TEST(EprRules, EntryKeepAliveAndCapabilities) {
     TestCapture notCapable;
     enter(notCapable, false);
     EXPECT_EQ(Of(notCapable.Check(), "S-EPR-ENTRY").size(), 1u);
+
+    // Enter Succeeded at most tEnterEPR (550 ms) after the GoodCRC of Enter Acknowledged; the
+    // acknowledgement's own GoodCRC and gap come before the wait.
+    for (const auto& [waitMs, late] : {std::pair{540.0, false}, std::pair{560.0, true}}) {
+        TestCapture capture;
+        enter(capture, true, waitMs);
+        const std::vector<Finding> found = Of(capture.Check(), "T-EPR-ENTER");
+        ASSERT_EQ(found.size(), late ? 1u : 0u) << waitMs;
+        if (late) {
+            EXPECT_EQ(found[0].packets.front(), capture.packets.size() - 2);
+            EXPECT_EQ(found[0].limit->value, 550);
+        }
+    }
 
     // In EPR mode the sink keeps talking at least every 500 ms.
     TestCapture silent;
@@ -252,6 +265,29 @@ TEST(EprRules, EntryKeepAliveAndCapabilities) {
         EXPECT_TRUE(Of(report, "M-EPR-REQ").empty());
         EXPECT_TRUE(Of(report, "S-EPR-ENTRY").empty()) << Describe(report);
     }
+
+    // An EPR_Request carries a copy of the PDO it asks for; a copy that differs is an error,
+    // and so is an EPR capabilities message with more than 11 PDOs.
+    auto epr = [&](const std::vector<uint32_t>& pdos, uint32_t copy) {
+        TestCapture capture;
+        enter(capture, true);
+        std::vector<uint8_t> block;
+        for (uint32_t pdo : pdos) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                block.push_back(static_cast<uint8_t>(pdo >> shift));
+            }
+        }
+        capture.ExchangeExtended(Side::kSource, kExtEprSourceCapabilities, block);
+        capture.Exchange(Side::kSink, kDataEprRequest, {FixedRdo(8, 5000, 5000), copy});
+        return capture.Check();
+    };
+    const CheckReport wrongCopy = epr(eprCaps, FixedPdo(28000, 3000));
+    ASSERT_EQ(Of(wrongCopy, "M-EPR-REQ").size(), 1u) << Describe(wrongCopy);
+    EXPECT_NE(Of(wrongCopy, "M-EPR-REQ")[0].text.find("position 8"), std::string::npos);
+    std::vector<uint32_t> twelve = eprCaps;
+    twelve.resize(12, FixedPdo(36000, 5000));
+    EXPECT_EQ(Of(epr(twelve, twelve[7]), "M-NDO").size(), 1u);
+    EXPECT_TRUE(Of(epr(eprCaps, eprCaps[7]), "M-NDO").empty());
 }
 
 TEST(CheckFormat, FindingLines) {
