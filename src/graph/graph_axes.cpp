@@ -118,21 +118,12 @@ std::optional<int32_t> ValueLabelStep(ValueAxis axis, float scale, int graphHeig
     auto tallEnough = [&](int32_t step, int i) {
         return TruncToInt(static_cast<float>(step) * scale * static_cast<float>(i)) > fontHeight;
     };
-    if (axis == ValueAxis::Voltage) {
-        if (tallEnough(steps.minor, 1)) {
-            return steps.minor;
-        }
-        for (int i = 1; i < 50 && i * steps.major <= RangeLimit(axis); ++i) {
-            if (tallEnough(steps.major, i)) {
-                return i * steps.major;
-            }
-        }
-        return std::nullopt;
+    if (tallEnough(axis == ValueAxis::Voltage ? steps.minor : steps.base, 1)) {
+        return axis == ValueAxis::Voltage ? steps.minor : steps.base;
     }
-    if (tallEnough(steps.base, 1)) {
-        return steps.base;
-    }
-    for (int i = 1; i <= 5; ++i) {
+    // Multiples of the major step up to the axis range: a band squeezed by the window still
+    // gets a label above its zero line.
+    for (int i = 1; i < 50 && i * steps.major <= RangeLimit(axis); ++i) {
         if (tallEnough(steps.major, i)) {
             return i * steps.major;
         }

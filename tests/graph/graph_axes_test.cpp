@@ -55,10 +55,13 @@ TEST(ValueAxis, LabelStepIsTheFirstTallerThanTheFont) {
     EXPECT_EQ(ValueLabelStep(ValueAxis::Voltage, 0.02f, 200, 16), 1000);
     EXPECT_EQ(ValueLabelStep(ValueAxis::Voltage, 0.2f, 200, 16), 100);
     EXPECT_EQ(ValueLabelStep(ValueAxis::Voltage, 0.00001f, 200, 16), std::nullopt);
-    // Current and wattage try the major step at most five times.
-    // 500 mA steps of 3.5 px: five of them make 17 px.
+    // Current and wattage try multiples of the major step up to the axis range.
+    // 500 mA steps of 3.5 px: five of them make 17 px; of 3 px, six make 18 px.
     EXPECT_EQ(ValueLabelStep(ValueAxis::Current, 0.007f, 400, 16), 2500);
-    EXPECT_EQ(ValueLabelStep(ValueAxis::Current, 0.006f, 400, 16), std::nullopt);
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Current, 0.006f, 400, 16), 3000);
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Current, 0.001f, 400, 16), std::nullopt);
+    // 86 W fitted into 70 px with 23-pixel label lines: every 35 W (24.5 px).
+    EXPECT_EQ(ValueLabelStep(ValueAxis::Wattage, 0.0007f, 70, 23), 35000);
 }
 
 TEST(ValueAxis, SwitchOffLeavesTheZeroAndTheLabelledLines) {
