@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "capture/energy_segment.h"
@@ -27,6 +28,14 @@ class SampleSnapshot {
         return chunks_[slot / SampleChunk::kSamples]->samples[slot % SampleChunk::kSamples];
     }
     int64_t Time(size_t i) const { return At(i).Time(); }
+    // The samples from i that lie next to each other in memory: up to the end of i's chunk or
+    // of the snapshot (i < Size()). A caller walking every sample takes them a run at a time.
+    std::span<const StoredSample> RunFrom(size_t i) const {
+        const size_t slot = i + frontSkip_;
+        const size_t offset = slot % SampleChunk::kSamples;
+        const size_t length = std::min(SampleChunk::kSamples - offset, size_ - i);
+        return {chunks_[slot / SampleChunk::kSamples]->samples + offset, length};
+    }
 
     // Minimum and maximum of one value over samples first..last (first <= last < Size()).
     ValueExtremes Extremes(size_t first, size_t last, PlotValue value) const;

@@ -160,9 +160,11 @@ py::list Filter(const CaptureObject& self, const py::kwargs& keywords) {
     return PacketList(self.capture, shown);
 }
 
-CheckReport RunChecks(const CaptureObject& self, const std::string& profile) {
-    if (profile != "3.0" && profile != "3.1") {
-        Raise(ErrorKind::kArgument, "profile must be \"3.0\" or \"3.1\", not \"" + profile + "\"");
+// profile: "3.0" for the PD 3.0-era windows; None or "3.1" for the current ones.
+CheckReport RunChecks(const CaptureObject& self, const std::optional<std::string>& profile) {
+    if (profile && *profile != "3.0" && *profile != "3.1") {
+        Raise(ErrorKind::kArgument,
+              "profile must be \"3.0\", \"3.1\" or None, not \"" + *profile + "\"");
     }
     py::gil_scoped_release released;
     return CheckCapture(self.capture->Doc().Snapshot(), CheckOptions{profile == "3.0"});
@@ -180,13 +182,13 @@ py::list AsDictionaries(const std::vector<Record>& records, Format format, int64
     return list;
 }
 
-py::list Check(const CaptureObject& self, const std::string& profile) {
+py::list Check(const CaptureObject& self, const std::optional<std::string>& profile) {
     const CheckReport report = RunChecks(self, profile);
     return AsDictionaries(report.findings, &FindingJson, self.capture->Rows().context.timeOrigin);
 }
 
 py::list Contracts(const CaptureObject& self) {
-    const CheckReport report = RunChecks(self, "3.1");
+    const CheckReport report = RunChecks(self, std::nullopt);
     return AsDictionaries(report.contracts, &ContractJson, self.capture->Rows().context.timeOrigin);
 }
 
@@ -222,7 +224,7 @@ void BindCapture(py::module_& module) {
              "Energy and average power between two graph times, as zoduz-cli measure.")
         .def("find", &Find, "Every packet the find criteria match: (number, column, title).")
         .def("filter", &Filter, "The packets the display filter shows.")
-        .def("check", &Check, py::arg("profile") = "3.1",
+        .def("check", &Check, py::arg("profile") = py::none(),
              "The protocol and timing findings, as the JSON lines of zoduz-cli check.")
         .def("contracts", &Contracts,
              "The explicit contracts negotiated, as the JSON lines of zoduz-cli contracts.")

@@ -1,5 +1,7 @@
 #include "query/opened_capture.h"
 
+#include <algorithm>
+
 #include "capture/record_file_check.h"
 #include "capture/record_file_notice.h"
 
@@ -35,10 +37,12 @@ std::optional<StreamInfo> OpenedCapture::Stream(std::string& error) const {
 
 void CopySamples(const SampleSnapshot& samples, bool reverseCurrent, std::span<SampleRecord> out) {
     const int32_t sign = reverseCurrent ? -1 : 1;
-    for (size_t i = 0; i < out.size(); ++i) {
-        const StoredSample& s = samples.At(i);
-        out[i] = {s.Time(),           s.vbusVoltage,       sign * s.vbusCurrent,
-                  s.cc1Voltage,       sign * s.cc1Current, s.cc2Voltage,
-                  sign * s.cc2Current};
+    for (size_t i = 0; i < out.size();) {
+        const std::span<const StoredSample> run = samples.RunFrom(i);
+        for (const StoredSample& s : run.first(std::min(run.size(), out.size() - i))) {
+            out[i++] = {s.Time(),           s.vbusVoltage,       sign * s.vbusCurrent,
+                        s.cc1Voltage,       sign * s.cc1Current, s.cc2Voltage,
+                        sign * s.cc2Current};
+        }
     }
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <random>
+#include <span>
+#include <vector>
 
 #include "capture/sample_store.h"
 
@@ -157,6 +159,28 @@ TEST(SampleSnapshot, TrimmedStoreStillMatchesAWalk) {
         EXPECT_EQ(s.Time(i), store.At(i).Time());
     }
     ExpectRangesMatchWalk(s, 5);
+}
+
+TEST(SampleSnapshot, RunsCoverEverySampleOnceInOrderAfterATrim) {
+    SampleStore store;
+    Fill(store, 3 * kChunk, 8);
+    store.EraseFront(kChunk + 77);
+    Fill(store, 500, 9);
+    const SampleSnapshot s = store.Snapshot();
+    std::vector<size_t> runLengths;
+    for (size_t i = 0; i < s.Size();) {
+        const std::span<const StoredSample> run = s.RunFrom(i);
+        ASSERT_FALSE(run.empty());
+        for (const StoredSample& sample : run) {
+            ASSERT_EQ(&sample, &s.At(i)) << i;
+            ++i;
+        }
+        runLengths.push_back(run.size());
+    }
+    // The front skip, a whole chunk, and what was appended after it.
+    EXPECT_EQ(runLengths, (std::vector<size_t>{kChunk - 77, kChunk, 500}));
+    // A run from inside a chunk ends where the chunk does.
+    EXPECT_EQ(s.RunFrom(10).size(), kChunk - 77 - 10);
 }
 
 TEST(SampleSnapshot, FindsTheFirstMatchingVbusReading) {

@@ -26,6 +26,7 @@ def test_findings_as_the_command_prints_them(scenario_file):
     capture = zoduz.open(scenario_file)
     assert capture.check() == cli_records("check", scenario_file)
     assert capture.check(profile="3.0") == cli_records("check", scenario_file, "--profile", "3.0")
+    assert capture.check(profile="3.1") == capture.check()
 
 
 def test_contracts_as_the_command_prints_them(scenario_file):
