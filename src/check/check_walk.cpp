@@ -72,7 +72,13 @@ void CheckWalk::Walk(const WalkMessage& message, const PacketPtr& packet) {
         OnGoodCrc(message);
         unacked_.reset();
     } else if (message.IsMessage()) {
-        if (!OnRetry(message)) {
+        const std::optional<int64_t> original =
+            unacked_ ? std::optional(retryOriginal_.value_or(unacked_->message.number))
+                     : std::nullopt;
+        if (OnRetry(message)) {
+            retryOriginal_ = original;
+        } else {
+            retryOriginal_.reset();
             copies_ = 1;
             retryCountReported_ = false;
             CheckMessageId(message, packet);

@@ -148,6 +148,9 @@ class CheckWalk {
     std::optional<HeldMessage> unacked_;   // the last message no GoodCRC answered
     int copies_ = 0;                       // transmissions of unacked_ so far
     bool retryCountReported_ = false;
+    // The first copy of the message unacked_ retries: the negotiation and the response rules
+    // know the message by that copy's number.
+    std::optional<int64_t> retryOriginal_;
     std::array<IdState, 64> ids_{};
     std::optional<uint8_t> negotiatedRevision_;
 

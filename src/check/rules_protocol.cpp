@@ -44,7 +44,12 @@ void CheckWalk::OnGoodCrc(const WalkMessage& goodCrc) {
                      (goodCrc.dfp == before.dfp ? "data role" : "power role") + " as " +
                      MessageLabel(before) + " it acknowledges (the ports' roles are opposite)");
         }
-        OnAcknowledged(before, goodCrc.end);
+        // An acknowledged retry stands for the message its first copy started.
+        WalkMessage acknowledged = before;
+        if (retryOriginal_ && unacked_ && unacked_->message.number == before.number) {
+            acknowledged.number = *retryOriginal_;
+        }
+        OnAcknowledged(acknowledged, goodCrc.end);
         return;
     }
     if (before.kind != MessageKind::kNone && !before.crcOk && goodCrc.start - before.end <= 1000) {

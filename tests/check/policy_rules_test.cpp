@@ -225,3 +225,32 @@ TEST(ContentRules, Pd3OnlyUnderPd2) {
 }
 
 }  // namespace
+
+TEST(PolicyRules, AnAcknowledgedRetryStandsForItsFirstCopy) {
+    // The tolerant decoder can recover the first copy of a Request whose GoodCRC was lost: the
+    // acknowledged retry then carries the negotiation the first copy started.
+    TestCapture capture;
+    capture.Attach();
+    capture.Exchange(Side::kSource, kDataSourceCapabilities,
+                     {FixedPdo(5000, 3000), FixedPdo(9000, 3000)});
+    const PacketPtr first = capture.Send(Side::kSink, kDataRequest, {FixedRdo(2, 2000, 3000)});
+    capture.now += 1000;  // within tReceive, no GoodCRC
+    const PacketPtr retry =
+        capture.Send(Side::kSink, kDataRequest, {FixedRdo(2, 2000, 3000)}, capture.IdOf(first));
+    capture.Acknowledge(Side::kSink, retry);
+    const PacketPtr accept = capture.Send(Side::kSource, kCtrlAccept);
+    capture.now += capture.goodCrcDelayUs;
+    capture.GoodCrc(Side::kSink, capture.IdOf(accept));
+    const int64_t acceptAckEnd = capture.now;
+    capture.Vbus(acceptAckEnd + 27000, 5000);
+    capture.Vbus(acceptAckEnd + 67000, 9000);
+    capture.now = acceptAckEnd + 100000;
+    capture.Exchange(Side::kSource, kCtrlPsRdy);
+    const CheckReport report = capture.Check();
+    EXPECT_TRUE(report.findings.empty()) << Describe(report);
+    ASSERT_EQ(report.contracts.size(), 1u);
+    EXPECT_EQ(report.contracts[0].requestPacket, first->packetNumber);
+    EXPECT_EQ(report.contracts[0].voltage, 9000);
+    // The Accept answers the acknowledged copy: its latency runs from the retry's GoodCRC.
+    EXPECT_EQ(report.contracts[0].acceptLatency, capture.gapUs);
+}
