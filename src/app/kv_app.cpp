@@ -1,5 +1,6 @@
 #include "app/kv_app.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QFile>
@@ -11,8 +12,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <string_view>
 
 #include "app/automation_service.h"
 #include "app/capture_controller.h"
@@ -418,7 +422,9 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     }
     if (!RenderScreenshot(frame, commandLine.screenshotPath, commandLine.findText,
                           commandLine.dialog)) {
-        PrintError(QStringLiteral("cannot write %1").arg(commandLine.screenshotPath));
+        PrintError(
+            QStringLiteral("cannot write %1: %2")
+                .arg(commandLine.screenshotPath, QString::fromLocal8Bit(std::strerror(errno))));
         return 1;
     }
     return 0;
@@ -472,10 +478,18 @@ bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QStr
         exporter.Initialise(false);
         DrawDialogOver(image, exporter);
     }
-    // A picture that cannot be written whole leaves an existing file as it was.
-    StagedFile staged(QFile::encodeName(path).toStdString());
-    return staged.IsOpen() && image.save(QFile::decodeName(staged.Path().c_str()), "PNG") &&
-           staged.Commit();
+    // Encoded in memory first, so that a failed write tells its cause; a picture that cannot be
+    // written whole leaves an existing file as it was.
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!image.save(&buffer, "PNG")) {
+        errno = ENOMEM;
+        return false;
+    }
+    const int cause = WriteStagedFile(QFile::encodeName(path).toStdString(),
+                                      std::string_view(png.constData(), png.size()));
+    errno = cause;
+    return cause == 0;
 }
 
 void CKVApp::LoadRecentFiles() {

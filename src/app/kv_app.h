@@ -66,7 +66,7 @@ class CKVApp : public QApplication {
 
     // Renders the window with the packet of row 0 selected (or, with a find text, its first
     // match after row 0) into a PNG, with the display filter or export dialog over it when
-    // asked; false when writing the file failed.
+    // asked; false when writing the file failed (errno tells why).
     static bool RenderScreenshot(CMainFrame& frame, const QString& path,
                                  const QString& findText = {},
                                  ScreenshotDialog dialog = ScreenshotDialog::kNone);

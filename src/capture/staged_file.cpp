@@ -64,6 +64,29 @@ FileResult StagedFile::Commit() {
     return {};
 }
 
+int WriteStagedFile(const std::string& destination, std::string_view bytes) {
+    // errno, or EIO for a failure that left none.
+    const auto failure = [] { return errno != 0 ? errno : EIO; };
+    StagedFile staged(destination);
+    errno = 0;
+    std::FILE* file = staged.OpenStream("wb");
+    if (file == nullptr) {
+        return failure();
+    }
+    int cause = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
+        std::fflush(file) != 0) {
+        cause = failure();
+    }
+    if (std::fclose(file) != 0 && cause == 0) {
+        cause = failure();
+    }
+    if (cause == 0 && !staged.Commit()) {
+        cause = failure();
+    }
+    return cause;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error) && !error;

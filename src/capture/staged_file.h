@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "capture/file_result.h"
 #include "capture/scratch_files.h"
@@ -36,6 +37,10 @@ class StagedFile {
     std::string path_;
     bool direct_ = false;
 };
+
+// Writes `bytes` as the whole new contents of `destination` through a StagedFile: 0 once in
+// place, else the errno of the first failure (an existing destination then stays as it was).
+int WriteStagedFile(const std::string& destination, std::string_view bytes);
 
 // Whether two paths name the same existing file, through symbolic and hard links too, so that a
 // writer never replaces its own input.

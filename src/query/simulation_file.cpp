@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "capture/record_block.h"
@@ -35,24 +36,21 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
     return text;
 }
 
-bool WriteScript(const std::string& path, const SimulationResult& result) {
-    StagedFile staged(path);
-    FILE* file = staged.OpenStream("w");
-    if (file == nullptr) {
-        return false;
-    }
-    std::fprintf(file,
-                 "#index\tstart_us\trel_us\tcc_line\tordered_set\tfault\tlabel\tbytes\tcrc\n");
+// The script file: a header line, then one line per message put on the wire.
+std::string Script(const SimulationResult& result) {
+    std::string text = "#index\tstart_us\trel_us\tcc_line\tordered_set\tfault\tlabel\tbytes\tcrc\n";
+    char line[160];
     for (size_t i = 0; i < result.messages.size(); ++i) {
         const BuiltMessage& m = result.messages[i];
-        std::fprintf(file, "%zu\t%" PRId64 "\t%" PRId64 "\t%d\t%d\t%s\t%s\t%s\t%08X\n", i,
-                     m.startTimeUs, m.startTimeUs - result.captureStartTimeUs, m.ccLine + 1,
-                     m.orderedSet, PhyFaultName(m.fault), m.label.c_str(), Hex(m.bytes).c_str(),
-                     m.crc);
+        std::snprintf(line, sizeof line, "%zu\t%" PRId64 "\t%" PRId64 "\t%d\t%d\t%s\t", i,
+                      m.startTimeUs, m.startTimeUs - result.captureStartTimeUs, m.ccLine + 1,
+                      m.orderedSet, PhyFaultName(m.fault));
+        text += line;
+        text += m.label + "\t" + Hex(m.bytes);
+        std::snprintf(line, sizeof line, "\t%08X\n", m.crc);
+        text += line;
     }
-    bool ok = std::ferror(file) == 0;
-    ok = std::fclose(file) == 0 && ok;
-    return ok && staged.Commit();
+    return text;
 }
 
 SimulationSummary Summarize(const SimulationRequest& request, const SimulationResult& result) {
@@ -90,8 +88,11 @@ SimulationOutcome SimulateRecordFile(const SimulationRequest& request) {
     if (script && SameFile(request.script, request.output)) {
         return {SimulationOutcome::kBadRequest, kSameFileText, {}};
     }
-    if (script && !WriteScript(request.script, *result)) {
-        return {SimulationOutcome::kWriteFailed, "cannot write '" + request.script + "'", {}};
+    if (const int cause = script ? WriteStagedFile(request.script, Script(*result)) : 0;
+        cause != 0) {
+        return {SimulationOutcome::kWriteFailed,
+                "cannot write '" + request.script + "': " + std::strerror(cause),
+                {}};
     }
     return {SimulationOutcome::kOk, "", Summarize(request, *result)};
 }

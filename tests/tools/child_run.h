@@ -1,4 +1,4 @@
-// Runs zoduz-cli or zoduz as a child process with limits (file size, address space) or a
+// Runs zoduz-cli or zoduz as a child process with limits (file size, address space, CPU time) or a
 // signal after a delay, for the tests of hostile conditions.
 #pragma once
 
@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +23,7 @@ struct ChildLimits {
     int delayMs = 0;
     long addressBytes = -1;  // RLIMIT_AS
     std::string stderrPath;  // where stderr goes ("": /dev/null)
+    long cpuSeconds = -1;    // RLIMIT_CPU: past it the child ends by SIGXCPU
 };
 
 // Runs a program with arguments, stdout and stderr to /dev/null; its exit status, or 128 + the
@@ -38,6 +41,11 @@ inline int RunProgram(const std::vector<std::string>& arguments, ChildLimits lim
             const rlimit limit{static_cast<rlim_t>(limits.addressBytes),
                                static_cast<rlim_t>(limits.addressBytes)};
             setrlimit(RLIMIT_AS, &limit);
+        }
+        if (limits.cpuSeconds >= 0) {
+            const rlimit limit{static_cast<rlim_t>(limits.cpuSeconds),
+                               static_cast<rlim_t>(limits.cpuSeconds)};
+            setrlimit(RLIMIT_CPU, &limit);
         }
         if (limits.fileBytes >= 0) {
             const rlimit limit{static_cast<rlim_t>(limits.fileBytes),
@@ -73,4 +81,12 @@ inline std::vector<std::string> Names(const std::filesystem::path& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// A whole text file ("" when it cannot be read): a child's stderr.
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,13 +19,6 @@ void WriteCapture(const std::string& path, double seconds) {
     options.seconds = seconds;
     std::string error;
     ASSERT_TRUE(SimulateToFile(options, path, error)) << error;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 bool UnderSanitizer() {
@@ -62,6 +53,9 @@ TEST(CliMemory, EveryReaderOfAHugeFileEndsWithStatusOneWhenMemoryRunsOut) {
         {"measure", "IN", "--from", "0", "--to", "1000000000"},
         {"export", "IN", "-o", dir.File("out.csv")},
         {"export", "IN", "--type", "zaz", "-o", dir.File("out.zaz")},
+        {"export-pcapng", "IN", "-o", dir.File("out.pcapng")},
+        {"check", "IN"},
+        {"contracts", "IN"},
         {"info", "IN"},
         {"tree", "IN", "0"},
         {"fields", "IN", "0"},

@@ -2,7 +2,9 @@
 // record files exported and imported back, and files that are no sessions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -131,12 +133,12 @@ TEST(SrImport, RefusesWhatIsNoSession) {
 
 // Export and import again: every packet keeps its line, divider and edge intervals, and its
 // start time relative to the first sample within a microsecond.
-void ExpectRoundTrip(const std::string& scenario, int divider) {
+void ExpectRoundTrip(const std::string& scenario, int divider, double seconds = 1.0) {
     TempDir dir;
     SimulationOptions options;
     options.scenario = scenario;
     options.clockDivider = divider;
-    options.seconds = 1.0;
+    options.seconds = seconds;
     std::string error;
     ASSERT_TRUE(SimulateToFile(options, dir.File("a.zaz"), error)) << error;
 
@@ -175,6 +177,36 @@ void ExpectRoundTrip(const std::string& scenario, int divider) {
 TEST(SrRoundTrip, ExportedSessionImportsToTheSameIntervals) {
     ExpectRoundTrip("spr", 20);
     ExpectRoundTrip("noisy", 10);
+    // PD traffic every few seconds at 2.4 MHz: most data files are quiet and copied from one
+    // deflated run per level.
+    ExpectRoundTrip("long", 20, 60.0);
+}
+
+// One deflated run serves several members; each reads back whole (libzip checks the CRC).
+TEST(SrZip, DeflatedRunsAreCopiedAndReadBackWhole) {
+    TempDir dir;
+    const std::shared_ptr<const SrDeflatedBytes> run = DeflateRun(3, kSrChunkSamples);
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->size, kSrChunkSamples);
+    EXPECT_LT(run->stream.size(), kSrChunkSamples / 500);
+    {
+        SrZipWriter archive(dir.File("runs.zip"));
+        ASSERT_TRUE(archive.AddDeflated("a", run));
+        ASSERT_TRUE(archive.AddDeflated("b", run));
+        ASSERT_TRUE(archive.Close());
+    }
+    SrZipReader archive(dir.File("runs.zip"));
+    for (const char* name : {"a", "b"}) {
+        uint64_t total = 0;
+        bool allThree = true;
+        EXPECT_TRUE(archive.ReadPieces(name, 65536, [&](const uint8_t* data, size_t size) {
+            allThree = allThree && std::all_of(data, data + size, [](uint8_t b) { return b == 3; });
+            total += size;
+            return true;
+        })) << archive.Error();
+        EXPECT_EQ(total, kSrChunkSamples) << name;
+        EXPECT_TRUE(allThree) << name;
+    }
 }
 
 TEST(SrExport, RefusesAFileWithoutPackets) {

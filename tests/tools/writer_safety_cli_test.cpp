@@ -1,7 +1,8 @@
 // Every writer of zoduz-cli (and the window's screenshot) against hostile and unlucky outputs:
 // its own input under its own name, through a symbolic link and through a hard link; a file
-// size limit (SIGXFSZ ignored, the write fails); SIGINT and SIGTERM in the middle of the work.
-// Each must leave its input and an existing output as they were and create nothing else.
+// size limit (SIGXFSZ ignored, the write fails); a full disk; SIGINT and SIGTERM in the middle of
+// the work. Each must leave its input and an existing output as they were and create nothing
+// else.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -56,6 +57,8 @@ TEST_F(WriterSafety, NoWriterReplacesItsInputByNameSymlinkOrHardLink) {
         {"a.sr", Cli({"import-sr", "IN", "-o", "OUT"})},
         {"a.zaz", Cli({"export-sr", "IN", "-o", "OUT"})},
         {"a.sr", Cli({"export-sr", "IN", "-o", "OUT"})},
+        {"a.zaz", Cli({"export-pcapng", "IN", "-o", "OUT"})},
+        {"a.sr", Cli({"export-pcapng", "IN", "-o", "OUT"})},
         {"R_0002.zaz", Cli({"stitch", File("R_0001.zaz"), "-o", "OUT"})},
 #ifdef ZODUZ_APP_PATH
         {"a.zaz", {ZODUZ_APP_PATH, "--screenshot", "OUT", "IN"}},
@@ -87,6 +90,7 @@ TEST_F(WriterSafety, AFileSizeLimitFailsTheWriterAndLeavesTheOldOutput) {
         Cli({"export", File("a.zaz"), "--type", "zaz", "-o", "OUT"}),
         Cli({"import-sr", File("a.sr"), "-o", "OUT"}),
         Cli({"export-sr", File("a.zaz"), "-o", "OUT"}),
+        Cli({"export-pcapng", File("a.zaz"), "-o", "OUT"}),
         Cli({"stitch", File("R_0001.zaz"), "-o", "OUT"}),
         Cli({"simulate", "spr", "-o", "OUT"}),
 #ifdef ZODUZ_APP_PATH
@@ -105,16 +109,26 @@ TEST_F(WriterSafety, AFileSizeLimitFailsTheWriterAndLeavesTheOldOutput) {
     }
 }
 
+// A long capture with PD traffic every few seconds: about 7.2 * 10^9 samples of CC lines at
+// 2.4 MHz, most of its 4 Mi-sample data files holding some transitions.
+void WriteLongCapture(const std::string& path) {
+    ASSERT_EQ(RunProgram(Cli(
+                  {"simulate", "long", "-o", path, "--seconds", "3000", "--interval-ms", "1000"})),
+              0);
+}
+
 TEST_F(WriterSafety, SigintAndSigtermRemoveWhatTheWriterStarted) {
     // Long enough to be interrupted: an hour's simulation (70 MB, most of a second), and the
-    // conversions of two minutes. (export and stitch take the signals as their Abort and keep the
-    // partial file, as their dialogs do.)
-    ASSERT_EQ(RunProgram(Cli({"simulate", "spr", "-o", File("long.zaz"), "--seconds", "120"})), 0);
+    // conversions of the long capture (seconds each). (export and stitch take the signals as
+    // their Abort and keep the partial file, as their dialogs do; export-pcapng's abort removes
+    // its file.)
+    WriteLongCapture(File("long.zaz"));
     ASSERT_EQ(RunProgram(Cli({"export-sr", File("long.zaz"), "-o", File("long.sr")})), 0);
     const std::vector<std::vector<std::string>> writers = {
         Cli({"simulate", "spr", "-o", File("out"), "--seconds", "3600"}),
         Cli({"import-sr", File("long.sr"), "-o", File("out")}),
         Cli({"export-sr", File("long.zaz"), "-o", File("out")}),
+        Cli({"export-pcapng", File("long.zaz"), "-o", File("out")}),
     };
     const std::vector<std::string> before = Names(Folder());
     for (const std::vector<std::string>& writer : writers) {
@@ -125,13 +139,82 @@ TEST_F(WriterSafety, SigintAndSigtermRemoveWhatTheWriterStarted) {
             if (ReadFile(File("out")) != kPrecious) {
                 const std::string whole = File(writer[1] == "export-sr" ? "o.sr" : "o.zaz");
                 std::filesystem::rename(File("out"), whole);
-                EXPECT_EQ(RunProgram(Cli({"info", whole})), 0) << writer[1] << " " << status;
+                if (writer[1] != "export-pcapng") {
+                    EXPECT_EQ(RunProgram(Cli({"info", whole})), 0) << writer[1] << " " << status;
+                }
                 std::filesystem::remove(whole);
             }
             std::filesystem::remove(File("out"));
             EXPECT_EQ(Names(Folder()), before) << writer[1] << " " << status;
         }
     }
+}
+
+// A full disk (a small tmpfs in a mount namespace of its own): every writer fails with status 1
+// and names the cause ("the disk is full" or the system's "No space left on device"), an existing
+// output stays as it was, and nothing else is left on the disk.
+TEST_F(WriterSafety, AFullDiskFailsTheWriterAndLeavesTheOldOutput) {
+    if (RunProgram({"/bin/sh", "-c", "command -v unshare"}) != 0) {
+        GTEST_SKIP() << "no unshare";
+    }
+    ASSERT_EQ(RunProgram(Cli({"simulate", "mixed", "-o", File("big.zaz"), "--seconds", "40"})), 0);
+    ASSERT_EQ(RunProgram(Cli({"export-sr", File("big.zaz"), "-o", File("big.sr")})), 0);
+    const std::vector<std::vector<std::string>> writers = {
+        Cli({"export", File("big.zaz"), "--items", "samples", "-o", "OUT"}),
+        Cli({"export", File("big.zaz"), "--type", "zaz", "-o", "OUT"}),
+        Cli({"export-pcapng", File("big.zaz"), "-o", "OUT"}),
+        Cli({"import-sr", File("big.sr"), "-o", "OUT"}),
+        Cli({"export-sr", File("big.zaz"), "-o", "OUT"}),
+        Cli({"stitch", File("R_0001.zaz"), "-o", "OUT"}),
+        Cli({"simulate", "spr", "-o", "OUT"}),
+        Cli({"simulate", "mixed", "-o", File("s.zaz"), "--script", "OUT"}),
+#ifdef ZODUZ_APP_PATH
+        {ZODUZ_APP_PATH, "--screenshot", "OUT", File("big.zaz")},
+#endif
+    };
+    // A disk of one page, which the existing output fills; without it one page is free, less
+    // than any of the outputs needs.
+    const std::string disk = File("disk");
+    std::filesystem::create_directory(disk);
+    const std::string script =
+        "mount -t tmpfs -o size=4k zoduz-full \"$0\" || exit 77\n"
+        "printf 'keep me' >\"$0/out\"\n"
+        "\"$@\" >/dev/null 2>\"$0.err\"; first=$?\n"
+        "[ \"$(cat \"$0/out\")\" = 'keep me' ] || exit 90\n"
+        "rm \"$0/out\"\n"
+        "\"$@\" >/dev/null 2>>\"$0.err\"; second=$?\n"
+        "[ -z \"$(ls -A \"$0\")\" ] || exit 91\n"
+        "[ $first = 1 ] && [ $second = 1 ] || exit 92\n";
+    for (const std::vector<std::string>& pattern : writers) {
+        std::vector<std::string> command = {
+            "/usr/bin/unshare", "-m", "/bin/sh", "-c", script, disk};
+        for (const std::string& word : Fill(pattern, "", disk + "/out")) {
+            command.push_back(word);
+        }
+        const int status = RunProgram(command);
+        if (status == 77) {
+            GTEST_SKIP() << "no tmpfs in a mount namespace here";
+        }
+        const std::string errors = ReadText(disk + ".err");
+        EXPECT_EQ(status, 0) << pattern[1] << ": " << errors;
+        EXPECT_TRUE(errors.find("the disk is full") != std::string::npos ||
+                    errors.find("No space left on device") != std::string::npos)
+            << pattern[1] << ": " << errors;
+    }
+}
+
+// The CC lines of a 150 s capture at 48 MHz span about 7.2 * 10^9 samples, but hold only the PD
+// traffic of a few seconds: the export's work follows the transitions (it took 14 s of CPU when
+// it deflated every sample).
+TEST_F(WriterSafety, ExportSrOfASparseCaptureTakesLittleWork) {
+    ASSERT_EQ(RunProgram(Cli({"simulate", "long", "-o", File("sparse.zaz"), "--seconds", "150",
+                              "--divider", "1", "--interval-ms", "1000"})),
+              0);
+    EXPECT_EQ(RunProgram(Cli({"export-sr", File("sparse.zaz"), "-o", File("sparse.sr")}),
+                         {.stderrPath = File("err.txt"), .cpuSeconds = 5}),
+              0)
+        << ReadText(File("err.txt"));
+    EXPECT_LT(std::filesystem::file_size(File("sparse.sr")), 16u << 20);
 }
 
 // A session where a record file is expected: read through an import that goes with the command,

@@ -1,6 +1,7 @@
 #include "device/sim/block_packer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "capture/info_block.h"
@@ -105,8 +106,8 @@ void StreamOutput::Drain() {
     if (file_ == nullptr || buffer_.empty()) {
         return;
     }
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-        ok_ = false;
+    if (ok_ && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        Fail();
     }
     buffer_.clear();
 }
@@ -119,12 +120,20 @@ bool StreamOutput::Finish(const RecordBlock* leadingBlock) {
         return ok_;
     }
     Drain();
-    if (leadingBlock != nullptr && ok_) {
-        ok_ = std::fseek(file_, 0, SEEK_SET) == 0 &&
-              std::fwrite(leadingBlock->bytes.data(), 1, kBlockSize, file_) == kBlockSize;
+    if (leadingBlock != nullptr && ok_ &&
+        (std::fseek(file_, 0, SEEK_SET) != 0 ||
+         std::fwrite(leadingBlock->bytes.data(), 1, kBlockSize, file_) != kBlockSize)) {
+        Fail();
     }
-    ok_ = std::fflush(file_) == 0 && ok_;
+    if (std::fflush(file_) != 0 && ok_) {
+        Fail();
+    }
     return ok_;
+}
+
+void StreamOutput::Fail() {
+    ok_ = false;
+    error_ = errno;
 }
 
 PackCounts WriteStream(ScenarioScript& script, const PackOptions& options, int64_t endNs,

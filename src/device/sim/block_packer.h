@@ -42,15 +42,19 @@ class StreamOutput {
 
     uint64_t Written() const { return written_; }
     bool Ok() const { return ok_; }
+    // The errno of the first failed write (0 while Ok()).
+    int Error() const { return error_; }
     std::vector<uint8_t>& Memory() { return buffer_; }
 
   private:
     void Drain();
+    void Fail();
 
     FILE* file_ = nullptr;
     std::vector<uint8_t> buffer_;
     uint64_t written_ = 0;
     bool ok_ = true;
+    int error_ = 0;
 };
 
 struct PackCounts {

@@ -132,8 +132,10 @@ std::optional<SimulationResult> SimulateToFile(const SimulationOptions& options,
     bool ok = output.Ok() && std::fflush(file) == 0;
     ok = std::fclose(file) == 0 && ok && staged.Commit();
     if (!ok) {
+        // The first failure tells the cause; later calls may have changed errno.
+        const int cause = output.Error() != 0 ? output.Error() : errno;
         error =
-            "cannot write " + path + (errno != 0 ? ": " + std::string(std::strerror(errno)) : "");
+            "cannot write " + path + (cause != 0 ? ": " + std::string(std::strerror(cause)) : "");
         return std::nullopt;
     }
     return result;

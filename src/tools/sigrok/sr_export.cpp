@@ -71,16 +71,33 @@ bool ReadRecordFile(const std::string& path, RawPacketSink& sink, int64_t& captu
 using LineEdges = std::vector<uint64_t>;
 using BothLines = std::array<LineEdges, 2>;
 
+// The index of the first transition of `edges` after `sample`, whose parity is the line's level
+// at `sample`: a transition at sample s gives sample s its new level; both lines start low.
+size_t NextTransition(const LineEdges& edges, uint64_t sample) {
+    return static_cast<size_t>(std::upper_bound(edges.begin(), edges.end(), sample) -
+                               edges.begin());
+}
+
+// The byte every sample of [first, first + size) holds, when no transition falls inside.
+std::optional<uint8_t> ConstantByte(const BothLines& lines, uint64_t first, uint64_t size) {
+    uint8_t byte = 0;
+    for (int line = 0; line < 2; ++line) {
+        const size_t next = NextTransition(lines[line], first);
+        if (next < lines[line].size() && lines[line][next] < first + size) {
+            return std::nullopt;
+        }
+        byte |= static_cast<uint8_t>((next & 1) << line);
+    }
+    return byte;
+}
+
 // Generates the bytes of one data file from the transition lists.
 class ChunkGenerator {
   public:
     ChunkGenerator(std::shared_ptr<const BothLines> lines, uint64_t first)
         : lines_(std::move(lines)), position_(first) {
         for (int line = 0; line < 2; ++line) {
-            const LineEdges& edges = (*lines_)[line];
-            const auto next = std::upper_bound(edges.begin(), edges.end(), position_);
-            next_[line] = static_cast<size_t>(next - edges.begin());
-            // A transition at sample s gives sample s its new level; both lines start low.
+            next_[line] = NextTransition((*lines_)[line], position_);
             level_[line] = static_cast<uint8_t>(next_[line] & 1);
         }
     }
@@ -199,11 +216,25 @@ std::optional<SrExportResult> ExportSigrokSession(const std::string& recordPath,
     metadata.probeNames = {"CC1", "CC2"};
     bool ok =
         archive.AddText("version", "2") && archive.AddText("metadata", FormatSrMetadata(metadata));
+    // A whole data file without a transition is deflated once per level and copied from then on,
+    // so that the work grows with the transitions, not with the quiet time between them.
+    std::array<std::shared_ptr<const SrDeflatedBytes>, 4> quietFiles;
     for (uint64_t first = 0, part = 1; ok && first < result.samples;
          first += kSrChunkSamples, ++part) {
         const uint64_t size = std::min(kSrChunkSamples, result.samples - first);
-        ok = archive.AddGenerated(metadata.captureFile + "-" + std::to_string(part), size,
-                                  ChunkGenerator(shared, first));
+        const std::string name = metadata.captureFile + "-" + std::to_string(part);
+        const std::optional<uint8_t> quiet =
+            size == kSrChunkSamples ? ConstantByte(lines, first, size) : std::nullopt;
+        if (!quiet) {
+            ok = archive.AddGenerated(name, size, ChunkGenerator(shared, first));
+            continue;
+        }
+        std::shared_ptr<const SrDeflatedBytes>& deflated = quietFiles[*quiet];
+        if (!deflated && !(deflated = DeflateRun(*quiet, size))) {
+            error = "cannot write '" + outPath + "': out of memory";
+            return std::nullopt;
+        }
+        ok = archive.AddDeflated(name, deflated);
     }
     if (!ok || !archive.Close()) {
         error = "cannot write '" + outPath + "': " + archive.Error();

@@ -1,6 +1,7 @@
 #include "tools/sigrok/sr_record_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "capture/byte_order.h"
 #include "capture/info_block.h"
@@ -20,7 +21,10 @@ SrRecordWriter::SrRecordWriter(std::FILE* file) : file_(file) {
 }
 
 void SrRecordWriter::Put(const RecordBlock& block) {
-    ok_ = ok_ && std::fwrite(block.bytes.data(), 1, kBlockSize, file_) == kBlockSize;
+    if (ok_ && std::fwrite(block.bytes.data(), 1, kBlockSize, file_) != kBlockSize) {
+        ok_ = false;
+        error_ = errno;  // why the first write failed, which later calls may overwrite
+    }
     bytes_ += kBlockSize;
 }
 
@@ -85,7 +89,13 @@ bool SrRecordWriter::Finish(uint64_t sessionUs) {
     ReadingsThrough(sessionUs / kReadingIntervalUs, true);
     FlushReadings();
     const RecordBlock leading = FinishedInfoBlock(0, SerialNumber{}, bytes_ - kBlockSize);
-    ok_ = ok_ && std::fseek(file_, 0, SEEK_SET) == 0 &&
-          std::fwrite(leading.bytes.data(), 1, kBlockSize, file_) == kBlockSize;
+    if (ok_ && (std::fseek(file_, 0, SEEK_SET) != 0 ||
+                std::fwrite(leading.bytes.data(), 1, kBlockSize, file_) != kBlockSize)) {
+        ok_ = false;
+        error_ = errno;
+    }
+    if (!ok_) {
+        errno = error_;
+    }
     return ok_;
 }

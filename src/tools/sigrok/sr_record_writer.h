@@ -37,6 +37,7 @@ class SrRecordWriter {
 
     std::FILE* file_;
     bool ok_ = true;
+    int error_ = 0;  // errno of the first failed write
     uint64_t bytes_ = 0;
     uint64_t edgeBlocks_ = 0;
     uint64_t sampleBlocks_ = 0;

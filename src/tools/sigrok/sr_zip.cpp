@@ -1,8 +1,10 @@
 #include "tools/sigrok/sr_zip.h"
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -15,44 +17,15 @@ std::string ErrorText(int code) {
     return text;
 }
 
-// State of one generated member while libzip reads it.
-struct GeneratedMember {
-    uint64_t size = 0;
-    uint64_t produced = 0;
-    SrMemberGenerator generator;
-    zip_error_t error;
-};
-
-zip_int64_t GeneratedSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t cmd) {
-    auto* member = static_cast<GeneratedMember*>(state);
+// What the two kinds of member source answer alike: every command but READ and STAT.
+template <typename Member>
+zip_int64_t CommonCommand(Member* member, void* data, zip_uint64_t length, zip_source_cmd_t cmd) {
     switch (cmd) {
         case ZIP_SOURCE_OPEN:
-            member->produced = 0;
+            member->done = 0;
             return 0;
-        case ZIP_SOURCE_READ: {
-            const uint64_t want = std::min<uint64_t>(length, member->size - member->produced);
-            size_t done = 0;
-            auto* out = static_cast<uint8_t*>(data);
-            while (done < want) {
-                const size_t got = member->generator(out + done, static_cast<size_t>(want - done));
-                if (got == 0) {
-                    zip_error_set(&member->error, ZIP_ER_READ, 0);
-                    return -1;
-                }
-                done += got;
-            }
-            member->produced += done;
-            return static_cast<zip_int64_t>(done);
-        }
         case ZIP_SOURCE_CLOSE:
             return 0;
-        case ZIP_SOURCE_STAT: {
-            auto* stat = static_cast<zip_stat_t*>(data);
-            zip_stat_init(stat);
-            stat->size = member->size;
-            stat->valid |= ZIP_STAT_SIZE;
-            return sizeof(zip_stat_t);
-        }
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&member->error, data, length);
         case ZIP_SOURCE_FREE:
@@ -69,7 +42,106 @@ zip_int64_t GeneratedSource(void* state, void* data, zip_uint64_t length, zip_so
     }
 }
 
+// State of one generated member while libzip reads it.
+struct GeneratedMember {
+    uint64_t size = 0;
+    uint64_t done = 0;  // bytes produced
+    SrMemberGenerator generator;
+    zip_error_t error;
+};
+
+zip_int64_t GeneratedSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t cmd) {
+    auto* member = static_cast<GeneratedMember*>(state);
+    switch (cmd) {
+        case ZIP_SOURCE_READ: {
+            const uint64_t want = std::min<uint64_t>(length, member->size - member->done);
+            size_t done = 0;
+            auto* out = static_cast<uint8_t*>(data);
+            while (done < want) {
+                const size_t got = member->generator(out + done, static_cast<size_t>(want - done));
+                if (got == 0) {
+                    zip_error_set(&member->error, ZIP_ER_READ, 0);
+                    return -1;
+                }
+                done += got;
+            }
+            member->done += done;
+            return static_cast<zip_int64_t>(done);
+        }
+        case ZIP_SOURCE_STAT: {
+            auto* stat = static_cast<zip_stat_t*>(data);
+            zip_stat_init(stat);
+            stat->size = member->size;
+            stat->valid |= ZIP_STAT_SIZE;
+            return sizeof(zip_stat_t);
+        }
+        default:
+            return CommonCommand(member, data, length, cmd);
+    }
+}
+
+// State of one deflated member while libzip copies it.
+struct DeflatedMember {
+    std::shared_ptr<const SrDeflatedBytes> bytes;
+    uint64_t done = 0;  // bytes copied
+    zip_error_t error;
+};
+
+// Reports the member as deflated already, with its CRC, so that libzip copies the stream instead
+// of compressing it again.
+zip_int64_t DeflatedSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t cmd) {
+    auto* member = static_cast<DeflatedMember*>(state);
+    const std::string& stream = member->bytes->stream;
+    switch (cmd) {
+        case ZIP_SOURCE_READ: {
+            const uint64_t count = std::min<uint64_t>(length, stream.size() - member->done);
+            std::memcpy(data, stream.data() + member->done, count);
+            member->done += count;
+            return static_cast<zip_int64_t>(count);
+        }
+        case ZIP_SOURCE_STAT: {
+            auto* stat = static_cast<zip_stat_t*>(data);
+            zip_stat_init(stat);
+            stat->size = member->bytes->size;
+            stat->comp_size = stream.size();
+            stat->comp_method = ZIP_CM_DEFLATE;
+            stat->crc = member->bytes->crc;
+            stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+            return sizeof(zip_stat_t);
+        }
+        default:
+            return CommonCommand(member, data, length, cmd);
+    }
+}
+
 }  // namespace
+
+std::shared_ptr<const SrDeflatedBytes> DeflateRun(uint8_t value, uint64_t size) {
+    try {
+        auto bytes = std::make_shared<SrDeflatedBytes>();
+        const std::vector<uint8_t> run(static_cast<size_t>(size), value);
+        bytes->size = size;
+        bytes->crc = static_cast<uint32_t>(crc32_z(0, run.data(), run.size()));
+        z_stream stream{};
+        // A raw deflate stream, as a zip member holds it; a run this long shrinks a
+        // thousandfold at the best level.
+        if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) !=
+            Z_OK) {
+            return nullptr;
+        }
+        bytes->stream.resize(deflateBound(&stream, static_cast<uLong>(run.size())));
+        stream.next_in = const_cast<Bytef*>(run.data());
+        stream.avail_in = static_cast<uInt>(run.size());
+        stream.next_out = reinterpret_cast<Bytef*>(bytes->stream.data());
+        stream.avail_out = static_cast<uInt>(bytes->stream.size());
+        const int status = deflate(&stream, Z_FINISH);
+        bytes->stream.resize(stream.total_out);
+        deflateEnd(&stream);
+        return status == Z_STREAM_END ? std::move(bytes) : nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 SrZipReader::SrZipReader(const std::string& path) {
     int code = 0;
@@ -163,14 +235,18 @@ bool SrZipWriter::AddText(const std::string& name, const std::string& text) {
     if (source == nullptr) {
         return false;
     }
+    const int64_t index = AddSource(name, source);
+    return index >= 0 && zip_set_file_compression(archive_, static_cast<zip_uint64_t>(index),
+                                                  ZIP_CM_STORE, 0) == 0;
+}
+
+int64_t SrZipWriter::AddSource(const std::string& name, zip_source_t* source) {
     const zip_int64_t index = zip_file_add(archive_, name.c_str(), source, ZIP_FL_OVERWRITE);
     if (index < 0) {
         error_ = zip_error_strerror(zip_get_error(archive_));
-        zip_source_free(source);
-        return false;
+        zip_source_free(source);  // frees a function source's member too
     }
-    return zip_set_file_compression(archive_, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) ==
-           0;
+    return index;
 }
 
 bool SrZipWriter::AddGenerated(const std::string& name, uint64_t size,
@@ -186,15 +262,26 @@ bool SrZipWriter::AddGenerated(const std::string& name, uint64_t size,
         delete member;
         return false;
     }
-    const zip_int64_t index = zip_file_add(archive_, name.c_str(), source, ZIP_FL_OVERWRITE);
-    if (index < 0) {
-        error_ = zip_error_strerror(zip_get_error(archive_));
-        zip_source_free(source);  // frees the member through ZIP_SOURCE_FREE
+    const int64_t index = AddSource(name, source);
+    // The fastest deflate level: long constant runs compress well at any level.
+    return index >= 0 && zip_set_file_compression(archive_, static_cast<zip_uint64_t>(index),
+                                                  ZIP_CM_DEFLATE, 1) == 0;
+}
+
+bool SrZipWriter::AddDeflated(const std::string& name,
+                              std::shared_ptr<const SrDeflatedBytes> bytes) {
+    if (archive_ == nullptr || !bytes) {
         return false;
     }
-    // The fastest deflate level: long constant runs compress well at any level.
-    return zip_set_file_compression(archive_, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
-                                    1) == 0;
+    auto* member = new DeflatedMember{std::move(bytes), 0, {}};
+    zip_error_init(&member->error);
+    zip_source_t* source = zip_source_function(archive_, DeflatedSource, member);
+    if (source == nullptr) {
+        zip_error_fini(&member->error);
+        delete member;
+        return false;
+    }
+    return AddSource(name, source) >= 0;
 }
 
 bool SrZipWriter::Close() {

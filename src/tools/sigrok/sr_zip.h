@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 struct zip;
 struct zip_file;
+struct zip_source;
 
 // An archive opened for reading.
 class SrZipReader {
@@ -40,6 +42,17 @@ class SrZipReader {
 // Produces a member's bytes in order: fills up to `size` bytes at `out`, returns how many.
 using SrMemberGenerator = std::function<size_t(uint8_t* out, size_t size)>;
 
+// A member's bytes already deflated (a raw deflate stream), with the size and CRC-32 of what it
+// inflates to. Several members may share one.
+struct SrDeflatedBytes {
+    std::string stream;
+    uint64_t size = 0;
+    uint32_t crc = 0;
+};
+
+// Deflates `size` bytes of `value` once; nothing when memory or zlib fails.
+std::shared_ptr<const SrDeflatedBytes> DeflateRun(uint8_t value, uint64_t size);
+
 // An archive being created; nothing is on disk until Close().
 class SrZipWriter {
   public:
@@ -55,10 +68,15 @@ class SrZipWriter {
     bool AddText(const std::string& name, const std::string& text);
     // A deflated member of exactly `size` bytes whose bytes `generator` yields during Close().
     bool AddGenerated(const std::string& name, uint64_t size, SrMemberGenerator generator);
+    // A deflated member whose compressed bytes are copied as they are during Close().
+    bool AddDeflated(const std::string& name, std::shared_ptr<const SrDeflatedBytes> bytes);
     // Writes the archive; false when it cannot be written completely.
     bool Close();
 
   private:
+    // Adds a member read from `source` (freed on failure); its index, or -1.
+    int64_t AddSource(const std::string& name, zip_source* source);
+
     zip* archive_ = nullptr;
     std::string error_;
     std::deque<std::string> texts_;  // bytes of the text members until Close()
