@@ -117,9 +117,11 @@ void RemoveScratchFilesOnSignals() {
     action.sa_handler = OnEndingSignal;
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        // A signal the process was started to ignore (nohup, a background job) stays ignored.
+        // A signal the process was started to ignore (nohup, a background job) stays ignored,
+        // and one it handles already (an interpreter's SIGINT) stays with its handler.
         struct sigaction previous {};
-        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN) {
+        if (sigaction(signal, nullptr, &previous) == 0 && (previous.sa_flags & SA_SIGINFO) == 0 &&
+            previous.sa_handler == SIG_DFL) {
             sigaction(signal, &action, nullptr);
         }
     }

@@ -8,10 +8,11 @@
 // Removes a file, or a folder with the files directly inside it. Async-signal-safe.
 void RemoveScratchPath(const char* path);
 
-// Installs the handlers: they remove every registered path, then end the process with the
-// signal's default action. A signal ignored when the process started stays ignored. Programs that
-// handle these signals themselves for a while (a capture that stops on SIGINT) install their own
-// handlers over these.
+// Installs the handlers for the signals whose action is still the default: they remove every
+// registered path, then end the process with the signal's default action. A signal ignored or
+// handled already (nohup, an interpreter's SIGINT) stays as it was. Programs that handle these
+// signals themselves for a while (a capture that stops on SIGINT) install their own handlers over
+// these.
 void RemoveScratchFilesOnSignals();
 
 // One registered path, removed (and unregistered) by the destructor. A registry that is full

@@ -95,4 +95,24 @@ TEST(ScratchFiles, SigintAndSigtermRemoveRegisteredPaths) {
     ExpectRemovedOn(SIGTERM);
 }
 
+extern "C" void DoNothing(int /*signal*/) {}
+
+// A handler the process has (a Python interpreter's SIGINT) and an ignored signal stay.
+TEST(ScratchFiles, HandledAndIgnoredSignalsKeepTheirAction) {
+    struct sigaction handled {};
+    handled.sa_handler = DoNothing;
+    struct sigaction before {};
+    ASSERT_EQ(sigaction(SIGINT, &handled, &before), 0);
+    void (*const hangup)(int) = std::signal(SIGHUP, SIG_IGN);
+    RemoveScratchFilesOnSignals();
+    struct sigaction now {};
+    sigaction(SIGINT, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, DoNothing);
+    sigaction(SIGHUP, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_IGN);
+    sigaction(SIGINT, &before, nullptr);
+    std::signal(SIGHUP, hangup);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
 }  // namespace
