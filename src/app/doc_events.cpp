@@ -22,8 +22,8 @@ void CDocEvents::OnContentsChanged() {
     emit contentsChanged();
 }
 
-void CDocEvents::OnEmptied() {
-    emit emptied();
+void CDocEvents::OnPacketsChanged(const PacketChange& change) {
+    emit packetsChanged(change);
 }
 
 void CDocEvents::OnTimeOriginChanged(int64_t delta) {

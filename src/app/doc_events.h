@@ -20,14 +20,14 @@ class CDocEvents : public QObject, public CKVDocObserver {
     void OnStatusText(const std::string& text) override;
     void OnProgress(int percent) override;
     void OnContentsChanged() override;
-    void OnEmptied() override;
+    void OnPacketsChanged(const PacketChange& change) override;
     void OnTimeOriginChanged(int64_t delta) override;
 
   signals:
     void statusText(const QString& text);
     void progress(int percent);
     void contentsChanged();
-    void emptied();
+    void packetsChanged(const PacketChange& change);
     void timeOriginChanged(qint64 delta);
 
   private:

@@ -531,12 +531,13 @@ void CMainFrame::ConnectDocument() {
         UpdateTitle();
         UpdateCommandStates();
     });
-    connect(events_, &CDocEvents::emptied, this, [this] {
-        logView_->ResetRows();
-        ctrlView_->UpdateButtons();
-        // Every field of the status bar starts afresh with the capture.
-        tolerant_->Refresh();
-        panes_->Refresh();
+    connect(events_, &CDocEvents::packetsChanged, this, [this](const PacketChange& change) {
+        if (change.kind == PacketChange::Kind::kReset) {
+            ctrlView_->UpdateButtons();
+            // Every field of the status bar starts afresh with the capture.
+            tolerant_->Refresh();
+            panes_->Refresh();
+        }
     });
     connect(events_, &CDocEvents::timeOriginChanged, this,
             [this] { logView_->OnTimeOriginChanged(); });

@@ -71,7 +71,16 @@ void CMainFrame::BuildChecksPanes() {
             checksTimer_->start();
         }
     });
-    connect(events_, &CDocEvents::emptied, this, &CMainFrame::RefreshChecks);
+    connect(events_, &CDocEvents::packetsChanged, this, [this](const PacketChange& change) {
+        // Only packets appended after those walked leave the walk going; late packets merged
+        // in, a trimmed front or an emptied document make it walk again from the start.
+        if (change.kind != PacketChange::Kind::kAppended) {
+            checkWalk_.reset();
+        }
+        if (change.kind == PacketChange::Kind::kReset) {
+            RefreshChecks();
+        }
+    });
     connect(events_, &CDocEvents::timeOriginChanged, this, [this] { RefreshChecks(); });
     logView_->SetErrorMark(
         [this](const CCCPacket* packet) { return errorPackets_.contains(packet); });
@@ -81,9 +90,7 @@ void CMainFrame::BuildChecksPanes() {
 void CMainFrame::RefreshChecks() {
     checksTimer_->stop();
     DocumentSnapshot snapshot = document_.Snapshot();
-    // Packets removed from the front or a new document: walk again from the start.
-    if (!checkWalk_ || checkWalk_->Walked() > snapshot.packets.size() ||
-        (checkWalk_->Walked() > 0 && checkWalk_->FirstPacket() != snapshot.packets.front())) {
+    if (!checkWalk_ || checkWalk_->Walked() > snapshot.packets.size()) {
         checkWalk_ = std::make_unique<CheckWalk>(CheckOptions{});
     }
     checkWalk_->Advance(snapshot, snapshot.packets.size());

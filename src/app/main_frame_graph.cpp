@@ -95,7 +95,11 @@ void CMainFrame::ConnectGraphPane() {
     });
     connect(capture_, &CCaptureController::viewsRefreshed, graphView_,
             &CGraphView::OnDocumentChanged);
-    connect(events_, &CDocEvents::emptied, graphView_, qOverload<>(&QWidget::update));
+    connect(events_, &CDocEvents::packetsChanged, graphView_, [this](const PacketChange& change) {
+        if (change.kind == PacketChange::Kind::kReset) {
+            graphView_->update();
+        }
+    });
     connect(events_, &CDocEvents::timeOriginChanged, graphView_, &CGraphView::ShiftTimes);
     connect(logView_, &CKVLogView::markersChanged, graphView_, qOverload<>(&QWidget::update));
     connect(logView_, &CKVLogView::selectedPacketChanged, graphView_,

@@ -52,7 +52,51 @@ void CKVDoc::Status(const std::string& text, int percent) const {
     }
 }
 
-void CKVDoc::NotifyContentsChanged() const {
+void CKVDoc::Publish(const PacketChange& change) const {
+    for (CKVDocObserver* observer : observers_) {
+        observer->OnPacketsChanged(change);
+    }
+}
+
+void CKVDoc::NoteFrontTrimmed(size_t count) {
+    if (pendingMergeFrom_ != kNoMerge) {
+        // The trimmed packets are not the observers' first ones in their order: start over.
+        pendingReset_ = true;
+    }
+    const size_t known = std::min(count, publishedCount_);
+    pendingTrim_ += known;
+    publishedCount_ -= known;
+    trimmedHold_.insert(trimmedHold_.end(), packets_.begin(),
+                        packets_.begin() + static_cast<ptrdiff_t>(count));
+}
+
+void CKVDoc::PublishPacketChanges() {
+    using Kind = PacketChange::Kind;
+    const size_t count = packets_.size();
+    if (pendingReset_) {
+        Publish({Kind::kReset, 0, 0});
+        publishedCount_ = 0;
+    } else {
+        if (pendingTrim_ != 0) {
+            Publish({Kind::kFrontTrimmed, pendingTrim_, 0});
+        }
+        if (pendingMergeFrom_ < publishedCount_) {
+            Publish({Kind::kMerged, pendingMergeFrom_, count});
+            publishedCount_ = count;
+        }
+    }
+    if (count > publishedCount_) {
+        Publish({Kind::kAppended, publishedCount_, count});
+    }
+    publishedCount_ = count;
+    pendingTrim_ = 0;
+    pendingMergeFrom_ = kNoMerge;
+    pendingReset_ = false;
+    trimmedHold_.clear();
+}
+
+void CKVDoc::NotifyContentsChanged() {
+    PublishPacketChanges();
     for (CKVDocObserver* observer : observers_) {
         observer->OnContentsChanged();
     }
@@ -253,6 +297,7 @@ void CKVDoc::ApplyLimits() {
         if (static_cast<double>(packets_.size()) > maxPacketCount_ * 1.1) {
             SortNewPackets();  // the oldest are the first in time order
             size_t remove = packets_.size() - maxPackets;
+            NoteFrontTrimmed(remove);
             for (size_t i = 0; i < remove; ++i) {
                 if (packets_[i] == markerA_) {
                     markerA_.reset();
@@ -266,7 +311,6 @@ void CKVDoc::ApplyLimits() {
                 packets_[i]->packetNumber = static_cast<int32_t>(i);
             }
             sortedCount_ = packets_.size();
-            listResetPending_ = true;
         }
     } else if (packets_.size() > maxPackets) {
         packetsFull_ = true;
@@ -379,6 +423,10 @@ void CKVDoc::SortNewPackets() {
         first = std::upper_bound(packets_.begin(), sortedEnd, *sortedEnd, byTime);
         std::inplace_merge(first, sortedEnd, packets_.end(), byTime);
     }
+    const auto firstMoved = static_cast<size_t>(first - packets_.begin());
+    if (firstMoved < publishedCount_) {
+        pendingMergeFrom_ = std::min(pendingMergeFrom_, firstMoved);
+    }
     for (auto it = first; it != packets_.end(); ++it) {
         (*it)->packetNumber = static_cast<int32_t>(it - packets_.begin());
     }
@@ -410,11 +458,18 @@ void CKVDoc::ResetMarkerKeys() {
 
 void CKVDoc::Clear() {
     std::lock_guard lock(mutex_);
+    publishedCount_ = 0;
+    pendingTrim_ = 0;
+    pendingMergeFrom_ = kNoMerge;
+    pendingReset_ = false;
+    trimmedHold_.clear();
     decodedOffset_ = 0;
     timeOrigin_ = 0;
     outOfMemory_ = false;
     stream_.Reset();  // drops open packets: without a capture start they would be rejected
-    ClearContents();
+    // The packets stay alive until the observers were told, so that no view holds a row of a
+    // deleted packet meanwhile; they are told once every counter reads empty.
+    const std::vector<PacketPtr> held = ClearContents();
     sampleStats_ = {};
     packetStatistics_ = {};
     tolerantCounts_ = {};
@@ -429,9 +484,7 @@ void CKVDoc::Clear() {
     ResetMarkerKeys();
     markersChanged_ = false;
     modified_ = false;
-    for (CKVDocObserver* observer : observers_) {
-        observer->OnEmptied();
-    }
+    Publish({PacketChange::Kind::kReset, 0, 0});
 }
 
 void CKVDoc::DeleteContents() {
@@ -440,7 +493,7 @@ void CKVDoc::DeleteContents() {
     recordFilePath_.clear();
 }
 
-void CKVDoc::ClearContents() {
+std::vector<PacketPtr> CKVDoc::ClearContents() {
     // Progress is reported per hundredth of the array; deleting chunks of samples is cheap, so
     // the texts are only shown when the percentage moves.
     auto report = [this](const char* format, size_t count) {
@@ -456,9 +509,10 @@ void CKVDoc::ClearContents() {
     report("Deleting VBUS Info... %d%%", samples_.Size());
     samples_.Clear();
     report("Deleting PD Messages... %d%%", packets_.size());
-    packets_.clear();
-    packets_.shrink_to_fit();
+    std::vector<PacketPtr> removed = std::move(packets_);
+    packets_ = {};
     sortedCount_ = 0;
+    return removed;
 }
 
 // --- Settings, lookups and markers -----------------------------------------------------------

@@ -86,9 +86,6 @@ class CKVDoc {
                    bool autoRemoveVbus);
     bool PacketsFull() const { return packetsFull_; }
     bool VbusFull() const { return vbusFull_; }
-    // Packets were removed from the front; the list rebuilds its rows and then clears it.
-    bool ListResetPending() const { return listResetPending_; }
-    void ClearListResetPending() { listResetPending_ = false; }
     // While a capture records, decode passes show no progress text and saving is refused.
     void SetRecording(bool recording) { recording_ = recording; }
     bool Recording() const { return recording_; }
@@ -179,7 +176,8 @@ class CKVDoc {
         CKVDoc& doc_;
     };
 
-    void ClearContents();
+    // Empties the sample and packet arrays; returns the packets that were held.
+    std::vector<PacketPtr> ClearContents();
     void StartDecode(const std::string& path);
     void EndDecode();
     void ResetMarkerKeys();
@@ -194,7 +192,12 @@ class CKVDoc {
     // Decode passes until the end of the file or a pass that adds nothing; its result.
     FileResult DecodeToEnd();
     void Status(const std::string& text, int percent) const;
-    void NotifyContentsChanged() const;
+    // Records the removal of the first count packets (still in packets_) for the observers.
+    void NoteFrontTrimmed(size_t count);
+    // Tells the observers the packet changes since the last time, then that contents changed.
+    void NotifyContentsChanged();
+    void PublishPacketChanges();
+    void Publish(const PacketChange& change) const;
 
     mutable std::recursive_mutex mutex_;
     std::vector<CKVDocObserver*> observers_;
@@ -211,7 +214,14 @@ class CKVDoc {
     bool autoRemoveVbus_ = false;
     bool packetsFull_ = false;
     bool vbusFull_ = false;
-    bool listResetPending_ = false;
+    // What the observers were told: packets_[0, publishedCount_) as they know them, and what
+    // happened since. Trimmed packets are held until the observers were told.
+    size_t publishedCount_ = 0;
+    size_t pendingTrim_ = 0;
+    size_t pendingMergeFrom_ = kNoMerge;
+    bool pendingReset_ = false;
+    std::vector<PacketPtr> trimmedHold_;
+    static constexpr size_t kNoMerge = static_cast<size_t>(-1);
     bool recording_ = false;
     bool outOfMemory_ = false;
     bool tolerant_ = false;

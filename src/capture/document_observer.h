@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "capture/document_change.h"
+
 // Every callback runs on the thread that called the document operation, with the document's
 // lock held. Default implementations ignore the event.
 class CKVDocObserver {
@@ -14,10 +16,11 @@ class CKVDocObserver {
     virtual void OnStatusText(const std::string& /*text*/) {}
     // Progress of the operation that produced the last status text, 0-100.
     virtual void OnProgress(int /*percent*/) {}
+    // The packet array changed; comes before the OnContentsChanged of the same operation, in
+    // the order the changes happened. Packets removed by the change stay valid until it returns.
+    virtual void OnPacketsChanged(const PacketChange& /*change*/) {}
     // Packets or samples were added or removed, or markers changed: refresh.
     virtual void OnContentsChanged() {}
-    // The document was emptied: drop every row and cached text.
-    virtual void OnEmptied() {}
     // The time origin moved by delta microseconds (views showing times shift by -delta).
     virtual void OnTimeOriginChanged(int64_t /*delta*/) {}
 };

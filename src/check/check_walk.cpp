@@ -28,9 +28,6 @@ void CheckWalk::Advance(const DocumentSnapshot& snapshot, size_t end) {
         if (!packet) {
             continue;
         }
-        if (!firstPacket_) {
-            firstPacket_ = packet;
-        }
         WalkMessage message = MakeWalkMessage(*packet, static_cast<int64_t>(walked_));
         message.port = static_cast<int8_t>(LogicalPort(message));
         Walk(message, packet);

@@ -32,8 +32,6 @@ class CheckWalk {
     // packet `end`. The snapshot must hold the packets walked before at the same numbers.
     void Advance(const DocumentSnapshot& snapshot, size_t end);
     size_t Walked() const { return walked_; }
-    // The first packet walked, to notice packets removed from the front of a live capture.
-    const PacketPtr& FirstPacket() const { return firstPacket_; }
     // The findings and contracts so far, with what the end of the capture settles (contracts
     // closed at the capture end, power windows measured up to it). The walk itself goes on.
     CheckReport Report(const DocumentSnapshot& snapshot) const;
@@ -137,7 +135,6 @@ class CheckWalk {
     const DocumentSnapshot* snapshot_ = nullptr;
     std::optional<VbusTrace> trace_;
     size_t walked_ = 0;
-    PacketPtr firstPacket_;
     std::vector<Finding> findings_;
     std::vector<Contract> contracts_;
 

@@ -49,6 +49,20 @@ QColor ToColor(const RowColour& colour) {
 
 }  // namespace
 
+// The list's subscription to the document's packet changes, for the view's lifetime.
+class CKVLogView::DocumentFeed : public CKVDocObserver {
+  public:
+    explicit DocumentFeed(CKVLogView& view) : view_(view) { view_.document_.AddObserver(this); }
+    ~DocumentFeed() override { view_.document_.RemoveObserver(this); }
+    DocumentFeed(const DocumentFeed&) = delete;
+    DocumentFeed& operator=(const DocumentFeed&) = delete;
+
+    void OnPacketsChanged(const PacketChange& change) override { view_.OnPacketsChanged(change); }
+
+  private:
+    CKVLogView& view_;
+};
+
 CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
     : QTreeView(parent), document_(document), columns_(columns) {
     setObjectName(QStringLiteral("messageList"));
@@ -79,6 +93,7 @@ CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
             emit packetActivated(packet);
         }
     });
+    feed_ = std::make_unique<DocumentFeed>(*this);
 }
 
 CKVLogView::~CKVLogView() = default;
@@ -164,11 +179,6 @@ void CKVLogView::AppendNewPackets() {
         return;
     }
     std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
-    if (document_.ListResetPending()) {
-        document_.ClearListResetPending();
-        // The packets were renumbered and the old rows may point at deleted packets.
-        ResetRows();
-    }
     const std::vector<PacketPtr>& packets = document_.Packets();
     const size_t count = packets.size();
     if (nextPacketIndex_ >= count) {
@@ -231,12 +241,84 @@ void CKVLogView::FitDefaultColumnWidths() {
     }
 }
 
+void CKVLogView::OnPacketsChanged(const PacketChange& change) {
+    if (!columnsBuilt_) {
+        return;  // RebuildList lists every packet there is
+    }
+    switch (change.kind) {
+        case PacketChange::Kind::kReset:
+            ResetRows();
+            break;
+        case PacketChange::Kind::kAppended:
+            // Rows listed beyond what the document had told about may have moved since.
+            if (change.first < nextPacketIndex_) {
+                RelistFrom(change.first);
+            } else {
+                AppendNewPackets();
+            }
+            break;
+        case PacketChange::Kind::kMerged:
+            RelistFrom(change.first);
+            break;
+        case PacketChange::Kind::kFrontTrimmed:
+            // Every packet was renumbered and the first rows' packets are going.
+            RecreateRows();
+            break;
+    }
+}
+
+void CKVLogView::RelistFrom(size_t first) {
+    if (header()->sortIndicatorSection() != -1) {
+        RecreateRows();  // sorted rows are not in document order
+        return;
+    }
+    std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
+    // The rows are in document order: those before the first moved packet stay as they are.
+    const std::vector<PacketRow>& rows = model_->Rows();
+    const auto kept = std::partition_point(rows.begin(), rows.end(), [first](const PacketRow& row) {
+        return static_cast<size_t>(row.packet->packetNumber) < first;
+    });
+    const int cut = static_cast<int>(kept - rows.begin());
+    const CCCPacket* selected = selectedRow_ >= cut ? SelectedPacket() : nullptr;
+    selectingQuietly_ = true;
+    model_->TruncateRows(cut);
+    selectingQuietly_ = false;
+    for (int* row : {&selectedRow_, &contextRow_, &markerARow_, &markerBRow_}) {
+        if (*row >= cut) {
+            *row = -1;
+        }
+    }
+    const std::vector<PacketPtr>& packets = document_.Packets();
+    nextPacketIndex_ = std::min(first, packets.size());
+    idleTimes_ = IdleTimeTracker(model_->Context().timeOrigin);
+    if (nextPacketIndex_ > 0) {
+        idleTimes_.Next(*packets[nextPacketIndex_ - 1]);
+    }
+    AppendNewPackets();
+    if (selected != nullptr) {
+        ReselectPacket(selected);
+    }
+}
+
+void CKVLogView::ReselectPacket(const CCCPacket* packet) {
+    const int row = model_->RowOfPacket(packet);
+    if (row < 0) {
+        selectedRow_ = -1;
+        emit selectedPacketChanged(nullptr);
+        return;
+    }
+    selectingQuietly_ = true;
+    selectionModel()->setCurrentIndex(
+        model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectingQuietly_ = false;
+    selectedRow_ = row;
+}
+
 void CKVLogView::OnDocumentUpdate() {
     // The list follows only while the newest row it followed is still in view: a user who
     // scrolled up to read stays there until they return to the end.
     const bool following = autoScrollSeen_ == 0 || autoScrollSeen_ > model_->RowCount() ||
                            RowInView(autoScrollSeen_ - 1);
-    AppendNewPackets();
     if (!autoScroll_ || !IsRecording()) {
         return;
     }
@@ -283,12 +365,17 @@ void CKVLogView::OnTimeOriginChanged() {
 }
 
 void CKVLogView::RecreateRows() {
+    // Found again by identity: after a trim the selected packet may be one that is going, and
+    // every number changed.
     const CCCPacket* selected = SelectedPacket();
-    const int rememberedNumber = selected != nullptr ? selected->packetNumber : -1;
     ClearRowState();
     AppendNewPackets();
-    if (rememberedNumber >= 0) {
-        SelectPacketNumber(rememberedNumber);
+    const int row = model_->RowOfPacket(selected);
+    if (row >= 0) {
+        SelectRow(row);
+        EnsureRowVisible(row);
+    } else if (selected != nullptr) {
+        emit selectedPacketChanged(nullptr);
     }
 }
 
@@ -371,7 +458,6 @@ void CKVLogView::SortByColumn(int listColumn) {
     gLastSortColumn = listColumn;
 
     const CCCPacket* selected = SelectedPacket();
-    const int rememberedNumber = selected != nullptr ? selected->packetNumber : -1;
     selectingQuietly_ = true;
     selectionModel()->clear();
     selectingQuietly_ = false;
@@ -382,20 +468,10 @@ void CKVLogView::SortByColumn(int listColumn) {
                                gSortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
     markerARow_ = model_->RowOfPacket(document_.MarkerA().get());
     markerBRow_ = model_->RowOfPacket(document_.MarkerB().get());
-    if (rememberedNumber >= 0) {
+    if (selected != nullptr) {
         // The same packet stays selected; the detail views see no change.
-        const int row = model_->RowOfPacketNumber(rememberedNumber);
-        if (row >= 0) {
-            selectingQuietly_ = true;
-            selectionModel()->setCurrentIndex(
-                model_->index(row, 0),
-                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            selectingQuietly_ = false;
-            selectedRow_ = row;
-            EnsureRowVisible(row);
-        } else {
-            emit selectedPacketChanged(nullptr);
-        }
+        ReselectPacket(selected);
+        EnsureRowVisible(selectedRow_);
     }
     viewport()->update();
 }

@@ -8,7 +8,9 @@
 #include <QTreeView>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
+#include "capture/document_change.h"
 #include "list/core/column_info.h"
 #include "list/core/packet_row.h"
 #include "pd/cc_packet.h"
@@ -46,10 +48,9 @@ class CKVLogView : public QTreeView {
     void FitDefaultColumnWidths();
     // Recreates the columns from the records and refills every row, keeping the selection.
     void RebuildList();
-    // Appends rows for the packets the view has not seen yet.
-    void AppendNewPackets();
-    // The document update: new rows, then the auto-scroll rule (while recording, the newest
-    // row is brought into view unless the user scrolled away from the end).
+    // The document update: the auto-scroll rule (while recording, the newest row is brought
+    // into view unless the user scrolled away from the end; the rows follow the document's
+    // changes as they happen).
     void OnDocumentUpdate();
     // The document was emptied: no rows, no selection, no marker rows.
     void ResetRows();
@@ -126,6 +127,18 @@ class CKVLogView : public QTreeView {
                           const QItemSelection& deselected) override;
 
   private:
+    class DocumentFeed;
+
+    // Follows a change of the document's packets (see PacketChange).
+    void OnPacketsChanged(const PacketChange& change);
+    // Late packets were sorted in from packet index first on: the rows from there are made
+    // again, the rows before it stay.
+    void RelistFrom(size_t first);
+    // Appends rows for the packets the view has not seen yet.
+    void AppendNewPackets();
+    // Selects the row showing packet again without telling the detail views (the same packet
+    // stays selected), or tells them that nothing is selected when it has no row.
+    void ReselectPacket(const CCCPacket* packet);
     // Drops every row and the row indexes that point into them.
     void ClearRowState();
     // Rows in document order again: the header shows no sort.
@@ -142,6 +155,7 @@ class CKVLogView : public QTreeView {
     void SelectPacketNumber(int packetNumber);
 
     CKVDoc& document_;
+    std::unique_ptr<DocumentFeed> feed_;
     ColumnLayout& columns_;
     CPacketListModel* model_ = nullptr;
     bool columnsBuilt_ = false;

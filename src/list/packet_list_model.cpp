@@ -60,6 +60,16 @@ void CPacketListModel::AppendRows(std::span<const PacketRow> rows) {
     endInsertRows();
 }
 
+void CPacketListModel::TruncateRows(int row) {
+    if (row < 0 || row >= RowCount()) {
+        return;
+    }
+    beginRemoveRows(QModelIndex(), row, RowCount() - 1);
+    rows_.resize(static_cast<size_t>(row));
+    cache_.resize(static_cast<size_t>(row));
+    endRemoveRows();
+}
+
 CCCPacket* CPacketListModel::PacketAt(int row) const {
     return row >= 0 && row < RowCount() ? rows_[row].packet : nullptr;
 }

@@ -40,6 +40,8 @@ class CPacketListModel : public QAbstractTableModel {
 
     void ClearRows();
     void AppendRows(std::span<const PacketRow> rows);
+    // Drops the rows from row on.
+    void TruncateRows(int row);
     int RowCount() const { return static_cast<int>(rows_.size()); }
     // The packet of a row, nullptr outside the rows.
     CCCPacket* PacketAt(int row) const;

@@ -3,6 +3,7 @@
 // centres the graph on it, error rows are marked in the list, the contracts are listed, a refill
 // keeps the chosen line, the panes follow the document, and their settings go back into the
 // store.
+#include <QFile>
 #include <QTreeWidget>
 #include <QtTest>
 #include <algorithm>
@@ -121,6 +122,38 @@ class ChecksPanesTest : public QObject {
         document_->DeleteContents();
         frame_->RefreshChecks();
         QCOMPARE(frame_->ContractsPane()->RowCount(), 0);
+    }
+
+    // A live capture grows and loses its oldest packets: after every decode the panes hold what
+    // a walk of the whole document finds, the walk going on over appended packets and starting
+    // again once the front was trimmed.
+    void thePanesFollowAGrowingCaptureWhoseFrontIsTrimmed() {
+        QFile whole(faults_);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QByteArray bytes = whole.readAll();
+        const size_t wholeCount = document_->PacketCount();
+        const int limit = std::max(10, static_cast<int>(wholeCount / 3));
+        const QString path = dir_.filePath(QStringLiteral("growing.zaz"));
+        QFile growing(path);
+        QVERIFY(growing.open(QIODevice::WriteOnly));
+        const qsizetype step = bytes.size() / 64 / 7 * 64;
+        growing.write(bytes.left(step));
+        growing.flush();
+        QVERIFY(frame_->OpenDocument(path));
+        document_->SetLimits(limit, kDefaultMaxVbusCount, true, false);
+        int steps = 0;
+        for (qsizetype written = step; written < bytes.size(); written += step) {
+            growing.write(bytes.mid(written, step));
+            growing.flush();
+            document_->DecodeMore();
+            const CheckReport report = CheckCapture(document_->Snapshot(), CheckOptions{});
+            QCOMPARE(frame_->ChecksPane()->RowCount(), static_cast<int>(report.findings.size()));
+            QCOMPARE(frame_->ContractsPane()->RowCount(),
+                     static_cast<int>(report.contracts.size()));
+            ++steps;
+        }
+        QVERIFY(steps >= 7);
+        QVERIFY(document_->PacketCount() < wholeCount);  // the front was trimmed
     }
 
   private:

@@ -10,6 +10,7 @@
 
 #include "capture/document.h"
 #include "capture/record_stream.h"
+#include "change_log.h"
 #include "collecting_sink.h"
 #include "hostile_streams.h"
 #include "temp_files.h"
@@ -191,7 +192,48 @@ TEST(DocumentOrder, AutoRemoveDropsTheOldestInTimeOrderWhenLinesArriveOutOfOrder
     const std::vector<uint8_t>& moreBytes = more.Bytes();
     WriteFile(dir.File("a.zaz"), std::vector<uint8_t>(moreBytes.begin() + 64, moreBytes.end()),
               true);
+    ChangeLog log(doc);
     doc.DecodeMore();
     EXPECT_EQ(DocumentOrder(doc), std::vector<PacketKey>(before.begin() + 50, before.end()));
-    EXPECT_TRUE(doc.ListResetPending());
+    EXPECT_EQ(log.changes, std::vector<PacketChange>{FrontTrimmed(50)});
+}
+
+// A read that brings packets belonging before the end already published tells the observers
+// from where the order changed; a read that only adds later packets tells what was appended.
+TEST(DocumentOrder, LatePacketsArePublishedAsAMergeFromTheirPlace) {
+    TempDir dir;
+    const std::vector<std::vector<uint8_t>> one = {{8, 4, 4, 8, 8}};
+    hostile::StreamWriter stream;
+    for (uint32_t time : {1000u, 3000u, 5000u}) {
+        stream.Burst(0, time, one);
+    }
+    WriteFile(dir.File("a.zaz"), stream.Bytes());
+    CKVDoc doc;
+    ChangeLog log(doc);
+    doc.OpenRecordFile(dir.File("a.zaz"));
+    ASSERT_EQ(doc.PacketCount(), 3u);
+    EXPECT_EQ(log.Take(), (std::vector<PacketChange>{Reset(), Appended(0, 3)}));
+
+    auto grow = [&](std::initializer_list<std::pair<int, uint32_t>> bursts) {
+        hostile::StreamWriter more;
+        const size_t header = more.Size();
+        for (const auto& [line, time] : bursts) {
+            more.Burst(line, time, one);
+        }
+        WriteFile(dir.File("a.zaz"),
+                  std::vector<uint8_t>(more.Bytes().begin() + static_cast<ptrdiff_t>(header),
+                                       more.Bytes().end()),
+                  true);
+        doc.DecodeMore();
+    };
+    grow({{1, 2000}, {0, 7000}});  // the CC2 packet belongs between the first two
+    ASSERT_EQ(doc.PacketCount(), 5u);
+    EXPECT_EQ(doc.PacketAt(1)->ccLine, 1);
+    EXPECT_EQ(log.Take(), std::vector<PacketChange>{Merged(1, 5)});
+    grow({{0, 9000}});
+    EXPECT_EQ(log.Take(), std::vector<PacketChange>{Appended(5, 6)});
+    grow({{1, 2500}});  // between the second and the third packet
+    EXPECT_EQ(log.Take(), std::vector<PacketChange>{Merged(2, 7)});
+    doc.Clear();
+    EXPECT_EQ(log.Take(), std::vector<PacketChange>{Reset()});
 }

@@ -10,6 +10,7 @@
 #include "capture/info_block.h"
 #include "capture/record_naming.h"
 #include "capture/scale_current.h"
+#include "change_log.h"
 #include "stream_builder.h"
 #include "temp_files.h"
 
@@ -69,7 +70,9 @@ class RecordingObserver : public CKVDocObserver {
   public:
     void OnStatusText(const std::string& text) override { texts.push_back(text); }
     void OnContentsChanged() override { ++changed; }
-    void OnEmptied() override { ++emptied; }
+    void OnPacketsChanged(const PacketChange& change) override {
+        emptied += change.kind == PacketChange::Kind::kReset ? 1 : 0;
+    }
     void OnTimeOriginChanged(int64_t delta) override { deltas.push_back(delta); }
 
     std::vector<std::string> texts;
@@ -194,9 +197,11 @@ TEST(DocumentLimits, AutoRemoveTrimsOnlyBeyondTenPercentAtTheStartOfARead) {
         StreamBuilder stream = PacketFile(count);
         WriteFile(dir.File("a.zaz"), stream.Bytes());
         CKVDoc doc;
+        ChangeLog log(doc);
         doc.SetLimits(100, kDefaultMaxVbusCount, true, false);
         doc.OpenRecordFile(dir.File("a.zaz"));
         ASSERT_EQ(doc.PacketCount(), static_cast<size_t>(count));  // one read: checked before it
+        EXPECT_EQ(log.Take(), (std::vector<PacketChange>{Reset(), Appended(0, count)}));
         std::vector<int64_t> before = RelTimes(doc);
 
         StreamBuilder more(false);
@@ -205,14 +210,12 @@ TEST(DocumentLimits, AutoRemoveTrimsOnlyBeyondTenPercentAtTheStartOfARead) {
         doc.DecodeMore();
         if (count == 110) {
             EXPECT_EQ(doc.PacketCount(), 110u);
-            EXPECT_FALSE(doc.ListResetPending());
+            EXPECT_TRUE(log.Take().empty());
         } else {
             ASSERT_EQ(doc.PacketCount(), 100u);
             EXPECT_EQ(RelTimes(doc), std::vector<int64_t>(before.begin() + 11, before.end()));
             ExpectConsecutiveNumbers(doc);
-            EXPECT_TRUE(doc.ListResetPending());
-            doc.ClearListResetPending();
-            EXPECT_FALSE(doc.ListResetPending());
+            EXPECT_EQ(log.Take(), std::vector<PacketChange>{FrontTrimmed(11)});
         }
         EXPECT_FALSE(doc.PacketsFull());
     }
@@ -620,6 +623,37 @@ TEST(DocumentObservers, ToldAboutStatusContentsAndEmptying) {
     EXPECT_TRUE(observer.texts.empty());
     EXPECT_EQ(observer.changed, changed + 1);
     doc.RemoveObserver(&observer);
+}
+
+// A reset comes once the document reads empty (the status bar and the counters refresh from
+// it), while the packets the views still list stay alive until every observer was told.
+TEST(DocumentObservers, AResetComesWhenEveryCounterIsEmptyAndTheOldPacketsAlive) {
+    TempDir dir;
+    const std::string path = dir.File("a.zaz");
+    WriteFourPackets(path);
+    CKVDoc doc;
+    ASSERT_TRUE(doc.OpenRecordFile(path));
+    ASSERT_EQ(doc.PacketCount(), 4u);
+    struct ResetReader : CKVDocObserver {
+        explicit ResetReader(const CKVDoc& document) : doc(document) {}
+        void OnPacketsChanged(const PacketChange& change) override {
+            if (change.kind == PacketChange::Kind::kReset) {
+                counts.push_back(doc.PacketCount() + doc.SampleCount() + doc.Statistics().total);
+                alive.push_back(!listed.expired());
+            }
+        }
+        const CKVDoc& doc;
+        std::weak_ptr<CCCPacket> listed;
+        std::vector<size_t> counts;
+        std::vector<bool> alive;
+    } reader(doc);
+    reader.listed = doc.PacketAt(2);
+    doc.AddObserver(&reader);
+    doc.DeleteContents();
+    EXPECT_EQ(reader.counts, std::vector<size_t>{0});
+    EXPECT_EQ(reader.alive, std::vector<bool>{true});
+    EXPECT_TRUE(reader.listed.expired());
+    doc.RemoveObserver(&reader);
 }
 
 TEST(DocumentObservers, ProgressTextsOfDecodingAndClearing) {

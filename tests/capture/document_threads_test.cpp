@@ -2,12 +2,16 @@
 // live capture, while a third thread reads its arrays under the document lock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "capture/document.h"
+#include "change_log.h"
 #include "device/sim/simulator.h"
+#include "hostile_streams.h"
 #include "temp_files.h"
 
 namespace {
@@ -106,6 +110,7 @@ TEST(DocumentThreads, SnapshotReadersOutliveGrowthAndAutoRemove) {
     WriteFile(path, {});
 
     CKVDoc doc;
+    ChangeLog log(doc);
     // Small limits so that both arrays are trimmed from the front many times.
     doc.SetLimits(20, 500, true, true);
     std::atomic<bool> decoding{true};
@@ -157,7 +162,105 @@ TEST(DocumentThreads, SnapshotReadersOutliveGrowthAndAutoRemove) {
     // Both arrays were trimmed from the front along the way.
     CKVDoc whole;
     ASSERT_TRUE(whole.OpenRecordFile(path));
-    EXPECT_TRUE(doc.ListResetPending());
+    EXPECT_TRUE(std::any_of(log.changes.begin(), log.changes.end(), [](const PacketChange& c) {
+        return c.kind == PacketChange::Kind::kFrontTrimmed;
+    }));
     EXPECT_LT(doc.PacketCount(), whole.PacketCount());
     EXPECT_LT(doc.SampleCount(), whole.SampleCount());
+}
+
+namespace {
+
+// The packets as an observer knows them by following the change events alone.
+class PacketMirror : public CKVDocObserver {
+  public:
+    explicit PacketMirror(CKVDoc& doc) : doc_(doc) { doc_.AddObserver(this); }
+    ~PacketMirror() override { doc_.RemoveObserver(this); }
+    PacketMirror(const PacketMirror&) = delete;
+    PacketMirror& operator=(const PacketMirror&) = delete;
+
+    void OnPacketsChanged(const PacketChange& change) override {
+        using Kind = PacketChange::Kind;
+        const std::vector<PacketPtr>& now = doc_.Packets();
+        ++seen[static_cast<size_t>(change.kind)];
+        switch (change.kind) {
+            case Kind::kReset:
+                packets.clear();
+                return;
+            case Kind::kFrontTrimmed:
+                ASSERT_LE(change.first, packets.size());
+                packets.erase(packets.begin(),
+                              packets.begin() + static_cast<ptrdiff_t>(change.first));
+                return;
+            case Kind::kAppended:
+                ASSERT_EQ(change.first, packets.size());
+                break;
+            case Kind::kMerged:
+                ASSERT_LT(change.first, packets.size());
+                packets.resize(change.first);
+                break;
+        }
+        ASSERT_EQ(change.last, now.size());
+        packets.insert(packets.end(), now.begin() + static_cast<ptrdiff_t>(change.first),
+                       now.end());
+    }
+
+    std::vector<PacketPtr> packets;
+    std::array<int, 4> seen{};
+
+  private:
+    CKVDoc& doc_;
+};
+
+}  // namespace
+
+// A live capture whose CC2 packets arrive a burst late grows and is trimmed from the front while
+// a worker reads snapshots: the worker's snapshots stay as they were taken, and an observer that
+// only follows the change events holds exactly the document's packets after every decode.
+TEST(DocumentThreads, ChangeEventsFollowGrowthMergesAndTrimsWhileAWorkerReadsSnapshots) {
+    TempDir dir;
+    const std::vector<uint8_t> capture = hostile::LaggingLines(300, 3);
+    const std::string path = dir.File("live.zaz");
+    WriteFile(path, {});
+    CKVDoc doc;
+    doc.SetLimits(100, kDefaultMaxVbusCount, true, false);
+    PacketMirror mirror(doc);
+    std::atomic<bool> decoding{true};
+    std::atomic<int> snapshotsChecked{0};
+    std::thread worker([&] {
+        while (decoding) {
+            const DocumentSnapshot snapshot = doc.Snapshot();
+            const uint64_t seen = Fingerprint(snapshot);
+            for (size_t i = 1; i < snapshot.packets.size(); ++i) {
+                ASSERT_LE(snapshot.packets[i - 1]->relTime, snapshot.packets[i]->relTime);
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            EXPECT_EQ(Fingerprint(snapshot), seen);
+            ++snapshotsChecked;
+        }
+    });
+    size_t pos = 0;
+    size_t chunk = 700;
+    while (pos < capture.size()) {
+        const size_t size = std::min(chunk, capture.size() - pos);
+        WriteFile(path, {capture.begin() + pos, capture.begin() + pos + size}, true);
+        pos += size;
+        chunk = chunk * 7 % 3001 + 300;
+        std::lock_guard lock(doc.Mutex());
+        if (doc.RecordFilePath().empty()) {
+            doc.OpenRecordFile(path);
+        } else {
+            doc.DecodeMore();
+        }
+        ASSERT_EQ(mirror.packets, doc.Packets());
+    }
+    while (snapshotsChecked < 10) {
+        std::this_thread::yield();
+    }
+    decoding = false;
+    worker.join();
+    using Kind = PacketChange::Kind;
+    EXPECT_GT(mirror.seen[static_cast<size_t>(Kind::kAppended)], 0);
+    EXPECT_GT(mirror.seen[static_cast<size_t>(Kind::kMerged)], 0);
+    EXPECT_GT(mirror.seen[static_cast<size_t>(Kind::kFrontTrimmed)], 0);
 }

@@ -177,4 +177,30 @@ inline std::vector<uint8_t> InterleavedLines(size_t perLine, bool inOrder, size_
     return stream.Bytes();
 }
 
+// CC1 burst i at 1000 + 2000 i us and CC2 burst i 1000 us later, `perBurst` packets each; every
+// CC2 burst is written after the CC1 burst that follows it, as a line whose burst ends later
+// hands its packets over later. A reader that stops after a CC1 burst has listed packets that
+// the next CC2 burst belongs before. `afterCc1`, when given, gets the stream size after every
+// CC1 burst.
+inline std::vector<uint8_t> LaggingLines(size_t bursts, size_t perBurst,
+                                         std::vector<size_t>* afterCc1 = nullptr) {
+    StreamWriter stream;
+    const std::vector<std::vector<uint8_t>> burst(perBurst, {kFull, kHalf, kHalf, kFull, kFull});
+    auto timeOf = [](size_t index, int line) {
+        return static_cast<uint32_t>(1000 + index * 2000 + static_cast<size_t>(line) * 1000);
+    };
+    for (size_t i = 0; i <= bursts; ++i) {
+        if (i < bursts) {
+            stream.Burst(0, timeOf(i, 0), burst);
+            if (afterCc1 != nullptr) {
+                afterCc1->push_back(stream.Size());
+            }
+        }
+        if (i > 0) {
+            stream.Burst(1, timeOf(i - 1, 1), burst);
+        }
+    }
+    return stream.Bytes();
+}
+
 }  // namespace hostile
