@@ -22,13 +22,13 @@ CToolCommands::CToolCommands(QWidget& window, CKVDoc& document, SettingsStore& s
 }
 
 // The export reads the column records as the list shows them now, the reverse-current setting
-// and the graph markers stored with the document.
+// and the graph markers where the graph shows them.
 void CToolCommands::SetupExport(CExportDlg& dialog) {
     logView_.SaveColumnLayout();
     ExportSettings settings;
     settings.columns = settings_.columns;
     settings.reverseCurrent = settings_.vbusCurrDirReverse;
-    settings.graphMarkers = StoredGraphMarkers(document_);
+    settings.graphMarkers = CurrentGraphMarkers(document_);
     dialog.Setup(document_, settings);
 }
 

@@ -601,6 +601,11 @@ void CKVDoc::SetGraphMarkerSource(std::function<std::optional<GraphMarkerTimes>(
     graphMarkerSource_ = std::move(source);
 }
 
+std::optional<GraphMarkerTimes> CKVDoc::ShownGraphMarkers() const {
+    std::lock_guard lock(mutex_);
+    return graphMarkerSource_ ? graphMarkerSource_() : std::nullopt;
+}
+
 // --- Saving ----------------------------------------------------------------------------------
 
 FileResult CKVDoc::SaveAs(const std::string& path) {
@@ -654,12 +659,10 @@ FileResult CKVDoc::AppendMarkerBlocks(const std::string& path) const {
             record.packets.push_back({kInfoMarkedPacket, packet->relTime});
         }
     }
-    if (graphMarkerSource_) {
-        if (std::optional<GraphMarkerTimes> times = graphMarkerSource_()) {
-            record.hasGraphMarkers = true;
-            record.graphMarkerO = times->markerO + timeOrigin_;
-            record.graphMarkerX = times->markerX + timeOrigin_;
-        }
+    if (std::optional<GraphMarkerTimes> times = ShownGraphMarkers()) {
+        record.hasGraphMarkers = true;
+        record.graphMarkerO = times->markerO + timeOrigin_;
+        record.graphMarkerX = times->markerX + timeOrigin_;
     }
     return AppendBlocksAtBoundary(path, MarkerInfoBlocks(record));
 }

@@ -152,6 +152,8 @@ class CKVDoc {
     int64_t GraphMarkerXTime() const { return graphMarkerXTime_; }
     // The graph view supplies its marker times for saving; without a source none are saved.
     void SetGraphMarkerSource(std::function<std::optional<GraphMarkerTimes>()> source);
+    // The graph's marker times as it shows them now; none without a graph.
+    std::optional<GraphMarkerTimes> ShownGraphMarkers() const;
 
     // --- Saving ------------------------------------------------------------------------------
     // Copies the record file to path (unless it is the record file itself) and appends the

@@ -59,3 +59,7 @@ GraphMarkerTimes StoredGraphMarkers(const CKVDoc& doc) {
     auto graphTime = [&doc](int64_t saved) { return saved == -1 ? 0 : saved - doc.TimeOrigin(); };
     return {graphTime(doc.GraphMarkerOTime()), graphTime(doc.GraphMarkerXTime())};
 }
+
+GraphMarkerTimes CurrentGraphMarkers(const CKVDoc& doc) {
+    return doc.ShownGraphMarkers().value_or(StoredGraphMarkers(doc));
+}

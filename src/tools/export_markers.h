@@ -39,3 +39,6 @@ std::vector<ExportMarker> CollectExportMarkers(const CKVDoc& doc, const GraphMar
 // The graph markers as stored with the document, as the graph restores them: the saved time
 // minus the origin, or 0 when none was saved.
 GraphMarkerTimes StoredGraphMarkers(const CKVDoc& doc);
+// Where an export range can reach: the graph's markers as it shows them (moved, or set during a
+// live capture), the stored ones when no graph shows the document.
+GraphMarkerTimes CurrentGraphMarkers(const CKVDoc& doc);

@@ -27,6 +27,7 @@
 #include "capture/document.h"
 #include "device/sim/simulator.h"
 #include "graph/view/dockable_graph.h"
+#include "graph/view/graph_view.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
@@ -97,6 +98,7 @@ class MainFrameTest : public QObject {
     void aboutLinesWithAndWithoutAnalyzer();
     void menusCarryTheirCommands();
     void automaticExportWritesBothItemsAndReusesItsDialog();
+    void exportOffersTheGraphMarkersWhereTheGraphShowsThem();
     void tolerantDecodingSwitchDecodesAgainAndTheStatusBarCounts();
     void resetPacketShowsOnlyItsPacketNode();
     void reassembledBlockOffsetsCountFromTheSelectedNode();
@@ -555,6 +557,24 @@ void MainFrameTest::tolerantDecodingSwitchDecodesAgainAndTheStatusBarCounts() {
     QCOMPARE(h_->document.PacketCount(), size_t{0});
     QCOMPARE(summary->text(), QString());
     QCOMPARE(h_->frame->StatusPanes()->SummaryField()->text(), QStringLiteral("Packets: 0"));
+}
+
+// Marker O and X of the export range are where the graph shows them now, not where the file
+// stored them: moved markers and markers set during a live capture count.
+void MainFrameTest::exportOffersTheGraphMarkersWhereTheGraphShowsThem() {
+    QVERIFY(h_->frame->OpenDocument(spr_));
+    h_->frame->GraphView()->PlaceMarkers(1000000, 2000000);
+    CExportDlg dialog(h_->frame.get());
+    h_->frame->Tools()->SetupExport(dialog);
+    dialog.Initialise(false);
+    std::vector<std::pair<ExportMarkerKind, int64_t>> graphMarkers;
+    for (const ExportMarker& marker : dialog.Markers()) {
+        if (marker.kind == ExportMarkerKind::kO || marker.kind == ExportMarkerKind::kX) {
+            graphMarkers.emplace_back(marker.kind, marker.time);
+        }
+    }
+    QCOMPARE(graphMarkers, (std::vector<std::pair<ExportMarkerKind, int64_t>>{
+                               {ExportMarkerKind::kO, 1000000}, {ExportMarkerKind::kX, 2000000}}));
 }
 
 void MainFrameTest::automaticExportWritesBothItemsAndReusesItsDialog() {
