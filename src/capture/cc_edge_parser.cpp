@@ -48,7 +48,8 @@ void CcEdgeParser::ParseBlock(const uint8_t* block, uint64_t offset, RecordSink&
     previousBurst_ = header.burst;
     previousSequence_ = header.sequence;
     if (!continues) {
-        BreakContinuity(sink);
+        BreakContinuity(offset, sink);
+        runStart_ = offset;
     }
 
     CcLineState& line = lines_[static_cast<size_t>(header.ccLine)];
@@ -99,7 +100,7 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
         line.previousValue = value;
 
         if (line.openPacket && line.ticksSinceEdge * div >= kGapTicksTimesDivider) {
-            CloseByGap(line, sink);
+            CloseByGap(line, offset, sink);
         }
         if (!transition) {
             continue;
@@ -111,6 +112,7 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
             packet->clockDivider = divider;
             packet->startTime = line.lineTime;
             packet->firstBlockOffset = offset;
+            packet->runStartOffset = runStart_;
             line.openPacket = std::move(packet);
         } else if (line.openPacket->edgeCount < kMaxEdges) {
             if (line.openPacket->edges.empty()) {
@@ -126,19 +128,21 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
     }
 }
 
-void CcEdgeParser::CloseByGap(CcLineState& line, RecordSink& sink) {
+void CcEdgeParser::CloseByGap(CcLineState& line, uint64_t offset, RecordSink& sink) {
     PacketPtr packet = std::move(line.openPacket);
     line.openPacket.reset();
+    packet->handoverOffset = offset;
     if (packet->edgeCount >= kMinEntries) {
         sink.OnPacket(std::move(packet));
     }
 }
 
-void CcEdgeParser::BreakContinuity(RecordSink& sink) {
+void CcEdgeParser::BreakContinuity(uint64_t offset, RecordSink& sink) {
     for (CcLineState& line : lines_) {
         if (line.openPacket) {
             PacketPtr packet = std::move(line.openPacket);
             line.openPacket.reset();
+            packet->handoverOffset = offset;
             sink.OnPacket(std::move(packet));
         }
         ResetLine(line);

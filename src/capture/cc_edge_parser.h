@@ -33,15 +33,17 @@ class CcEdgeParser {
     const CcLineState& Line(int ccLine) const { return lines_[static_cast<size_t>(ccLine & 1)]; }
 
   private:
-    // Sequence break: hand over every open packet and unsynchronise both lines.
-    void BreakContinuity(RecordSink& sink);
+    // Sequence break at the block at offset: hand over every open packet and unsynchronise both
+    // lines.
+    void BreakContinuity(uint64_t offset, RecordSink& sink);
     void ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int ccLine, int divider,
                         uint64_t offset, RecordSink& sink);
     // Ends the open packet after ten microseconds of silence; short bursts are noise.
-    static void CloseByGap(CcLineState& line, RecordSink& sink);
+    static void CloseByGap(CcLineState& line, uint64_t offset, RecordSink& sink);
 
     CKVDoc* owner_ = nullptr;
     std::array<CcLineState, 2> lines_;
     int previousBurst_ = -1;
     int previousSequence_ = -1;
+    uint64_t runStart_ = 0;  // block of the last sequence break
 };

@@ -71,6 +71,11 @@ struct CCCPacket {
     CKVDoc* doc = nullptr;
     uint64_t firstBlockOffset = 0;
     uint64_t lastBlockOffset = 0;
+    // Where the edge parser can decode the packet from and up to which block it must read to
+    // hand it over: the first block of the run of continuing edge blocks it lies in (both lines
+    // start afresh there), and the block in which it was handed over.
+    uint64_t runStartOffset = 0;
+    uint64_t handoverOffset = 0;
     int64_t startTime = 0;
     int64_t relTime = 0;
     std::vector<CcEdge> edges;  // empty once released after decoding

@@ -8,26 +8,34 @@
 #include "tools/chunk_copier.h"
 
 RecordSlice FindRecordSlice(const DocumentSnapshot& capture, int64_t rangeStart, int64_t rangeEnd) {
-    const std::optional<size_t> s = capture.FindSample(rangeStart);
-    const std::optional<size_t> e = capture.FindSample(rangeEnd);
     const std::optional<size_t> ps = capture.FindPacket(rangeStart);
     const std::optional<size_t> pe = capture.FindPacket(rangeEnd);
+    const std::optional<size_t> e = capture.FindSample(rangeEnd);
     if (!e && !pe) {
         return {};  // no block lies at or before the end of the range
     }
     auto sampleOffset = [&capture](size_t i) {
         return static_cast<int64_t>(UnpackSample(capture.samples.At(i), nullptr).blockOffset);
     };
+    // The earliest packet of the range needs a sample at or before it for its time base.
+    int64_t earliest = rangeStart;
+    if (ps) {
+        earliest = std::min(earliest, capture.packets[*ps]->relTime - capture.timeOrigin);
+    }
+    const std::optional<size_t> s = capture.FindSample(earliest);
     RecordSlice slice;
     slice.first = s ? sampleOffset(*s) : 0;
-    if (ps) {
-        slice.first =
-            std::min(slice.first, static_cast<int64_t>(capture.packets[*ps]->firstBlockOffset));
-    }
     slice.last = e ? sampleOffset(*e) + static_cast<int64_t>(kBlockSize) - 1 : 0;
+    // Every packet of the range whole: from the start of the run of edge blocks it lies in, where
+    // the parser synchronises, to the block that hands it over. The lines interleave in the file,
+    // so any packet of the range may lie earliest or latest.
     if (pe) {
-        slice.last =
-            std::max(slice.last, static_cast<int64_t>(capture.packets[*pe]->lastBlockOffset));
+        for (size_t i = ps.value_or(0); i <= *pe; ++i) {
+            const CCCPacket& packet = *capture.packets[i];
+            slice.first = std::min(slice.first, static_cast<int64_t>(packet.runStartOffset));
+            slice.last =
+                std::max(slice.last, static_cast<int64_t>(packet.handoverOffset + kBlockSize - 1));
+        }
     }
     return slice;
 }

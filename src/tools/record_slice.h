@@ -17,11 +17,13 @@ struct RecordSlice {
     int64_t Size() const { return last < first ? 0 : last - first + 1; }
 };
 
-// The slice of the range [rangeStart, rangeEnd] (times relative to the origin): it starts at
-// the block of the last sample at or before rangeStart, or at the first block of the last
-// packet at or before it when that is earlier (offset 0 when there is no such sample), and
-// ends with the block of the last sample or packet at or before rangeEnd, whichever ends
-// later. With neither at or before rangeEnd the slice is empty.
+// The slice of the range [rangeStart, rangeEnd] (times relative to the origin), which decodes
+// to every packet of the range with the same bytes: the packets from the last one at or before
+// rangeStart to the last one at or before rangeEnd, each from the start of the run of edge
+// blocks it lies in to the block that hands it over, and the samples from the last one at or
+// before the earliest of them (offset 0 when there is none) to the last one at or before
+// rangeEnd. Packets before the range may come along. With neither a sample nor a packet at or
+// before rangeEnd the slice is empty.
 RecordSlice FindRecordSlice(const DocumentSnapshot& capture, int64_t rangeStart, int64_t rangeEnd);
 
 // Copies the slice of recordPath to outputPath (created or truncated) in 1 MiB chunks; the

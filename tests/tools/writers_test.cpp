@@ -3,6 +3,7 @@
 // partial output behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "capture/document.h"
@@ -191,13 +192,57 @@ TEST(RecordSliceWriter, RangeEndsWithTheLaterOfTheLastSampleAndPacket) {
     const int64_t t = packet->relTime;
     const RecordSlice slice = FindRecordSlice(doc.Snapshot(), t, t);
     const CVbusInfo before = *doc.SampleAt(*doc.FindSample(t));
-    EXPECT_EQ(slice.first, std::min<int64_t>(before.blockOffset,
-                                             doc.PacketAt(*doc.FindPacket(t))->firstBlockOffset));
-    EXPECT_EQ(slice.last, std::max<int64_t>(before.blockOffset + 63, packet->lastBlockOffset));
+    EXPECT_EQ(slice.first, std::min<int64_t>(before.blockOffset, packet->runStartOffset));
+    EXPECT_EQ(slice.last, std::max<int64_t>(before.blockOffset, packet->handoverOffset) + 63);
+    EXPECT_LE(packet->runStartOffset, packet->firstBlockOffset);
+    EXPECT_GE(packet->handoverOffset + 63, packet->lastBlockOffset);
     EXPECT_EQ(slice.first % 64, 0);
     EXPECT_EQ(slice.Size() % 64, 0);
     // Nothing at or before the end of the range: an empty slice, not a stray byte.
     EXPECT_EQ(FindRecordSlice(doc.Snapshot(), -100, -50).Size(), 0);
+}
+
+// Every range of packets i to i + 5 of a noisy and a mixed capture: the slice decodes to each
+// packet of the range, at the same time on the same line, with the same edges and bytes.
+TEST(RecordSliceWriter, ASliceDecodesToEveryPacketOfItsRangeWhole) {
+    TempDir dir;
+    for (const char* scenario : {"noisy", "mixed"}) {
+        SCOPED_TRACE(scenario);
+        const std::string record = dir.File(std::string(scenario) + ".zaz");
+        ASSERT_TRUE(SimulateRecordFile(record, scenario));
+        CKVDoc doc;
+        ASSERT_TRUE(doc.OpenRecordFile(record));
+        const DocumentSnapshot capture = doc.Snapshot();
+        const size_t count = std::min<size_t>(capture.packets.size(), 60);
+        ASSERT_GT(count, 30u);
+        for (size_t first = 0; first + 5 < count; ++first) {
+            SCOPED_TRACE(first);
+            const RecordSlice slice = FindRecordSlice(capture, capture.packets[first]->relTime,
+                                                      capture.packets[first + 5]->relTime);
+            JobControl control;
+            ASSERT_EQ(WriteRecordSlice(record, slice, dir.File("slice.zaz"), control),
+                      ToolResult::kSucceeded);
+            CKVDoc part;
+            ASSERT_TRUE(part.OpenRecordFile(dir.File("slice.zaz")));
+            for (size_t i = first; i <= first + 5; ++i) {
+                const CCCPacket& wanted = *capture.packets[i];
+                const auto found = std::find_if(part.Packets().begin(), part.Packets().end(),
+                                                [&](const PacketPtr& packet) {
+                                                    return packet->startTime == wanted.startTime &&
+                                                           packet->ccLine == wanted.ccLine;
+                                                });
+                ASSERT_NE(found, part.Packets().end()) << "packet " << i << " is missing";
+                const CCCPacket& got = **found;
+                EXPECT_EQ(got.edgeCount, wanted.edgeCount) << "packet " << i;
+                EXPECT_EQ(got.bitCount, wanted.bitCount) << "packet " << i;
+                EXPECT_EQ(got.crcOk, wanted.crcOk) << "packet " << i;
+                ASSERT_EQ(got.messageByteCount, wanted.messageByteCount) << "packet " << i;
+                for (int b = 0; b < wanted.messageByteCount; ++b) {
+                    EXPECT_EQ(got.messageBytes[b], wanted.messageBytes[b]) << "packet " << i;
+                }
+            }
+        }
+    }
 }
 
 TEST(RecordSliceWriter, AbortAfterAChunkLeavesThatChunk) {
