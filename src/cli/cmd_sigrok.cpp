@@ -56,6 +56,9 @@ int RunImportSr(const CliArgs& args) {
         std::fprintf(stderr, "zoduz-cli import-sr: %s\n", error.c_str());
         return 1;
     }
+    for (const std::string& note : result->metadata.ignoredChannels) {
+        std::fprintf(stderr, "zoduz-cli import-sr: %s\n", note.c_str());
+    }
     std::printf("sample rate\t%" PRIu64 "\n", result->metadata.sampleRate);
     std::printf("divider\t%d\t%s\n", result->tickBase.divider,
                 result->tickBase.exact ? "exact" : "rounded");

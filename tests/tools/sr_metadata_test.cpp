@@ -78,11 +78,39 @@ TEST(SrMetadata, SaysWhatIsMissing) {
         ParseSrMetadata("[device 1]\ncapturefile=logic-1\nsamplerate=1 MHz\nunitsize=9\n", error));
     EXPECT_EQ(error, "unsupported unitsize (1-8 bytes)");
     EXPECT_FALSE(ParseSrMetadata(
-        "[device 1]\ncapturefile=logic-1\nsamplerate=1 MHz\nunitsize=1\ntotal probes=9\n", error));
-    EXPECT_EQ(error, "more channels than the unitsize holds");
+        "[device 1]\ncapturefile=logic-1\nsamplerate=1 MHz\nunitsize=1\ntotal probes=x\n", error));
+    EXPECT_EQ(error, "unreadable total probes");
     EXPECT_FALSE(
         ParseSrMetadata("[device 1]\ncapturefile=x\nsamplerate=slow\nunitsize=1\n", error));
     EXPECT_EQ(error, "unreadable sample rate 'slow'");
+}
+
+// A 16-probe logic analyzer recording 8 channels writes unitsize=1 with total probes=16, as
+// sigrok and PulseView open it: the channels the unit size holds are read, named ones beyond it
+// are noted.
+TEST(SrMetadata, ProbesBeyondTheUnitSizeAreDropped) {
+    std::string error;
+    std::optional<SrMetadata> metadata = ParseSrMetadata(
+        "[device 1]\ncapturefile=logic-1\ntotal probes=16\nsamplerate=24 MHz\n"
+        "total analog=0\nprobe1=D0\nprobe2=D1\nunitsize=1\n",
+        error);
+    ASSERT_TRUE(metadata) << error;
+    EXPECT_EQ(metadata->totalProbes, 8);
+    EXPECT_EQ(metadata->probeNames.size(), 8u);
+    EXPECT_EQ(FindSrChannel(*metadata, "D1"), 2);
+    EXPECT_TRUE(metadata->ignoredChannels.empty());
+
+    metadata = ParseSrMetadata(
+        "[device 1]\ncapturefile=logic-1\ntotal probes=16\nsamplerate=24 MHz\n"
+        "probe1=CC1\nprobe9=D8\nprobe16=D15\nunitsize=1\n",
+        error);
+    ASSERT_TRUE(metadata) << error;
+    EXPECT_EQ(metadata->totalProbes, 8);
+    EXPECT_FALSE(FindSrChannel(*metadata, "D8"));
+    EXPECT_EQ(
+        metadata->ignoredChannels,
+        (std::vector<std::string>{"channel 9 (D8) is beyond the unitsize of 1 byte; ignored",
+                                  "channel 16 (D15) is beyond the unitsize of 1 byte; ignored"}));
 }
 
 TEST(SrMetadata, WrittenTextReadsBack) {

@@ -72,6 +72,22 @@ bool ApplyDeviceKey(SrMetadata& metadata, std::string_view key, std::string_view
     return true;
 }
 
+// A session may name more probes than its samples carry bits for (a 16-probe device recorded
+// with a unit size of 1): only the channels the unit size holds are read.
+void DropChannelsBeyondUnitSize(SrMetadata& metadata) {
+    const int held = metadata.unitSize * 8;
+    for (size_t i = static_cast<size_t>(held); i < metadata.probeNames.size(); ++i) {
+        if (!metadata.probeNames[i].empty()) {
+            std::string note;
+            AppendFormat(note, "channel %zu (%s) is beyond the unitsize of %d byte%s; ignored",
+                         i + 1, metadata.probeNames[i].c_str(), metadata.unitSize,
+                         metadata.unitSize == 1 ? "" : "s");
+            metadata.ignoredChannels.push_back(std::move(note));
+        }
+    }
+    metadata.totalProbes = std::min(metadata.totalProbes, held);
+}
+
 }  // namespace
 
 std::optional<SrMetadata> ParseSrMetadata(std::string_view text, std::string& error) {
@@ -110,12 +126,13 @@ std::optional<SrMetadata> ParseSrMetadata(std::string_view text, std::string& er
         error = "no samplerate in the metadata";
     } else if (metadata.unitSize < 1 || metadata.unitSize > kMaxSrUnitSize) {
         error = "unsupported unitsize (1-8 bytes)";
-    } else if (metadata.totalProbes < 0 || metadata.totalProbes > metadata.unitSize * 8) {
-        error = "more channels than the unitsize holds";
+    } else if (metadata.totalProbes < 0) {
+        error = "unreadable total probes";
     } else {
         if (metadata.totalProbes == 0) {
             metadata.totalProbes = static_cast<int>(metadata.probeNames.size());
         }
+        DropChannelsBeyondUnitSize(metadata);
         metadata.probeNames.resize(static_cast<size_t>(metadata.totalProbes));
         return metadata;
     }

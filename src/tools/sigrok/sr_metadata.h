@@ -16,13 +16,17 @@ struct SrMetadata {
     int unitSize = 1;         // "unitsize": bytes per sample, channel 1 in bit 0
     int totalProbes = 0;      // "total probes"
     std::vector<std::string> probeNames;  // "probe1", "probe2", ...: index 0 is channel 1
+    // Read only: the named channels beyond what the unit size holds, which the import ignores,
+    // one text each ("channel 9 (D8) is beyond the unitsize of 1 byte; ignored").
+    std::vector<std::string> ignoredChannels;
 };
 
 // Largest sample width the import accepts, in bytes.
 inline constexpr int kMaxSrUnitSize = 8;
 
-// Reads the metadata text. Needs a device section with a capture file, a sample rate above 0,
-// a unit size of 1-8 and at most unit size x 8 channels; `error` says what is wrong otherwise.
+// Reads the metadata text. Needs a device section with a capture file, a sample rate above 0
+// and a unit size of 1-8; `error` says what is wrong otherwise. Channels beyond unit size x 8
+// (sigrok writes the device's probe count) are dropped.
 std::optional<SrMetadata> ParseSrMetadata(std::string_view text, std::string& error);
 
 // The metadata text Zoduz writes: [global] with "sigrok version", [device 1] with capturefile,
