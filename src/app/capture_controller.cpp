@@ -302,7 +302,8 @@ void CCaptureController::InstallDriver() {
 
 AnalyzerIdentity CCaptureController::AboutIdentity() const {
     AnalyzerIdentity identity;
-    if (analyzer_ && state_.flags.connected.load()) {
+    // An analyzer with firmware too old to connect is still named, so that the box can say why.
+    if (analyzer_ && (state_.flags.connected.load() || analyzer_->Link().InvalidFirmware())) {
         const DeviceLink& link = analyzer_->Link();
         identity.firmwareText = QString::fromStdString(link.FirmwareText());
         identity.invalidFirmware = link.InvalidFirmware();

@@ -23,6 +23,7 @@
 #include "app/recent_files.h"
 #include "app/settings/settings_store.h"
 #include "capture/document.h"
+#include "device/virtual_link.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
@@ -313,6 +314,18 @@ void CtrlViewTest::aboutBoxDisablesTheUpdateButtonForOldFirmware() {
     const AnalyzerIdentity none = h_->Capture().AboutIdentity();
     QCOMPARE(FirmwareLine(none), QStringLiteral("Not Connected"));
     h_->Capture().EnterFirmwareUpdate();
+
+    // An attached analyzer whose firmware is too old never connects, yet the box names it.
+    VirtualAnalyzer analyzer(UnpacedAnalyzer("0.92"));
+    VirtualTransport transport(analyzer);
+    h_->Capture().SetAnalyzer(std::make_unique<AnalyzerConnection>(transport));
+    h_->Capture().Tick();
+    QVERIFY(!h_->Capture().State().flags.connected.load());
+    const AnalyzerIdentity stale = h_->Capture().AboutIdentity();
+    QCOMPARE(FirmwareLine(stale), QStringLiteral("FW Ver : 0.92 (Invalid FW Version)"));
+    CAboutDlg box(stale);
+    QVERIFY(!box.FirmwareUpdateButton()->isEnabled());
+    h_->Capture().SetAnalyzer(nullptr);
 }
 
 void CtrlViewTest::driverPromptAnswersAreKept() {
