@@ -128,8 +128,12 @@ void CCaptureController::SetAnalyzer(std::unique_ptr<AnalyzerConnection> analyze
         analyzer_->SetSamplingInterval(settings_.recordVbusSamplingIntervalMS);
     }
     state_.flags.connected.store(false);
+    const bool firstTickDone = control_ && control_->FirstTickDone();
     control_ = std::make_unique<CaptureControl>(document_, settings_, state_, device, *this);
     control_->Form() = form;
+    if (firstTickDone) {
+        control_->MarkFirstTickDone();
+    }
     // VBUS presence changes come from the reader thread; they are passed on from this one.
     reader_ = std::make_unique<ReaderThread>(
         state_, source, RatiosOf(settings_), [this](const VbusPresenceChange& change) {

@@ -129,6 +129,36 @@ class CaptureControllerTest : public QObject {
                               "CC2 Rp (3.0A @ 5V)", "CC2 Rd", "CC2 Ra"}));
     }
 
+    // The prompt of the first tick after start-up never comes back when the analyzer is
+    // switched, and the virtual analyzer leaves the driver setting alone.
+    void theDriverPromptComesOnlyWithTheFirstTickAfterStartUp() {
+        for (bool virtualFirst : {false, true}) {
+            Harness h;
+            h.settings.launchDriverInstaller = true;
+            int prompts = 0;
+            h.Capture().SetDriverPrompt([&prompts] {
+                ++prompts;
+                return DriverPrompt{};
+            });
+            if (virtualFirst) {
+                h.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));  // --virtual
+                QCOMPARE(prompts, 0);
+                QVERIFY(h.settings.launchDriverInstaller);
+                h.Capture().ConnectUsbAnalyzer();
+                h.Capture().Tick();
+                QCOMPARE(prompts, 0);
+                continue;
+            }
+            h.Capture().Tick();  // no analyzer on the bus
+            QCOMPARE(prompts, 1);
+            h.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));
+            h.Capture().ConnectUsbAnalyzer();
+            h.Capture().Tick();
+            QCOMPARE(prompts, 1);
+            QVERIFY(h.settings.launchDriverInstaller);
+        }
+    }
+
     void withoutAnAnalyzerRunIsDisabled() {
         Harness h;
         h.Capture().Tick();

@@ -32,7 +32,7 @@ class AnalyzerConnection : public CaptureDevice, public StreamSource {
     DeviceLink& Link() { return *link_; }
     // The sampling interval sent at every connect.
     void SetSamplingInterval(int intervalMs);
-    bool IsVirtual() const { return analyzer_ != nullptr; }
+    bool IsVirtual() const override { return analyzer_ != nullptr; }
 
   private:
     AnalyzerConnection(std::unique_ptr<VirtualAnalyzer> analyzer,

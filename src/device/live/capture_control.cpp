@@ -173,7 +173,9 @@ void CaptureControl::Tick() {
 
     if (!firstTickDone_) {
         firstTickDone_ = true;
-        if (connected) {
+        if (device_.IsVirtual()) {
+            // Neither a prompt nor a reason to stop offering the driver.
+        } else if (connected) {
             settings_.launchDriverInstaller = false;
         } else if (settings_.launchDriverInstaller) {
             DriverPrompt answer = host_.OfferDriverInstall();

@@ -23,6 +23,8 @@ class CaptureDevice {
     virtual bool Poll() = 0;
     // Firmware version and serial number for the finished record files.
     virtual RecorderIdentity Identity() const = 0;
+    // A simulated analyzer: being connected to it says nothing about the USB driver.
+    virtual bool IsVirtual() const { return false; }
 };
 
 // What the driver installer prompt answered.
@@ -78,10 +80,14 @@ class CaptureControl {
     bool Capturing() const;
     // The reader thread records (a stop may be pending): New, Open, Save and the record
     // dialogs wait until it has finished.
-    bool Recording() const { return state_.flags.recording.load(); }
+    bool Recording() const { return state_.flags.phase.Recording(); }
 
     // --- The one-second tick --------------------------------------------------------------
     void Tick();
+    // The driver installer prompt belongs to the first tick after start-up: a control made for
+    // another analyzer later is told that it came.
+    bool FirstTickDone() const { return firstTickDone_; }
+    void MarkFirstTickDone() { firstTickDone_ = true; }
 
     // --- Automation -----------------------------------------------------------------------
     // An external record file name and folder replace the composed name and the record folder.

@@ -68,6 +68,18 @@ TEST_F(CaptureControlTest, TheFirstTickOffersTheDriverOnlyWithoutAnAnalyzer) {
     EXPECT_FALSE(settings.launchDriverInstaller);
 }
 
+TEST_F(CaptureControlTest, AVirtualAnalyzerSaysNothingAboutTheDriver) {
+    for (bool connected : {true, false}) {
+        settings.launchDriverInstaller = true;
+        Stream({});
+        device.simulated = true;
+        device.connected = connected;
+        control_->Tick();
+        EXPECT_TRUE(settings.launchDriverInstaller);
+        EXPECT_EQ(host.driverPrompts, 0);
+    }
+}
+
 TEST_F(CaptureControlTest, CommandEnabling) {
     Stream(SimulatedStream("spr", 1.0));
     device.connected = false;

@@ -73,8 +73,10 @@ class FakeDevice : public CaptureDevice {
         return connected;
     }
     RecorderIdentity Identity() const override { return kTestIdentity; }
+    bool IsVirtual() const override { return simulated; }
 
     bool connected = true;
+    bool simulated = false;
     int polls = 0;
 };
 
