@@ -90,13 +90,13 @@ void BM_ReaderPath(benchmark::State& state) {
             RecordPlan{Scratch().path().toStdString(), "", "reader.zaz", false, 9999, {}};
         ReaderCore core(capture, *analyzer, CalibrationRatios{});
         OpenRecordFile(capture, 1);
-        capture.flags.recording.store(true);
+        capture.flags.phase.StartRecording();
         double start = WallSeconds();
         double startCpu = ThreadCpuSeconds();
         while (capture.bytesWritten.load() < kReaderBytes) {
             core.Step();
         }
-        capture.flags.stopRequest.store(true);
+        capture.flags.phase.RequestStop();
         core.Step();
         readerSeconds += WallSeconds() - start;
         readerCpu += ThreadCpuSeconds() - startCpu;

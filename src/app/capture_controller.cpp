@@ -199,11 +199,11 @@ void CCaptureController::Tick() {
 
 bool CCaptureController::FinishRecording() {
     control_->Stop();
-    for (int waited = 0; state_.flags.recording.load() && waited < kFinishWaitMs;
+    for (int waited = 0; state_.flags.phase.Recording() && waited < kFinishWaitMs;
          waited += kFinishPollMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kFinishPollMs));
     }
-    if (state_.flags.recording.load()) {
+    if (state_.flags.phase.Recording()) {
         return false;
     }
     Tick();  // decodes what the reader wrote last

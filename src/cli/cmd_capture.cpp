@@ -230,7 +230,7 @@ int RunCapture(const CliArgs& args) {
         return kExitNoAnalyzer;
     }
     control.Run();
-    if (!state.flags.recording.load()) {
+    if (!state.flags.phase.Recording()) {
         return kExitRecordFile;
     }
 
@@ -250,7 +250,7 @@ int RunCapture(const CliArgs& args) {
     CaptureLimitNotices limits(settings);
     bool lostAnalyzer = false;
     bool stopping = false;  // the time was up or a signal came
-    while (state.flags.recording.load() || (!stopping && state.flags.hasUndecodedData.load())) {
+    while (state.flags.phase.Recording() || (!stopping && state.flags.hasUndecodedData.load())) {
         Clock::time_point wake = std::min(nextTick, Clock::now() + std::chrono::milliseconds(50));
         if (end) {
             wake = std::min(wake, std::max(*end, Clock::now()));
@@ -267,7 +267,7 @@ int RunCapture(const CliArgs& args) {
         if (nextTick <= Clock::now()) {
             nextTick = Clock::now() + second;
         }
-        const bool wasRecording = state.flags.recording.load();
+        const bool wasRecording = state.flags.phase.Recording();
         control.Tick();
         if (wasRecording) {
             // Limits reached while the rest of a stopped capture decodes stop nothing.

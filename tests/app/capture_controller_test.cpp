@@ -200,7 +200,7 @@ class CaptureControllerTest : public QObject {
 
         h.Capture().StopAction()->trigger();
         QVERIFY(!h.Capture().StopAction()->isEnabled());
-        QVERIFY(h.TickUntil([&] { return !h.Capture().State().flags.recording.load(); }));
+        QVERIFY(h.TickUntil([&] { return !h.Capture().State().flags.phase.Recording(); }));
         h.Capture().Tick();
         h.Capture().Tick();
         QCOMPARE(h.frame->StatusMessage(), QString::fromLatin1(kConnectedStatusText));

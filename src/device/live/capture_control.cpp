@@ -40,7 +40,7 @@ CaptureControl::CaptureControl(CKVDoc& document, SettingsStore& settings, Captur
 bool CaptureControl::Capturing() const {
     const CaptureFlags& flags = state_.flags;
     return flags.connected.load() && flags.threadAlive.load() && !flags.closeRequest.load() &&
-           flags.recording.load() && !flags.stopRequest.load();
+           flags.phase.Recording() && !flags.phase.StopRequested();
 }
 
 bool CaptureControl::CanRun() const {
@@ -73,7 +73,7 @@ bool CaptureControl::EmptyDocument(bool askToSave) {
 
 void CaptureControl::Run(bool askForSettings) {
     CaptureFlags& flags = state_.flags;
-    if (!flags.threadAlive.load() || flags.recording.load()) {
+    if (!flags.threadAlive.load() || flags.phase.Recording()) {
         return;
     }
     if (!EmptyDocument(true)) {
@@ -102,29 +102,28 @@ void CaptureControl::Run(bool askForSettings) {
     document_.AttachRecordFile(state_.plan.folder, RecordFileNameFor(1));
     host_.RecordFileAttached(document_.RecordFilePath());
     flags.restartRequest.store(false);
-    flags.stopRequest.store(false);
     flags.hasUndecodedData.store(false);
     state_.writeError.store(0);
     document_.SetRecording(true);
-    flags.recording.store(true);
+    flags.phase.StartRecording();
 }
 
 void CaptureControl::Stop() {
     CaptureFlags& flags = state_.flags;
-    if (flags.threadAlive.load() && flags.recording.load()) {
+    if (flags.threadAlive.load()) {
         flags.restartRequest.store(false);
-        flags.stopRequest.store(true);
+        flags.phase.RequestStop();  // nothing when the capture has stopped meanwhile
     }
 }
 
 void CaptureControl::Clear() {
     CaptureFlags& flags = state_.flags;
-    if (!flags.recording.load() || !flags.threadAlive.load()) {
+    if (!flags.phase.Recording() || !flags.threadAlive.load()) {
         EmptyDocument(true);
         return;
     }
     flags.restartRequest.store(true);
-    flags.stopRequest.store(true);
+    flags.phase.RequestStop();
 }
 
 void CaptureControl::AutomationStart() {
@@ -192,7 +191,7 @@ void CaptureControl::Tick() {
         host_.RefreshAllViews();
     }
 
-    if (flags.recording.load()) {
+    if (flags.phase.Recording()) {
         DecodeCurrentFile();
         if (settings_.graphAutoScroll && document_.CaptureStartTime() >= 0) {
             host_.FollowCapture(document_.LastSampleTime() - document_.CaptureStartTime() -
@@ -244,7 +243,7 @@ void CaptureControl::ShowCapturingStatus() {
 }
 
 void CaptureControl::ReportWriteError() {
-    if (state_.flags.recording.load()) {
+    if (state_.flags.phase.Recording()) {
         return;
     }
     if (int error = state_.writeError.exchange(0); error != 0) {
@@ -256,7 +255,7 @@ void CaptureControl::ReportWriteError() {
 // growing while a message box waits for the user.
 void CaptureControl::CheckLimits() {
     const CaptureFlags& flags = state_.flags;
-    if (!flags.recording.load() || flags.stopRequest.load()) {
+    if (!flags.phase.Recording() || flags.phase.StopRequested()) {
         return;
     }
     if (!flags.connected.load()) {

@@ -4,8 +4,8 @@
 // Ownership of the record file: the user-interface thread configures the capture and opens its
 // first record file before it sets `recording`; from then on only the reader thread writes,
 // rolls over and closes the file, until it clears `recording` after finishing it. The
-// user-interface thread asks for a stop only through `stopRequest`. Every flag is an atomic, so
-// setting `recording` publishes the configuration and the open file to the reader thread.
+// user-interface thread asks for a stop only through `phase`. Every flag is an atomic, so
+// starting to record publishes the configuration and the open file to the reader thread.
 #pragma once
 
 #include <atomic>
@@ -14,12 +14,35 @@
 
 #include "capture/record_file_writer.h"
 
+// Whether chunks go to the record file and whether finishing it was asked for, as one atomic
+// value: a stop can only be asked for while a capture records, so a request that races with the
+// reader thread's own stop is dropped instead of stopping the next capture or touching its file.
+class RecordPhase {
+  public:
+    bool Recording() const { return phase_.load() != kIdle; }
+    bool StopRequested() const { return phase_.load() == kStopping; }
+    // The first record file is open: chunks go to it from now on.
+    void StartRecording() { phase_.store(kRecording); }
+    // Asks for the record file to be finished; false when no capture records.
+    bool RequestStop() {
+        uint8_t expected = kRecording;
+        return phase_.compare_exchange_strong(expected, kStopping) || expected == kStopping;
+    }
+    // The record file was finished (the reader thread): a request made meanwhile is void.
+    void Stopped() { phase_.store(kIdle); }
+
+  private:
+    static constexpr uint8_t kIdle = 0;
+    static constexpr uint8_t kRecording = 1;
+    static constexpr uint8_t kStopping = 2;
+    std::atomic<uint8_t> phase_{kIdle};
+};
+
 struct CaptureFlags {
     std::atomic<bool> connected{false};         // the analyzer may be read
     std::atomic<bool> closeRequest{false};      // end the reader thread
     std::atomic<bool> threadAlive{false};       // the reader thread runs
-    std::atomic<bool> recording{false};         // chunks go to the record file
-    std::atomic<bool> stopRequest{false};       // finish the record file
+    RecordPhase phase;                          // recording, and whether to finish the file
     std::atomic<bool> stoppedAck{false};        // a stop or the thread's end happened: refresh
     std::atomic<bool> hasUndecodedData{false};  // a finished file holds bytes to decode
     std::atomic<bool> restartRequest{false};    // start a new capture after the stop

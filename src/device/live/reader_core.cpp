@@ -12,12 +12,12 @@ ReaderCore::ReaderCore(CaptureState& state, StreamSource& source, const Calibrat
 ReaderStep ReaderCore::Step() {
     CaptureFlags& flags = state_.flags;
     if (flags.closeRequest.load()) {
-        if (!flags.recording.load()) {
+        if (!flags.phase.Recording()) {
             return ReaderStep::kExit;
         }
-        flags.stopRequest.store(true);
+        flags.phase.RequestStop();
     }
-    if (flags.stopRequest.load()) {
+    if (flags.phase.StopRequested()) {
         FinishStop();
     }
     if (!flags.connected.load()) {
@@ -28,7 +28,7 @@ ReaderStep ReaderCore::Step() {
         return ReaderStep::kRead;
     }
     size_t size = static_cast<size_t>(n);
-    if (flags.recording.load()) {
+    if (flags.phase.Recording()) {
         Record(buffer_.data(), size);
     }
     if (state_.liveTimingReset.exchange(false)) {
@@ -38,19 +38,17 @@ ReaderStep ReaderCore::Step() {
     return ReaderStep::kRead;
 }
 
-// The stop request is cleared first and recording last: until recording is clear the
-// user-interface thread cannot start the next capture, so it never touches the file while it is
-// being finished.
+// Recording ends last: until then the user-interface thread cannot start the next capture, so
+// it never touches the file while it is being finished.
 void ReaderCore::FinishStop() {
     CaptureFlags& flags = state_.flags;
-    flags.stopRequest.store(false);
     if (state_.file.IsOpen()) {
         FinishRecordFile(state_);
     }
-    if (state_.bytesWritten.load() != 0 && flags.recording.load()) {
+    if (state_.bytesWritten.load() != 0 && flags.phase.Recording()) {
         flags.hasUndecodedData.store(true);
     }
-    flags.recording.store(false);
+    flags.phase.Stopped();
     flags.stoppedAck.store(true);
 }
 
@@ -63,7 +61,7 @@ void ReaderCore::Record(const uint8_t* data, size_t size) {
     if (written < size) {
         // A full disk or a file size limit: keep what reached the file, stop the capture.
         state_.writeError.store(state_.file.ErrorNumber() != 0 ? state_.file.ErrorNumber() : -1);
-        state_.flags.stopRequest.store(true);
+        state_.flags.phase.RequestStop();
         return;
     }
     RollOverIfFull();
@@ -83,11 +81,11 @@ void ReaderCore::RollOverIfFull() {
             return;
         case RolloverAction::kNextFile:
             if (!OpenRecordFile(state_, input.index + 1)) {
-                state_.flags.stopRequest.store(true);
+                state_.flags.phase.RequestStop();
             }
             return;
         case RolloverAction::kStop:
-            state_.flags.stopRequest.store(true);
+            state_.flags.phase.RequestStop();
             return;
     }
 }

@@ -52,7 +52,7 @@ void ReaderThread::WaitWhileIdle() {
     std::unique_lock lock(wakeMutex_);
     while (std::chrono::steady_clock::now() < until) {
         if (wake_.wait_for(lock, kIdleCheck, [&] {
-                return flags.closeRequest.load() || flags.stopRequest.load() ||
+                return flags.closeRequest.load() || flags.phase.StopRequested() ||
                        flags.connected.load();
             })) {
             return;

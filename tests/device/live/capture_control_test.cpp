@@ -105,7 +105,7 @@ TEST_F(CaptureControlTest, CommandEnabling) {
     EXPECT_FALSE(control_->CanStop());  // a pending stop disables Stop
     EXPECT_FALSE(control_->CanRun());   // until the reader has finished the file
     control_->Stop();
-    EXPECT_TRUE(state.flags.stopRequest.load());
+    EXPECT_TRUE(state.flags.phase.StopRequested());
     Read(1);
     EXPECT_TRUE(control_->CanRun());
 }
@@ -116,13 +116,13 @@ TEST_F(CaptureControlTest, RunAsksForTheRecordFileSettingsUnlessToldNotTo) {
     host.dialogAnswer = false;
     control_->Run();
     EXPECT_EQ(host.dialogs, 1);
-    EXPECT_FALSE(state.flags.recording.load());
+    EXPECT_FALSE(state.flags.phase.Recording());
     EXPECT_FALSE(std::filesystem::exists(Path("PDCapture.zaz")));
 
     host.dialogAnswer = true;
     control_->Run();
     EXPECT_EQ(host.dialogs, 2);
-    EXPECT_TRUE(state.flags.recording.load());
+    EXPECT_TRUE(state.flags.phase.Recording());
     EXPECT_EQ(doc.RecordFilePath(), Path("PDCapture.zaz"));
     EXPECT_TRUE(doc.Recording());
 }
@@ -154,7 +154,7 @@ TEST_F(CaptureControlTest, ACancelledSaveQuestionKeepsTheDocument) {
     control_->Run();
     EXPECT_EQ(host.saveQuestions, 1);
     EXPECT_EQ(host.dialogs, 0);
-    EXPECT_FALSE(state.flags.recording.load());
+    EXPECT_FALSE(state.flags.phase.Recording());
     EXPECT_EQ(doc.RecordFilePath(), Path("old.zaz"));
 }
 
@@ -166,7 +166,7 @@ TEST_F(CaptureControlTest, AnUncreatableRecordFileIsReportedAndTheSettingsReopen
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], kRecordFileCreateErrorText);
     EXPECT_EQ(host.dialogs, 2);
-    EXPECT_FALSE(state.flags.recording.load());
+    EXPECT_FALSE(state.flags.phase.Recording());
 }
 
 TEST_F(CaptureControlTest, ACaptureDecodesEverySecondAndTheStopDecodesTheRest) {
@@ -208,7 +208,7 @@ TEST_F(CaptureControlTest, AnAnalyzerThatVanishesStopsTheCaptureWithAFinishedFil
     control_->Tick();
     device.connected = false;
     control_->Tick();  // the poll fails: stop
-    EXPECT_TRUE(state.flags.stopRequest.load());
+    EXPECT_TRUE(state.flags.phase.StopRequested());
     EXPECT_EQ(core_->Step(), ReaderStep::kIdle);
     control_->Tick();  // decodes the rest of the file
     control_->Tick();
@@ -232,7 +232,7 @@ TEST_F(CaptureControlTest, ClearWhileRecordingRestartsWithAnEmptyDocument) {
     control_->Clear();
     Read(1);
     control_->Tick();  // the stop is done: a new capture starts
-    EXPECT_TRUE(state.flags.recording.load());
+    EXPECT_TRUE(state.flags.phase.Recording());
     EXPECT_EQ(doc.SampleCount(), 0u);
     EXPECT_FALSE(state.flags.restartRequest.load());
     Read(5);
@@ -249,7 +249,7 @@ TEST_F(CaptureControlTest, ClearBeforeAnyByteStopsWithoutANewCapture) {
     Read(1);
     control_->Tick();
     control_->Tick();
-    EXPECT_FALSE(state.flags.recording.load());
+    EXPECT_FALSE(state.flags.phase.Recording());
     EXPECT_EQ(host.status, kConnectedStatusText);
 }
 
@@ -285,7 +285,7 @@ TEST_F(CaptureControlTest, APassedLimitWithFullStopShowsItsMessageAndStops) {
     }
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "PD messege count full.");
-    EXPECT_TRUE(state.flags.stopRequest.load());
+    EXPECT_TRUE(state.flags.phase.StopRequested());
 }
 
 TEST_F(CaptureControlTest, APassedLimitWithoutFullStopRequestsOneNewFile) {
@@ -312,18 +312,18 @@ TEST_F(CaptureControlTest, AutomationRunsOnlyWithAnExternalNameAndStopForgetsIt)
     Stream(SimulatedStream("spr", 1.0));
     control_->Tick();
     control_->AutomationStart();
-    EXPECT_FALSE(state.flags.recording.load());
+    EXPECT_FALSE(state.flags.phase.Recording());
 
     std::filesystem::create_directories(Path("ext"));
     control_->SetExternalName("remote.zaz");
     control_->SetExternalFolder(Path("ext"));
     control_->AutomationStart();
     EXPECT_EQ(host.dialogs, 0);
-    EXPECT_TRUE(state.flags.recording.load());
+    EXPECT_TRUE(state.flags.phase.Recording());
     EXPECT_TRUE(std::filesystem::exists(Path("ext/remote.zaz")));
     control_->AutomationStop();
     EXPECT_TRUE(control_->ExternalName().empty());
-    EXPECT_TRUE(state.flags.stopRequest.load());
+    EXPECT_TRUE(state.flags.phase.StopRequested());
 }
 
 TEST_F(CaptureControlTest, AFailedWriteIsReportedOnceTheCaptureHasStopped) {
@@ -332,7 +332,7 @@ TEST_F(CaptureControlTest, AFailedWriteIsReportedOnceTheCaptureHasStopped) {
     control_->Tick();
     control_->Run();
     state.writeError.store(ENOSPC);
-    state.flags.stopRequest.store(true);
+    state.flags.phase.RequestStop();
     Read(1);
     control_->Tick();
     control_->Tick();

@@ -26,7 +26,7 @@ class ReaderCoreTest : public testing::Test {
         state_.plan = RecordPlan{dir_.Path().string(), "PDCapture",  "", multiFile,
                                  maxFileSizeMb,        kTestIdentity};
         ASSERT_TRUE(OpenRecordFile(state_, 1));
-        state_.flags.recording.store(true);
+        state_.flags.phase.StartRecording();
     }
     // Steps until the source is drained.
     void Drain() {
@@ -60,10 +60,10 @@ TEST_F(ReaderCoreTest, StopFinishesTheFileWithTheStreamUnchangedAndTheFinalInfoB
     const std::vector<uint8_t> stream = SimulatedStream("spr", 1.0);
     Begin(stream, 100, false, 1000);  // reads that are not whole blocks
     Drain();
-    state_.flags.stopRequest.store(true);
+    state_.flags.phase.RequestStop();
     core_->Step();
-    EXPECT_FALSE(state_.flags.recording.load());
-    EXPECT_FALSE(state_.flags.stopRequest.load());
+    EXPECT_FALSE(state_.flags.phase.Recording());
+    EXPECT_FALSE(state_.flags.phase.StopRequested());
     EXPECT_TRUE(state_.flags.stoppedAck.load());
     EXPECT_TRUE(state_.flags.hasUndecodedData.load());
     EXPECT_FALSE(state_.file.IsOpen());
@@ -82,7 +82,7 @@ TEST_F(ReaderCoreTest, StopFinishesTheFileWithTheStreamUnchangedAndTheFinalInfoB
 
 TEST_F(ReaderCoreTest, AStopBeforeAnyByteLeavesNothingToDecode) {
     Begin({});
-    state_.flags.stopRequest.store(true);
+    state_.flags.phase.RequestStop();
     core_->Step();
     EXPECT_FALSE(state_.flags.hasUndecodedData.load());
     EXPECT_EQ(FinishedByteCount(ReadFile(File("PDCapture.zaz"))), 0);
@@ -106,7 +106,7 @@ TEST_F(ReaderCoreTest, CloseWhileRecordingStopsFirstThenExits) {
     Drain();
     state_.flags.closeRequest.store(true);
     EXPECT_EQ(core_->Step(), ReaderStep::kRead);  // the stop, then one more read
-    EXPECT_FALSE(state_.flags.recording.load());
+    EXPECT_FALSE(state_.flags.phase.Recording());
     EXPECT_EQ(core_->Step(), ReaderStep::kExit);
     core_->Exit();
     EXPECT_FALSE(state_.flags.threadAlive.load());
@@ -118,7 +118,7 @@ TEST_F(ReaderCoreTest, CloseWhileRecordingStopsFirstThenExits) {
 
 TEST_F(ReaderCoreTest, ReadsWithoutRecordingOnlyUpdateTheLiveValues) {
     Begin(SimulatedStream("spr", 0.5));
-    state_.flags.recording.store(false);
+    state_.flags.phase.Stopped();
     Drain();
     EXPECT_EQ(state_.bytesWritten.load(), 0u);
     EXPECT_GT(state_.live.lastSampleTime.load(), 0);
@@ -130,7 +130,7 @@ TEST_F(ReaderCoreTest, RollsOverPastOneMegabyteAndTheJoinedFilesDecodeLikeOneFil
     ASSERT_GT(stream.size(), 3000000u);
     Begin(stream, 1, true);
     Drain();
-    state_.flags.stopRequest.store(true);
+    state_.flags.phase.RequestStop();
     core_->Step();
 
     std::vector<uint8_t> joined;
@@ -171,7 +171,7 @@ TEST_F(ReaderCoreTest, WithoutMultiFileAFullFileStopsTheCapture) {
     Begin(SimulatedStream("long", 150.0), 1, false);
     Drain();
     core_->Step();
-    EXPECT_FALSE(state_.flags.recording.load());
+    EXPECT_FALSE(state_.flags.phase.Recording());
     EXPECT_EQ(state_.fileIndex.load(), 1);
     EXPECT_FALSE(std::filesystem::exists(File("PDCapture_0002.zaz")));
     std::vector<uint8_t> file = ReadFile(File("PDCapture.zaz"));
@@ -185,7 +185,7 @@ TEST_F(ReaderCoreTest, AtIndex9999TheNextFullFileStopsInsteadOfOpening10000) {
     state_.newFileRequest.store(true);
     core_->Step();
     core_->Step();
-    EXPECT_FALSE(state_.flags.recording.load());
+    EXPECT_FALSE(state_.flags.phase.Recording());
     EXPECT_FALSE(std::filesystem::exists(File("PDCapture_10000.zaz")));
 }
 
@@ -197,7 +197,7 @@ TEST_F(ReaderCoreTest, ANewFileRequestMovesOnOnceAndMarksTheRolloverDone) {
     EXPECT_EQ(state_.fileIndex.load(), 2);
     EXPECT_FALSE(state_.newFileRequest.load());
     EXPECT_TRUE(state_.countRolloverDone.load());
-    EXPECT_TRUE(state_.flags.recording.load());
+    EXPECT_TRUE(state_.flags.phase.Recording());
     EXPECT_EQ(state_.bytesWritten.load(), 0u);  // counted afresh in the new file
     EXPECT_EQ(FinishedByteCount(ReadFile(File("PDCapture_0001.zaz"))), 2 * 16384);
     core_->Step();
@@ -213,7 +213,7 @@ TEST_F(ReaderCoreTest, AFailedRolloverStopsAndKeepsTheFinishedFiles) {
     core_->Step();
     core_->Step();
     std::filesystem::rename(dir_.Path().string() + "-moved", dir_.Path());
-    EXPECT_FALSE(state_.flags.recording.load());
+    EXPECT_FALSE(state_.flags.phase.Recording());
     EXPECT_EQ(state_.fileIndex.load(), 1);  // never published a file that does not exist
     EXPECT_EQ(FinishedByteCount(ReadFile(File("PDCapture_0001.zaz"))), 2 * 16384);
 }
@@ -224,7 +224,7 @@ TEST_F(ReaderCoreTest, RolloverWithAnExternalNameNeverOverwritesTheFinishedFile)
     state_.plan.externalName = "bench.zaz";
     ASSERT_TRUE(OpenRecordFile(state_, 1));
     Drain();
-    state_.flags.stopRequest.store(true);
+    state_.flags.phase.RequestStop();
     core_->Step();
     std::vector<uint8_t> first = ReadFile(File("bench.zaz"));
     std::vector<uint8_t> second = ReadFile(File("bench_0002.zaz"));
@@ -247,7 +247,7 @@ TEST_F(ReaderCoreTest, AFailingWriteStopsTheCaptureAndKeepsEverythingWritten) {
         Begin(stream, 100, false, 1000);
         Drain();
         core_->Step();
-        bool ok = !state_.flags.recording.load() && state_.writeError.load() == EFBIG;
+        bool ok = !state_.flags.phase.Recording() && state_.writeError.load() == EFBIG;
         _exit(ok ? 0 : 1);
     }
     int status = 0;
@@ -259,4 +259,25 @@ TEST_F(ReaderCoreTest, AFailingWriteStopsTheCaptureAndKeepsEverythingWritten) {
     EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(kLimit - 64));
     std::vector<uint8_t> part = StreamOf(file);
     EXPECT_TRUE(std::equal(part.begin(), part.end(), stream.begin()));
+}
+
+// The user-interface thread decides to stop while the reader thread is stopping on its own (a
+// full file): the late request must not outlive that stop, or it finishes the next capture's
+// record file as soon as the user-interface thread has opened it.
+TEST_F(ReaderCoreTest, AStopAskedForAfterTheReaderStoppedItselfDoesNotReachTheNextCapture) {
+    Begin(SimulatedStream("long", 60.0), 1, false);
+    Drain();
+    core_->Step();
+    ASSERT_FALSE(state_.flags.phase.Recording());  // stopped by the full file
+    EXPECT_FALSE(state_.flags.phase.RequestStop());
+    EXPECT_FALSE(state_.flags.phase.StopRequested());
+
+    state_.plan.baseName = "Next";
+    ASSERT_TRUE(OpenRecordFile(state_, 1));
+    core_->Step();  // the reader runs before the user-interface thread starts recording
+    EXPECT_TRUE(state_.file.IsOpen());
+    state_.flags.phase.StartRecording();
+    core_->Step();
+    EXPECT_TRUE(state_.flags.phase.Recording());
+    EXPECT_TRUE(state_.file.IsOpen());
 }

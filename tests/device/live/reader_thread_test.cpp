@@ -57,12 +57,12 @@ TEST_F(ReaderThreadTest, RecordsEveryByteInOrderAndTheDocumentFollows) {
     const std::vector<uint8_t> stream = SimulatedStream("mixed", 6.0);
     Start(stream, 4000);
     control_->Run();
-    ASSERT_TRUE(state.flags.recording.load());
+    ASSERT_TRUE(state.flags.phase.Recording());
     ASSERT_TRUE(TickUntil(*control_, [&] { return source_->Drained(); }));
     control_->Tick();
     EXPECT_GT(doc.PacketCount(), 0u);
     control_->Stop();
-    ASSERT_TRUE(TickUntil(*control_, [&] { return !state.flags.recording.load(); }));
+    ASSERT_TRUE(TickUntil(*control_, [&] { return !state.flags.phase.Recording(); }));
     control_->Tick();  // decodes the rest
     std::vector<uint8_t> file = ReadFile(dir.File("PDCapture.zaz"));
     EXPECT_EQ(StreamOf(file), stream);
@@ -79,7 +79,7 @@ TEST_F(ReaderThreadTest, RolloversOnTheReaderThreadKeepTheDocumentOnTheCurrentFi
     control_->Run();
     ASSERT_TRUE(TickUntil(*control_, [&] { return source_->Drained(); }));
     control_->Stop();
-    ASSERT_TRUE(TickUntil(*control_, [&] { return !state.flags.recording.load(); }));
+    ASSERT_TRUE(TickUntil(*control_, [&] { return !state.flags.phase.Recording(); }));
     control_->Tick();
     int last = state.fileIndex.load();
     EXPECT_GE(last, 3);
@@ -101,7 +101,7 @@ TEST_F(ReaderThreadTest, ClosingWhileRecordingLeavesACompleteFile) {
     reader_->RequestClose();
     reader_->Join();
     EXPECT_FALSE(state.flags.threadAlive.load());
-    EXPECT_FALSE(state.flags.recording.load());
+    EXPECT_FALSE(state.flags.phase.Recording());
     std::vector<uint8_t> file = ReadFile(dir.File("PDCapture.zaz"));
     EXPECT_EQ(FinishedByteCount(file), static_cast<int64_t>(file.size() - 64));
     EXPECT_GT(file.size(), 100000u);
@@ -178,7 +178,7 @@ TEST(VirtualAnalyzerCapture, AnAnalyzerThatVanishesStopsTheCaptureWithACompleteF
     ASSERT_TRUE(TickUntil(control, [&] { return state.bytesWritten.load() > 300000; }));
     ASSERT_TRUE(analyzer->Link().EnterFirmwareUpdate());
     ASSERT_TRUE(TickUntil(control, [&] {
-        return !state.flags.recording.load() && !state.flags.hasUndecodedData.load();
+        return !state.flags.phase.Recording() && !state.flags.hasUndecodedData.load();
     }));
     control.Tick();
     EXPECT_EQ(host.status, kDisconnectedStatusText);
