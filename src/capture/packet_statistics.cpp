@@ -33,8 +33,10 @@ void CountPacket(PacketStatistics& stats, const CCCPacket& packet) {
         ++stats.crcFailed;
     }
     if (kind == kOsSop) {
-        ++(PortPowerRoleIsSource(packet) ? stats.source : stats.sink);
-        ++(PortDataRoleIsDfp(packet) ? stats.dfp : stats.ufp);
+        // Read as find and filter read it, so that the boxes enabled from these counters match.
+        const uint16_t header = AssembledHeader(packet);
+        ++((header >> 8) & 1 ? stats.source : stats.sink);
+        ++((header >> 5) & 1 ? stats.dfp : stats.ufp);
     }
     if (!packet.crcOk) {
         return;

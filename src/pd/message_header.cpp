@@ -113,6 +113,10 @@ uint16_t MessageHeader(const CCCPacket& packet) {
     return ReadU16(packet, 0);
 }
 
+uint16_t AssembledHeader(const CCCPacket& packet) {
+    return packet.bytesAssembled ? MessageHeader(packet) : 0;
+}
+
 int MessageTypeBits(const CCCPacket& packet) {
     return MessageHeader(packet) & 0x1F;
 }

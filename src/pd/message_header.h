@@ -92,6 +92,10 @@ bool IsCableKind(int32_t orderedSetKind);
 
 // The 16-bit message header (bytes 0 and 1, little-endian).
 uint16_t MessageHeader(const CCCPacket& packet);
+// The header as the counters, find and filter read it: MessageHeader once the bytes were
+// assembled, 0 before (resets and failed decodes may keep left-over bytes that mean nothing), so
+// that such a packet counts and filters as Sink and UFP without a message type.
+uint16_t AssembledHeader(const CCCPacket& packet);
 // Header bits 0-4, whatever the revision; `MessageType` applies the revision rule.
 int MessageTypeBits(const CCCPacket& packet);
 // Bit 5: 1 = DFP, 0 = UFP (meaningful for SOP packets).

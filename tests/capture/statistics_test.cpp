@@ -23,6 +23,7 @@ CCCPacket Packet(int32_t kind, bool crcOk, uint16_t header, int32_t ccLine = 0) 
     packet.orderedSetKind = kind;
     packet.crcOk = crcOk;
     packet.messageBytes.Assign({static_cast<uint8_t>(header), static_cast<uint8_t>(header >> 8)});
+    packet.bytesAssembled = true;  // a decoded message; resets and failed decodes read as 0
     packet.ccLine = ccLine;
     packet.preambleFound = true;
     packet.eopFound = true;

@@ -2,6 +2,7 @@
 
 #include "list/core/packet_class.h"
 #include "pd/bmc_decoder.h"
+#include "pd/message_header.h"
 #include "pd/packet_column.h"
 
 namespace {
@@ -68,13 +69,6 @@ int InvalidReasonColumn(const CCCPacket& packet) {
 
 }  // namespace
 
-uint16_t CriteriaHeader(const CCCPacket& packet) {
-    if (!packet.bytesAssembled) {
-        return 0;
-    }
-    return static_cast<uint16_t>(packet.messageBytes[0] | packet.messageBytes[1] << 8);
-}
-
 HeaderMessageType ClassifyHeader(uint16_t header) {
     const bool revision3 = ((header >> 6) & 3) >= 2;
     const int type = header & (revision3 ? 0x1F : 0x0F);
@@ -85,7 +79,7 @@ HeaderMessageType ClassifyHeader(uint16_t header) {
 }
 
 std::optional<Criterion> PacketMessageTypeBox(const CCCPacket& packet) {
-    const HeaderMessageType classified = ClassifyHeader(CriteriaHeader(packet));
+    const HeaderMessageType classified = ClassifyHeader(AssembledHeader(packet));
     return MessageTypeCriterion(classified.messageClass, classified.type);
 }
 
@@ -118,7 +112,7 @@ int MatchFind(const FindCriteria& criteria, const CCCPacket& packet, int64_t idl
     if (noted != -1) {
         return noted;
     }
-    if (!RolesAllowed(criteria, CriteriaHeader(packet))) {
+    if (!RolesAllowed(criteria, AssembledHeader(packet))) {
         return -1;
     }
     const std::optional<Criterion> type = PacketMessageTypeBox(packet);
@@ -137,7 +131,7 @@ bool PassesFilter(const FindCriteria& criteria, const CCCPacket& packet) {
         (!invalid && !crcError && !criteria.on[kCritNoErrors])) {
         return false;
     }
-    if (!RolesAllowed(criteria, CriteriaHeader(packet))) {
+    if (!RolesAllowed(criteria, AssembledHeader(packet))) {
         return false;
     }
     const std::optional<Criterion> type = PacketMessageTypeBox(packet);

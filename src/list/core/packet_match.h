@@ -9,11 +9,6 @@
 #include "pd/cc_packet.h"
 #include "pd/columns/column_text.h"
 
-// The message header the role and message-type rules read: the first two message bytes, or 0
-// for a packet whose bytes were never assembled (resets, failed decodes), so that such a packet
-// needs Sink and UFP and has no message-type box.
-uint16_t CriteriaHeader(const CCCPacket& packet);
-
 // Class and type number of a header: extended when the revision field is 2 or more and bit 15
 // is set, else data with data objects, else control; type bits 0-4 from revision 2, else 0-3.
 struct HeaderMessageType {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
+#include "list/core/criteria_enabling.h"
 #include "list/core/find_criteria.h"
 #include "list/core/find_row.h"
 #include "list/core/packet_match.h"
 #include "list/core/packet_rows.h"
+#include "pd/message_header.h"
 #include "pd/packet_column.h"
 
 namespace {
@@ -147,9 +150,9 @@ TEST(MatchFind, MessagesWithoutABoxNeverMatch) {
 
 TEST(CriteriaHeader, NeverAssembledBytesReadAsZero) {
     CCCPacket packet = Message(1, 1, true, true);
-    EXPECT_NE(CriteriaHeader(packet), 0);
+    EXPECT_NE(AssembledHeader(packet), 0);
     packet.bytesAssembled = false;  // bytes left over from a failed assembly
-    EXPECT_EQ(CriteriaHeader(packet), 0);
+    EXPECT_EQ(AssembledHeader(packet), 0);
     EXPECT_EQ(PacketMessageTypeBox(packet), std::nullopt);
 
     FindCriteria criteria = FilterStartValues();
@@ -244,4 +247,31 @@ TEST(FindMatchingRow, WalksWithoutWrapping) {
     EXPECT_EQ(FindMatchingRow(10, -1, false, even), -1);
     EXPECT_EQ(FindMatchingRow(10, 9, true, even), -1);  // last row selected
     EXPECT_EQ(FindMatchingRow(0, -1, true, even), -1);
+}
+
+// The dialog enables a role box from the counters only when some packet can pass with it: a
+// SOP packet whose bytes were never assembled counts as the filter reads it, Sink and UFP,
+// whatever bytes its header left behind.
+TEST(CriteriaHeader, CountersReadRolesLikeTheFilter) {
+    CCCPacket leftOver = Message(1, 1, true, true);  // Source and DFP bits in the bytes
+    leftOver.bytesAssembled = false;
+    leftOver.crcOk = false;
+    PacketStatistics stats;
+    CountPacket(stats, leftOver);
+    FindCriteria all;
+    SetAllCriteria(all, true);
+    const CriteriaEnabling enabling = EnableCriteria(all, &stats);
+    for (const auto& [role, other] : {std::pair{kCritSource, kCritSink}, {kCritDfp, kCritUfp}}) {
+        FindCriteria only = all;
+        only.on[role] = false;
+        const bool passesWithoutRole = PassesFilter(only, leftOver);
+        only.on[role] = true;
+        only.on[other] = false;
+        const bool passesWithoutOther = PassesFilter(only, leftOver);
+        EXPECT_EQ(enabling.box[role], !passesWithoutRole) << role;
+        EXPECT_EQ(enabling.box[other], !passesWithoutOther) << other;
+    }
+    EXPECT_EQ(stats.sink, 1u);
+    EXPECT_EQ(stats.ufp, 1u);
+    EXPECT_EQ(stats.source + stats.dfp, 0u);
 }
