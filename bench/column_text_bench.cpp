@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "capture/document.h"
-#include "pd/columns/column_text.h"
-#include "pd/columns/document_context.h"
-#include "pd/columns/idle_time.h"
+#include "columns/column_text.h"
+#include "columns/document_context.h"
+#include "columns/idle_time.h"
 #include "pd/text_format.h"
 #include "simulated_document.h"
 

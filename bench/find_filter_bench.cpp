@@ -10,11 +10,11 @@
 
 #include "bench_size.h"
 #include "capture/document.h"
+#include "columns/document_context.h"
+#include "columns/idle_time.h"
 #include "list/core/find_row.h"
 #include "list/core/packet_match.h"
 #include "list/core/packet_row.h"
-#include "pd/columns/document_context.h"
-#include "pd/columns/idle_time.h"
 #include "simulated_document.h"
 
 namespace {

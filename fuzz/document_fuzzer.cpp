@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "capture/document.h"
+#include "columns/document_context.h"
+#include "columns/idle_time.h"
 #include "packet_walk.h"
-#include "pd/columns/document_context.h"
-#include "pd/columns/idle_time.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "columns/idle_time.h"
 #include "packet_walk.h"
 #include "pd/chunk_assembler.h"
-#include "pd/columns/idle_time.h"
 #include "pd/port_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,8 +1,8 @@
 // Every text and field breakdown a view can ask of a packet, for the fuzz targets.
 #pragma once
 
+#include "columns/column_text.h"
 #include "pd/cc_packet.h"
-#include "pd/columns/column_text.h"
 #include "pd/description_text.h"
 #include "pd/field_layout.h"
 #include "pd/field_rows.h"

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "check/check_units.h"
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 
 namespace {
 

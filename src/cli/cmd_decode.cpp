@@ -12,7 +12,7 @@
 #include "cli/commands.h"
 #include "cli/criteria_args.h"
 #include "cli/open_document.h"
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 #include "pd/packet_column.h"
 #include "pd/text_format.h"
 #include "query/packet_record.h"

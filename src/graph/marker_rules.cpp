@@ -5,7 +5,7 @@
 #include "capture/sample_value_texts.h"
 #include "capture/saturating_math.h"
 #include "capture/stored_sample.h"
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 
 namespace {
 

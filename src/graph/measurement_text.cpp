@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "capture/saturating_math.h"
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <mutex>
 
 #include "capture/document.h"
+#include "columns/column_text.h"
+#include "columns/document_context.h"
 #include "list/cell_painter.h"
 #include "list/core/column_widths.h"
 #include "list/core/find_row.h"
 #include "list/core/packet_sort.h"
 #include "list/core/row_style.h"
 #include "list/packet_list_model.h"
-#include "pd/columns/column_text.h"
-#include "pd/columns/document_context.h"
 #include "pd/packet_column.h"
 
 namespace {

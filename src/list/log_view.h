@@ -11,11 +11,11 @@
 #include <memory>
 
 #include "capture/document_change.h"
+#include "columns/column_text.h"
+#include "columns/idle_time.h"
 #include "list/core/column_info.h"
 #include "list/core/packet_row.h"
 #include "pd/cc_packet.h"
-#include "pd/columns/column_text.h"
-#include "pd/columns/idle_time.h"
 
 class CKVDoc;
 class CPacketListModel;

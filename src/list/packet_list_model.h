@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "columns/column_text.h"
 #include "list/core/packet_row.h"
-#include "pd/columns/column_text.h"
 
 // Text of one cell: packet, idle time before it, column id, column context.
 using CellFormatter = std::string (*)(const CCCPacket& packet, int64_t idleTime, int column,

@@ -1,7 +1,7 @@
 #include "query/capture_rows.h"
 
-#include "pd/columns/document_context.h"
-#include "pd/columns/idle_time.h"
+#include "columns/document_context.h"
+#include "columns/idle_time.h"
 #include "pd/packet_column.h"
 
 void PrepareCaptureRows(CaptureRows& rows, bool reverseCurrent) {

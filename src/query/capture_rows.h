@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "capture/document.h"
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 
 struct CaptureRows {
     CKVDoc doc;

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "pd/columns/column_text.h"
-#include "pd/columns/value_text.h"
+#include "columns/column_text.h"
+#include "columns/value_text.h"
 #include "pd/text_format.h"
 
 namespace {

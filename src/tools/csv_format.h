@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "capture/record_block.h"
+#include "columns/column_text.h"
 #include "list/core/column_info.h"
 #include "pd/cc_packet.h"
-#include "pd/columns/column_text.h"
 #include "tools/export_options.h"
 
 inline constexpr const char* kCsvLineEnd = "\r\n";

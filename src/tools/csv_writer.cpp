@@ -1,8 +1,8 @@
 #include "tools/csv_writer.h"
 
 #include "capture/stored_sample.h"
-#include "pd/columns/document_context.h"
-#include "pd/columns/idle_time.h"
+#include "columns/document_context.h"
+#include "columns/idle_time.h"
 #include "tools/csv_format.h"
 #include "tools/output_file.h"
 

@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "capture/document.h"
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 
 void InsertExportMarker(std::vector<ExportMarker>& markers, const ExportMarker& marker) {
     auto at = markers.begin();

@@ -8,7 +8,7 @@
 #include "capture/document.h"
 #include "capture/document_snapshot.h"
 #include "capture/staged_file.h"
-#include "pd/columns/document_context.h"
+#include "columns/document_context.h"
 #include "tools/output_file.h"
 #include "tools/pcapng_blocks.h"
 #include "tools/pd_pcapng_record.h"

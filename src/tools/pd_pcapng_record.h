@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "columns/column_text.h"
 #include "pd/cc_packet.h"
-#include "pd/columns/column_text.h"
 
 // Name of the dissector the exported PDU tag asks Wireshark for.
 inline constexpr const char* kPdDissectorName = "zoduz_pd";

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
+#include "columns/column_text.h"
 #include "graph_test_data.h"
-#include "pd/columns/column_text.h"
 
 namespace {
 

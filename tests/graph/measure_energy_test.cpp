@@ -4,10 +4,10 @@
 
 #include <random>
 
+#include "columns/column_text.h"
 #include "graph/measure_energy.h"
 #include "graph/measurement_text.h"
 #include "graph_test_data.h"
-#include "pd/columns/column_text.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 
 #include "capture/document.h"
 #include "capture/hostile_streams.h"
+#include "columns/idle_time.h"
 #include "list/core/column_info.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
-#include "pd/columns/idle_time.h"
 #include "pd/packet_column.h"
 
 namespace {

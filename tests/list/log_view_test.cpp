@@ -8,11 +8,11 @@
 #include <QtTest>
 
 #include "capture/document.h"
+#include "columns/column_text.h"
 #include "list/core/column_info.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
-#include "pd/columns/column_text.h"
 #include "pd/message_header.h"
 
 namespace {

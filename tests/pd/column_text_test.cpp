@@ -12,9 +12,9 @@
 #include "capture/document.h"
 #include "capture/stream_builder.h"
 #include "capture/temp_files.h"
+#include "columns/column_text.h"
+#include "columns/document_context.h"
 #include "hand_packets.h"
-#include "pd/columns/column_text.h"
-#include "pd/columns/document_context.h"
 #include "pd/message_header.h"
 
 namespace {

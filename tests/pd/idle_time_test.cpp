@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "pd/columns/column_text.h"
-#include "pd/columns/idle_time.h"
+#include "columns/column_text.h"
+#include "columns/idle_time.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "columns/column_text.h"
 #include "hand_packets.h"
-#include "pd/columns/column_text.h"
 #include "pd/message_header.h"
 
 namespace {

@@ -9,8 +9,8 @@
 
 #include "capture/document.h"
 #include "capture/temp_files.h"
-#include "pd/columns/column_text.h"
-#include "pd/columns/document_context.h"
+#include "columns/column_text.h"
+#include "columns/document_context.h"
 #include "tools/capture_files.h"
 #include "tools/csv_format.h"
 #include "tools/export_job.h"

@@ -10,7 +10,7 @@
 
 #include "capture/document.h"
 #include "capture/temp_files.h"
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 #include "pd/hand_packets.h"
 #include "pd/message_header.h"
 #include "tools/capture_files.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 
 namespace {
 

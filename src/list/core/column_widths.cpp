@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 #include "pd/packet_column.h"
 
 std::string WidestColumnText(int column) {

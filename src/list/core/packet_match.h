@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "columns/column_text.h"
 #include "list/core/find_criteria.h"
 #include "pd/cc_packet.h"
-#include "pd/columns/column_text.h"
 
 // Class and type number of a header: extended when the revision field is 2 or more and bit 15
 // is set, else data with data objects, else control; type bits 0-4 from revision 2, else 0-3.

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "capture/utf16.h"
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 #include "pd/packet_column.h"
 
 namespace {

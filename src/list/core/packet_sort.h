@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
+#include "columns/column_text.h"
 #include "list/core/packet_row.h"
-#include "pd/columns/column_text.h"
 
 // The rows sorted by the column: new row k is old row result[k]. Numeric columns compare their
 // sort keys as signed 64-bit integers, the others their texts (current direction not reversed,

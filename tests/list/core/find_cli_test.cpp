@@ -8,10 +8,10 @@
 #include "capture/document.h"
 #include "capture/temp_files.h"
 #include "cli_runner.h"
+#include "columns/document_context.h"
+#include "columns/idle_time.h"
 #include "device/sim/simulator.h"
 #include "list/core/packet_match.h"
-#include "pd/columns/document_context.h"
-#include "pd/columns/idle_time.h"
 #include "pd/packet_column.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 #include "pd/electrical_readings.h"
 
 std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet, const ColumnContext& context) {

@@ -1,4 +1,4 @@
-#include "pd/columns/document_context.h"
+#include "columns/document_context.h"
 
 #include <mutex>
 

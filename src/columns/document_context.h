@@ -1,7 +1,7 @@
 // The column context of a capture document: its time origin and a sample lookup into it.
 #pragma once
 
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 
 class CKVDoc;
 struct DocumentSnapshot;

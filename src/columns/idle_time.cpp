@@ -1,4 +1,4 @@
-#include "pd/columns/idle_time.h"
+#include "columns/idle_time.h"
 
 #include "pd/bmc_decoder.h"
 

@@ -1,9 +1,9 @@
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 
 #include <algorithm>
 
+#include "columns/value_text.h"
 #include "pd/bmc_decoder.h"
-#include "pd/columns/value_text.h"
 #include "pd/description_text.h"
 #include "pd/message_header.h"
 #include "pd/symbols.h"

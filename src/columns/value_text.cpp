@@ -1,4 +1,4 @@
-#include "pd/columns/value_text.h"
+#include "columns/value_text.h"
 
 #include "pd/text_format.h"
 

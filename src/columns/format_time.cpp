@@ -1,4 +1,4 @@
-#include "pd/columns/column_text.h"
+#include "columns/column_text.h"
 #include "pd/text_format.h"
 
 std::string FormatTime(int64_t microseconds) {
