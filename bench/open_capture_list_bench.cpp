@@ -14,11 +14,11 @@
 
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "bench_clock.h"
 #include "capture/document.h"
 #include "list/log_view.h"
 #include "long_capture.h"
+#include "settings/settings_store.h"
 
 namespace {
 

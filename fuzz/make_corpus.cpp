@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/memory_settings_backend.h"
-#include "app/settings/settings_store.h"
 #include "cli/commands.h"
 #include "device/sim/scenarios.h"
 #include "device/sim/simulator.h"
+#include "settings/memory_settings_backend.h"
+#include "settings/settings_store.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <span>
 #include <vector>
 
-#include "app/settings/memory_settings_backend.h"
-#include "app/settings/settings_listing.h"
-#include "app/settings/settings_store.h"
 #include "list/core/column_info.h"
+#include "settings/memory_settings_backend.h"
+#include "settings/settings_listing.h"
+#include "settings/settings_store.h"
 
 namespace {
 constexpr const char* kFolder = "/tmp/zoduz-fuzz-data";

@@ -12,8 +12,8 @@
 #include "app/config_dlg.h"
 #include "app/driver_install.h"
 #include "app/main_frame.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
+#include "settings/settings_store.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings/settings_store.h"
 #include "capture/record_naming.h"
+#include "settings/settings_store.h"
 
 CCaptureFilenameDlg::CCaptureFilenameDlg(RecordFileForm& form, SettingsStore& settings,
                                          QWidget* parent)

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <functional>
 
-#include "app/settings/record_file_form.h"
+#include "settings/record_file_form.h"
 
 class QCheckBox;
 class QLabel;

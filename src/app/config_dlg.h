@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "app/settings/record_settings_form.h"
+#include "settings/record_settings_form.h"
 
 class QCheckBox;
 class QComboBox;

@@ -11,8 +11,8 @@
 
 #include "app/capture_controller.h"
 #include "app/ctrl/ctrl_layout.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
+#include "settings/settings_store.h"
 
 namespace {
 

@@ -23,7 +23,6 @@
 #include "app/frame_automation.h"
 #include "app/launch_driver_installer_dlg.h"
 #include "app/main_frame.h"
-#include "app/settings/qt/qsettings_backend.h"
 #include "app/tool_commands.h"
 #include "app/udev_rule.h"
 #include "capture/document.h"
@@ -35,6 +34,7 @@
 #include "list/log_view.h"
 #include "list/packet_find_dlg.h"
 #include "list/packet_search.h"
+#include "settings/qt/qsettings_backend.h"
 #include "tools/qt/export_dlg.h"
 
 // The icons are compiled into this static library; a static library's resources must be

@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
+#include "settings/settings_store.h"
 
 class CKVDoc;
 class CMainFrame;

@@ -31,8 +31,6 @@
 #include "app/current_dir_dlg.h"
 #include "app/doc_events.h"
 #include "app/recent_files.h"
-#include "app/settings/qt/log_font_qfont.h"
-#include "app/settings/settings_store.h"
 #include "app/shell/command_router.h"
 #include "app/shell/decode_session.h"
 #include "app/shell/first_run_layout.h"
@@ -51,6 +49,8 @@
 #include "list/log_view.h"
 #include "list/log_view_cfg_dlg.h"
 #include "list/packet_search.h"
+#include "settings/qt/log_font_qfont.h"
+#include "settings/settings_store.h"
 #include "tools/sigrok/sr_import.h"
 
 namespace {

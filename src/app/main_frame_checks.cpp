@@ -11,12 +11,12 @@
 #include "app/checks_panes.h"
 #include "app/doc_events.h"
 #include "app/main_frame.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "check/check_walk.h"
 #include "graph/view/graph_view.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
+#include "settings/settings_store.h"
 
 namespace {
 

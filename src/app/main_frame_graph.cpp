@@ -11,13 +11,13 @@
 #include "app/capture_controller.h"
 #include "app/doc_events.h"
 #include "app/main_frame.h"
-#include "app/settings/qt/log_font_qfont.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "graph/view/dockable_graph.h"
 #include "graph/view/graph_view.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
+#include "settings/qt/log_font_qfont.h"
+#include "settings/settings_store.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QObject>
 #include <QStatusBar>
 
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
+#include "settings/settings_store.h"
 
 class CTolerantDecoding : public QObject {
     Q_OBJECT

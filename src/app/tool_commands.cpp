@@ -2,9 +2,9 @@
 
 #include <QAction>
 
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "list/log_view.h"
+#include "settings/settings_store.h"
 #include "tools/qt/export_dlg.h"
 #include "tools/qt/stitch_file_dlg.h"
 

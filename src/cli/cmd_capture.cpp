@@ -11,7 +11,6 @@
 #include <string>
 #include <thread>
 
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "capture/record_naming.h"
 #include "cli/capture_limits.h"
@@ -21,6 +20,7 @@
 #include "device/live/analyzer_connection.h"
 #include "device/live/capture_status.h"
 #include "device/live/reader_thread.h"
+#include "settings/settings_store.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 
 #include "app/ctrl/readouts.h"
 #include "app/ctrl/stream_peak_tap.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "cli/analyzer_args.h"
 #include "cli/commands.h"
@@ -18,6 +17,7 @@
 #include "device/live/analyzer_connection.h"
 #include "device/live/reader_thread.h"
 #include "device/usb/libusb_transport.h"
+#include "settings/settings_store.h"
 
 namespace {
 

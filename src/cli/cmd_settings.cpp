@@ -1,16 +1,16 @@
 // zoduz-cli settings: every effective setting of the application's store, one per line.
 #include <cstdio>
 
-#include "app/settings/graph_appearance.h"
-#include "app/settings/settings_listing.h"
-#include "app/settings/settings_store.h"
 #include "capture/record_naming.h"
 #include "cli/commands.h"
+#include "settings/graph_appearance.h"
+#include "settings/settings_listing.h"
+#include "settings/settings_store.h"
 
 #ifdef ZODUZ_CLI_QSETTINGS
-#include "app/settings/qt/qsettings_backend.h"
+#include "settings/qt/qsettings_backend.h"
 #else
-#include "app/settings/memory_settings_backend.h"
+#include "settings/memory_settings_backend.h"
 #endif
 
 namespace {

@@ -2,8 +2,8 @@
 // them back when it is destroyed (the appearance values are only read, GraphAppearance).
 #pragma once
 
-#include "app/settings/graph_appearance.h"
 #include "graph/graph_model.h"
+#include "settings/graph_appearance.h"
 
 void ApplyShownFlags(GraphViewState& state, const GraphShownFlags& flags);
 GraphShownFlags ShownFlagsOf(const GraphViewState& state);

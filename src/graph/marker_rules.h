@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/graph_appearance.h"
 #include "capture/document_snapshot.h"
 #include "graph/graph_model.h"
+#include "settings/graph_appearance.h"
 
 enum class GraphMarker { None, O, X };
 enum class MarkerPin { None, Left, Right };

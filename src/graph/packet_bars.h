@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/graph_appearance.h"
 #include "capture/document_snapshot.h"
 #include "graph/graph_model.h"
+#include "settings/graph_appearance.h"
 
 inline constexpr int kPacketLabelMinWidth = 50;  // a bar wider than this carries its label
 inline constexpr int kFlaggedLabelRows = 11;

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "app/settings/graph_appearance.h"
 #include "graph/graph_model.h"
+#include "settings/graph_appearance.h"
 
 inline constexpr int kVrdLabelMinHeight = 12;  // a taller band carries its label
 

@@ -11,11 +11,11 @@
 #include "app/kv_app.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "capture/record_naming.h"
 #include "device/live/capture_status.h"
 #include "list/log_view.h"
+#include "settings/settings_store.h"
 #include "window_harness.h"
 
 namespace {

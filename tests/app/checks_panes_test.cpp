@@ -11,13 +11,13 @@
 #include "app/checks_panes.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "check/check_walk.h"
 #include "graph/view/graph_view.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
+#include "settings/settings_store.h"
 
 class ChecksPanesTest : public QObject {
     Q_OBJECT

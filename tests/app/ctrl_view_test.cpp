@@ -21,12 +21,12 @@
 #include "app/launch_driver_installer_dlg.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "device/virtual_link.h"
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
+#include "settings/settings_store.h"
 
 // The direction pictures and button images come from the application's resources.
 static void InitResources() {

@@ -11,9 +11,9 @@
 #include "app/frame_automation.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "app/tool_commands.h"
 #include "capture/document.h"
+#include "settings/settings_store.h"
 #include "tools/qt/export_dlg.h"
 
 namespace {

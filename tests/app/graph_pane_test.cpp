@@ -12,7 +12,6 @@
 #include "app/capture_controller.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "graph/graph_buttons.h"
 #include "graph/packet_bars.h"
@@ -21,6 +20,7 @@
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
+#include "settings/settings_store.h"
 
 class GraphPaneTest : public QObject {
     Q_OBJECT

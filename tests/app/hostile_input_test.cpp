@@ -11,8 +11,8 @@
 
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
+#include "settings/settings_store.h"
 
 class HostileInputTest : public QObject {
     Q_OBJECT

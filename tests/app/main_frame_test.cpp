@@ -18,8 +18,6 @@
 #include "app/kv_app.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/qt/log_font_qfont.h"
-#include "app/settings/settings_store.h"
 #include "app/shell/status_panes.h"
 #include "app/tool_commands.h"
 #include "app/views/pd_packet_list_view.h"
@@ -32,6 +30,8 @@
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
 #include "pd/message_header.h"
+#include "settings/qt/log_font_qfont.h"
+#include "settings/settings_store.h"
 #include "tools/qt/export_dlg.h"
 #include "tools/qt/job_runner.h"
 

@@ -8,8 +8,8 @@
 
 #include "app/capture_filename_dlg.h"
 #include "app/config_dlg.h"
-#include "app/settings/settings_store.h"
 #include "capture/test_times.h"
+#include "settings/settings_store.h"
 
 namespace {
 

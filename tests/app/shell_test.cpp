@@ -24,7 +24,6 @@
 #include "app/kv_app.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "app/shell/command_router.h"
 #include "app/shell/command_table.h"
 #include "app/shell/status_panes.h"
@@ -37,6 +36,7 @@
 #include "list/packet_list_model.h"
 #include "list/packet_search.h"
 #include "list/simulated_capture.h"
+#include "settings/settings_store.h"
 #include "window_harness.h"
 
 namespace {

@@ -15,7 +15,6 @@
 #include "app/ctrl_view.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
-#include "app/settings/settings_store.h"
 #include "app/shell/first_run_layout.h"
 #include "app/views/pd_packet_list_view.h"
 #include "capture/document.h"
@@ -25,6 +24,7 @@
 #include "list/log_view.h"
 #include "list/simulated_capture.h"
 #include "pd/packet_column.h"
+#include "settings/settings_store.h"
 
 namespace {
 

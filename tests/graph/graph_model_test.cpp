@@ -2,10 +2,10 @@
 // the live-capture follow, with the numbers the graph is built to.
 #include <gtest/gtest.h>
 
-#include "app/settings/memory_settings_backend.h"
 #include "graph/graph_model.h"
 #include "graph/graph_settings.h"
 #include "graph_test_data.h"
+#include "settings/memory_settings_backend.h"
 
 namespace {
 

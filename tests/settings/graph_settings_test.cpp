@@ -1,8 +1,8 @@
 // The graph's values in the settings section: shown flags and appearance defaults.
 #include <gtest/gtest.h>
 
-#include "app/settings/graph_appearance.h"
-#include "app/settings/memory_settings_backend.h"
+#include "settings/graph_appearance.h"
+#include "settings/memory_settings_backend.h"
 
 namespace {
 

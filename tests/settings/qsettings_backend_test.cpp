@@ -6,10 +6,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "app/settings/graph_appearance.h"
-#include "app/settings/qt/log_font_qfont.h"
-#include "app/settings/qt/qsettings_backend.h"
-#include "app/settings/settings_store.h"
+#include "settings/graph_appearance.h"
+#include "settings/qt/log_font_qfont.h"
+#include "settings/qt/qsettings_backend.h"
+#include "settings/settings_store.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "app/settings/record_file_form.h"
-#include "app/settings/record_settings_form.h"
+#include "settings/record_file_form.h"
+#include "settings/record_settings_form.h"
 #include "temp_files.h"
 #include "test_times.h"
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/settings/memory_settings_backend.h"
-#include "app/settings/settings_listing.h"
+#include "settings/memory_settings_backend.h"
+#include "settings/settings_listing.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "app/settings/layout_record.h"
-#include "app/settings/log_font.h"
 #include "capture/utf16.h"
 #include "list/core/column_info.h"
+#include "settings/layout_record.h"
+#include "settings/log_font.h"
 
 namespace {
 

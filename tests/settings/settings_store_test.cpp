@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/memory_settings_backend.h"
-#include "app/settings/settings_store.h"
 #include "capture/temp_files.h"
+#include "settings/memory_settings_backend.h"
+#include "settings/settings_store.h"
 
 namespace {
 

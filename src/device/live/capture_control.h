@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "app/settings/record_file_form.h"
-#include "app/settings/settings_store.h"
 #include "capture/document.h"
 #include "device/live/capture_state.h"
+#include "settings/record_file_form.h"
+#include "settings/settings_store.h"
 
 // The analyzer as capture control sees it.
 class CaptureDevice {

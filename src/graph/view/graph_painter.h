@@ -8,11 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/settings/graph_appearance.h"
 #include "capture/document_snapshot.h"
 #include "graph/graph_model.h"
 #include "graph/marker_rules.h"
 #include "graph/packet_bars.h"
+#include "settings/graph_appearance.h"
 
 enum class Decimation { Fast, Reference };
 

@@ -12,11 +12,11 @@
 #include <functional>
 #include <map>
 
-#include "app/settings/graph_appearance.h"
 #include "graph/graph_model.h"
 #include "graph/marker_rules.h"
 #include "graph/packet_bars.h"
 #include "graph/view/graph_painter.h"
+#include "settings/graph_appearance.h"
 
 class CKVDoc;
 class QMenu;

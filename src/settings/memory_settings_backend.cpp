@@ -1,4 +1,4 @@
-#include "app/settings/memory_settings_backend.h"
+#include "settings/memory_settings_backend.h"
 
 namespace {
 

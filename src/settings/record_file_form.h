@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings/settings_store.h"
+#include "settings/settings_store.h"
 
 inline constexpr int kMinRecordFileSizeMb = 1;
 inline constexpr int kMaxRecordFileSizeMb = 9999;

@@ -7,7 +7,7 @@
 #include <QString>
 #include <memory>
 
-#include "app/settings/settings_backend.h"
+#include "settings/settings_backend.h"
 
 inline constexpr const char* kSettingsOrganisation = "Dazerav Inc.";
 inline constexpr const char* kSettingsApplication = "Zoduz";

@@ -3,7 +3,7 @@
 
 #include <QFont>
 
-#include "app/settings/log_font.h"
+#include "settings/log_font.h"
 
 // Face, pixel height (the absolute value of the record's height), weight, italic, underline,
 // strike-out, fixed pitch and family class. A zero height keeps Qt's default size.

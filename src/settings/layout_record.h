@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "app/settings/log_font.h"
+#include "settings/log_font.h"
 
 inline constexpr size_t kLayoutRecordSize = 120;
 inline constexpr uint32_t kLayoutRecordSignature = 0x5555AAAA;

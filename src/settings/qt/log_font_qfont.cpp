@@ -1,4 +1,4 @@
-#include "app/settings/qt/log_font_qfont.h"
+#include "settings/qt/log_font_qfont.h"
 
 #include <algorithm>
 #include <cmath>

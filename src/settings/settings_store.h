@@ -8,12 +8,12 @@
 #include <string>
 #include <variant>
 
-#include "app/settings/graph_appearance.h"
-#include "app/settings/layout_record.h"
-#include "app/settings/log_font.h"
-#include "app/settings/settings_backend.h"
 #include "device/analyzer_ids.h"
 #include "list/core/column_info.h"
+#include "settings/graph_appearance.h"
+#include "settings/layout_record.h"
+#include "settings/log_font.h"
+#include "settings/settings_backend.h"
 
 // The count limits are fixed: whatever is stored, loading sets them to these values.
 inline constexpr int32_t kRecordMaxPDPacketCount = 99999;

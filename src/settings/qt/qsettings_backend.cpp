@@ -1,4 +1,4 @@
-#include "app/settings/qt/qsettings_backend.h"
+#include "settings/qt/qsettings_backend.h"
 
 #include <QByteArray>
 #include <QStringList>

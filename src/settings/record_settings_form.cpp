@@ -1,6 +1,6 @@
-#include "app/settings/record_settings_form.h"
+#include "settings/record_settings_form.h"
 
-#include "app/settings/record_file_form.h"
+#include "settings/record_file_form.h"
 
 std::string SamplingIntervalText(size_t entry) {
     return std::to_string(kSamplingIntervalsMs.at(entry)) + "ms";

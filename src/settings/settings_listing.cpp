@@ -1,4 +1,4 @@
-#include "app/settings/settings_listing.h"
+#include "settings/settings_listing.h"
 
 #include <cstdio>
 

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/settings/settings_backend.h"
+#include "settings/settings_backend.h"
 
 class MemorySettingsBackend final : public SettingsBackend {
   public:

@@ -1,4 +1,4 @@
-#include "app/settings/graph_appearance.h"
+#include "settings/graph_appearance.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/settings/record_file_form.h"
+#include "settings/record_file_form.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "app/settings/log_font.h"
+#include "settings/log_font.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/graph_appearance.h"
-#include "app/settings/settings_store.h"
+#include "settings/graph_appearance.h"
+#include "settings/settings_store.h"
 
 struct SettingLine {
     std::string name;

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/settings/settings_backend.h"
+#include "settings/settings_backend.h"
 
 struct GraphShownFlags {
     bool voltage = true;  // "EnableGraphVoltage"

@@ -1,4 +1,4 @@
-#include "app/settings/layout_record.h"
+#include "settings/layout_record.h"
 
 #include "capture/byte_order.h"
 

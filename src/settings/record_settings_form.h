@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings/settings_store.h"
+#include "settings/settings_store.h"
 
 // The entries of the "VBUS Sampling Interval" drop-down, in ms; shown as "%dms".
 inline constexpr std::array<int, 13> kSamplingIntervalsMs = {1,  2,   3,   5,   10,  20,  30,
