@@ -18,11 +18,11 @@
 #include "bench_size.h"
 #include "capture/document.h"
 #include "capture/info_block.h"
-#include "device/live/analyzer_connection.h"
-#include "device/live/reader_core.h"
 #include "device/sim/simulator.h"
 #include "list/core/column_info.h"
 #include "list/log_view.h"
+#include "live/analyzer_connection.h"
+#include "live/reader_core.h"
 
 namespace {
 

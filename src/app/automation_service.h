@@ -10,7 +10,7 @@
 #include <QString>
 
 #include "app/automation/automation_dispatcher.h"
-#include "device/live/live_readings.h"
+#include "live/live_readings.h"
 
 class CAutomationService : public QObject, protected QDBusContext {
     Q_OBJECT

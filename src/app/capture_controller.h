@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/about_dlg.h"
-#include "device/live/analyzer_connection.h"
-#include "device/live/capture_control.h"
-#include "device/live/reader_thread.h"
+#include "live/analyzer_connection.h"
+#include "live/capture_control.h"
+#include "live/reader_thread.h"
 
 class CMainFrame;
 class CKVDoc;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_store.h"
 #include "capture/document.h"
+#include "settings/settings_store.h"
 
 class CaptureLimitNotices {
   public:

@@ -17,9 +17,9 @@
 #include "cli/commands.h"
 #include "cli/number_arg.h"
 #include "cli/stop_signals.h"
-#include "device/live/analyzer_connection.h"
-#include "device/live/capture_status.h"
-#include "device/live/reader_thread.h"
+#include "live/analyzer_connection.h"
+#include "live/capture_status.h"
+#include "live/reader_thread.h"
 #include "settings/settings_store.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include "cli/commands.h"
 #include "cli/number_arg.h"
 #include "cli/stop_signals.h"
-#include "device/live/analyzer_connection.h"
-#include "device/live/reader_thread.h"
 #include "device/usb/libusb_transport.h"
+#include "live/analyzer_connection.h"
+#include "live/reader_thread.h"
 #include "settings/settings_store.h"
 
 namespace {

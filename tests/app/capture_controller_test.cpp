@@ -13,8 +13,8 @@
 #include "app/recent_files.h"
 #include "capture/document.h"
 #include "capture/record_naming.h"
-#include "device/live/capture_status.h"
 #include "list/log_view.h"
+#include "live/capture_status.h"
 #include "settings/settings_store.h"
 #include "window_harness.h"
 

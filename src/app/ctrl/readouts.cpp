@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "device/live/capture_state.h"
+#include "live/capture_state.h"
 
 namespace {
 

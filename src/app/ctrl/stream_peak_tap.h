@@ -7,7 +7,7 @@
 
 #include "capture/record_stream.h"
 #include "capture/sample_stats.h"
-#include "device/live/stream_source.h"
+#include "live/stream_source.h"
 
 class StreamPeakTap : public StreamSource {
   public:

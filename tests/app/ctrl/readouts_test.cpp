@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ctrl/readouts.h"
-#include "device/live/capture_state.h"
+#include "live/capture_state.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "device/live/capture_status.h"
-#include "device/live/reader_core.h"
 #include "fake_analyzer.h"
+#include "live/capture_status.h"
+#include "live/reader_core.h"
 #include "record_files.h"
 
 namespace {

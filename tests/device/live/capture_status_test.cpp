@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "device/live/capture_status.h"
+#include "live/capture_status.h"
 
 TEST(CaptureStatus, FileSizeInKilobytesUpToTenMillionBytesThenInMegabytes) {
     EXPECT_EQ(FileSizeStatusText(512000, 100), "    [File Size=512KB (0%) ]");

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "capture/document.h"
-#include "device/live/capture_control.h"
-#include "device/live/stream_source.h"
 #include "device/sim/simulator.h"
+#include "live/capture_control.h"
+#include "live/stream_source.h"
 #include "temp_files.h"
 
 // The bare block stream (no leading InfoBlock) of a synthesized scenario.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "capture/record_block.h"
-#include "device/live/live_readings.h"
+#include "live/live_readings.h"
 #include "stream_builder.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "capture/record_naming.h"
-#include "device/live/reader_core.h"
 #include "fake_analyzer.h"
+#include "live/reader_core.h"
 #include "record_files.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "capture/record_naming.h"
-#include "device/live/analyzer_connection.h"
-#include "device/live/capture_status.h"
-#include "device/live/reader_thread.h"
 #include "fake_analyzer.h"
+#include "live/analyzer_connection.h"
+#include "live/capture_status.h"
+#include "live/reader_thread.h"
 #include "record_files.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "device/live/live_readings.h"
+#include "live/live_readings.h"
 
 #include "capture/byte_order.h"
 #include "capture/record_block.h"

@@ -1,4 +1,4 @@
-#include "device/live/capture_state.h"
+#include "live/capture_state.h"
 
 #include "capture/record_naming.h"
 

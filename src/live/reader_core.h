@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "device/live/capture_state.h"
-#include "device/live/live_readings.h"
-#include "device/live/stream_source.h"
+#include "live/capture_state.h"
+#include "live/live_readings.h"
+#include "live/stream_source.h"
 
 inline constexpr size_t kReadChunkBytes = 16384;
 // A read waits at most this long, so that a silent analyzer never keeps the thread from

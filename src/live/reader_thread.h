@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "device/live/reader_core.h"
+#include "live/reader_core.h"
 
 class ReaderThread {
   public:

@@ -1,4 +1,4 @@
-#include "device/live/record_plan_names.h"
+#include "live/record_plan_names.h"
 
 #include "capture/free_record_name.h"
 #include "capture/record_naming.h"

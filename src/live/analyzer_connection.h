@@ -8,8 +8,8 @@
 #include <string>
 
 #include "device/device_link.h"
-#include "device/live/capture_control.h"
-#include "device/live/stream_source.h"
+#include "live/capture_control.h"
+#include "live/stream_source.h"
 
 class VirtualAnalyzer;
 

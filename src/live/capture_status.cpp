@@ -1,4 +1,4 @@
-#include "device/live/capture_status.h"
+#include "live/capture_status.h"
 
 #include <cstdio>
 #include <cstring>

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "capture/timestamp_extender.h"
-#include "device/live/capture_state.h"
+#include "live/capture_state.h"
 
 inline constexpr int32_t kUncalibrated = 1000000;  // a ratio of 1.0, in millionths
 inline constexpr uint32_t kVbusPresentMillivolts = 1000;

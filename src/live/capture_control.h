@@ -10,7 +10,7 @@
 #include <string>
 
 #include "capture/document.h"
-#include "device/live/capture_state.h"
+#include "live/capture_state.h"
 #include "settings/record_file_form.h"
 #include "settings/settings_store.h"
 

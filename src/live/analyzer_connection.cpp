@@ -1,4 +1,4 @@
-#include "device/live/analyzer_connection.h"
+#include "live/analyzer_connection.h"
 
 #include "device/sim/scenarios.h"
 #include "device/usb/libusb_transport.h"

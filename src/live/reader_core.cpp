@@ -1,4 +1,4 @@
-#include "device/live/reader_core.h"
+#include "live/reader_core.h"
 
 #include "capture/record_naming.h"
 

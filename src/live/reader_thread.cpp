@@ -1,4 +1,4 @@
-#include "device/live/reader_thread.h"
+#include "live/reader_thread.h"
 
 #include <chrono>
 

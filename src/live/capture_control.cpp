@@ -1,10 +1,10 @@
-#include "device/live/capture_control.h"
+#include "live/capture_control.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "device/live/capture_status.h"
-#include "device/live/record_plan_names.h"
+#include "live/capture_status.h"
+#include "live/record_plan_names.h"
 
 namespace {
 
