@@ -11,7 +11,6 @@
 #include "app/capture_filename_dlg.h"
 #include "app/config_dlg.h"
 #include "app/driver_install.h"
-#include "app/main_frame.h"
 #include "capture/document.h"
 #include "settings/settings_store.h"
 
@@ -52,8 +51,8 @@ QIcon Icon(const char* name) {
 
 }  // namespace
 
-CCaptureController::CCaptureController(CMainFrame& frame, CKVDoc& document, SettingsStore& settings)
-    : QObject(&frame), frame_(frame), document_(document), settings_(settings) {
+CCaptureController::CCaptureController(QWidget& window, CKVDoc& document, SettingsStore& settings)
+    : QObject(&window), window_(window), document_(document), settings_(settings) {
     runAction_ = new QAction(Icon("run"), QStringLiteral("&Run"), this);
     runAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(runAction_, &QAction::triggered, this, [this] {
@@ -193,8 +192,9 @@ void CCaptureController::Tick() {
         runWhenConnected_ = false;
         control_->Run(false);
     }
-    UpdateActions();
     inTick_ = false;
+    actionsPending_ = false;
+    UpdateActions();
 }
 
 bool CCaptureController::FinishRecording() {
@@ -211,6 +211,10 @@ bool CCaptureController::FinishRecording() {
 }
 
 void CCaptureController::UpdateActions() {
+    if (inTick_) {
+        actionsPending_ = true;
+        return;
+    }
     runAction_->setEnabled(control_->CanRun());
     stopAction_->setEnabled(control_->CanStop());
     clearAction_->setEnabled(control_->CanClear());
@@ -225,7 +229,7 @@ void CCaptureController::UpdateActions() {
         CcTermination value = kMenuTerminations[i % kMenuTerminations.size()];
         ccActions_[i]->setChecked(analyzer_ && analyzer_->Link().Termination(line) == value);
     }
-    frame_.UpdateCommandStates();
+    emit actionsUpdated();
 }
 
 void CCaptureController::ChooseTermination(CcLine line, CcTermination value) {
@@ -236,7 +240,7 @@ void CCaptureController::ChooseTermination(CcLine line, CcTermination value) {
 }
 
 void CCaptureController::ShowRecordSettings() {
-    CConfigDlg dialog(settings_, &frame_);
+    CConfigDlg dialog(settings_, &window_);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -249,14 +253,14 @@ void CCaptureController::ShowRecordSettings() {
 }
 
 bool CCaptureController::MaybeSaveModified() {
-    return frame_.MaybeSaveModified();
+    return !saveCheck_ || saveCheck_();
 }
 
 bool CCaptureController::EditRecordFileSettings(RecordFileForm& form) {
     if (settingsDialog_) {
         return settingsDialog_(form);
     }
-    CCaptureFilenameDlg dialog(form, settings_, &frame_);
+    CCaptureFilenameDlg dialog(form, settings_, &window_);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -265,16 +269,16 @@ void CCaptureController::ShowMessage(const std::string& text) {
     if (notice_) {
         notice_(message);
     } else {
-        QMessageBox::warning(&frame_, QStringLiteral("Zoduz App"), message);
+        QMessageBox::warning(&window_, QStringLiteral("Zoduz App"), message);
     }
 }
 
 void CCaptureController::DocumentEmptied() {
-    frame_.ForgetDocumentPath();
+    emit documentEmptied();
 }
 
 void CCaptureController::RecordFileAttached(const std::string& path) {
-    frame_.AdoptRecordFile(QString::fromStdString(path));
+    emit recordFileAttached(QString::fromStdString(path));
 }
 
 void CCaptureController::RefreshAllViews() {
@@ -287,7 +291,7 @@ void CCaptureController::FollowCapture(int64_t graphTime) {
 }
 
 void CCaptureController::SetStatusText(const std::string& text) {
-    frame_.ShowCaptureStatus(QString::fromStdString(text));
+    emit captureStatus(QString::fromStdString(text));
 }
 
 void CCaptureController::RefreshReadouts() {

@@ -1,6 +1,7 @@
 // The window side of live capture: the one-second QTimer that ticks capture control, the
 // Record and CC Register Injection menus, the record dialogs, the reader thread and the
-// analyzer the window is connected to. The frame owns one.
+// analyzer the window is connected to. The frame owns one and follows it by its signals; the
+// controller does not know the frame.
 #pragma once
 
 #include <QObject>
@@ -16,18 +17,19 @@
 #include "live/capture_control.h"
 #include "live/reader_thread.h"
 
-class CMainFrame;
 class CKVDoc;
 class QAction;
 class QMenu;
 class QMenuBar;
+class QWidget;
 struct SettingsStore;
 
 class CCaptureController : public QObject, public CaptureHost {
     Q_OBJECT
 
   public:
-    CCaptureController(CMainFrame& frame, CKVDoc& document, SettingsStore& settings);
+    // window parents the dialogs and message boxes.
+    CCaptureController(QWidget& window, CKVDoc& document, SettingsStore& settings);
     // Stops the timer and ends the reader thread, which finishes an active record file.
     ~CCaptureController() override;
 
@@ -49,8 +51,10 @@ class CCaptureController : public QObject, public CaptureHost {
     // Stops a recording capture and waits until the reader thread has finished its record
     // file, whose rest is then decoded; false when the capture did not stop in time.
     bool FinishRecording();
-    // Enables and checks the capture commands from the capture state.
+    // Enables and checks the capture commands from the capture state and tells actionsUpdated;
+    // during a tick once, at its end.
     void UpdateActions();
+    bool InTick() const { return inTick_; }
 
     QAction* RunAction() const { return runAction_; }
     QAction* StopAction() const { return stopAction_; }
@@ -78,6 +82,10 @@ class CCaptureController : public QObject, public CaptureHost {
     // Installs the driver and returns the text to show about the outcome.
     using DriverInstaller = std::function<QString()>;
     void SetDriverInstaller(DriverInstaller installer) { driverInstaller_ = std::move(installer); }
+    // The question whether a modified document may be dropped (saving it first when asked);
+    // without one it may.
+    using SaveCheck = std::function<bool()>;
+    void SetSaveCheck(SaveCheck check) { saveCheck_ = std::move(check); }
 
     // --- CaptureHost ------------------------------------------------------------------------
     bool MaybeSaveModified() override;
@@ -93,6 +101,14 @@ class CCaptureController : public QObject, public CaptureHost {
     void InstallDriver() override;
 
   signals:
+    // The capture commands were enabled and checked anew.
+    void actionsUpdated();
+    // A capture emptied the document: it is untitled until its record file is attached.
+    void documentEmptied();
+    // A capture made the document decode this record file.
+    void recordFileAttached(const QString& path);
+    // The capture's status bar text.
+    void captureStatus(const QString& text);
     // Auto scroll of the graph: the graph time of the newest sample.
     void followCapture(qint64 graphTime);
     // The views are refreshed: after the tick's decoding and follow, or a change of state.
@@ -108,7 +124,7 @@ class CCaptureController : public QObject, public CaptureHost {
     void ShowRecordSettings();
     void ChooseTermination(CcLine line, CcTermination value);
 
-    CMainFrame& frame_;
+    QWidget& window_;
     CKVDoc& document_;
     SettingsStore& settings_;
     CaptureState state_;
@@ -118,11 +134,13 @@ class CCaptureController : public QObject, public CaptureHost {
     std::unique_ptr<ReaderThread> reader_;
     QTimer timer_;
     bool inTick_ = false;
+    bool actionsPending_ = false;  // UpdateActions came during the tick
     bool runWhenConnected_ = false;
     Notice notice_;
     SettingsDialog settingsDialog_;
     DriverPromptDialog driverPrompt_;
     DriverInstaller driverInstaller_;
+    SaveCheck saveCheck_;
 
     QAction* runAction_ = nullptr;
     QAction* stopAction_ = nullptr;

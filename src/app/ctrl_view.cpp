@@ -101,6 +101,7 @@ CKVCtrlView::CKVCtrlView(CKVDoc& document, CCaptureController& capture, Settings
     connect(clear_, &QPushButton::clicked, this, [this] { capture_.ClearAction()->trigger(); });
 
     connect(&capture_, &CCaptureController::readoutsChanged, this, &CKVCtrlView::RefreshReadouts);
+    connect(&capture_, &CCaptureController::actionsUpdated, this, &CKVCtrlView::UpdateButtons);
     LayOut();
     UpdateButtons();
 }
@@ -134,7 +135,6 @@ QLabel* CKVCtrlView::ValueLabel(int id) const {
 
 // The buttons are the window's Run, Stop and Clear commands; Run also needs the link up.
 void CKVCtrlView::UpdateButtons() {
-    capture_.UpdateActions();
     run_->setEnabled(LinkUp(capture_.State().flags) && capture_.RunAction()->isEnabled());
     pause_->setEnabled(capture_.StopAction()->isEnabled());
     clear_->setEnabled(capture_.ClearAction()->isEnabled());
@@ -163,7 +163,6 @@ void CKVCtrlView::RefreshReadouts() {
     }
     peak_->setText(QString::fromStdString(PeakPowerText(document_.Stats())));
     FitFonts();
-    UpdateButtons();
 }
 
 QSize CKVCtrlView::minimumSizeHint() const {

@@ -26,7 +26,7 @@ class CKVCtrlView : public QWidget {
 
     // Once a tick: the live values (or empty read-outs when the link is down) and the peak.
     void RefreshReadouts();
-    // The document changed: Run, Pause and Clear follow the capture state.
+    // Run, Pause and Clear as the capture commands stand (after every actionsUpdated).
     void UpdateButtons();
 
     const ControlReadouts& Shown() const { return shown_; }

@@ -154,6 +154,7 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     ConnectDocument();
     ConnectGraphPane();
     BuildChecksPanes();
+    ConnectCapture();
 
     const LayoutRecord& layout = settings_.layout;
     const QSize available = screen()->availableGeometry().size();
@@ -526,14 +527,14 @@ void CMainFrame::ConnectDocument() {
     connect(events_, &CDocEvents::statusText, this, &CMainFrame::ShowStatus);
     connect(events_, &CDocEvents::contentsChanged, this, [this] {
         logView_->OnDocumentUpdate();
-        ctrlView_->UpdateButtons();
         tolerant_->Refresh();
         UpdateTitle();
-        UpdateCommandStates();
+        // The commands and the control strip follow; during a capture tick once, at its end.
+        capture_->UpdateActions();
     });
     connect(events_, &CDocEvents::packetsChanged, this, [this](const PacketChange& change) {
         if (change.kind == PacketChange::Kind::kReset) {
-            ctrlView_->UpdateButtons();
+            capture_->UpdateActions();
             // Every field of the status bar starts afresh with the capture.
             tolerant_->Refresh();
             panes_->Refresh();
@@ -541,6 +542,15 @@ void CMainFrame::ConnectDocument() {
     });
     connect(events_, &CDocEvents::timeOriginChanged, this,
             [this] { logView_->OnTimeOriginChanged(); });
+}
+
+// The capture controller does not know the window: the window follows its signals.
+void CMainFrame::ConnectCapture() {
+    capture_->SetSaveCheck([this] { return MaybeSaveModified(); });
+    connect(capture_, &CCaptureController::actionsUpdated, this, &CMainFrame::UpdateCommandStates);
+    connect(capture_, &CCaptureController::documentEmptied, this, &CMainFrame::ForgetDocumentPath);
+    connect(capture_, &CCaptureController::recordFileAttached, this, &CMainFrame::AdoptRecordFile);
+    connect(capture_, &CCaptureController::captureStatus, this, &CMainFrame::ShowCaptureStatus);
 }
 
 void CMainFrame::ShowStatus(const QString& text) {

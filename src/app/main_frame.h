@@ -179,6 +179,7 @@ class CMainFrame : public QMainWindow {
     void ApplyStartLayout();
     void BuildCtrlView();
     void ConnectDocument();
+    void ConnectCapture();
     void RebuildRecentMenu();
     void UpdateTitle();
     void ShowError(const QString& text);

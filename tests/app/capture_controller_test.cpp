@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <thread>
 
 #include "app/capture_controller.h"
+#include "app/ctrl_view.h"
 #include "app/kv_app.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
@@ -231,6 +234,29 @@ class CaptureControllerTest : public QObject {
         }));
         QVERIFY(lastInView());
         h.Capture().StopAction()->trigger();
+    }
+
+    // The window learns of the capture by the controller's signals: a tick that decodes new
+    // packets updates the commands once, and the control strip only shows what they say.
+    void aTickUpdatesTheCommandsOnce() {
+        Harness h;
+        h.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));
+        h.Capture().RunAction()->trigger();
+        QVERIFY(h.TickUntil([&] { return h.document.PacketCount() >= 2; }));
+        QSignalSpy updates(&h.Capture(), &CCaptureController::actionsUpdated);
+        QSignalSpy status(&h.Capture(), &CCaptureController::captureStatus);
+        const size_t packets = h.document.PacketCount();
+        QVERIFY(h.TickUntil([&] { return h.document.PacketCount() > packets; }));
+        const int ticks = status.count();  // every tick of a recording capture shows its status
+        QVERIFY(ticks >= 1);
+        QCOMPARE(updates.count(), ticks);
+        h.frame->CtrlView()->UpdateButtons();
+        QCOMPARE(updates.count(), ticks);
+        QCOMPARE(h.frame->CtrlView()->PauseButton()->isEnabled(),
+                 h.Capture().StopAction()->isEnabled());
+        QCOMPARE(h.frame->StatusMessage(), status.last().at(0).toString());
+        h.Capture().StopAction()->trigger();
+        QVERIFY(h.TickUntil([&] { return !h.Capture().State().flags.phase.Recording(); }));
     }
 
     void closingWhileRecording() {
