@@ -53,28 +53,26 @@ QIcon Icon(const char* name) {
 
 CCaptureController::CCaptureController(QWidget& window, CKVDoc& document, SettingsStore& settings)
     : QObject(&window), window_(window), document_(document), settings_(settings) {
-    runAction_ = new QAction(Icon("run"), QStringLiteral("&Run"), this);
-    runAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    // Texts and keys of the commands come from the window's command table.
+    runAction_ = new QAction(Icon("run"), QString(), this);
     connect(runAction_, &QAction::triggered, this, [this] {
         control_->Run();
         UpdateActions();
     });
-    stopAction_ = new QAction(Icon("stop"), QStringLiteral("&Stop"), this);
-    stopAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    stopAction_ = new QAction(Icon("stop"), QString(), this);
     connect(stopAction_, &QAction::triggered, this, [this] {
         control_->Stop();
         UpdateActions();
     });
-    clearAction_ = new QAction(Icon("clear"), QStringLiteral("&Clear"), this);
-    clearAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    clearAction_ = new QAction(Icon("clear"), QString(), this);
     connect(clearAction_, &QAction::triggered, this, [this] {
         control_->Clear();
         UpdateActions();
     });
-    recordSettingsAction_ = new QAction(QStringLiteral("Record Settings"), this);
+    recordSettingsAction_ = new QAction(this);
     connect(recordSettingsAction_, &QAction::triggered, this,
             &CCaptureController::ShowRecordSettings);
-    recordFileSettingsAction_ = new QAction(QStringLiteral("Record File Settings"), this);
+    recordFileSettingsAction_ = new QAction(this);
     connect(recordFileSettingsAction_, &QAction::triggered, this,
             [this] { EditRecordFileSettings(control_->Form()); });
     connectVirtualAction_ = new QAction(QStringLiteral("Connect &Virtual Analyzer"), this);
@@ -86,7 +84,7 @@ CCaptureController::CCaptureController(QWidget& window, CKVDoc& document, Settin
             ConnectUsbAnalyzer();
         }
     });
-    installDriverAction_ = new QAction(QStringLiteral("Install Zoduz Driver"), this);
+    installDriverAction_ = new QAction(this);
     connect(installDriverAction_, &QAction::triggered, this, [this] { InstallDriver(); });
     driverInstaller_ = [] { return ::InstallDriver(SystemDriverInstallEnvironment()); };
     for (CcLine line : {CcLine::kCc1, CcLine::kCc2}) {

@@ -311,13 +311,13 @@ void CMainFrame::BuildCtrlView() {
     setCentralWidget(client);
 }
 
+// The texts and keys of the commands come from the command table when RegisterCommands
+// registers them; only the actions outside the table get theirs here.
 void CMainFrame::BuildActions() {
-    newAction_ = new QAction(Icon("new"), QStringLiteral("&New"), this);
-    newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    newAction_ = new QAction(Icon("new"), QString(), this);
     connect(newAction_, &QAction::triggered, this, &CMainFrame::NewDocument);
 
-    openAction_ = new QAction(Icon("open"), QStringLiteral("&Open..."), this);
-    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    openAction_ = new QAction(Icon("open"), QString(), this);
     connect(openAction_, &QAction::triggered, this, [this] {
         if (!MaybeSaveModified()) {
             return;
@@ -330,29 +330,28 @@ void CMainFrame::BuildActions() {
         }
     });
 
-    saveAction_ = new QAction(QStringLiteral("&Save"), this);
-    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAction_ = new QAction(this);
     connect(saveAction_, &QAction::triggered, this, &CMainFrame::SaveDocument);
 
-    saveAsAction_ = new QAction(Icon("save_as"), QStringLiteral("Save &As..."), this);
+    saveAsAction_ = new QAction(Icon("save_as"), QString(), this);
     connect(saveAsAction_, &QAction::triggered, this, &CMainFrame::SaveDocumentAs);
 
-    exitAction_ = new QAction(QStringLiteral("E&xit"), this);
+    exitAction_ = new QAction(this);
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
-    autoScrollAction_ = new QAction(Icon("auto_scroll"), QStringLiteral("&Auto Scroll"), this);
+    autoScrollAction_ = new QAction(Icon("auto_scroll"), QString(), this);
     autoScrollAction_->setCheckable(true);
     connect(autoScrollAction_, &QAction::toggled, this,
             [this](bool on) { logView_->SetAutoScroll(on); });
 
-    columnSettingsAction_ = new QAction(Icon("columns"), QStringLiteral("Column Settings"), this);
+    columnSettingsAction_ = new QAction(Icon("columns"), QString(), this);
     connect(columnSettingsAction_, &QAction::triggered, this, &CMainFrame::ShowColumnSettings);
 
     packetSearch_->FindAction()->setIcon(Icon("find"));
     packetSearch_->FilterSettingsAction()->setIcon(Icon("filter"));
     packetSearch_->DisableFilterAction()->setIcon(Icon("filter_off"));
 
-    fontSettingsAction_ = new QAction(Icon("font"), QStringLiteral("Font Settings"), this);
+    fontSettingsAction_ = new QAction(Icon("font"), QString(), this);
     connect(fontSettingsAction_, &QAction::triggered, this, [this] {
         bool ok = false;
         const QFont font = QFontDialog::getFont(&ok, logView_->font(), this);
@@ -361,7 +360,7 @@ void CMainFrame::BuildActions() {
         }
     });
 
-    aboutAction_ = new QAction(Icon("about"), QStringLiteral("&About Zoduz App..."), this);
+    aboutAction_ = new QAction(Icon("about"), QString(), this);
     connect(aboutAction_, &QAction::triggered, this, [this] {
         CAboutDlg dialog(capture_->AboutIdentity(), this);
         connect(&dialog, &CAboutDlg::firmwareUpdateRequested, capture_,
@@ -369,7 +368,7 @@ void CMainFrame::BuildActions() {
         dialog.exec();
     });
 
-    directionAction_ = new QAction(QStringLiteral("VBUS Current Direction Setting"), this);
+    directionAction_ = new QAction(this);
     connect(directionAction_, &QAction::triggered, this, &CMainFrame::ShowCurrentDirectionSettings);
     directionDialog_ = [this](SettingsStore& settings) {
         CVbusCurrentDirCfg dialog(this);
@@ -383,7 +382,7 @@ void CMainFrame::BuildActions() {
         return true;
     };
 
-    statusBarAction_ = new QAction(QStringLiteral("&Status Bar"), this);
+    statusBarAction_ = new QAction(this);
     statusBarAction_->setCheckable(true);
     statusBarAction_->setChecked(true);
     connect(statusBarAction_, &QAction::toggled, statusBar(), &QWidget::setVisible);

@@ -2,7 +2,6 @@
 // wiring between the graph, the document, the message list and the capture timer.
 #include <QAction>
 #include <QFontDialog>
-#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -27,8 +26,9 @@ constexpr int kGraphPaneHeight = 290;
 // What the menu bar, toolbar, status bar and the client area's rows need at least.
 constexpr int kClientAreaReserve = 410;
 
-QAction* Toggle(QObject* parent, const char* text, bool on) {
-    auto* action = new QAction(QString::fromLatin1(text), parent);
+// Texts and keys of the graph commands come from the command table (RegisterCommands).
+QAction* Toggle(QObject* parent, bool on) {
+    auto* action = new QAction(parent);
     action->setCheckable(true);
     action->setChecked(on);
     return action;
@@ -53,24 +53,22 @@ void CMainFrame::BuildGraphPane() {
     }
 
     showGraphAction_ = graphPane_->toggleViewAction();
-    showGraphAction_->setText(QStringLiteral("&Show Graph"));
-    showGraphAction_->setShortcut(QKeySequence(Qt::Key_F7));
     showGraphAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(showGraphAction_);
-    measuringPointsAction_ = Toggle(this, "Show Measuring &Points", settings_.graphShowPlots);
+    measuringPointsAction_ = Toggle(this, settings_.graphShowPlots);
     connect(measuringPointsAction_, &QAction::toggled, this, [this](bool on) {
         settings_.graphShowPlots = on;
         graphView_->SetMeasuringPointsShown(on);
     });
-    showPdPacketsAction_ = Toggle(this, "Show PD Packets", settings_.graphShowPDPackets);
+    showPdPacketsAction_ = Toggle(this, settings_.graphShowPDPackets);
     connect(showPdPacketsAction_, &QAction::toggled, this, [this](bool on) {
         settings_.graphShowPDPackets = on;
         graphView_->SetShowPdPackets(on);
     });
-    graphAutoScrollAction_ = Toggle(this, "&Auto Scroll", settings_.graphAutoScroll);
+    graphAutoScrollAction_ = Toggle(this, settings_.graphAutoScroll);
     connect(graphAutoScrollAction_, &QAction::toggled, this,
             [this](bool on) { settings_.graphAutoScroll = on; });
-    graphFontAction_ = new QAction(QStringLiteral("Font Settings"), this);
+    graphFontAction_ = new QAction(this);
     connect(graphFontAction_, &QAction::triggered, this, [this] {
         bool ok = false;
         const QFont font = QFontDialog::getFont(&ok, graphView_->GraphFont(), this,

@@ -15,8 +15,8 @@ CToolCommands::CToolCommands(QWidget& window, CKVDoc& document, SettingsStore& s
       document_(document),
       settings_(settings),
       logView_(logView),
-      exportAction_(new QAction(QStringLiteral("&Export..."), this)),
-      stitchAction_(new QAction(QStringLiteral("Stitch Record Files"), this)) {
+      exportAction_(new QAction(this)),  // texts from the window's command table
+      stitchAction_(new QAction(this)) {
     connect(exportAction_, &QAction::triggered, this, &CToolCommands::ShowExport);
     connect(stitchAction_, &QAction::triggered, this, &CToolCommands::ShowStitch);
 }

@@ -16,18 +16,16 @@ CPacketSearch::CPacketSearch(CKVDoc& document, CKVLogView& view, QWidget* window
         QMessageBox::information(window_, window_->windowTitle(), text);
     };
 
-    find_ = new QAction(QStringLiteral("&Find..."), this);
-    find_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    // Texts and keys come from the window's command table when it registers the actions.
+    find_ = new QAction(this);
     connect(find_, &QAction::triggered, this, &CPacketSearch::Find);
-    findNext_ = new QAction(QStringLiteral("Find &Next"), this);
-    findNext_->setShortcut(QKeySequence(Qt::Key_F3));
+    findNext_ = new QAction(this);
     connect(findNext_, &QAction::triggered, this, [this] { FindNext(true); });
-    findPrev_ = new QAction(QStringLiteral("Find &Prev"), this);
-    findPrev_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    findPrev_ = new QAction(this);
     connect(findPrev_, &QAction::triggered, this, [this] { FindNext(false); });
-    filterSettings_ = new QAction(QStringLiteral("Display Filter Settings"), this);
+    filterSettings_ = new QAction(this);
     connect(filterSettings_, &QAction::triggered, this, &CPacketSearch::EditFilter);
-    disableFilter_ = new QAction(QStringLiteral("Disable Display Filters"), this);
+    disableFilter_ = new QAction(this);
     disableFilter_->setCheckable(true);
     connect(disableFilter_, &QAction::triggered, this, &CPacketSearch::ToggleFilter);
     UpdateFilterCheck();
