@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <new>
 #include <utility>
 
 #include "capture/find_last_at_or_before.h"
 #include "capture/record_file_io.h"
 #include "capture/record_naming.h"
+#include "capture/staged_file.h"
 #include "pd/electrical_readings.h"
 #include "pd/tolerant_decoder.h"
 
@@ -613,7 +613,9 @@ FileResult CKVDoc::SaveAs(const std::string& path) {
     if (recording_ || recordFilePath_.empty() || path.empty()) {
         return {FileResult::kCannotOpen};
     }
-    if (path == recordFilePath_) {
+    // The record file under another name (a symbolic or hard link) is saved in place too: a copy
+    // would replace the file being read.
+    if (path == recordFilePath_ || SameFile(path, recordFilePath_)) {
         if (markersChanged_) {
             if (const FileResult appended = AppendMarkerBlocks(path); !appended) {
                 return appended;  // markers not written: keep them pending
@@ -624,18 +626,20 @@ FileResult CKVDoc::SaveAs(const std::string& path) {
         return {};
     }
     // The copy gets the marker blocks every time: an earlier save to the same target is
-    // overwritten by the copy, and the record file itself may carry outdated marker blocks.
-    std::string temporary = path + ".saving";
-    FileResult result = CopyWholeBlocks(recordFilePath_, temporary);
+    // overwritten by the copy, and the record file itself may carry outdated marker blocks. It is
+    // staged in a private folder beside the target, which goes on failure or a signal.
+    StagedFile staged(path);
+    if (!staged.IsOpen()) {
+        return {FileResult::kCannotOpen};
+    }
+    FileResult result = CopyWholeBlocks(recordFilePath_, staged.Path());
     if (result) {
-        result = AppendMarkerBlocks(temporary);
+        result = AppendMarkerBlocks(staged.Path());
     }
     if (result) {
-        result = ReplaceFile(temporary, path);
+        result = staged.Commit();
     }
     if (!result) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
         return result;
     }
     markersChanged_ = false;

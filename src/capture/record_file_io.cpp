@@ -170,9 +170,3 @@ FileResult AppendBlocksAtBoundary(const std::string& path, const std::vector<Rec
     }
     return CloseChecked(out);
 }
-
-FileResult ReplaceFile(const std::string& from, const std::string& to) {
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    return error ? FileSystemFailure(error) : FileResult{};
-}

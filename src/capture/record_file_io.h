@@ -46,6 +46,3 @@ FileResult CopyWholeBlocks(const std::string& source, const std::string& target)
 // Appends blocks to path so that they start on a block boundary: an undecodable partial block
 // at the end is cut off first.
 FileResult AppendBlocksAtBoundary(const std::string& path, const std::vector<RecordBlock>& blocks);
-
-// Renames from over to, replacing it.
-FileResult ReplaceFile(const std::string& from, const std::string& to);

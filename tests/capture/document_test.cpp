@@ -525,7 +525,20 @@ TEST(DocumentSaving, CopyKeepsMarkersEvenWhenSavedTwice) {
     EXPECT_EQ(ReadFile(path), original);  // the record file itself is untouched
     EXPECT_EQ(doc.RecordFilePath(), path);
     EXPECT_EQ(ReadFile(copy).size(), original.size() + 64);
-    EXPECT_FALSE(std::filesystem::exists(copy + ".saving"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              2);  // the record file and the copy, no staged file
+
+    // The record file through a symbolic or a hard link is saved in place, never replaced by a
+    // copy of itself.
+    std::filesystem::create_symlink(path, dir.File("link.zaz"));
+    std::filesystem::create_hard_link(path, dir.File("hard.zaz"));
+    doc.SetMarkerA(doc.PacketAt(1));
+    ASSERT_TRUE(doc.SaveAs(dir.File("link.zaz")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.zaz")));
+    EXPECT_EQ(ReadFile(path).size(), original.size() + 64);  // the markers appended in place
+    ASSERT_TRUE(doc.SaveAs(dir.File("hard.zaz")));
+    EXPECT_TRUE(std::filesystem::equivalent(path, dir.File("hard.zaz")));
 
     CKVDoc reopened;
     reopened.OpenRecordFile(copy);

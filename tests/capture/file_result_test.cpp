@@ -103,18 +103,23 @@ TEST(DocumentFileResult, SavingToAFullDiskSaysSo) {
     ASSERT_TRUE(doc.OpenRecordFile(path));
     doc.SetModified(true);
     EXPECT_EQ(CopyWholeBlocks(path, "/dev/full").kind, FileResult::kDiskFull);
-    // The save writes through a temporary next to the target: here it lands on a full device.
-    const std::string target = dir.File("copy.zaz");
-    std::filesystem::create_symlink("/dev/full", target + ".saving");
-    const FileResult saved = doc.SaveAs(target);
+    // A device is written directly: here a full one.
+    const FileResult saved = doc.SaveAs("/dev/full");
     EXPECT_EQ(saved.kind, FileResult::kDiskFull);
     EXPECT_EQ(FileResultText(FileCommand::kSave, saved), "Save File Error");
     EXPECT_TRUE(doc.Modified());
-    EXPECT_FALSE(std::filesystem::exists(target));
     // A missing folder is a target that cannot be created, not a full disk.
     EXPECT_EQ(doc.SaveAs(dir.File("no-such-folder/copy.zaz")).kind, FileResult::kCannotOpen);
+    // A link planted at a name the save might have used is neither followed nor removed: the
+    // copy is staged in a private folder of its own.
+    const std::string target = dir.File("copy.zaz");
+    std::filesystem::create_symlink("/dev/full", target + ".saving");
     EXPECT_EQ(doc.SaveAs(target).kind, FileResult::kOk);
     EXPECT_FALSE(doc.Modified());
+    EXPECT_TRUE(std::filesystem::is_symlink(target + ".saving"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              3);  // the record file, the link and the copy
 }
 
 }  // namespace
