@@ -5,9 +5,10 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "prompts/prompts.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ bool FirmwareUpdateAllowed(const QString& firmwareLine) {
            !firmwareLine.contains(QLatin1String("0.92"));
 }
 
-CAboutDlg::CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(const AnalyzerIdentity& identity, Prompts& prompts, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Zoduz"));
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(QStringLiteral(":/zoduz/icons/zoduz.svg")).pixmap(48, 48));
@@ -61,13 +63,8 @@ CAboutDlg::CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent) : QDialo
         buttons->addButton(QStringLiteral("Enter FW Update Mode"), QDialogButtonBox::ActionRole);
     firmwareUpdate_->setEnabled(FirmwareUpdateAllowed(firmwareLine));
     // The update mode takes the analyzer off the USB bus: one click beside OK must not do it.
-    confirm_ = [this](const QString& text) {
-        return QMessageBox::question(this, windowTitle(), text,
-                                     QMessageBox::Yes | QMessageBox::Cancel,
-                                     QMessageBox::Cancel) == QMessageBox::Yes;
-    };
-    connect(firmwareUpdate_, &QPushButton::clicked, this, [this] {
-        if (!confirm_ || !confirm_(QString::fromLatin1(kFirmwareUpdateQuestion))) {
+    connect(firmwareUpdate_, &QPushButton::clicked, this, [this, prompts = &prompts] {
+        if (!prompts->Confirm(this, windowTitle(), QString::fromLatin1(kFirmwareUpdateQuestion))) {
             return;
         }
         emit firmwareUpdateRequested();

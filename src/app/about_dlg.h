@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <functional>
 
 // What the About box shows about the analyzer; empty texts when none is attached.
 struct AnalyzerIdentity {
@@ -20,19 +19,17 @@ QString SerialLine(const AnalyzerIdentity& identity);
 // Firmware 0.91 and 0.92 cannot enter the update mode from here.
 bool FirmwareUpdateAllowed(const QString& firmwareLine);
 
+class Prompts;
 class QPushButton;
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
 
   public:
-    explicit CAboutDlg(const AnalyzerIdentity& identity, QWidget* parent = nullptr);
+    // prompts asks before the update mode is entered; it outlives the box.
+    CAboutDlg(const AnalyzerIdentity& identity, Prompts& prompts, QWidget* parent = nullptr);
 
     QPushButton* FirmwareUpdateButton() const { return firmwareUpdate_; }
-    // The confirmation asked before the update mode is entered; true goes ahead (the tests
-    // answer it without a user).
-    using Confirmation = std::function<bool(const QString& text)>;
-    void SetFirmwareUpdateConfirmation(Confirmation confirm) { confirm_ = std::move(confirm); }
 
   signals:
     // "Enter FW Update Mode" was pressed and confirmed; the box closes.
@@ -40,5 +37,4 @@ class CAboutDlg : public QDialog {
 
   private:
     QPushButton* firmwareUpdate_ = nullptr;
-    Confirmation confirm_;
 };

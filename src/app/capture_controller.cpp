@@ -4,14 +4,16 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <chrono>
 #include <thread>
 
 #include "app/capture_filename_dlg.h"
+#include "app/commands/document_commands.h"
 #include "app/config_dlg.h"
-#include "app/driver_install.h"
+#include "app/launch_driver_installer_dlg.h"
+#include "app/udev_rule.h"
 #include "capture/document.h"
+#include "prompts/prompts.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -51,8 +53,14 @@ QIcon Icon(const char* name) {
 
 }  // namespace
 
-CCaptureController::CCaptureController(QWidget& window, CKVDoc& document, SettingsStore& settings)
-    : QObject(&window), window_(window), document_(document), settings_(settings) {
+CCaptureController::CCaptureController(QWidget& window, CKVDoc& document, SettingsStore& settings,
+                                       CDocumentCommands& commands, Prompts& prompts)
+    : QObject(&window),
+      window_(window),
+      document_(document),
+      settings_(settings),
+      commands_(commands),
+      prompts_(prompts) {
     // Texts and keys of the commands come from the window's command table.
     runAction_ = new QAction(Icon("run"), QString(), this);
     connect(runAction_, &QAction::triggered, this, [this] {
@@ -86,7 +94,6 @@ CCaptureController::CCaptureController(QWidget& window, CKVDoc& document, Settin
     });
     installDriverAction_ = new QAction(this);
     connect(installDriverAction_, &QAction::triggered, this, [this] { InstallDriver(); });
-    driverInstaller_ = [] { return ::InstallDriver(SystemDriverInstallEnvironment()); };
     for (CcLine line : {CcLine::kCc1, CcLine::kCc2}) {
         for (CcTermination value : kMenuTerminations) {
             QString text = QStringLiteral("CC%1 %2")
@@ -238,8 +245,8 @@ void CCaptureController::ChooseTermination(CcLine line, CcTermination value) {
 }
 
 void CCaptureController::ShowRecordSettings() {
-    CConfigDlg dialog(settings_, &window_);
-    if (dialog.exec() != QDialog::Accepted) {
+    CConfigDlg dialog(settings_, prompts_, &window_);
+    if (prompts_.RunDialog(dialog) != QDialog::Accepted) {
         return;
     }
     if (dialog.IntervalMs() != 0 && analyzer_) {
@@ -251,24 +258,20 @@ void CCaptureController::ShowRecordSettings() {
 }
 
 bool CCaptureController::MaybeSaveModified() {
-    return !saveCheck_ || saveCheck_();
+    return commands_.MaybeSaveModified();
 }
 
 bool CCaptureController::EditRecordFileSettings(RecordFileForm& form) {
-    if (settingsDialog_) {
-        return settingsDialog_(form);
-    }
-    CCaptureFilenameDlg dialog(form, settings_, &window_);
-    return dialog.exec() == QDialog::Accepted;
+    CCaptureFilenameDlg dialog(form, settings_, prompts_, &window_);
+    return prompts_.RunDialog(dialog) == QDialog::Accepted;
 }
 
 void CCaptureController::ShowMessage(const std::string& text) {
-    const QString message = QString::fromStdString(text);
-    if (notice_) {
-        notice_(message);
-    } else {
-        QMessageBox::warning(&window_, QStringLiteral("Zoduz App"), message);
-    }
+    Warn(QString::fromStdString(text));
+}
+
+void CCaptureController::Warn(const QString& text) {
+    prompts_.ShowWarning(&window_, QStringLiteral("Zoduz App"), text);
 }
 
 void CCaptureController::DocumentEmptied() {
@@ -297,13 +300,17 @@ void CCaptureController::RefreshReadouts() {
 }
 
 DriverPrompt CCaptureController::OfferDriverInstall() {
-    return driverPrompt_ ? driverPrompt_() : DriverPrompt{};
+    // Nothing to offer once the udev rule is in place.
+    if (!InstalledUdevRule(driverEnvironment_.ruleFolders).empty()) {
+        return {};
+    }
+    CLaunchDriverInstallerDlg dialog(&window_);
+    const bool install = prompts_.RunDialog(dialog) == QDialog::Accepted;
+    return {install, dialog.DoNotAskAgain()};
 }
 
 void CCaptureController::InstallDriver() {
-    if (driverInstaller_) {
-        ShowMessage(driverInstaller_().toStdString());
-    }
+    Warn(::InstallDriver(driverEnvironment_));
 }
 
 AnalyzerIdentity CCaptureController::AboutIdentity() const {

@@ -8,16 +8,18 @@
 #include <QString>
 #include <QTimer>
 #include <array>
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/driver_install.h"
 #include "live/analyzer_connection.h"
 #include "live/capture_control.h"
 #include "live/reader_thread.h"
 
+class CDocumentCommands;
 class CKVDoc;
+class Prompts;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -28,8 +30,10 @@ class CCaptureController : public QObject, public CaptureHost {
     Q_OBJECT
 
   public:
-    // window parents the dialogs and message boxes.
-    CCaptureController(QWidget& window, CKVDoc& document, SettingsStore& settings);
+    // window parents the dialogs and message boxes, which run through prompts; commands ask
+    // whether a modified document may be dropped. All of them outlive the controller.
+    CCaptureController(QWidget& window, CKVDoc& document, SettingsStore& settings,
+                       CDocumentCommands& commands, Prompts& prompts);
     // Stops the timer and ends the reader thread, which finishes an active record file.
     ~CCaptureController() override;
 
@@ -70,22 +74,11 @@ class CCaptureController : public QObject, public CaptureHost {
     // "Enter FW Update Mode": sent when an analyzer is connected.
     void EnterFirmwareUpdate();
 
-    // Replaceable for tests: the message box and the Record File Settings dialog.
-    using Notice = std::function<void(const QString& text)>;
-    void SetNotice(Notice notice) { notice_ = std::move(notice); }
-    using SettingsDialog = std::function<bool(RecordFileForm& form)>;
-    void SetRecordFileSettingsDialog(SettingsDialog dialog) { settingsDialog_ = std::move(dialog); }
-    // The driver installer prompt of the first tick; without one nothing is offered (the
-    // application sets the dialog, tests their answers).
-    using DriverPromptDialog = std::function<DriverPrompt()>;
-    void SetDriverPrompt(DriverPromptDialog prompt) { driverPrompt_ = std::move(prompt); }
-    // Installs the driver and returns the text to show about the outcome.
-    using DriverInstaller = std::function<QString()>;
-    void SetDriverInstaller(DriverInstaller installer) { driverInstaller_ = std::move(installer); }
-    // The question whether a modified document may be dropped (saving it first when asked);
-    // without one it may.
-    using SaveCheck = std::function<bool()>;
-    void SetSaveCheck(SaveCheck check) { saveCheck_ = std::move(check); }
+    // Where Install Driver looks for the udev rule and how it installs it (the system's by
+    // default); the first tick offers the installer only while no rule is found there.
+    void SetDriverInstallEnvironment(DriverInstallEnvironment environment) {
+        driverEnvironment_ = std::move(environment);
+    }
 
     // --- CaptureHost ------------------------------------------------------------------------
     bool MaybeSaveModified() override;
@@ -123,10 +116,14 @@ class CCaptureController : public QObject, public CaptureHost {
     void StopReader();
     void ShowRecordSettings();
     void ChooseTermination(CcLine line, CcTermination value);
+    void Warn(const QString& text);
 
     QWidget& window_;
     CKVDoc& document_;
     SettingsStore& settings_;
+    CDocumentCommands& commands_;
+    Prompts& prompts_;
+    DriverInstallEnvironment driverEnvironment_ = SystemDriverInstallEnvironment();
     CaptureState state_;
     std::unique_ptr<AnalyzerConnection> analyzer_;
     std::unique_ptr<CaptureDevice> noAnalyzer_;
@@ -136,11 +133,6 @@ class CCaptureController : public QObject, public CaptureHost {
     bool inTick_ = false;
     bool actionsPending_ = false;  // UpdateActions came during the tick
     bool runWhenConnected_ = false;
-    Notice notice_;
-    SettingsDialog settingsDialog_;
-    DriverPromptDialog driverPrompt_;
-    DriverInstaller driverInstaller_;
-    SaveCheck saveCheck_;
 
     QAction* runAction_ = nullptr;
     QAction* stopAction_ = nullptr;

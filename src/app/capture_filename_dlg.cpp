@@ -2,31 +2,26 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "capture/record_naming.h"
+#include "prompts/prompts.h"
 #include "settings/settings_store.h"
 
 CCaptureFilenameDlg::CCaptureFilenameDlg(RecordFileForm& form, SettingsStore& settings,
-                                         QWidget* parent)
+                                         Prompts& prompts, QWidget* parent)
     : QDialog(parent),
       form_(form),
       settings_(settings),
+      prompts_(prompts),
       clock_([] { return std::time(nullptr); }),
       defaultFolder_([] { return DefaultDataFolder(); }) {
     setWindowTitle(QStringLiteral("Record File Settings"));
-    folderPicker_ = [this](const QString& current) {
-        return QFileDialog::getExistingDirectory(this, QStringLiteral("Select Record Folder"),
-                                                 current, QFileDialog::ShowDirsOnly);
-    };
-    notice_ = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
 
     caption_ = new QLineEdit(this);
     caption_->setObjectName(QStringLiteral("caption"));
@@ -112,7 +107,8 @@ void CCaptureFilenameDlg::EditCaption(const QString& text) {
 }
 
 void CCaptureFilenameDlg::SelectFolder() {
-    QString chosen = folderPicker_(QString::fromStdString(form_.folder));
+    QString chosen = prompts_.ChooseFolder(this, QStringLiteral("Select Record Folder"),
+                                           QString::fromStdString(form_.folder));
     if (chosen.isEmpty()) {
         return;
     }
@@ -127,7 +123,7 @@ void CCaptureFilenameDlg::LoadDefaults() {
 
 void CCaptureFilenameDlg::accept() {
     if (std::optional<std::string> problem = form_.Accept(settings_)) {
-        notice_(QString::fromStdString(*problem));
+        prompts_.ShowWarning(this, windowTitle(), QString::fromStdString(*problem));
         return;
     }
     QDialog::accept();

@@ -9,6 +9,7 @@
 
 #include "settings/record_file_form.h"
 
+class Prompts;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -18,16 +19,12 @@ class CCaptureFilenameDlg : public QDialog {
     Q_OBJECT
 
   public:
-    // The folder picker: given the current folder, the chosen one or "" when cancelled.
-    using FolderPicker = std::function<QString(const QString& current)>;
-    using Notice = std::function<void(const QString& text)>;
+    // prompts chooses the folder and tells why OK was refused; it outlives the dialog.
+    CCaptureFilenameDlg(RecordFileForm& form, SettingsStore& settings, Prompts& prompts,
+                        QWidget* parent = nullptr);
 
-    CCaptureFilenameDlg(RecordFileForm& form, SettingsStore& settings, QWidget* parent = nullptr);
-
-    // Replaceable for tests: the clock, the folder picker, the message box, the default folder.
+    // Replaceable for tests: the clock and the default folder.
     void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
-    void SetFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
-    void SetNotice(Notice notice) { notice_ = std::move(notice); }
     void SetDefaultFolder(std::function<std::string()> folder) {
         defaultFolder_ = std::move(folder);
     }
@@ -45,9 +42,8 @@ class CCaptureFilenameDlg : public QDialog {
 
     RecordFileForm& form_;
     SettingsStore& settings_;
+    Prompts& prompts_;
     std::function<std::time_t()> clock_;
-    FolderPicker folderPicker_;
-    Notice notice_;
     std::function<std::string()> defaultFolder_;
 
     QLineEdit* caption_ = nullptr;

@@ -6,14 +6,17 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CConfigDlg::CConfigDlg(SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), settings_(settings), form_(RecordSettingsForm::FromSettings(settings)) {
+#include "prompts/prompts.h"
+
+CConfigDlg::CConfigDlg(SettingsStore& settings, Prompts& prompts, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      form_(RecordSettingsForm::FromSettings(settings)),
+      prompts_(prompts) {
     setWindowTitle(QStringLiteral("Record Settings"));
-    notice_ = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
 
     maxPackets_ = new QLineEdit(this);
     maxPackets_->setObjectName(QStringLiteral("maxPackets"));
@@ -73,7 +76,7 @@ void CConfigDlg::ShowForm() {
 
 void CConfigDlg::accept() {
     if (std::optional<std::string> problem = form_.Accept(settings_)) {
-        notice_(QString::fromStdString(*problem));
+        prompts_.ShowWarning(this, windowTitle(), QString::fromStdString(*problem));
         return;
     }
     QDialog::accept();

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
 #include "settings/record_settings_form.h"
 
+class Prompts;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -16,11 +16,9 @@ class CConfigDlg : public QDialog {
     Q_OBJECT
 
   public:
-    using Notice = std::function<void(const QString& text)>;
+    // prompts tells why OK was refused; it outlives the dialog.
+    CConfigDlg(SettingsStore& settings, Prompts& prompts, QWidget* parent = nullptr);
 
-    CConfigDlg(SettingsStore& settings, QWidget* parent = nullptr);
-
-    void SetNotice(Notice notice) { notice_ = std::move(notice); }
     // The interval stored by OK, in ms (0 for an unknown entry).
     int IntervalMs() const { return form_.IntervalMs(); }
     void accept() override;
@@ -30,7 +28,7 @@ class CConfigDlg : public QDialog {
 
     SettingsStore& settings_;
     RecordSettingsForm form_;
-    Notice notice_;
+    Prompts& prompts_;
     QLineEdit* maxPackets_ = nullptr;
     QLineEdit* maxSamples_ = nullptr;
     QComboBox* interval_ = nullptr;

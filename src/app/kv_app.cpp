@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QCommandLineParser>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -21,10 +22,8 @@
 #include "app/automation_service.h"
 #include "app/capture_controller.h"
 #include "app/frame_automation.h"
-#include "app/launch_driver_installer_dlg.h"
 #include "app/main_frame.h"
 #include "app/tool_commands.h"
-#include "app/udev_rule.h"
 #include "capture/document.h"
 #include "capture/record_file_io.h"
 #include "capture/staged_file.h"
@@ -34,6 +33,7 @@
 #include "list/log_view.h"
 #include "list/packet_find_dlg.h"
 #include "list/packet_search.h"
+#include "prompts/qt_prompts.h"
 #include "settings/qt/qsettings_backend.h"
 #include "tools/qt/export_dlg.h"
 
@@ -79,6 +79,30 @@ bool TakeTimePair(QStringList& words, const char* name,
 void PrintError(const QString& text) {
     std::fprintf(stderr, "zoduz: %s\n", text.toLocal8Bit().constData());
 }
+
+// The prompts of a screenshot, which nobody is there to answer: a warning goes to stderr on
+// one line, a notice as it is; every question is cancelled and no chooser or dialog opens.
+class UnattendedPrompts : public Prompts {
+  public:
+    SaveChoice AskSaveChanges(QWidget*, const QString&, const QString&) override {
+        return SaveChoice::kCancel;
+    }
+    bool Confirm(QWidget*, const QString&, const QString&) override { return false; }
+    void ShowWarning(QWidget*, const QString&, const QString& text) override {
+        PrintError(text.simplified());
+    }
+    void ShowModelessWarning(QWidget*, const QString&, const QString& text) override {
+        PrintError(text);
+    }
+    void ShowNotice(QWidget*, const QString&, const QString& text) override { PrintError(text); }
+    QString ChooseSaveFile(QWidget*, const FileChoice&) override { return {}; }
+    QString ChooseOpenFile(QWidget*, const FileChoice&) override { return {}; }
+    QString ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    int RunDialog(QDialog& dialog) override {
+        dialog.reject();
+        return dialog.result();
+    }
+};
 
 // The find text with "Enable Text" on, then Find Next from the current selection.
 void StartFind(CPacketSearch& search, const QString& text) {
@@ -335,16 +359,8 @@ int CKVApp::RunInteractive(const AppCommandLine& commandLine) {
                          settings_.recordPDPacketAutoRemove, settings_.recordVbusInfoAutoRemove);
     int status = 0;
     {
-        CMainFrame frame(*document_, settings_, recentFiles_);
-        // Nothing to offer once the udev rule is in place.
-        frame.Capture()->SetDriverPrompt([&frame] {
-            if (!InstalledUdevRule(UdevRuleFolders()).empty()) {
-                return DriverPrompt{};
-            }
-            CLaunchDriverInstallerDlg dialog(&frame);
-            const bool install = dialog.exec() == QDialog::Accepted;
-            return DriverPrompt{install, dialog.DoNotAskAgain()};
-        });
+        QtPrompts prompts;
+        CMainFrame frame(*document_, settings_, recentFiles_, prompts);
         // Other programs drive captures over the session bus; without it the window runs on.
         CFrameAutomation automationTarget(frame);
         AutomationDispatcher dispatcher(automationTarget);
@@ -377,24 +393,17 @@ int CKVApp::RunScreenshot(const AppCommandLine& commandLine) {
     // A live capture records into a scratch folder that goes away with the window.
     QTemporaryDir scratch;
     settings_.recordFileFolder = scratch.path().toStdString();
-    CMainFrame frame(*document_, settings_, recentFiles_);
+    UnattendedPrompts prompts;
+    CMainFrame frame(*document_, settings_, recentFiles_, prompts);
     // The picture has the default window size whatever the size of the (off-screen) screen the
     // window would be fitted to.
     frame.resize(commandLine.windowSize.value_or(
         QSize(settings_.layout.windowWidth, settings_.layout.windowHeight)));
-    // Nobody is there to answer a message box: an error goes to stderr on one line and ends
-    // the run.
-    frame.SetErrorNotice([](const QString& text) {
-        PrintError(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified());
-    });
-    // A damaged file is pictured with what decoded; what is wrong with it goes to stderr.
-    frame.SetFileNotice([](const QString& text) { PrintError(text); });
+    // An error opening the file ends the run; a damaged file is pictured with what decoded.
     if (!commandLine.recordFile.isEmpty() && !frame.OpenDocument(commandLine.recordFile)) {
         return 1;
     }
     frame.WaitForDecoding();
-    frame.Capture()->SetNotice([](const QString& text) { PrintError(text.simplified()); });
-    frame.PacketSearch()->SetNotice([](const QString& text) { PrintError(text); });
     if (StartAnalyzer(frame, commandLine) && commandLine.run) {
         // The window is taken while the capture runs.
         frame.show();
@@ -473,7 +482,7 @@ bool CKVApp::RenderScreenshot(CMainFrame& frame, const QString& path, const QStr
         CPacketFindDlg filter(search.FilterDialogCriteria(), &statistics, &frame);
         DrawDialogOver(image, filter);
     } else if (dialog == ScreenshotDialog::kExport) {
-        CExportDlg exporter(&frame);
+        CExportDlg exporter(frame.UserPrompts(), &frame);
         frame.Tools()->SetupExport(exporter);
         exporter.Initialise(false);
         DrawDialogOver(image, exporter);

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QIcon>
@@ -103,11 +102,12 @@ QIcon Icon(const char* name) {
 }  // namespace
 
 CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileList& recentFiles,
-                       QWidget* parent)
+                       Prompts& prompts, QWidget* parent)
     : QMainWindow(parent),
       document_(document),
       settings_(settings),
       recentFiles_(recentFiles),
+      prompts_(prompts),
       commands_(document, CommandHooks()) {
     decoding_ = new CDecodeSession(document_, this);
     connect(decoding_, &CDecodeSession::finished, this, &CMainFrame::OnDecodeFinished);
@@ -115,32 +115,11 @@ CMainFrame::CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileLis
     setObjectName(QStringLiteral("ZerivaRur"));
     setWindowIcon(Icon("zoduz"));
     setAcceptDrops(true);
-    saveQuestion_ = [this](const QString& title) {
-        return QMessageBox::question(
-            this, QString::fromLatin1(kAppTitle), QStringLiteral("Save changes to %1?").arg(title),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    };
-    errorNotice_ = [this](const QString& text) {
-        QMessageBox::warning(this, QString::fromLatin1(kAppTitle), text);
-    };
-    confirm_ = [this](const QString& text) {
-        return QMessageBox::question(this, QString::fromLatin1(kAppTitle), text,
-                                     QMessageBox::Yes | QMessageBox::Cancel,
-                                     QMessageBox::Cancel) == QMessageBox::Yes;
-    };
-    // The damaged-file notice does not block: what decoded is there to look at meanwhile.
-    fileNotice_ = [this](const QString& text) {
-        auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kAppTitle), text,
-                                    QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
-    };
 
     BuildClientArea();
-    tools_ = new CToolCommands(*this, document_, settings_, *logView_);
+    tools_ = new CToolCommands(*this, document_, settings_, *logView_, prompts_);
     BuildActions();
-    capture_ = new CCaptureController(*this, document_, settings_);
+    capture_ = new CCaptureController(*this, document_, settings_, commands_, prompts_);
     // The list follows the newest row only while a capture records.
     logView_->SetRecordingQuery([this] { return capture_->Control().Capturing(); });
     BuildCtrlView();
@@ -188,19 +167,20 @@ CMainFrame::~CMainFrame() {
 DocumentCommandHooks CMainFrame::CommandHooks() {
     DocumentCommandHooks hooks;
     hooks.askSaveChanges = [this](const std::string& title) {
-        switch (saveQuestion_ ? saveQuestion_(DisplayPath(title)) : QMessageBox::No) {
-            case QMessageBox::Yes:
+        switch (AskSaveChanges(DisplayPath(title))) {
+            case SaveChoice::kSave:
                 return SaveAnswer::kYes;
-            case QMessageBox::No:
+            case SaveChoice::kDiscard:
                 return SaveAnswer::kNo;
-            default:
-                return SaveAnswer::kCancel;
+            case SaveChoice::kCancel:
+                break;
         }
+        return SaveAnswer::kCancel;
     };
     hooks.chooseSavePath = [this](const std::string& current) -> std::optional<std::string> {
         const QString path =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), DisplayPath(current),
-                                         QString::fromLatin1(kFileFilter));
+            prompts_.ChooseSaveFile(this, {QStringLiteral("Save As"), DisplayPath(current),
+                                           QString::fromLatin1(kFileFilter), QString()});
         if (path.isEmpty()) {
             return std::nullopt;
         }
@@ -250,7 +230,7 @@ void CMainFrame::BuildClientArea() {
     logView_ = new CKVLogView(document_, settings_.columns, this);
     logView_->SetReverseCurrentSource([this] { return settings_.vbusCurrDirReverse; });
     logView_->setMinimumHeight(kListMinHeight);
-    packetSearch_ = new CPacketSearch(document_, *logView_, this);
+    packetSearch_ = new CPacketSearch(document_, *logView_, this, prompts_);
     fieldTable_ = new CPDPacketListView(this);
     fieldTable_->setMinimumWidth(kFieldTableMinWidth);
     packetTree_ = new CPDPacketTreeView(this);
@@ -322,9 +302,9 @@ void CMainFrame::BuildActions() {
         if (!MaybeSaveModified()) {
             return;
         }
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"),
-                                                          QFileInfo(DocumentPath()).absolutePath(),
-                                                          QString::fromLatin1(kOpenFilter));
+        const QString path = prompts_.ChooseOpenFile(
+            this, {QStringLiteral("Open"), QFileInfo(DocumentPath()).absolutePath(),
+                   QString::fromLatin1(kOpenFilter), QString()});
         if (!path.isEmpty()) {
             LoadPath(path);
         }
@@ -353,34 +333,22 @@ void CMainFrame::BuildActions() {
 
     fontSettingsAction_ = new QAction(Icon("font"), QString(), this);
     connect(fontSettingsAction_, &QAction::triggered, this, [this] {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, logView_->font(), this);
-        if (ok) {
-            ApplyListFont(font);
+        QFontDialog dialog(logView_->font(), this);
+        if (prompts_.RunDialog(dialog) == QDialog::Accepted) {
+            ApplyListFont(dialog.selectedFont());
         }
     });
 
     aboutAction_ = new QAction(Icon("about"), QString(), this);
     connect(aboutAction_, &QAction::triggered, this, [this] {
-        CAboutDlg dialog(capture_->AboutIdentity(), this);
+        CAboutDlg dialog(capture_->AboutIdentity(), prompts_, this);
         connect(&dialog, &CAboutDlg::firmwareUpdateRequested, capture_,
                 &CCaptureController::EnterFirmwareUpdate);
-        dialog.exec();
+        prompts_.RunDialog(dialog);
     });
 
     directionAction_ = new QAction(this);
     connect(directionAction_, &QAction::triggered, this, &CMainFrame::ShowCurrentDirectionSettings);
-    directionDialog_ = [this](SettingsStore& settings) {
-        CVbusCurrentDirCfg dialog(this);
-        dialog.SetReverse(settings.vbusCurrDirReverse);
-        dialog.SetDoNotAskAgain(settings.vbusCurrDirCfgDoNotAskAgain);
-        if (dialog.exec() != QDialog::Accepted) {
-            return false;
-        }
-        settings.vbusCurrDirReverse = dialog.Reverse();
-        settings.vbusCurrDirCfgDoNotAskAgain = dialog.DoNotAskAgain();
-        return true;
-    };
 
     statusBarAction_ = new QAction(this);
     statusBarAction_->setCheckable(true);
@@ -503,9 +471,15 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::ShowCurrentDirectionSettings() {
-    if (directionDialog_ && directionDialog_(settings_)) {
-        ApplyCurrentDirection();
+    CVbusCurrentDirCfg dialog(this);
+    dialog.SetReverse(settings_.vbusCurrDirReverse);
+    dialog.SetDoNotAskAgain(settings_.vbusCurrDirCfgDoNotAskAgain);
+    if (prompts_.RunDialog(dialog) != QDialog::Accepted) {
+        return;
     }
+    settings_.vbusCurrDirReverse = dialog.Reverse();
+    settings_.vbusCurrDirCfgDoNotAskAgain = dialog.DoNotAskAgain();
+    ApplyCurrentDirection();
 }
 
 void CMainFrame::ApplyCurrentDirection() {
@@ -545,7 +519,6 @@ void CMainFrame::ConnectDocument() {
 
 // The capture controller does not know the window: the window follows its signals.
 void CMainFrame::ConnectCapture() {
-    capture_->SetSaveCheck([this] { return MaybeSaveModified(); });
     connect(capture_, &CCaptureController::actionsUpdated, this, &CMainFrame::UpdateCommandStates);
     connect(capture_, &CCaptureController::documentEmptied, this, &CMainFrame::ForgetDocumentPath);
     connect(capture_, &CCaptureController::recordFileAttached, this, &CMainFrame::AdoptRecordFile);
@@ -566,9 +539,12 @@ QString CMainFrame::StatusMessage() const {
 }
 
 void CMainFrame::ShowError(const QString& text) {
-    if (errorNotice_) {
-        errorNotice_(text);
-    }
+    prompts_.ShowWarning(this, QString::fromLatin1(kAppTitle), text);
+}
+
+SaveChoice CMainFrame::AskSaveChanges(const QString& title) {
+    return prompts_.AskSaveChanges(this, QString::fromLatin1(kAppTitle),
+                                   QStringLiteral("Save changes to %1?").arg(title));
 }
 
 QString CMainFrame::DocumentPath() const {
@@ -715,9 +691,8 @@ void CMainFrame::OnDecodeFinished(const FileResult& result, bool cancelled) {
                                                       : QStringLiteral("Damaged record file");
         panes_->SetFileProblem(label, text);
         ShowStatus(text);
-        if (fileNotice_) {
-            fileNotice_(text);
-        }
+        // The notice does not block: what decoded is there to look at meanwhile.
+        prompts_.ShowModelessWarning(this, QString::fromLatin1(kAppTitle), text);
     } else {
         panes_->SetFileProblem({}, {});
     }
@@ -801,7 +776,7 @@ void CMainFrame::CopySelection() {
 void CMainFrame::ShowColumnSettings() {
     logView_->SaveColumnLayout();
     CLogViewCfgDlg dialog(settings_.columns, this);
-    if (dialog.exec() == QDialog::Accepted) {
+    if (prompts_.RunDialog(dialog) == QDialog::Accepted) {
         logView_->RebuildList();
     }
 }
@@ -871,20 +846,22 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 bool CMainFrame::MaybeSaveWhileRecording() {
     if (!document_.Modified()) {
         const QString file = QFileInfo(DisplayPath(document_.RecordFilePath())).fileName();
-        return !confirm_ || confirm_(QStringLiteral("A capture is recording. Closing the window "
-                                                    "stops it and finishes its record file %1.\n\n"
-                                                    "Close the window?")
-                                         .arg(file));
+        return prompts_.Confirm(this, QString::fromLatin1(kAppTitle),
+                                QStringLiteral("A capture is recording. Closing the window stops "
+                                               "it and finishes its record file %1.\n\n"
+                                               "Close the window?")
+                                    .arg(file));
     }
-    switch (saveQuestion_ ? saveQuestion_(DocumentTitle()) : QMessageBox::No) {
-        case QMessageBox::Yes:
+    switch (AskSaveChanges(DocumentTitle())) {
+        case SaveChoice::kSave:
             // A record file is saved once it is finished.
             return capture_->FinishRecording() && SaveDocument();
-        case QMessageBox::No:
+        case SaveChoice::kDiscard:
             return true;
-        default:
-            return false;
+        case SaveChoice::kCancel:
+            break;
     }
+    return false;
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

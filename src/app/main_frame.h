@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -14,6 +13,7 @@
 
 #include "app/commands/document_commands.h"
 #include "capture/file_result.h"
+#include "prompts/prompts.h"
 #include "tools/sigrok/sr_import.h"
 
 class CCaptureController;
@@ -47,10 +47,11 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 
   public:
-    // The document, the settings and the recent-file list belong to the application object
-    // and outlive the window.
+    // The document, the settings, the recent-file list and the prompts belong to the
+    // application object and outlive the window. Every question, message, chooser and modal
+    // dialog of the window and of the parts it creates goes through prompts.
     CMainFrame(CKVDoc& document, SettingsStore& settings, CRecentFileList& recentFiles,
-               QWidget* parent = nullptr);
+               Prompts& prompts, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // File commands (CDocumentCommands with the window's prompts). Each returns whether it went
@@ -91,21 +92,7 @@ class CMainFrame : public QMainWindow {
     QAction* SaveAsAction() const { return saveAsAction_; }
     // File > Export and Stitch Record Files, and the automatic export.
     CToolCommands* Tools() const { return tools_; }
-
-    // Replaceable prompts (the tests answer them without a user).
-    using SaveQuestion = std::function<QMessageBox::StandardButton(const QString& title)>;
-    void SetSaveQuestion(SaveQuestion question) { saveQuestion_ = std::move(question); }
-    using ErrorNotice = std::function<void(const QString& text)>;
-    void SetErrorNotice(ErrorNotice notice) { errorNotice_ = std::move(notice); }
-
-    // A Yes/Cancel question (closing while a capture records); true goes ahead.
-    using Confirmation = std::function<bool(const QString& text)>;
-    void SetConfirmation(Confirmation confirm) { confirm_ = std::move(confirm); }
-
-    // Told about a record file that holds no valid block, ends in a partial block or is
-    // shorter than recorded; the window shows a non-modal notice (the tests a recorder).
-    using FileNotice = std::function<void(const QString& text)>;
-    void SetFileNotice(FileNotice notice) { fileNotice_ = std::move(notice); }
+    Prompts& UserPrompts() const { return prompts_; }
 
     // Live capture: the Record menu, the capture timer and the analyzer.
     CCaptureController* Capture() const { return capture_; }
@@ -129,14 +116,11 @@ class CMainFrame : public QMainWindow {
     // A capture's record file became the document's file (recent files, title, Save).
     void AdoptRecordFile(const QString& path);
 
-    // "VBUS Current Direction Setting": the dialog, and on OK the list rebuilt with the new
-    // current signs and the graph re-attached.
+    // "VBUS Current Direction Setting": the dialog, and on OK the setting stored, the list
+    // rebuilt with the new current signs and the graph re-attached.
     void ShowCurrentDirectionSettings();
     // The VBUS current direction setting changed.
     void ApplyCurrentDirection();
-    // Replaceable for tests: runs the current direction dialog on the settings; true on OK.
-    using DirectionDialog = std::function<bool(SettingsStore& settings)>;
-    void SetCurrentDirectionDialog(DirectionDialog dialog) { directionDialog_ = std::move(dialog); }
     // Re-attaches the graph to the document after a change of current direction.
     using GraphReattach = std::function<void()>;
     void SetGraphReattach(GraphReattach reattach) { graphReattach_ = std::move(reattach); }
@@ -183,6 +167,8 @@ class CMainFrame : public QMainWindow {
     void RebuildRecentMenu();
     void UpdateTitle();
     void ShowError(const QString& text);
+    // "Save changes to <title>?" with Yes, No and Cancel.
+    SaveChoice AskSaveChanges(const QString& title);
     QString DocumentTitle() const;
     bool LoadPath(const QString& path);
     DocumentCommandHooks CommandHooks();
@@ -212,15 +198,11 @@ class CMainFrame : public QMainWindow {
     CKVDoc& document_;
     SettingsStore& settings_;
     CRecentFileList& recentFiles_;
+    Prompts& prompts_;
     CDocEvents* events_ = nullptr;
     CDocumentCommands commands_;
     CCaptureController* capture_ = nullptr;
-    DirectionDialog directionDialog_;
     GraphReattach graphReattach_;
-    SaveQuestion saveQuestion_;
-    ErrorNotice errorNotice_;
-    Confirmation confirm_;
-    FileNotice fileNotice_;
     CCommandRouter* router_ = nullptr;
     CStatusPanes* panes_ = nullptr;
     CDecodeSession* decoding_ = nullptr;

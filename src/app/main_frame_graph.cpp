@@ -70,10 +70,10 @@ void CMainFrame::BuildGraphPane() {
             [this](bool on) { settings_.graphAutoScroll = on; });
     graphFontAction_ = new QAction(this);
     connect(graphFontAction_, &QAction::triggered, this, [this] {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, graphView_->GraphFont(), this,
-                                                QStringLiteral("Font Settings"));
-        if (ok) {
+        QFontDialog dialog(graphView_->GraphFont(), this);
+        dialog.setWindowTitle(QStringLiteral("Font Settings"));
+        if (prompts_.RunDialog(dialog) == QDialog::Accepted) {
+            const QFont font = dialog.selectedFont();
             graphView_->SetGraphFont(font);
             settings_.graphFont = LogFontFromFont(font);
         }

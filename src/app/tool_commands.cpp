@@ -4,17 +4,19 @@
 
 #include "capture/document.h"
 #include "list/log_view.h"
+#include "prompts/prompts.h"
 #include "settings/settings_store.h"
 #include "tools/qt/export_dlg.h"
 #include "tools/qt/stitch_file_dlg.h"
 
 CToolCommands::CToolCommands(QWidget& window, CKVDoc& document, SettingsStore& settings,
-                             CKVLogView& logView)
+                             CKVLogView& logView, Prompts& prompts)
     : QObject(&window),
       window_(window),
       document_(document),
       settings_(settings),
       logView_(logView),
+      prompts_(prompts),
       exportAction_(new QAction(this)),  // texts from the window's command table
       stitchAction_(new QAction(this)) {
     connect(exportAction_, &QAction::triggered, this, &CToolCommands::ShowExport);
@@ -33,20 +35,20 @@ void CToolCommands::SetupExport(CExportDlg& dialog) {
 }
 
 void CToolCommands::ShowExport() {
-    CExportDlg dialog(&window_);
+    CExportDlg dialog(prompts_, &window_);
     SetupExport(dialog);
     dialog.RunModal();
 }
 
 void CToolCommands::ShowStitch() {
     CStitchFileDlg dialog(QString::fromStdString(settings_.recordFileFolder),
-                          QString::fromStdString(document_.RecordFilePath()), &window_);
-    dialog.exec();
+                          QString::fromStdString(document_.RecordFilePath()), prompts_, &window_);
+    prompts_.RunDialog(dialog);
 }
 
 void CToolCommands::ExportAutomatic() {
     if (automaticExport_ == nullptr) {
-        automaticExport_ = new CExportDlg(&window_);
+        automaticExport_ = new CExportDlg(prompts_, &window_);
     }
     if (automaticExport_->Exporting()) {
         return;

@@ -8,6 +8,7 @@
 class CExportDlg;
 class CKVDoc;
 class CKVLogView;
+class Prompts;
 class QAction;
 class QWidget;
 struct SettingsStore;
@@ -16,9 +17,10 @@ class CToolCommands : public QObject {
     Q_OBJECT
 
   public:
-    // The document, the settings and the list outlive the commands; window parents the
-    // dialogs.
-    CToolCommands(QWidget& window, CKVDoc& document, SettingsStore& settings, CKVLogView& logView);
+    // The document, the settings, the list and the prompts outlive the commands; window
+    // parents the dialogs, which run through prompts.
+    CToolCommands(QWidget& window, CKVDoc& document, SettingsStore& settings, CKVLogView& logView,
+                  Prompts& prompts);
 
     QAction* ExportAction() const { return exportAction_; }
     QAction* StitchAction() const { return stitchAction_; }
@@ -40,6 +42,7 @@ class CToolCommands : public QObject {
     CKVDoc& document_;
     SettingsStore& settings_;
     CKVLogView& logView_;
+    Prompts& prompts_;
     QAction* exportAction_ = nullptr;
     QAction* stitchAction_ = nullptr;
     CExportDlg* automaticExport_ = nullptr;

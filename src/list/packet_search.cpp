@@ -1,21 +1,16 @@
 #include "list/packet_search.h"
 
 #include <QAction>
-#include <QMessageBox>
 #include <mutex>
 
 #include "capture/document.h"
 #include "list/core/packet_match.h"
 #include "list/log_view.h"
 #include "list/packet_find_dlg.h"
+#include "prompts/prompts.h"
 
-CPacketSearch::CPacketSearch(CKVDoc& document, CKVLogView& view, QWidget* window)
-    : QObject(window), document_(document), view_(view), window_(window) {
-    runDialog_ = [](CPacketFindDlg& dialog) { return dialog.exec(); };
-    notice_ = [this](const QString& text) {
-        QMessageBox::information(window_, window_->windowTitle(), text);
-    };
-
+CPacketSearch::CPacketSearch(CKVDoc& document, CKVLogView& view, QWidget* window, Prompts& prompts)
+    : QObject(window), document_(document), view_(view), window_(window), prompts_(prompts) {
     // Texts and keys come from the window's command table when it registers the actions.
     find_ = new QAction(this);
     connect(find_, &QAction::triggered, this, &CPacketSearch::Find);
@@ -54,7 +49,7 @@ int CPacketSearch::RunDialog(FindCriteria& criteria) {
     // A copy of the counters: the dialog reads them while the document may count new packets.
     const PacketStatistics statistics = StatisticsSnapshot();
     CPacketFindDlg dialog(criteria, &statistics, window_);
-    return runDialog_(dialog);
+    return prompts_.RunDialog(dialog);
 }
 
 void CPacketSearch::Find() {
@@ -71,7 +66,7 @@ bool CPacketSearch::FindNext(bool forward) {
     if (view_.FindMessage(forward)) {
         return true;
     }
-    notice_(QStringLiteral("Message Not Found."));
+    prompts_.ShowNotice(window_, window_->windowTitle(), QStringLiteral("Message Not Found."));
     return false;
 }
 

@@ -5,14 +5,13 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 
 #include "capture/packet_statistics.h"
 #include "list/core/find_criteria.h"
 
 class CKVDoc;
 class CKVLogView;
-class CPacketFindDlg;
+class Prompts;
 class QAction;
 class QWidget;
 
@@ -20,8 +19,9 @@ class CPacketSearch : public QObject {
     Q_OBJECT
 
   public:
-    // The document and the view must outlive this object; dialogs are parented to window.
-    CPacketSearch(CKVDoc& document, CKVLogView& view, QWidget* window);
+    // The document, the view and the prompts must outlive this object; dialogs are parented to
+    // window and run, like the "not found" notice, through prompts.
+    CPacketSearch(CKVDoc& document, CKVLogView& view, QWidget* window, Prompts& prompts);
 
     QAction* FindAction() const { return find_; }
     QAction* FindNextAction() const { return findNext_; }
@@ -46,11 +46,6 @@ class CPacketSearch : public QObject {
     // The find text highlight and the matcher follow the find criteria again (after a change).
     void ApplyFindCriteria();
 
-    // Replaceable for tests: how a dialog runs (default: modal exec) and how the "not found"
-    // message is shown (default: a message box).
-    void SetDialogRunner(std::function<int(CPacketFindDlg&)> run) { runDialog_ = std::move(run); }
-    void SetNotice(std::function<void(const QString&)> notice) { notice_ = std::move(notice); }
-
   private:
     int RunDialog(FindCriteria& criteria);
     void UpdateFilterCheck();
@@ -58,11 +53,10 @@ class CPacketSearch : public QObject {
     CKVDoc& document_;
     CKVLogView& view_;
     QWidget* window_;
+    Prompts& prompts_;
     FindCriteria findCriteria_ = FindDefaults();
     FindCriteria filterCriteria_ = FilterStartValues();
     bool filterEnabled_ = false;
-    std::function<int(CPacketFindDlg&)> runDialog_;
-    std::function<void(const QString&)> notice_;
     QAction* find_ = nullptr;
     QAction* findNext_ = nullptr;
     QAction* findPrev_ = nullptr;

@@ -16,6 +16,7 @@
 #include "app/recent_files.h"
 #include "capture/document.h"
 #include "capture/record_naming.h"
+#include "device/usb/libusb_transport.h"
 #include "list/log_view.h"
 #include "live/capture_status.h"
 #include "settings/settings_store.h"
@@ -23,20 +24,12 @@
 
 namespace {
 
+// Save questions are cancelled.
 struct Harness : WindowHarness {
-    QStringList notices;
-    int dialogs = 0;
-
-    Harness() {
-        CreateFrame();
-        frame->SetSaveQuestion([](const QString&) { return QMessageBox::Cancel; });
-        Capture().SetNotice([this](const QString& text) { notices << text; });
-        Capture().SetRecordFileSettingsDialog([this](RecordFileForm&) {
-            ++dialogs;
-            return true;
-        });
-    }
+    Harness() { CreateFrame(); }
 };
+
+constexpr const char* kDriverDialog = "CLaunchDriverInstallerDlg";
 
 QMenu* MenuNamed(QWidget& parent, const QString& title) {
     for (QMenu* menu : parent.findChildren<QMenu*>()) {
@@ -138,28 +131,73 @@ class CaptureControllerTest : public QObject {
         for (bool virtualFirst : {false, true}) {
             Harness h;
             h.settings.launchDriverInstaller = true;
-            int prompts = 0;
-            h.Capture().SetDriverPrompt([&prompts] {
-                ++prompts;
-                return DriverPrompt{};
-            });
             if (virtualFirst) {
                 h.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));  // --virtual
-                QCOMPARE(prompts, 0);
+                QCOMPARE(h.prompts.DialogRuns(kDriverDialog), 0);
                 QVERIFY(h.settings.launchDriverInstaller);
                 h.Capture().ConnectUsbAnalyzer();
                 h.Capture().Tick();
-                QCOMPARE(prompts, 0);
+                QCOMPARE(h.prompts.DialogRuns(kDriverDialog), 0);
                 continue;
             }
             h.Capture().Tick();  // no analyzer on the bus
-            QCOMPARE(prompts, 1);
+            QCOMPARE(h.prompts.DialogRuns(kDriverDialog), 1);
             h.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));
             h.Capture().ConnectUsbAnalyzer();
             h.Capture().Tick();
-            QCOMPARE(prompts, 1);
+            QCOMPARE(h.prompts.DialogRuns(kDriverDialog), 1);
             QVERIFY(h.settings.launchDriverInstaller);
         }
+    }
+
+    // Once the udev rule is in place the first tick offers nothing.
+    void anInstalledRuleIsNotOffered() {
+        Harness h;
+        h.settings.launchDriverInstaller = true;
+        QVERIFY(QDir().mkpath(h.driverRoot.filePath(QStringLiteral("rules.d"))));
+        QFile rule(
+            h.driverRoot.filePath(QStringLiteral("rules.d/%1").arg(QLatin1String(kUdevRuleName))));
+        QVERIFY(rule.open(QIODevice::WriteOnly));
+        rule.close();
+        h.Capture().Tick();
+        QCOMPARE(h.prompts.DialogRuns(kDriverDialog), 0);
+        QVERIFY(h.settings.launchDriverInstaller);
+    }
+
+    // The controller's messages and dialogs reach the window's prompts: a warning titled
+    // "Zoduz App", Record Settings and Record File Settings over the window, and the save
+    // question of a Run that would replace a modified document.
+    void messagesQuestionsAndDialogsReachThePrompts() {
+        Harness h;
+        using Kind = ScriptedPrompts::Kind;
+        h.Capture().ConnectVirtualAnalyzer(QStringLiteral("nowhere"));
+        QCOMPARE(h.prompts.asked.size(), size_t{1});
+        QVERIFY(h.prompts.asked[0].kind == Kind::kWarning);
+        QCOMPARE(h.prompts.asked[0].parent, h.frame.get());
+        QCOMPARE(h.prompts.asked[0].title, QStringLiteral("Zoduz App"));
+        QCOMPARE(h.prompts.asked[0].text,
+                 QStringLiteral("Unknown virtual analyzer scenario \"nowhere\"."));
+
+        h.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));
+        h.Capture().RecordSettingsAction()->trigger();
+        h.Capture().RecordFileSettingsAction()->trigger();
+        QCOMPARE(h.prompts.Texts(Kind::kDialog),
+                 (QStringList{"CConfigDlg", "CCaptureFilenameDlg"}));
+        QCOMPARE(h.prompts.asked[1].parent, h.frame.get());
+        QCOMPARE(h.prompts.asked[2].parent, h.frame.get());
+
+        h.document.SetModified(true);
+        h.Capture().RunAction()->trigger();  // the question is cancelled
+        QCOMPARE(h.prompts.Texts(Kind::kSaveChanges),
+                 QStringList{QStringLiteral("Save changes to Untitled?")});
+        QVERIFY(!h.Capture().Control().Capturing());
+        QCOMPARE(h.prompts.DialogRuns("CCaptureFilenameDlg"), 1);
+        h.prompts.saveChoice = SaveChoice::kDiscard;
+        h.Capture().RunAction()->trigger();
+        QVERIFY(h.Capture().Control().Capturing());
+        QCOMPARE(h.prompts.DialogRuns("CCaptureFilenameDlg"), 2);
+        h.Capture().StopAction()->trigger();
+        QVERIFY(h.TickUntil([&] { return !h.Capture().State().flags.phase.Recording(); }));
     }
 
     void withoutAnAnalyzerRunIsDisabled() {
@@ -191,7 +229,7 @@ class CaptureControllerTest : public QObject {
         h.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));
         QVERIFY(h.Capture().RunAction()->isEnabled());
         h.Capture().RunAction()->trigger();
-        QCOMPARE(h.dialogs, 1);
+        QCOMPARE(h.prompts.DialogRuns("CCaptureFilenameDlg"), 1);
         QVERIFY(h.Capture().StopAction()->isEnabled());
         QVERIFY(!h.Capture().RunAction()->isEnabled());
         QVERIFY(!h.Capture().RecordSettingsAction()->isEnabled());
@@ -269,7 +307,7 @@ class CaptureControllerTest : public QObject {
         QVERIFY(!h.frame->close());
         QVERIFY(h.Capture().Control().Capturing());
         // Confirmed: the window goes and its reader thread finishes the record file.
-        h.frame->SetSaveQuestion([](const QString&) { return QMessageBox::No; });
+        h.prompts.saveChoice = SaveChoice::kDiscard;
         QVERIFY(h.frame->close());
         h.frame.reset();
         QFile file(h.RecordFile());

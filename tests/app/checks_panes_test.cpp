@@ -17,6 +17,7 @@
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
+#include "scripted_prompts.h"
 #include "settings/settings_store.h"
 
 class ChecksPanesTest : public QObject {
@@ -32,7 +33,7 @@ class ChecksPanesTest : public QObject {
         settings_ = SettingsStore{};
         settings_.checksPaneShown = true;
         settings_.contractsPaneShown = true;
-        frame_ = std::make_unique<CMainFrame>(*document_, settings_, recent_);
+        frame_ = std::make_unique<CMainFrame>(*document_, settings_, recent_, prompts_);
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
         QVERIFY(frame_->OpenDocument(faults_));
@@ -162,6 +163,7 @@ class ChecksPanesTest : public QObject {
     std::unique_ptr<CKVDoc> document_;
     SettingsStore settings_;
     CRecentFileList recent_;
+    ScriptedPrompts prompts_;
     std::unique_ptr<CMainFrame> frame_;
 };
 

@@ -27,6 +27,7 @@
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
 #include "settings/settings_store.h"
+#include "window_harness.h"
 
 // The direction pictures and button images come from the application's resources.
 static void InitResources() {
@@ -40,32 +41,34 @@ struct Harness {
     CKVDoc document;
     SettingsStore settings;
     CRecentFileList recent;
+    QTemporaryDir driverRoot;
+    ScriptedPrompts prompts;
     std::unique_ptr<CMainFrame> frame;
-    QStringList notices;
 
+    // Save questions are answered No.
     Harness() {
         settings.recordFileFolder = folder.path().toStdString();
         settings.columns[kColumnVbusCurrent].shown = 1;
         Create();
     }
     void Create() {
-        frame = std::make_unique<CMainFrame>(document, settings, recent);
-        frame->SetSaveQuestion([](const QString&) { return QMessageBox::No; });
-        Capture().SetNotice([this](const QString& text) { notices << text; });
+        prompts.saveChoice = SaveChoice::kDiscard;
+        frame = std::make_unique<CMainFrame>(document, settings, recent, prompts);
+        Capture().SetDriverInstallEnvironment(ScratchDriverEnvironment(driverRoot));
     }
     CCaptureController& Capture() { return *frame->Capture(); }
     CKVCtrlView& View() { return *frame->CtrlView(); }
     QString Text(int id) { return View().ValueLabel(id)->text(); }
 };
 
-// Runs `act` on the modal dialog of type T as soon as it is open.
+// Runs `act` on the next dialogs run, which are of type T; act closes them.
 template <typename T, typename Act>
-void WhenModal(Act act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        act(*dialog);
-    });
+void WhenRun(ScriptedPrompts& prompts, Act act) {
+    prompts.dialogAnswer = [act](QDialog& dialog) {
+        auto* typed = qobject_cast<T*>(&dialog);
+        QVERIFY(typed != nullptr);
+        act(*typed);
+    };
 }
 
 constexpr std::array<int, 9> kValueIds = {1002, 1004, 1009, 1005, 1006, 1007, 1008, 1011, 1012};
@@ -223,7 +226,7 @@ void CtrlViewTest::clearButtonEmptiesTheDocument() {
 void CtrlViewTest::directionDialogOpensOnTheStoredSetting() {
     h_->settings.vbusCurrDirReverse = true;
     bool seen = false;
-    WhenModal<CVbusCurrentDirCfg>([&seen](CVbusCurrentDirCfg& dialog) {
+    WhenRun<CVbusCurrentDirCfg>(h_->prompts, [&seen](CVbusCurrentDirCfg& dialog) {
         seen = true;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("VBUS Current Direction Setting"));
         QVERIFY(dialog.ReceptacleToPlug()->isChecked());
@@ -239,7 +242,7 @@ void CtrlViewTest::cancelAfterAPictureClickChangesNothing() {
     h_->settings.vbusCurrDirCfgDoNotAskAgain = true;
     int reattached = 0;
     h_->frame->SetGraphReattach([&reattached] { ++reattached; });
-    WhenModal<CVbusCurrentDirCfg>([](CVbusCurrentDirCfg& dialog) {
+    WhenRun<CVbusCurrentDirCfg>(h_->prompts, [](CVbusCurrentDirCfg& dialog) {
         QVERIFY(dialog.PlugToReceptacle()->isChecked());
         dialog.ReceptacleToPlugPicture()->click();
         QVERIFY(dialog.ReceptacleToPlug()->isChecked());
@@ -263,7 +266,7 @@ void CtrlViewTest::okFlipsTheCurrentColumnsAndReattachesTheGraph() {
     }
     int reattached = 0;
     h_->frame->SetGraphReattach([&reattached] { ++reattached; });
-    WhenModal<CVbusCurrentDirCfg>([](CVbusCurrentDirCfg& dialog) {
+    WhenRun<CVbusCurrentDirCfg>(h_->prompts, [](CVbusCurrentDirCfg& dialog) {
         dialog.PlugToReceptaclePicture()->click();
         dialog.ReceptacleToPlug()->click();
         dialog.accept();
@@ -287,26 +290,25 @@ void CtrlViewTest::aboutBoxDisablesTheUpdateButtonForOldFirmware() {
     QVERIFY(!FirmwareUpdateAllowed(QStringLiteral("FW Ver : 0.91")));
     QVERIFY(FirmwareUpdateAllowed(QStringLiteral("FW Ver : 1.05")));
     QVERIFY(FirmwareUpdateAllowed(QStringLiteral("Not Connected")));
-    CAboutDlg old(AnalyzerIdentity{QStringLiteral("0.92"), true, QStringLiteral("ZD1")});
+    ScriptedPrompts& prompts = h_->prompts;
+    CAboutDlg old(AnalyzerIdentity{QStringLiteral("0.92"), true, QStringLiteral("ZD1")}, prompts);
     QCOMPARE(old.FirmwareUpdateButton()->text(), QStringLiteral("Enter FW Update Mode"));
     QVERIFY(!old.FirmwareUpdateButton()->isEnabled());
-    CAboutDlg current(AnalyzerIdentity{QStringLiteral("1.05"), false, QStringLiteral("ZD1")});
+    CAboutDlg current(AnalyzerIdentity{QStringLiteral("1.05"), false, QStringLiteral("ZD1")},
+                      prompts);
     QSignalSpy requested(&current, &CAboutDlg::firmwareUpdateRequested);
     // The update mode takes the analyzer off the bus: it is asked for first, and Cancel
     // leaves everything as it was.
-    QStringList asked;
-    bool confirm = false;
-    current.SetFirmwareUpdateConfirmation([&](const QString& text) {
-        asked << text;
-        return confirm;
-    });
     current.show();
     current.FirmwareUpdateButton()->click();
-    QCOMPARE(asked.size(), 1);
-    QVERIFY(asked[0].endsWith(QStringLiteral("Enter FW Update Mode?")));
+    QCOMPARE(prompts.asked.size(), size_t{1});
+    QVERIFY(prompts.asked[0].kind == ScriptedPrompts::Kind::kConfirm);
+    QCOMPARE(prompts.asked[0].parent, &current);
+    QCOMPARE(prompts.asked[0].title, QStringLiteral("About Zoduz"));
+    QVERIFY(prompts.asked[0].text.endsWith(QStringLiteral("Enter FW Update Mode?")));
     QCOMPARE(requested.count(), 0);
     QVERIFY(current.isVisible());
-    confirm = true;
+    prompts.confirmation = true;
     current.FirmwareUpdateButton()->click();
     QCOMPARE(requested.count(), 1);
     QVERIFY(!current.isVisible());
@@ -323,7 +325,7 @@ void CtrlViewTest::aboutBoxDisablesTheUpdateButtonForOldFirmware() {
     QVERIFY(!h_->Capture().State().flags.connected.load());
     const AnalyzerIdentity stale = h_->Capture().AboutIdentity();
     QCOMPARE(FirmwareLine(stale), QStringLiteral("FW Ver : 0.92 (Invalid FW Version)"));
-    CAboutDlg box(stale);
+    CAboutDlg box(stale, prompts);
     QVERIFY(!box.FirmwareUpdateButton()->isEnabled());
     h_->Capture().SetAnalyzer(nullptr);
 }
@@ -339,22 +341,29 @@ void CtrlViewTest::driverPromptAnswersAreKept() {
     }
     QVERIFY(buttons.contains(QStringLiteral("Install Driver")));
 
-    // First tick without an analyzer: asked once; "Do Not Ask Again" switches the prompt off.
-    int asked = 0;
-    int installs = 0;
-    h_->Capture().SetDriverPrompt([&asked] {
-        ++asked;
-        return DriverPrompt{true, true};
-    });
-    h_->Capture().SetDriverInstaller([&installs] {
-        ++installs;
-        return QStringLiteral("installed");
+    // First tick without an analyzer: asked once over the window; Install Driver with "Do
+    // Not Ask Again" installs through pkexec, tells the outcome and switches the prompt off.
+    QStringList installs;
+    DriverInstallEnvironment environment = ScratchDriverEnvironment(h_->driverRoot);
+    environment.findProgram = [](const QString& name) { return QStringLiteral("/bin/") + name; };
+    environment.run = [&installs](const QString& program, const QStringList& arguments) {
+        installs << program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
+        return 0;
+    };
+    h_->Capture().SetDriverInstallEnvironment(environment);
+    WhenRun<CLaunchDriverInstallerDlg>(h_->prompts, [](CLaunchDriverInstallerDlg& dialog) {
+        dialog.DoNotAskAgainBox()->click();
+        dialog.accept();
     });
     h_->Capture().Tick();
     h_->Capture().Tick();
-    QCOMPARE(asked, 1);
-    QCOMPARE(installs, 1);
-    QCOMPARE(h_->notices, QStringList{QStringLiteral("installed")});
+    QCOMPARE(h_->prompts.DialogRuns("CLaunchDriverInstallerDlg"), 1);
+    QCOMPARE(h_->prompts.asked[0].parent, h_->frame.get());
+    QCOMPARE(installs.size(), 1);
+    QVERIFY(installs[0].startsWith(QStringLiteral("/bin/pkexec ")));
+    const QStringList told = h_->prompts.Texts(ScriptedPrompts::Kind::kWarning);
+    QCOMPARE(told.size(), 1);
+    QVERIFY(told[0].startsWith(QStringLiteral("The Zoduz udev rule was installed as ")));
     QVERIFY(!h_->settings.launchDriverInstaller);
 }
 

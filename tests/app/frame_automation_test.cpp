@@ -13,6 +13,7 @@
 #include "app/recent_files.h"
 #include "app/tool_commands.h"
 #include "capture/document.h"
+#include "scripted_prompts.h"
 #include "settings/settings_store.h"
 #include "tools/qt/export_dlg.h"
 
@@ -24,20 +25,17 @@ struct Harness {
     CKVDoc document;
     SettingsStore settings;
     CRecentFileList recent;
+    ScriptedPrompts prompts;
     std::unique_ptr<CMainFrame> frame;
     std::unique_ptr<CFrameAutomation> target;
     std::unique_ptr<AutomationDispatcher> dispatcher;
-    int dialogs = 0;
 
+    // Save questions are answered No, Record File Settings OK.
     Harness() {
         settings.recordFileFolder = settingsFolder.path().toStdString();
-        frame = std::make_unique<CMainFrame>(document, settings, recent);
-        frame->SetSaveQuestion([](const QString&) { return QMessageBox::No; });
-        frame->Capture()->SetNotice([](const QString&) {});
-        frame->Capture()->SetRecordFileSettingsDialog([this](RecordFileForm&) {
-            ++dialogs;
-            return true;
-        });
+        prompts.saveChoice = SaveChoice::kDiscard;
+        prompts.dialogAnswer = ScriptedPrompts::Accepting("CCaptureFilenameDlg");
+        frame = std::make_unique<CMainFrame>(document, settings, recent, prompts);
         target = std::make_unique<CFrameAutomation>(*frame);
         dispatcher = std::make_unique<AutomationDispatcher>(*target);
     }
@@ -66,7 +64,7 @@ class FrameAutomationTest : public QObject {
         h.frame->Capture()->ConnectVirtualAnalyzer(QStringLiteral("spr"));
         QCOMPARE(h.Send(AutomationRequestKind::kStart), AutomationOutcome::kNoRecordFileName);
         QVERIFY(!h.Recording());
-        QCOMPARE(h.dialogs, 0);
+        QCOMPARE(h.prompts.DialogRuns("CCaptureFilenameDlg"), 0);
         QVERIFY(QDir(h.settingsFolder.path()).entryList(QDir::Files).isEmpty());
     }
 
@@ -87,7 +85,7 @@ class FrameAutomationTest : public QObject {
         QCOMPARE(h.Send(AutomationRequestKind::kStart), AutomationOutcome::kDone);
         QVERIFY(h.Recording());
         // No Record File Settings question for a remote start.
-        QCOMPARE(h.dialogs, 0);
+        QCOMPARE(h.prompts.DialogRuns("CCaptureFilenameDlg"), 0);
         // A second start while recording starts nothing.
         QCOMPARE(h.Send(AutomationRequestKind::kStart), AutomationOutcome::kNotStarted);
         QVERIFY(h.TickUntil([&] { return h.document.PacketCount() >= 3; }));

@@ -20,6 +20,7 @@
 #include "list/log_view.h"
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
+#include "scripted_prompts.h"
 #include "settings/settings_store.h"
 
 class GraphPaneTest : public QObject {
@@ -33,7 +34,7 @@ class GraphPaneTest : public QObject {
     void init() {
         document_ = std::make_unique<CKVDoc>();
         settings_ = SettingsStore{};
-        frame_ = std::make_unique<CMainFrame>(*document_, settings_, recent_);
+        frame_ = std::make_unique<CMainFrame>(*document_, settings_, recent_, prompts_);
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
         QVERIFY(frame_->OpenDocument(spr_));
@@ -160,7 +161,7 @@ class GraphPaneTest : public QObject {
         settings_.recordFileFolder = dir_.path().toStdString();
         settings_.recordDoNotAskAgain = true;
         settings_.launchDriverInstaller = false;
-        frame_ = std::make_unique<CMainFrame>(*document_, settings_, recent_);
+        frame_ = std::make_unique<CMainFrame>(*document_, settings_, recent_, prompts_);
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
         CCaptureController& capture = *frame_->Capture();
@@ -187,6 +188,7 @@ class GraphPaneTest : public QObject {
     QString spr_;
     SettingsStore settings_;
     CRecentFileList recent_;
+    ScriptedPrompts prompts_;
     std::unique_ptr<CKVDoc> document_;
     std::unique_ptr<CMainFrame> frame_;
 };

@@ -12,6 +12,7 @@
 #include "app/main_frame.h"
 #include "app/recent_files.h"
 #include "capture/document.h"
+#include "scripted_prompts.h"
 #include "settings/settings_store.h"
 
 class HostileInputTest : public QObject {
@@ -53,7 +54,8 @@ void HostileInputTest::storedSizesAreFittedToTheScreen() {
     settings.layout.windowWidth = width;
     settings.layout.windowHeight = height;
     CRecentFileList recent;
-    CMainFrame frame(document, settings, recent);
+    ScriptedPrompts prompts;
+    CMainFrame frame(document, settings, recent, prompts);
     const QSize expected(std::min(std::max(width, 200), available.width()),
                          std::min(std::max(height, 200), available.height()));
     QCOMPARE(frame.size(), expected);
@@ -82,7 +84,8 @@ void HostileInputTest::storedSplitterSizesStayInsideTheWindow() {
     settings.layout.listRowHeight = listHeight;
     settings.layout.fieldTableWidth = fieldTableWidth;
     CRecentFileList recent;
-    CMainFrame frame(document, settings, recent);
+    ScriptedPrompts prompts;
+    CMainFrame frame(document, settings, recent, prompts);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     for (const char* name : {"mainSplitter", "detailSplitter"}) {
@@ -104,13 +107,13 @@ void HostileInputTest::specialFilesAreReportedWithoutBlocking() {
     CKVDoc document;
     SettingsStore settings;
     CRecentFileList recent;
-    CMainFrame frame(document, settings, recent);
-    QStringList errors;
-    frame.SetErrorNotice([&errors](const QString& text) { errors << text; });
+    ScriptedPrompts prompts;
+    CMainFrame frame(document, settings, recent, prompts);
     for (const QString& special : {fifo, dir.path(), QStringLiteral("/dev/zero")}) {
-        errors.clear();
+        prompts.asked.clear();
         recent.Add(special);
         QVERIFY(!frame.OpenDocument(special));
+        const QStringList errors = prompts.Texts(ScriptedPrompts::Kind::kWarning);
         QCOMPARE(errors.size(), 1);
         // The window names the cause: not "cannot open", but not a regular file.
         QCOMPARE(errors[0],

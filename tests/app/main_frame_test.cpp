@@ -30,6 +30,7 @@
 #include "list/packet_list_model.h"
 #include "list/simulated_capture.h"
 #include "pd/message_header.h"
+#include "scripted_prompts.h"
 #include "settings/qt/log_font_qfont.h"
 #include "settings/settings_store.h"
 #include "tools/qt/export_dlg.h"
@@ -42,20 +43,17 @@ struct FrameHarness {
     CKVDoc document;
     SettingsStore settings;
     CRecentFileList recent;
+    ScriptedPrompts prompts;
     std::unique_ptr<CMainFrame> frame;
-    QStringList questions;
-    QStringList errors;
-    QMessageBox::StandardButton answer = QMessageBox::No;
 
-    FrameHarness() { Create(); }
-    void Create() {
-        frame = std::make_unique<CMainFrame>(document, settings, recent);
-        frame->SetSaveQuestion([this](const QString& title) {
-            questions << title;
-            return answer;
-        });
-        frame->SetErrorNotice([this](const QString& text) { errors << text; });
+    // Save questions are answered No until a test says otherwise.
+    FrameHarness() {
+        prompts.saveChoice = SaveChoice::kDiscard;
+        Create();
     }
+    void Create() { frame = std::make_unique<CMainFrame>(document, settings, recent, prompts); }
+    QStringList Questions() const { return prompts.Texts(ScriptedPrompts::Kind::kSaveChanges); }
+    QStringList Errors() const { return prompts.Texts(ScriptedPrompts::Kind::kWarning); }
 };
 
 std::vector<int> MarkedNumbers(const CKVDoc& document) {
@@ -181,7 +179,7 @@ void MainFrameTest::saveToNewPathReopensWithTheSameMarkers() {
     QVERIFY(h_->frame->SaveDocumentTo(copy));
     QVERIFY(!h_->document.Modified());
     QCOMPARE(h_->frame->windowTitle(), QStringLiteral("copy.zaz - Zoduz App"));
-    QVERIFY(h_->errors.isEmpty());
+    QVERIFY(h_->Errors().isEmpty());
 
     FrameHarness reopened;
     QVERIFY(reopened.frame->OpenDocument(copy));
@@ -220,7 +218,7 @@ void MainFrameTest::saveFailureReportsSaveFileError() {
     h_->frame->LogView()->SetMark(true);
     const QString target = dir_.filePath(QStringLiteral("missing-folder/out.zaz"));
     QVERIFY(!h_->frame->SaveDocumentTo(target));
-    QCOMPARE(h_->errors, QStringList{QStringLiteral("Save File Error")});
+    QCOMPARE(h_->Errors(), QStringList{QStringLiteral("Save File Error")});
     QVERIFY(h_->document.Modified());
     QCOMPARE(h_->frame->DocumentPath(), QFileInfo(spr_).absoluteFilePath());
     QVERIFY(!QFile::exists(target));
@@ -228,17 +226,20 @@ void MainFrameTest::saveFailureReportsSaveFileError() {
 
 void MainFrameTest::modifiedDocumentAsksBeforeBeingReplaced() {
     QVERIFY(h_->frame->OpenDocument(spr_));
-    QVERIFY(h_->questions.isEmpty());
+    QVERIFY(h_->Questions().isEmpty());
     h_->frame->LogView()->SetContextRow(1);
     h_->frame->LogView()->SetMarkerB();
-    h_->answer = QMessageBox::Cancel;
+    h_->prompts.saveChoice = SaveChoice::kCancel;
     QVERIFY(!h_->frame->OpenDocument(mixed_));
     QVERIFY(!h_->frame->NewDocument());
-    QCOMPARE(h_->questions, (QStringList{"spr.zaz", "spr.zaz"}));
+    QCOMPARE(h_->Questions(),
+             (QStringList{"Save changes to spr.zaz?", "Save changes to spr.zaz?"}));
+    QCOMPARE(h_->prompts.asked[0].title, QStringLiteral("Zoduz App"));
+    QCOMPARE(h_->prompts.asked[0].parent, h_->frame.get());
     QCOMPARE(h_->frame->DocumentPath(), QFileInfo(spr_).absoluteFilePath());
     QVERIFY(h_->document.MarkerB());
 
-    h_->answer = QMessageBox::No;
+    h_->prompts.saveChoice = SaveChoice::kDiscard;
     QVERIFY(h_->frame->OpenDocument(mixed_));
     QCOMPARE(h_->frame->windowTitle(), QStringLiteral("mixed.zaz - Zoduz App"));
     QVERIFY(!h_->document.Modified());
@@ -250,7 +251,7 @@ void MainFrameTest::yesSavesBeforeReplacing() {
     QVERIFY(h_->frame->OpenDocument(copy));
     h_->frame->LogView()->SetContextRow(4);
     h_->frame->LogView()->SetMark(true);
-    h_->answer = QMessageBox::Yes;
+    h_->prompts.saveChoice = SaveChoice::kSave;
     QVERIFY(h_->frame->NewDocument());
     FrameHarness reopened;
     QVERIFY(reopened.frame->OpenDocument(copy));
@@ -262,12 +263,12 @@ void MainFrameTest::closingAModifiedDocumentAsksAndCancelKeepsTheWindow() {
     h_->frame->show();
     h_->frame->LogView()->SetContextRow(1);
     h_->frame->LogView()->SetMarkerA();
-    h_->answer = QMessageBox::Cancel;
+    h_->prompts.saveChoice = SaveChoice::kCancel;
     QVERIFY(!h_->frame->close());
     QVERIFY(h_->frame->isVisible());
-    h_->answer = QMessageBox::No;
+    h_->prompts.saveChoice = SaveChoice::kDiscard;
     QVERIFY(h_->frame->close());
-    QCOMPARE(h_->questions.size(), 2);
+    QCOMPARE(h_->Questions().size(), 2);
 }
 
 void MainFrameTest::missingFileIsReportedAndDroppedFromRecentFiles() {
@@ -275,8 +276,8 @@ void MainFrameTest::missingFileIsReportedAndDroppedFromRecentFiles() {
     const QString gone = dir_.filePath(QStringLiteral("gone.zaz"));
     h_->recent.Add(gone);
     QVERIFY(!h_->frame->OpenDocument(gone));
-    QCOMPARE(h_->errors.size(), 1);
-    QVERIFY(h_->errors[0].startsWith(QStringLiteral("Cannot open the record file.")));
+    QCOMPARE(h_->Errors().size(), 1);
+    QVERIFY(h_->Errors()[0].startsWith(QStringLiteral("Cannot open the record file.")));
     QVERIFY(!h_->recent.Entries().contains(gone));
     QCOMPARE(h_->frame->DocumentPath(), QFileInfo(spr_).absoluteFilePath());
     QVERIFY(h_->document.PacketCount() > 0);
@@ -456,7 +457,7 @@ void MainFrameTest::aboutLinesWithAndWithoutAnalyzer() {
     AnalyzerIdentity attached{QStringLiteral("0.92"), true, QStringLiteral("ZD000123")};
     QCOMPARE(FirmwareLine(attached), QStringLiteral("FW Ver : 0.92 (Invalid FW Version)"));
     QCOMPARE(SerialLine(attached), QStringLiteral("Serial Number : ZD000123"));
-    CAboutDlg dialog(attached);
+    CAboutDlg dialog(attached, h_->prompts);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("About Zoduz"));
 }
 
@@ -564,7 +565,7 @@ void MainFrameTest::tolerantDecodingSwitchDecodesAgainAndTheStatusBarCounts() {
 void MainFrameTest::exportOffersTheGraphMarkersWhereTheGraphShowsThem() {
     QVERIFY(h_->frame->OpenDocument(spr_));
     h_->frame->GraphView()->PlaceMarkers(1000000, 2000000);
-    CExportDlg dialog(h_->frame.get());
+    CExportDlg dialog(h_->prompts, h_->frame.get());
     h_->frame->Tools()->SetupExport(dialog);
     dialog.Initialise(false);
     std::vector<std::pair<ExportMarkerKind, int64_t>> graphMarkers;
@@ -598,6 +599,7 @@ void MainFrameTest::automaticExportWritesBothItemsAndReusesItsDialog() {
     QCOMPARE(tools->AutomaticExport(), dialog);
     dialog->Runner()->WaitAndPoll();
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("auto_export (1).csv"))));
+    QVERIFY(h_->prompts.asked.empty());  // no message box, no chooser
 }
 
 void MainFrameTest::resetPacketShowsOnlyItsPacketNode() {

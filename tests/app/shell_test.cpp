@@ -4,8 +4,6 @@
 #include <QAction>
 #include <QDialog>
 #include <QFile>
-#include <QFileDialog>
-#include <QFontDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -41,47 +39,38 @@
 
 namespace {
 
+// Save questions are cancelled until a test says otherwise; Run's Record File Settings are
+// accepted as they are.
 struct Shell : WindowHarness {
-    QStringList questions;
-    QStringList errors;
-    QStringList fileNotices;
-    QMessageBox::StandardButton answer = QMessageBox::Cancel;
-
     Shell() {
         settings.launchDriverInstaller = false;
         CreateFrame();
-        frame->SetSaveQuestion([this](const QString& title) {
-            questions << title;
-            return answer;
-        });
-        frame->SetErrorNotice([this](const QString& text) { errors << text; });
-        frame->SetFileNotice([this](const QString& text) { fileNotices << text; });
-        Capture().SetNotice([this](const QString& text) { errors << text; });
-        // Run asks for the record file settings: accepted as they are.
-        Capture().SetRecordFileSettingsDialog([](RecordFileForm&) { return true; });
     }
     QAction* Command(int id) { return frame->Router()->Action(id); }
+    QStringList Questions() const { return prompts.Texts(ScriptedPrompts::Kind::kSaveChanges); }
+    QStringList Errors() const { return prompts.Texts(ScriptedPrompts::Kind::kWarning); }
+    QStringList FileNotices() const {
+        return prompts.Texts(ScriptedPrompts::Kind::kModelessWarning);
+    }
 };
 
-// Triggers the action and returns the class of the modal dialog it opened ("" for none); the
-// dialog is closed as soon as it shows.
-QString ModalDialogOf(QAction* action) {
-    QString opened;
-    QTimer closer;
-    closer.setInterval(10);
-    QObject::connect(&closer, &QTimer::timeout, [&opened] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            opened = QString::fromLatin1(modal->metaObject()->className());
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-                dialog->reject();
-            } else {
-                modal->close();
-            }
-        }
-    });
-    closer.start();
-    action->trigger();
-    return opened;
+// What the last prompt asked: "open: CAPTION", "save: CAPTION" for the file choosers, the
+// class name of a dialog run; "" when nothing was asked.
+QString LastPrompt(const ScriptedPrompts& prompts) {
+    if (prompts.asked.empty()) {
+        return {};
+    }
+    const ScriptedPrompts::Asked& last = prompts.asked.back();
+    switch (last.kind) {
+        case ScriptedPrompts::Kind::kOpenFile:
+            return QStringLiteral("open: ") + last.title;
+        case ScriptedPrompts::Kind::kSaveFile:
+            return QStringLiteral("save: ") + last.title;
+        case ScriptedPrompts::Kind::kDialog:
+            return last.title;
+        default:
+            return QStringLiteral("another prompt");
+    }
 }
 
 bool InMenuBar(QMenuBar& bar, const QAction* wanted) {
@@ -253,11 +242,11 @@ class ShellTest : public QObject {
         }
     }
 
-    void dialogCommandsOpenTheirDialogs_data() {
+    void dialogCommandsRunTheirDialogsThroughThePrompts_data() {
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("dialog");
-        QTest::newRow("Open") << kCommandOpen << "QFileDialog";
-        QTest::newRow("Save As") << kCommandSaveAs << "QFileDialog";
+        QTest::newRow("Open") << kCommandOpen << "open: Open";
+        QTest::newRow("Save As") << kCommandSaveAs << "save: Save As";
         QTest::newRow("Export") << kCommandExport << "CExportDlg";
         QTest::newRow("Stitch") << kCommandStitch << "CStitchFileDlg";
         QTest::newRow("Record Settings") << kCommandRecordSettings << "CConfigDlg";
@@ -266,39 +255,38 @@ class ShellTest : public QObject {
         QTest::newRow("Column Settings") << kCommandColumnSettings << "CLogViewCfgDlg";
         QTest::newRow("Font Settings") << kCommandListFont << "QFontDialog";
         QTest::newRow("About") << kCommandAbout << "CAboutDlg";
+        QTest::newRow("Record File Settings")
+            << kCommandRecordFileSettings << "CCaptureFilenameDlg";
+        QTest::newRow("Current Direction") << kCommandCurrentDirection << "CVbusCurrentDirCfg";
+        QTest::newRow("Graph Font") << kCommandGraphFont << "QFontDialog";
     }
-    void dialogCommandsOpenTheirDialogs() {
+    // Each command asks the window's prompts, over the window, and nothing else.
+    void dialogCommandsRunTheirDialogsThroughThePrompts() {
         QFETCH(int, id);
         QFETCH(QString, dialog);
         Shell shell;
         QVERIFY(shell.frame->OpenDocument(spr_));
         shell.frame->show();
-        QCOMPARE(ModalDialogOf(shell.Command(id)), dialog);
+        shell.prompts.asked.clear();
+        shell.Command(id)->trigger();
+        QCOMPARE(shell.prompts.asked.size(), size_t{1});
+        QCOMPARE(LastPrompt(shell.prompts), dialog);
+        QCOMPARE(shell.prompts.asked[0].parent, shell.frame.get());
     }
 
-    void hookedCommandsReachTheirParts() {
+    // Install Driver in an environment without the rule and without pkexec: nothing runs and
+    // the window tells the outcome.
+    void installDriverTellsItsOutcome() {
         Shell shell;
-        int fileSettings = 0;
-        shell.Capture().SetRecordFileSettingsDialog([&](RecordFileForm&) {
-            ++fileSettings;
-            return false;
-        });
-        shell.Command(kCommandRecordFileSettings)->trigger();
-        QCOMPARE(fileSettings, 1);
-        int direction = 0;
-        shell.frame->SetCurrentDirectionDialog([&](SettingsStore&) {
-            ++direction;
-            return false;
-        });
-        shell.Command(kCommandCurrentDirection)->trigger();
-        QCOMPARE(direction, 1);
-        int installs = 0;
-        shell.Capture().SetDriverInstaller([&] {
-            ++installs;
-            return QString();
-        });
+        int runs = 0;
+        shell.Capture().SetDriverInstallEnvironment(
+            ScratchDriverEnvironment(shell.driverRoot, &runs));
         shell.Command(kCommandInstallDriver)->trigger();
-        QCOMPARE(installs, 1);
+        QCOMPARE(runs, 0);
+        QCOMPARE(shell.prompts.asked.size(), size_t{1});
+        QVERIFY(shell.prompts.asked[0].kind == ScriptedPrompts::Kind::kWarning);
+        QCOMPARE(shell.prompts.asked[0].title, QStringLiteral("Zoduz App"));
+        QVERIFY(!shell.prompts.asked[0].text.isEmpty());
     }
 
     void fileAndViewCommandsActOnTheWindow() {
@@ -445,7 +433,7 @@ class ShellTest : public QObject {
         FindCriteria& filter = search.FilterDialogCriteria();
         filter.text = "GoodCRC";
         filter.textEnabled = true;
-        search.SetDialogRunner([](CPacketFindDlg&) { return int{QDialog::Accepted}; });
+        shell.prompts.dialogAnswer = ScriptedPrompts::Accepting("CPacketFindDlg");
         shell.Command(kCommandFilterSettings)->trigger();
         shell.frame->StatusPanes()->Refresh();
         const int shown = shell.frame->LogView()->RowCount();
@@ -589,10 +577,12 @@ class ShellTest : public QObject {
         cutFile.write(bytes.left(bytes.size() - 10));
         cutFile.close();
         QVERIFY(shell.frame->OpenDocument(cut));
-        QCOMPARE(shell.fileNotices.size(), 1);
-        QVERIFY(shell.fileNotices[0].startsWith(QStringLiteral(
+        QCOMPARE(shell.FileNotices().size(), 1);
+        QVERIFY(shell.FileNotices()[0].startsWith(QStringLiteral(
             "The file ends in a partial block: its last 54 bytes are not decoded.")));
-        QCOMPARE(shell.frame->StatusMessage(), shell.fileNotices[0]);
+        QCOMPARE(shell.frame->StatusMessage(), shell.FileNotices()[0]);
+        QCOMPARE(shell.prompts.asked.back().title, QStringLiteral("Zoduz App"));
+        QCOMPARE(shell.prompts.asked.back().parent, shell.frame.get());
         QLabel* note = shell.frame->StatusPanes()->ProblemField();
         QVERIFY(!note->isHidden());
         QCOMPARE(note->text(), QStringLiteral("Damaged record file"));
@@ -607,8 +597,8 @@ class ShellTest : public QObject {
         }
         textFile.close();
         QVERIFY(shell.frame->OpenDocument(text));
-        QCOMPARE(shell.fileNotices.size(), 2);
-        QVERIFY(shell.fileNotices[1].startsWith(QStringLiteral("No valid record block found")));
+        QCOMPARE(shell.FileNotices().size(), 2);
+        QVERIFY(shell.FileNotices()[1].startsWith(QStringLiteral("No valid record block found")));
         QCOMPARE(note->text(), QStringLiteral("Not a record file"));
         // What its bytes would decode to is invented: no rows, no samples, no graph extent.
         QCOMPARE(shell.frame->LogView()->RowCount(), 0);
@@ -623,14 +613,14 @@ class ShellTest : public QObject {
         QVERIFY(emptyFile.open(QIODevice::WriteOnly));
         emptyFile.close();
         QVERIFY(shell.frame->OpenDocument(empty));
-        QCOMPARE(shell.fileNotices.size(), 3);
-        QCOMPARE(shell.fileNotices[2],
+        QCOMPARE(shell.FileNotices().size(), 3);
+        QCOMPARE(shell.FileNotices()[2],
                  QStringLiteral("The file is empty: it holds no record block."));
         QCOMPARE(note->text(), QStringLiteral("Empty file"));
 
         // A sound file clears the note and says nothing.
         QVERIFY(shell.frame->OpenDocument(spr_));
-        QCOMPARE(shell.fileNotices.size(), 3);
+        QCOMPARE(shell.FileNotices().size(), 3);
         QVERIFY(note->isHidden());
     }
 
@@ -709,33 +699,28 @@ class ShellTest : public QObject {
         shell.Command(kCommandRun)->trigger();
         QVERIFY(shell.TickUntil([&] { return shell.document.SampleCount() > 0; }));
         shell.document.SetModified(true);
-        shell.answer = QMessageBox::Cancel;
+        shell.prompts.saveChoice = SaveChoice::kCancel;
         QVERIFY(!shell.frame->close());
-        QCOMPARE(shell.questions.size(), 1);
+        QCOMPARE(shell.Questions(), QStringList{QStringLiteral("Save changes to PDCapture.zaz?")});
         QVERIFY(shell.Capture().Control().Capturing());
         QVERIFY(shell.TickUntil([&] { return shell.document.SampleCount() > 100; }));
     }
 
     void closingWhileRecordingAnUnmodifiedCaptureAsksFirst() {
         Shell shell;
-        QStringList asked;
-        bool answer = false;
-        shell.frame->SetConfirmation([&](const QString& text) {
-            asked << text;
-            return answer;
-        });
         shell.Capture().ConnectVirtualAnalyzer(QStringLiteral("spr"));
         shell.Command(kCommandRun)->trigger();
         QVERIFY(shell.TickUntil([&] { return shell.document.SampleCount() > 0; }));
         QVERIFY(!shell.document.Modified());
         QVERIFY(!shell.frame->close());
-        QCOMPARE(asked.size(), 1);
-        QVERIFY(
-            asked[0].contains(QStringLiteral("stops it and finishes its record file "
-                                             "PDCapture.zaz")));
-        QVERIFY(shell.questions.isEmpty());
+        const QStringList asked = shell.prompts.Texts(ScriptedPrompts::Kind::kConfirm);
+        QCOMPARE(asked,
+                 QStringList{QStringLiteral("A capture is recording. Closing the window stops it "
+                                            "and finishes its record file PDCapture.zaz.\n\n"
+                                            "Close the window?")});
+        QVERIFY(shell.Questions().isEmpty());
         QVERIFY(shell.Capture().Control().Capturing());
-        answer = true;
+        shell.prompts.confirmation = true;
         QVERIFY(shell.frame->close());
         shell.frame.reset();
         CKVDoc reopened;
@@ -752,9 +737,9 @@ class ShellTest : public QObject {
         shell.frame->LogView()->SetContextRow(1);
         shell.frame->LogView()->SetMarkerA();
         QVERIFY(shell.document.Modified());
-        shell.answer = QMessageBox::Yes;
+        shell.prompts.saveChoice = SaveChoice::kSave;
         QVERIFY(shell.frame->close());
-        QVERIFY(shell.errors.isEmpty());
+        QVERIFY(shell.Errors().isEmpty());
         const int64_t markedTime = shell.document.MarkerA()->relTime;
         shell.frame.reset();
         // The record file is finished (its leading block counts the stream bytes after it)
@@ -782,7 +767,8 @@ class ShellTest : public QObject {
 
     void aboutBoxWithFirmware092() {
         const AnalyzerIdentity attached{QStringLiteral("0.92"), true, QStringLiteral("ZD1")};
-        CAboutDlg dialog(attached);
+        ScriptedPrompts prompts;
+        CAboutDlg dialog(attached, prompts);
         const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
         bool versionShown = false;
         for (const QLabel* label : labels) {

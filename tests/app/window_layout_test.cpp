@@ -24,6 +24,7 @@
 #include "list/log_view.h"
 #include "list/simulated_capture.h"
 #include "pd/packet_column.h"
+#include "scripted_prompts.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -32,6 +33,7 @@ struct Window {
     CKVDoc document;
     SettingsStore settings;
     CRecentFileList recent;
+    ScriptedPrompts prompts;
     std::unique_ptr<CMainFrame> frame;
 
     explicit Window(bool firstRun, const QString& folder) {
@@ -39,7 +41,7 @@ struct Window {
         settings.launchDriverInstaller = false;
         settings.recordFileFolder = folder.toStdString();
     }
-    void Create() { frame = std::make_unique<CMainFrame>(document, settings, recent); }
+    void Create() { frame = std::make_unique<CMainFrame>(document, settings, recent, prompts); }
     bool Show(const QSize& size) {
         frame->resize(size);
         frame->show();

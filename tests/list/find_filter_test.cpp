@@ -20,6 +20,7 @@
 #include "list/simulated_capture.h"
 #include "pd/message_header.h"
 #include "pd/packet_column.h"
+#include "scripted_prompts.h"
 
 class FindFilterTest : public QObject {
     Q_OBJECT
@@ -34,6 +35,7 @@ class FindFilterTest : public QObject {
     void findSelectsTheNextMatchAndReportsTheEnd();
     void findHighlightsTheMatchedCellInGreen();
     void filterRebuildsTheListAndTheToggleShowsAllAgain();
+    void dialogsAndTheNotFoundNoticeReachThePrompts();
 
   private:
     bool Open(const char* scenario);
@@ -46,7 +48,7 @@ class FindFilterTest : public QObject {
     ColumnLayout columns_;
     CKVLogView* view_ = nullptr;
     CPacketSearch* search_ = nullptr;
-    QStringList notices_;
+    std::unique_ptr<ScriptedPrompts> prompts_;
 };
 
 void FindFilterTest::init() {
@@ -55,9 +57,8 @@ void FindFilterTest::init() {
     window_ = std::make_unique<QWidget>();
     view_ = new CKVLogView(*document_, columns_, window_.get());
     view_->resize(1000, 400);
-    search_ = new CPacketSearch(*document_, *view_, window_.get());
-    notices_.clear();
-    search_->SetNotice([this](const QString& text) { notices_ << text; });
+    prompts_ = std::make_unique<ScriptedPrompts>();
+    search_ = new CPacketSearch(*document_, *view_, window_.get(), *prompts_);
     view_->RebuildList();
 }
 
@@ -71,15 +72,16 @@ bool FindFilterTest::Open(const char* scenario) {
 }
 
 void FindFilterTest::AnswerDialog(std::function<void(CPacketFindDlg&)> edit, bool accept) {
-    search_->SetDialogRunner([edit, accept](CPacketFindDlg& dialog) {
-        edit(dialog);
+    prompts_->dialogAnswer = [edit, accept](QDialog& dialog) {
+        auto* find = qobject_cast<CPacketFindDlg*>(&dialog);
+        QVERIFY(find != nullptr);
+        edit(*find);
         if (accept) {
-            dialog.accept();
+            find->accept();
         } else {
-            dialog.reject();
+            find->reject();
         }
-        return dialog.result();
-    });
+    };
 }
 
 void FindFilterTest::dialogCaptionsGroupsAndLabels() {
@@ -186,13 +188,14 @@ void FindFilterTest::findSelectsTheNextMatchAndReportsTheEnd() {
     AnswerDialog(
         [](CPacketFindDlg& dialog) { dialog.Box(*CriterionByLabel("Soft_Reset"))->click(); }, true);
     search_->Find();
-    QVERIFY(notices_.isEmpty());
+    QCOMPARE(prompts_->Count(ScriptedPrompts::Kind::kNotice), 0);
     QCOMPARE(view_->SelectedPacket(), softReset);
 
     // Find Next from the last row: "Message Not Found." and the selection stays.
     view_->SelectRow(view_->RowCount() - 1);
     QVERIFY(!search_->FindNext(true));
-    QCOMPARE(notices_, QStringList{QStringLiteral("Message Not Found.")});
+    QCOMPARE(prompts_->Texts(ScriptedPrompts::Kind::kNotice),
+             QStringList{QStringLiteral("Message Not Found.")});
     QCOMPARE(view_->SelectedRow(), view_->RowCount() - 1);
     QVERIFY(search_->FindNext(false));  // Find Prev walks back to the last Soft_Reset
     QCOMPARE(MessageType(*view_->SelectedPacket()), static_cast<int>(kCtrlSoftReset));
@@ -256,6 +259,30 @@ void FindFilterTest::filterRebuildsTheListAndTheToggleShowsAllAgain() {
     QCOMPARE(view_->RowCount(), all);
     search_->ToggleFilter();
     QCOMPARE(view_->RowCount(), faulty);
+}
+
+// Find and Display Filter Settings run their dialogs through the prompts over the window, and
+// the end of the search is told there with the window's title.
+void FindFilterTest::dialogsAndTheNotFoundNoticeReachThePrompts() {
+    QVERIFY(Open("spr"));
+    window_->setWindowTitle(QStringLiteral("spr.zaz - Zoduz App"));
+    search_->Find();
+    search_->EditFilter();
+    QVERIFY(!search_->FilterEnabled());  // cancelled: no answer was scripted
+    view_->SelectRow(view_->RowCount() - 1);
+    QVERIFY(!search_->FindNext(true));
+    using Kind = ScriptedPrompts::Kind;
+    const std::vector<ScriptedPrompts::Asked>& asked = prompts_->asked;
+    QCOMPARE(asked.size(), size_t{3});
+    QVERIFY(asked[0].kind == Kind::kDialog);
+    QCOMPARE(asked[0].title, QStringLiteral("CPacketFindDlg"));
+    QCOMPARE(asked[0].text, QStringLiteral("Find PD Messages"));
+    QCOMPARE(asked[0].parent, window_.get());
+    QCOMPARE(asked[1].text, QStringLiteral("Display Filter Settings"));
+    QVERIFY(asked[2].kind == Kind::kNotice);
+    QCOMPARE(asked[2].parent, window_.get());
+    QCOMPARE(asked[2].title, QStringLiteral("spr.zaz - Zoduz App"));
+    QCOMPARE(asked[2].text, QStringLiteral("Message Not Found."));
 }
 
 QTEST_MAIN(FindFilterTest)

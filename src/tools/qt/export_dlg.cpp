@@ -3,19 +3,18 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <limits>
 
+#include "prompts/prompts.h"
 #include "tools/csv_format.h"
 #include "tools/export_job.h"
 #include "tools/export_naming.h"
@@ -48,15 +47,9 @@ QRadioButton* AddRadio(QButtonGroup* group, QWidget* parent, const char* text, i
 
 }  // namespace
 
-CExportDlg::CExportDlg(QWidget* parent) : QDialog(parent), runner_(new CJobRunner(this)) {
+CExportDlg::CExportDlg(Prompts& prompts, QWidget* parent)
+    : QDialog(parent), prompts_(prompts), runner_(new CJobRunner(this)) {
     setWindowTitle(QStringLiteral("Export"));
-    notice_ = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
-    chooser_ = [this](const QString& filter, const QString& suffix, const QString& current) {
-        QFileDialog dialog(this, QString(), current, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(suffix);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
     BuildControls();
     connect(runner_, &CJobRunner::Tick, this, &CExportDlg::OnTick);
     connect(runner_, &CJobRunner::Finished, this, &CExportDlg::OnFinished);
@@ -217,7 +210,7 @@ void CExportDlg::Initialise(bool automatic) {
 
 int CExportDlg::RunModal() {
     Initialise(false);
-    return exec();
+    return prompts_.RunDialog(*this);
 }
 
 void CExportDlg::RunAutomatic() {
@@ -306,8 +299,8 @@ void CExportDlg::OnRadioClicked() {
 void CExportDlg::ChooseFile() {
     const QString suffix = QString::fromLatin1(ExportExtension(type_) + 1);
     const QString kind = type_ == ExportType::kPcapng ? suffix : suffix.toUpper();
-    const QString chosen =
-        chooser_(QStringLiteral("%1 Files (*.%2)").arg(kind, suffix), suffix, fileName_);
+    const QString chosen = prompts_.ChooseSaveFile(
+        this, {QString(), fileName_, QStringLiteral("%1 Files (*.%2)").arg(kind, suffix), suffix});
     if (!chosen.isEmpty()) {
         fileName_ = chosen;
         fileLabel_->setText(fileName_);
@@ -347,11 +340,11 @@ void CExportDlg::OnFinished(ToolResult result) {
     statusLabel_->setText(QString::fromLatin1(kExportCompletedText));
     ApplyControlState();
     if (result != ToolResult::kSucceeded) {
-        notice_(QString::fromLatin1(kExportAbortedText));
+        prompts_.ShowNotice(this, windowTitle(), QString::fromLatin1(kExportAbortedText));
         statusLabel_->clear();
         return;
     }
-    notice_(QString::fromLatin1(kExportCompletedText));
+    prompts_.ShowNotice(this, windowTitle(), QString::fromLatin1(kExportCompletedText));
     accept();
 }
 

@@ -6,11 +6,10 @@
 
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <vector>
 
-#include "list/core/column_info.h"
 #include "capture/document.h"
+#include "list/core/column_info.h"
 #include "tools/export_controls.h"
 #include "tools/export_markers.h"
 #include "tools/export_options.h"
@@ -18,6 +17,7 @@
 #include "tools/tool_job.h"
 
 class CJobRunner;
+class Prompts;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -41,24 +41,18 @@ class CExportDlg : public QDialog {
     Q_OBJECT
 
   public:
-    explicit CExportDlg(QWidget* parent = nullptr);
+    // prompts asks for the file and tells how the export ended; it outlives the dialog.
+    explicit CExportDlg(Prompts& prompts, QWidget* parent = nullptr);
     ~CExportDlg() override;
 
     // Derives the file name and fills the markers; called before every opening. The document
     // must outlive the dialog.
     void Setup(const CKVDoc& document, const ExportSettings& settings);
-    // Initialises the controls and runs the dialog modally.
+    // Initialises the controls and runs the dialog modally through the prompts.
     int RunModal();
     // Initialises the controls for automatic use, shows the dialog without blocking and starts
     // the export when the range is valid.
     void RunAutomatic();
-
-    // Replaceable for tests: the message box and the save-file chooser (returns "" on cancel).
-    using Notice = std::function<void(const QString& text)>;
-    void SetNotice(Notice notice) { notice_ = std::move(notice); }
-    using FileChooser = std::function<QString(const QString& filter, const QString& suffix,
-                                              const QString& current)>;
-    void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
 
     // State for the opener and tests.
     const QString& FileName() const { return fileName_; }
@@ -83,6 +77,7 @@ class CExportDlg : public QDialog {
     void OnTick(int percent);
     void OnFinished(ToolResult result);
 
+    Prompts& prompts_;
     const CKVDoc* document_ = nullptr;
     ExportSettings settings_;
     QString fileName_;
@@ -93,8 +88,6 @@ class CExportDlg : public QDialog {
     ExportType type_ = ExportType::kCsv;
     ExportItems items_ = ExportItems::kPdMessages;
     bool automatic_ = false;
-    Notice notice_;
-    FileChooser chooser_;
     CJobRunner* runner_ = nullptr;
 
     QLabel* fileLabel_ = nullptr;

@@ -2,16 +2,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "prompts/prompts.h"
 #include "tools/qt/job_runner.h"
 #include "tools/stitch_writer.h"
 
@@ -30,14 +29,14 @@ void AddFiles(QListWidget* list, const std::vector<StitchFile>& files) {
 
 }  // namespace
 
-CStitchFileDlg::CStitchFileDlg(const QString& folder, const QString& currentFile, QWidget* parent)
-    : QDialog(parent), folder_(folder), currentFile_(currentFile), runner_(new CJobRunner(this)) {
+CStitchFileDlg::CStitchFileDlg(const QString& folder, const QString& currentFile, Prompts& prompts,
+                               QWidget* parent)
+    : QDialog(parent),
+      folder_(folder),
+      currentFile_(currentFile),
+      prompts_(prompts),
+      runner_(new CJobRunner(this)) {
     setWindowTitle(QStringLiteral("Stitch Record Files"));
-    notice_ = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
-    chooser_ = [this](const QString& current) {
-        return QFileDialog::getExistingDirectory(this, QStringLiteral("Select Record Folder"),
-                                                 current, QFileDialog::ShowDirsOnly);
-    };
 
     auto* layout = new QVBoxLayout(this);
     auto* folderRow = new QHBoxLayout;
@@ -184,7 +183,8 @@ void CStitchFileDlg::ApplyControlState() {
 }
 
 void CStitchFileDlg::ChooseFolder() {
-    const QString chosen = chooser_(folder_);
+    const QString chosen =
+        prompts_.ChooseFolder(this, QStringLiteral("Select Record Folder"), folder_);
     if (chosen.isEmpty()) {
         return;
     }
@@ -224,11 +224,11 @@ void CStitchFileDlg::OnFinished(ToolResult result) {
         waitCursor_ = false;
     }
     if (result != ToolResult::kSucceeded) {
-        notice_(QString::fromLatin1(kStitchAbortedText));
+        prompts_.ShowNotice(this, windowTitle(), QString::fromLatin1(kStitchAbortedText));
         statusLabel_->clear();
         return;
     }
-    notice_(QString::fromLatin1(kStitchCompletedText));
+    prompts_.ShowNotice(this, windowTitle(), QString::fromLatin1(kStitchCompletedText));
     accept();
 }
 

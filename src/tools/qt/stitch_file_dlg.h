@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "tools/tool_job.h"
 
 class CJobRunner;
+class Prompts;
 class QCheckBox;
 class QLabel;
 class QListWidget;
@@ -26,15 +26,11 @@ class CStitchFileDlg : public QDialog {
 
   public:
     // folder: the record folder setting; currentFile: the document's record file, preselected
-    // as the base when it is listed.
-    CStitchFileDlg(const QString& folder, const QString& currentFile, QWidget* parent = nullptr);
+    // as the base when it is listed. prompts asks for another folder and tells how the
+    // stitching ended; it outlives the dialog.
+    CStitchFileDlg(const QString& folder, const QString& currentFile, Prompts& prompts,
+                   QWidget* parent = nullptr);
     ~CStitchFileDlg() override;
-
-    // Replaceable for tests: the message box and the folder chooser (returns "" on cancel).
-    using Notice = std::function<void(const QString& text)>;
-    void SetNotice(Notice notice) { notice_ = std::move(notice); }
-    using FolderChooser = std::function<QString(const QString& current)>;
-    void SetFolderChooser(FolderChooser chooser) { chooser_ = std::move(chooser); }
 
     QListWidget* BaseList() const { return baseList_; }
     QListWidget* StitchList() const { return stitchList_; }
@@ -62,8 +58,7 @@ class CStitchFileDlg : public QDialog {
     QString basePath_;
     QString outputPath_;
     std::vector<StitchFile> files_;
-    Notice notice_;
-    FolderChooser chooser_;
+    Prompts& prompts_;
     CJobRunner* runner_ = nullptr;
     bool waitCursor_ = false;
 

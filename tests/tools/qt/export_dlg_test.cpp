@@ -14,6 +14,7 @@
 
 #include "capture/document.h"
 #include "list/simulated_capture.h"
+#include "scripted_prompts.h"
 #include "tools/qt/export_dlg.h"
 #include "tools/qt/job_runner.h"
 
@@ -32,6 +33,7 @@ class ExportDlgTest : public QObject {
     void pcapngExportHoldsTheMessagesOfTheRange();
     void failureSaysExportAbortedAndKeepsTheDialog();
     void fileChooserUsesTheTypeFilter();
+    void noticesAndTheChooserReachThePromptsOverTheDialog();
 
   private:
     template <typename T>
@@ -40,18 +42,18 @@ class ExportDlgTest : public QObject {
     }
     void Open(CExportDlg& dialog) {
         dialog.Setup(document_, ExportSettings{});
-        dialog.SetNotice([this](const QString& text) { notices_ << text; });
         dialog.Initialise(false);
     }
+    QStringList Notices() const { return prompts_.Texts(ScriptedPrompts::Kind::kNotice); }
 
     QTemporaryDir dir_;
     QString record_;
     CKVDoc document_;
-    QStringList notices_;
+    ScriptedPrompts prompts_;
 };
 
 void ExportDlgTest::init() {
-    notices_.clear();
+    prompts_ = ScriptedPrompts();
     QFile::remove(dir_.filePath(QStringLiteral("spr_export.csv")));
     if (record_.isEmpty()) {
         record_ = SimulateCapture(dir_, "spr");
@@ -61,7 +63,7 @@ void ExportDlgTest::init() {
 }
 
 void ExportDlgTest::nameIsDerivedAndNumberedWhenTaken() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
     QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.csv")));
     QCOMPARE(Child<QLabel>(dialog, "fileName")->text(), dialog.FileName());
@@ -73,7 +75,7 @@ void ExportDlgTest::nameIsDerivedAndNumberedWhenTaken() {
 }
 
 void ExportDlgTest::radioClicksCorrectTheExtension() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
     Child<QRadioButton>(dialog, "type1")->click();
     QCOMPARE(dialog.Type(), ExportType::kZaz);
@@ -90,7 +92,7 @@ void ExportDlgTest::radioClicksCorrectTheExtension() {
 }
 
 void ExportDlgTest::itemsDefaultToPdMessagesAndRadiosFollowTheRule() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
     QCOMPARE(dialog.Items(), ExportItems::kPdMessages);
     QVERIFY(Child<QCheckBox>(dialog, "visibleColumnsOnly")->isEnabled());
@@ -111,7 +113,7 @@ void ExportDlgTest::itemsDefaultToPdMessagesAndRadiosFollowTheRule() {
 
 void ExportDlgTest::markersOfTheDocumentAndGraphFillBothCombos() {
     document_.SetMarkerA(document_.PacketAt(3));
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     ExportSettings settings;
     settings.graphMarkers = {-500, 1500};
     dialog.Setup(document_, settings);
@@ -127,7 +129,7 @@ void ExportDlgTest::markersOfTheDocumentAndGraphFillBothCombos() {
 }
 
 void ExportDlgTest::fromPacketAtTheCountKeepsExportDisabled() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
     const QString count = QString::number(document_.PacketCount());
     Child<QRadioButton>(dialog, "fromKind1")->click();
@@ -140,7 +142,7 @@ void ExportDlgTest::fromPacketAtTheCountKeepsExportDisabled() {
 }
 
 void ExportDlgTest::toPacketPastTheLastIsWrittenBackOnExport() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
     Child<QRadioButton>(dialog, "toKind1")->click();
     QLineEdit* to = Child<QLineEdit>(dialog, "toNumber");
@@ -150,16 +152,19 @@ void ExportDlgTest::toPacketPastTheLastIsWrittenBackOnExport() {
     Child<QPushButton>(dialog, "export")->click();
     QCOMPARE(to->text(), QString::number(document_.PacketCount() - 1));
     dialog.Runner()->WaitAndPoll();
-    QCOMPARE(notices_, QStringList{kExportCompletedText});
+    QCOMPARE(Notices(), QStringList{kExportCompletedText});
 }
 
 void ExportDlgTest::exportShowsProgressThenCompletesAndCloses() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
     QStringList statuses;
     QLabel* status = Child<QLabel>(dialog, "status");
     connect(dialog.Runner(), &CJobRunner::Tick, this, [&] { statuses << status->text(); });
-    dialog.SetNotice([&](const QString& text) { notices_ << text + '|' + status->text(); });
+    QStringList notices;
+    prompts_.onAsked = [&](const ScriptedPrompts::Asked& asked) {
+        notices << asked.text + '|' + status->text();
+    };
     Child<QPushButton>(dialog, "export")->click();
     QVERIFY(dialog.Exporting());
     QVERIFY(!Child<QPushButton>(dialog, "export")->isEnabled());
@@ -168,7 +173,7 @@ void ExportDlgTest::exportShowsProgressThenCompletesAndCloses() {
     QVERIFY(Child<QPushButton>(dialog, "abort")->isEnabled());
     dialog.Runner()->WaitAndPoll();
     QCOMPARE(statuses, QStringList{"Exporting... 100%"});
-    QCOMPARE(notices_, QStringList{"Export Completed.|Export Completed."});
+    QCOMPARE(notices, QStringList{"Export Completed.|Export Completed."});
     QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
     QFile file(dialog.FileName());
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -176,7 +181,7 @@ void ExportDlgTest::exportShowsProgressThenCompletesAndCloses() {
 }
 
 void ExportDlgTest::pcapngExportHoldsTheMessagesOfTheRange() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
     Child<QRadioButton>(dialog, "type2")->click();
     Child<QRadioButton>(dialog, "fromKind1")->click();
@@ -190,7 +195,7 @@ void ExportDlgTest::pcapngExportHoldsTheMessagesOfTheRange() {
     Child<QPushButton>(dialog, "export")->click();
     QVERIFY(dialog.Exporting());
     dialog.Runner()->WaitAndPoll();
-    QCOMPARE(notices_, QStringList{"Export Completed."});
+    QCOMPARE(Notices(), QStringList{"Export Completed."});
     QFile file(dialog.FileName());
     QVERIFY(dialog.FileName().endsWith(QStringLiteral("spr_export.pcapng")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -202,36 +207,58 @@ void ExportDlgTest::pcapngExportHoldsTheMessagesOfTheRange() {
 }
 
 void ExportDlgTest::failureSaysExportAbortedAndKeepsTheDialog() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
-    dialog.SetFileChooser([this](const QString&, const QString&, const QString&) {
-        return dir_.filePath(QStringLiteral("missing/out.csv"));
-    });
+    prompts_.saveFile = dir_.filePath(QStringLiteral("missing/out.csv"));
     Child<QPushButton>(dialog, "file")->click();
     Child<QPushButton>(dialog, "export")->click();
     dialog.Runner()->WaitAndPoll();
-    QCOMPARE(notices_, QStringList{kExportAbortedText});
+    QCOMPARE(Notices(), QStringList{kExportAbortedText});
     QCOMPARE(Child<QLabel>(dialog, "status")->text(), QString());
     QVERIFY(Child<QPushButton>(dialog, "export")->isEnabled());
     QCOMPARE(dialog.result(), 0);
 }
 
 void ExportDlgTest::fileChooserUsesTheTypeFilter() {
-    CExportDlg dialog;
+    CExportDlg dialog(prompts_);
     Open(dialog);
-    QStringList asked;
-    dialog.SetFileChooser([&](const QString& filter, const QString& suffix, const QString&) {
-        asked << filter + '|' + suffix;
-        return QString();
-    });
     Child<QPushButton>(dialog, "file")->click();
     Child<QRadioButton>(dialog, "type2")->click();
     Child<QPushButton>(dialog, "file")->click();
     Child<QRadioButton>(dialog, "type1")->click();
     Child<QPushButton>(dialog, "file")->click();
+    QStringList asked;
+    for (const ScriptedPrompts::Asked& prompt : prompts_.asked) {
+        asked << prompt.detail;
+    }
     QCOMPARE(asked, (QStringList{"CSV Files (*.csv)|csv", "pcapng Files (*.pcapng)|pcapng",
                                  "ZAZ Files (*.zaz)|zaz"}));
     QCOMPARE(dialog.FileName(), dir_.filePath(QStringLiteral("spr_export.zaz")));
+}
+
+// The save chooser starts at the derived name over the dialog; the completion notice carries the
+// dialog's title.
+void ExportDlgTest::noticesAndTheChooserReachThePromptsOverTheDialog() {
+    CExportDlg dialog(prompts_);
+    Open(dialog);
+    const QString derived = dialog.FileName();
+    const QString chosen = dir_.filePath(QStringLiteral("chosen.csv"));
+    prompts_.saveFile = chosen;
+    Child<QPushButton>(dialog, "file")->click();
+    QCOMPARE(dialog.FileName(), chosen);
+    Child<QPushButton>(dialog, "export")->click();
+    dialog.Runner()->WaitAndPoll();
+    QCOMPARE(prompts_.asked.size(), size_t{2});
+    const ScriptedPrompts::Asked& chooser = prompts_.asked[0];
+    QVERIFY(chooser.kind == ScriptedPrompts::Kind::kSaveFile);
+    QCOMPARE(chooser.parent, &dialog);
+    QCOMPARE(chooser.text, derived);
+    const ScriptedPrompts::Asked& notice = prompts_.asked[1];
+    QVERIFY(notice.kind == ScriptedPrompts::Kind::kNotice);
+    QCOMPARE(notice.parent, &dialog);
+    QCOMPARE(notice.title, QStringLiteral("Export"));
+    QCOMPARE(notice.text, QString::fromLatin1(kExportCompletedText));
+    QVERIFY(QFile::exists(chosen));
 }
 
 QTEST_MAIN(ExportDlgTest)

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "scripted_prompts.h"
 #include "tools/qt/job_runner.h"
 #include "tools/qt/stitch_file_dlg.h"
 
@@ -49,6 +50,7 @@ class StitchFileDlgTest : public QObject {
     void stitchingJoinsThePartsAndCloses();
     void unreadablePartSaysAborted();
     void folderWithoutNumberedFilesLeavesStartDisabled();
+    void folderChooserAndNoticesReachThePromptsOverTheDialog();
 
   private:
     QString File(const QString& name) const { return dir_->filePath(name); }
@@ -59,12 +61,12 @@ class StitchFileDlgTest : public QObject {
     }
 
     std::unique_ptr<QTemporaryDir> dir_;
-    QStringList notices_;
+    ScriptedPrompts prompts_;
 };
 
 void StitchFileDlgTest::init() {
     dir_ = std::make_unique<QTemporaryDir>();
-    notices_.clear();
+    prompts_ = ScriptedPrompts();
     for (int i = 1; i <= 5; ++i) {
         Write(QStringLiteral("PDCapture_000%1.zaz").arg(i), QByteArray(64 * i, char('0' + i)));
     }
@@ -73,7 +75,7 @@ void StitchFileDlgTest::init() {
 }
 
 void StitchFileDlgTest::listsOfTheFolderWithTheCurrentFileAsBase() {
-    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0002.zaz")));
+    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0002.zaz")), prompts_);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Stitch Record Files"));
     QCOMPARE(Names(dialog.BaseList()),
              (QStringList{"PDCapture_0001.zaz", "PDCapture_0002.zaz", "PDCapture_0003.zaz",
@@ -92,7 +94,7 @@ void StitchFileDlgTest::listsOfTheFolderWithTheCurrentFileAsBase() {
 }
 
 void StitchFileDlgTest::selectionIsAlwaysTheFirstItems() {
-    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0002.zaz")));
+    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0002.zaz")), prompts_);
     Click(dialog.StitchList(), 2);
     QCOMPARE(Selected(dialog.StitchList()),
              (QStringList{"PDCapture_0003.zaz", "PDCapture_0004.zaz", "PDCapture_0005.zaz"}));
@@ -110,13 +112,16 @@ void StitchFileDlgTest::selectionIsAlwaysTheFirstItems() {
 
 void StitchFileDlgTest::takenOutputNameIsNumbered() {
     Write(QStringLiteral("Stitched_PDCapture_0001-0002.zaz"), {});
-    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0001.zaz")));
+    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0001.zaz")), prompts_);
     QCOMPARE(dialog.OutputPath(), File(QStringLiteral("Stitched_PDCapture_0001-0002 (1).zaz")));
 }
 
 void StitchFileDlgTest::stitchingJoinsThePartsAndCloses() {
-    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0001.zaz")));
-    dialog.SetNotice([&](const QString& text) { notices_ << text + '|' + dialog.StatusText(); });
+    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0001.zaz")), prompts_);
+    QStringList notices;
+    prompts_.onAsked = [&](const ScriptedPrompts::Asked& asked) {
+        notices << asked.text + '|' + dialog.StatusText();
+    };
     QStringList ticks;
     connect(dialog.Runner(), &CJobRunner::Tick, this, [&] { ticks << dialog.StatusText(); });
     Click(dialog.StitchList(), 1);
@@ -127,7 +132,7 @@ void StitchFileDlgTest::stitchingJoinsThePartsAndCloses() {
     QVERIFY(!dialog.FolderButton()->isEnabled());
     dialog.Runner()->WaitAndPoll();
     QCOMPARE(ticks, QStringList{"Stitching... 100%"});
-    QCOMPARE(notices_, QStringList{"Stitch Files Completed.|Stitch Files Completed."});
+    QCOMPARE(notices, QStringList{"Stitch Files Completed.|Stitch Files Completed."});
     QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
     QFile stitched(File(QStringLiteral("Stitched_PDCapture_0001-0003.zaz")));
     QVERIFY(stitched.open(QIODevice::ReadOnly));
@@ -135,12 +140,11 @@ void StitchFileDlgTest::stitchingJoinsThePartsAndCloses() {
 }
 
 void StitchFileDlgTest::unreadablePartSaysAborted() {
-    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0001.zaz")));
-    dialog.SetNotice([&](const QString& text) { notices_ << text; });
+    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0001.zaz")), prompts_);
     QVERIFY(QFile::remove(File(QStringLiteral("PDCapture_0002.zaz"))));
     dialog.StartButton()->click();
     dialog.Runner()->WaitAndPoll();
-    QCOMPARE(notices_, QStringList{kStitchAbortedText});
+    QCOMPARE(prompts_.Texts(ScriptedPrompts::Kind::kNotice), QStringList{kStitchAbortedText});
     QVERIFY(dialog.StatusText().isEmpty());
     QVERIFY(dialog.StartButton()->isEnabled());
     QVERIFY(!QFile::exists(dialog.OutputPath()));
@@ -151,17 +155,36 @@ void StitchFileDlgTest::folderWithoutNumberedFilesLeavesStartDisabled() {
     QFile plain(other.filePath(QStringLiteral("Other.zaz")));
     QVERIFY(plain.open(QIODevice::WriteOnly));
     plain.close();
-    CStitchFileDlg dialog(dir_->path(), QString());
-    dialog.SetFolderChooser([&](const QString& current) {
-        [&] { QCOMPARE(current, dir_->path()); }();
-        return other.path();
-    });
+    CStitchFileDlg dialog(dir_->path(), QString(), prompts_);
+    prompts_.folder = other.path();
     QCOMPARE(Selected(dialog.BaseList()), QStringList{"PDCapture_0001.zaz"});  // the first
     dialog.FolderButton()->click();
     QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("folder"))->text(), other.path());
     QCOMPARE(dialog.BaseList()->count(), 0);
     QCOMPARE(dialog.StitchList()->count(), 0);
     QVERIFY(!dialog.StartButton()->isEnabled());
+    QCOMPARE(prompts_.Texts(ScriptedPrompts::Kind::kFolder), QStringList{dir_->path()});
+}
+
+// The folder chooser asks over the dialog with its caption, starting at the folder shown; a
+// cancelled chooser keeps the folder. The end of the stitching is told with the dialog's title.
+void StitchFileDlgTest::folderChooserAndNoticesReachThePromptsOverTheDialog() {
+    CStitchFileDlg dialog(dir_->path(), File(QStringLiteral("PDCapture_0001.zaz")), prompts_);
+    dialog.FolderButton()->click();
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("folder"))->text(), dir_->path());
+    dialog.StartButton()->click();
+    dialog.Runner()->WaitAndPoll();
+    QCOMPARE(prompts_.asked.size(), size_t{2});
+    const ScriptedPrompts::Asked& chooser = prompts_.asked[0];
+    QVERIFY(chooser.kind == ScriptedPrompts::Kind::kFolder);
+    QCOMPARE(chooser.parent, &dialog);
+    QCOMPARE(chooser.title, QStringLiteral("Select Record Folder"));
+    QCOMPARE(chooser.text, dir_->path());
+    const ScriptedPrompts::Asked& notice = prompts_.asked[1];
+    QVERIFY(notice.kind == ScriptedPrompts::Kind::kNotice);
+    QCOMPARE(notice.parent, &dialog);
+    QCOMPARE(notice.title, QStringLiteral("Stitch Record Files"));
+    QCOMPARE(notice.text, QString::fromLatin1(kStitchCompletedText));
 }
 
 QTEST_MAIN(StitchFileDlgTest)
