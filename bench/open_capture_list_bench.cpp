@@ -18,6 +18,7 @@
 #include "capture/document.h"
 #include "list/log_view.h"
 #include "long_capture.h"
+#include "prompts/qt_prompts.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -95,7 +96,8 @@ void BM_OpenWithListFirstPaint(benchmark::State& state) {
         SettingsStore settings;
         settings.layout.listRowHeight = 400;
         CRecentFileList recent;
-        auto frame = std::make_unique<CMainFrame>(*document, settings, recent);
+        QtPrompts prompts;  // nothing asks: the capture opens whole
+        auto frame = std::make_unique<CMainFrame>(*document, settings, recent, prompts);
         frame->show();
         // The window decodes in steps between events; the first paint follows the last step.
         const bool opened = frame->OpenDocument(path);
@@ -129,7 +131,8 @@ int main(int argc, char** argv) {
         CKVDoc document;
         SettingsStore settings;
         CRecentFileList recent;
-        CMainFrame frame(document, settings, recent);
+        QtPrompts prompts;
+        CMainFrame frame(document, settings, recent, prompts);
         frame.show();
         frame.grab();
     }
