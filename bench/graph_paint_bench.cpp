@@ -43,7 +43,6 @@ const DocumentSnapshot& CaptureOf(size_t samples) {
     const int64_t span = static_cast<int64_t>(samples) * kSampleInterval;
     for (int i = 0; i < kPackets; ++i) {
         auto packet = std::make_shared<CCCPacket>();
-        packet->packetNumber = i;
         packet->relTime = span * i / kPackets;
         packet->edgeCount = 200;
         packet->clockDivider = 48;

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ColumnContext context = DocumentColumnContext(doc, false);
     const std::vector<int64_t> idleTimes = IdleTimes(doc.Packets(), context.timeOrigin);
     for (size_t i = 0; i < doc.Packets().size(); ++i) {
-        WalkPacketTexts(*doc.Packets()[i], idleTimes[i], context);
+        WalkPacketTexts({doc.Packets()[i].get(), static_cast<int32_t>(i), idleTimes[i]}, context);
     }
     for (size_t i = 0; i < doc.SampleCount(); ++i) {
         (void)doc.SampleAt(i);

@@ -31,7 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         packet->messageByteCount = static_cast<int32_t>(count);
         packet->messageBytes.Assign(data + pos + 3, count);
         packet->relTime = static_cast<int64_t>(packets.size()) * 1000;
-        packet->packetNumber = static_cast<int32_t>(packets.size());
         pos += 3 + count;
 
         AttributePort(ports, packet);
@@ -40,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::vector<int64_t> idleTimes = IdleTimes(packets, 0);
     for (size_t i = 0; i < packets.size(); ++i) {
-        WalkPacketTexts(*packets[i], idleTimes[i], {});
+        WalkPacketTexts({packets[i].get(), static_cast<int32_t>(i), idleTimes[i]}, {});
     }
     return 0;
 }

@@ -10,19 +10,20 @@
 
 // context supplies the time origin and sample lookup of the packet's document, if any; the
 // texts are walked with both current directions.
-inline void WalkPacketTexts(const CCCPacket& packet, int64_t idleTime, ColumnContext context) {
+inline void WalkPacketTexts(const PacketRow& row, ColumnContext context) {
+    const CCCPacket& packet = *row.packet;
     for (int column = 0; column < kPacketColumnCount; ++column) {
         context.reverseCurrent = false;
-        (void)ColumnText(packet, idleTime, column, context);
+        (void)ColumnText(row, column, context);
         context.reverseCurrent = true;
-        (void)ColumnText(packet, idleTime, column, context);
-        (void)ColumnSortKey(packet, idleTime, column, context);
+        (void)ColumnText(row, column, context);
+        (void)ColumnSortKey(row, column, context);
     }
-    (void)FindInColumns(packet, idleTime, "SOURCE", context);
+    (void)FindInColumns(row, "SOURCE", context);
     (void)DescriptionText(packet);
     (void)BuildFieldLayout(packet, false);
     (void)BuildFieldLayout(packet, true);
-    const PacketTree tree = BuildPacketTree(packet);
+    const PacketTree tree = BuildPacketTree(packet, row.number);
     for (const PacketTreeNode& node : tree.nodes) {
         (void)NodeBitRange(packet, node.code);
         (void)FieldRowsForNode(packet, node.code);

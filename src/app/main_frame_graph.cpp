@@ -102,7 +102,7 @@ void CMainFrame::ConnectGraphPane() {
     connect(logView_, &CKVLogView::markersChanged, graphView_, qOverload<>(&QWidget::update));
     connect(logView_, &CKVLogView::selectedPacketChanged, graphView_,
             qOverload<>(&QWidget::update));
-    connect(logView_, &CKVLogView::packetActivated, graphView_, [this](CCCPacket* packet) {
+    connect(logView_, &CKVLogView::packetActivated, graphView_, [this](const CCCPacket* packet) {
         graphView_->CentreOnTime(packet->relTime - document_.TimeOrigin());
     });
     connect(graphView_, &CGraphView::markersChanged, this, [this] {

@@ -107,7 +107,6 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
         }
         if (!line.openPacket) {
             auto packet = std::make_shared<CCCPacket>();
-            packet->doc = owner_;
             packet->ccLine = ccLine;
             packet->clockDivider = divider;
             packet->startTime = line.lineTime;

@@ -21,9 +21,6 @@ struct CcLineState {
 
 class CcEdgeParser {
   public:
-    // Document stamped into every packet; may be null.
-    void SetOwner(CKVDoc* doc) { owner_ = doc; }
-
     // Parses one CcEdgeBlock at file offset `offset`; other blocks are ignored.
     void ParseBlock(const uint8_t* block, uint64_t offset, RecordSink& sink);
 
@@ -41,7 +38,6 @@ class CcEdgeParser {
     // Ends the open packet after ten microseconds of silence; short bursts are noise.
     static void CloseByGap(CcLineState& line, uint64_t offset, RecordSink& sink);
 
-    CKVDoc* owner_ = nullptr;
     std::array<CcLineState, 2> lines_;
     int previousBurst_ = -1;
     int previousSequence_ = -1;

@@ -26,9 +26,7 @@ std::string Format(const char* format, int value) {
 
 }  // namespace
 
-CKVDoc::CKVDoc() {
-    stream_.SetOwner(this);
-}
+CKVDoc::CKVDoc() {}
 
 void CKVDoc::AddObserver(CKVDocObserver* observer) {
     std::lock_guard lock(mutex_);
@@ -298,6 +296,7 @@ void CKVDoc::ApplyLimits() {
             SortNewPackets();  // the oldest are the first in time order
             size_t remove = packets_.size() - maxPackets;
             NoteFrontTrimmed(remove);
+            marks_.Forget({packets_.data(), remove});
             for (size_t i = 0; i < remove; ++i) {
                 if (packets_[i] == markerA_) {
                     markerA_.reset();
@@ -307,9 +306,6 @@ void CKVDoc::ApplyLimits() {
                 }
             }
             packets_.erase(packets_.begin(), packets_.begin() + static_cast<ptrdiff_t>(remove));
-            for (size_t i = 0; i < packets_.size(); ++i) {
-                packets_[i]->packetNumber = static_cast<int32_t>(i);
-            }
             sortedCount_ = packets_.size();
         }
     } else if (packets_.size() > maxPackets) {
@@ -427,9 +423,6 @@ void CKVDoc::SortNewPackets() {
     if (firstMoved < publishedCount_) {
         pendingMergeFrom_ = std::min(pendingMergeFrom_, firstMoved);
     }
-    for (auto it = first; it != packets_.end(); ++it) {
-        (*it)->packetNumber = static_cast<int32_t>(it - packets_.begin());
-    }
     sortedCount_ = packets_.size();
 }
 
@@ -443,7 +436,7 @@ void CKVDoc::RestoreMarkers() {
             markerB_ = packet;
         }
         if (std::binary_search(markedKeys_.begin(), markedKeys_.end(), packet->relTime)) {
-            packet->marked = true;
+            marks_.Set(*packet, true);
         }
     }
 }
@@ -476,6 +469,7 @@ void CKVDoc::Clear() {
     fileCheck_.Reset();
     markerA_.reset();
     markerB_.reset();
+    marks_.Clear();
     portState_ = PdPortState{};
     chunkAssembler_ = ChunkAssembler{};
     packetsFull_ = false;
@@ -550,7 +544,7 @@ std::optional<CVbusInfo> CKVDoc::SampleAt(size_t i) const {
     if (i >= samples_.Size()) {
         return std::nullopt;
     }
-    return UnpackSample(samples_.At(i), const_cast<CKVDoc*>(this));
+    return UnpackSample(samples_.At(i));
 }
 
 std::optional<size_t> CKVDoc::FindPacket(int64_t t) const {
@@ -567,7 +561,7 @@ std::optional<size_t> CKVDoc::FindSample(int64_t t) const {
 
 DocumentSnapshot CKVDoc::Snapshot() const {
     std::lock_guard lock(mutex_);
-    return {packets_, samples_.Snapshot(), timeOrigin_, sampleStats_};
+    return {packets_, samples_.Snapshot(), timeOrigin_, sampleStats_, marks_};
 }
 
 void CKVDoc::SetMarkerA(const PacketPtr& packet) {
@@ -585,9 +579,19 @@ void CKVDoc::SetMarkerB(const PacketPtr& packet) {
 void CKVDoc::SetMarked(const PacketPtr& packet, bool marked) {
     std::lock_guard lock(mutex_);
     if (packet) {
-        packet->marked = marked;
+        marks_.Set(*packet, marked);
     }
     NoteMarkersChanged();
+}
+
+bool CKVDoc::IsMarked(const CCCPacket& packet) const {
+    std::lock_guard lock(mutex_);
+    return marks_.Contains(packet);
+}
+
+PacketMarks CKVDoc::Marks() const {
+    std::lock_guard lock(mutex_);
+    return marks_;
 }
 
 void CKVDoc::NoteMarkersChanged() {
@@ -659,7 +663,7 @@ FileResult CKVDoc::AppendMarkerBlocks(const std::string& path) const {
         if (packet == markerA_) {
             record.packets.push_back({kInfoMarkerA, packet->relTime});
         }
-        if (packet->marked) {
+        if (marks_.Contains(*packet)) {
             record.packets.push_back({kInfoMarkedPacket, packet->relTime});
         }
     }

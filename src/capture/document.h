@@ -12,6 +12,7 @@
 #include "capture/document_observer.h"
 #include "capture/document_snapshot.h"
 #include "capture/file_result.h"
+#include "capture/packet_marks.h"
 #include "capture/packet_statistics.h"
 #include "capture/record_file_check.h"
 #include "capture/record_file_io.h"
@@ -111,7 +112,7 @@ class CKVDoc {
 
     size_t PacketCount() const { return packets_.size(); }
     size_t SampleCount() const { return samples_.Size(); }
-    // Sorted by relTime; packetNumber equals the index. Hold Mutex() while using the array
+    // Sorted by relTime; a packet's number is its index. Hold Mutex() while using the array
     // when another thread may decode.
     const std::vector<PacketPtr>& Packets() const { return packets_; }
     PacketPtr PacketAt(size_t i) const;
@@ -142,6 +143,9 @@ class CKVDoc {
     void SetMarkerA(const PacketPtr& packet);
     void SetMarkerB(const PacketPtr& packet);
     void SetMarked(const PacketPtr& packet, bool marked);
+    bool IsMarked(const CCCPacket& packet) const;
+    // The marks as they are now; later changes do not reach the copy.
+    PacketMarks Marks() const;
     // For views that change marker state themselves (graph markers).
     void NoteMarkersChanged();
     bool MarkersChanged() const { return markersChanged_; }
@@ -208,7 +212,7 @@ class CKVDoc {
     int64_t decodedOffset_ = 0;
     int64_t timeOrigin_ = 0;
     std::vector<PacketPtr> packets_;
-    size_t sortedCount_ = 0;  // packets_[0, sortedCount_) are in time order and numbered
+    size_t sortedCount_ = 0;  // packets_[0, sortedCount_) are in time order
     SampleStore samples_;
     int32_t maxPacketCount_ = kDefaultMaxPacketCount;
     int32_t maxVbusCount_ = kDefaultMaxVbusCount;
@@ -234,6 +238,7 @@ class CKVDoc {
     PacketPtr markerB_;
     int64_t markerAKey_ = -1;
     int64_t markerBKey_ = -1;
+    PacketMarks marks_;
     std::vector<int64_t> markedKeys_;
     int64_t savedOrigin_ = 0;
     int64_t graphMarkerOTime_ = -1;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "capture/packet_marks.h"
 #include "capture/sample_snapshot.h"
 #include "capture/sample_stats.h"
 #include "pd/cc_packet.h"
@@ -17,6 +18,7 @@ struct DocumentSnapshot {
     SampleSnapshot samples;
     int64_t timeOrigin = 0;
     SampleStats stats;
+    PacketMarks marks;
 
     // Index of the last packet / sample whose time minus the time origin is <= t.
     std::optional<size_t> FindPacket(int64_t t) const;

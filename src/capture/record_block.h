@@ -8,8 +8,6 @@
 
 #include "capture/byte_order.h"
 
-class CKVDoc;
-
 inline constexpr size_t kBlockSize = 64;
 inline constexpr uint16_t kInfoKindWord = 0xFFF0;
 inline constexpr uint16_t kSampleKindBit = 0x2000;
@@ -93,6 +91,5 @@ struct CVbusInfo {
     int16_t vbusCurrent = 0;
     int16_t cc1Current = 0;
     int16_t cc2Current = 0;
-    CKVDoc* doc = nullptr;
     uint64_t blockOffset = 0;
 };

@@ -3,11 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-void RecordStreamParser::SetOwner(CKVDoc* doc) {
-    samples_.SetOwner(doc);
-    edges_.SetOwner(doc);
-}
-
 void RecordStreamParser::Feed(std::span<const uint8_t> data, RecordSink& sink) {
     if (data.empty()) {
         return;

@@ -17,9 +17,6 @@ struct BlockCounts {
 
 class RecordStreamParser {
   public:
-    // Document stamped into samples and packets; may be null.
-    void SetOwner(CKVDoc* doc);
-
     // Takes the next bytes of the stream in any chunk size. Whole blocks are parsed; a partial
     // block waits for the bytes that complete it. Offsets count from the first byte fed.
     void Feed(std::span<const uint8_t> data, RecordSink& sink);

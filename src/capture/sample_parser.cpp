@@ -26,7 +26,6 @@ void SampleParser::ParseBlock(const uint8_t* block, uint64_t offset, RecordSink&
         sample.cc2Voltage = static_cast<int16_t>(ReadU16(raw + 12));
         sample.cc2Current =
             static_cast<int16_t>(ScaleCurrent(static_cast<int16_t>(ReadU16(raw + 14))));
-        sample.doc = owner_;
         sample.blockOffset = offset;
         sink.OnSample(sample);
     }

@@ -8,9 +8,6 @@
 
 class SampleParser {
   public:
-    // Document stamped into every sample; may be null.
-    void SetOwner(CKVDoc* doc) { owner_ = doc; }
-
     // Parses the samples of one block at file offset `offset`. Blocks without the sample bit
     // yield nothing; InfoBlocks carry a count of 0.
     void ParseBlock(const uint8_t* block, uint64_t offset, RecordSink& sink);
@@ -23,7 +20,6 @@ class SampleParser {
     void Reset();
 
   private:
-    CKVDoc* owner_ = nullptr;
     TimestampExtender extender_;
     int64_t captureStartTime_ = -1;
     int64_t lastSampleTime_ = 0;

@@ -14,11 +14,10 @@ StoredSample PackSample(const CVbusInfo& sample) {
     return stored;
 }
 
-CVbusInfo UnpackSample(const StoredSample& stored, CKVDoc* doc) {
+CVbusInfo UnpackSample(const StoredSample& stored) {
     CVbusInfo sample;
     sample.time = stored.Time();
     CopyElectricalReadings(stored, sample);
-    sample.doc = doc;
     uint64_t blockIndex =
         (static_cast<uint64_t>(stored.blockIndexHigh) << 32) | stored.blockIndexLow;
     sample.blockOffset = blockIndex * kBlockSize;

@@ -30,4 +30,4 @@ static_assert(sizeof(StoredSample) == 28);
 static_assert(std::is_trivially_default_constructible_v<StoredSample>);
 
 StoredSample PackSample(const CVbusInfo& sample);
-CVbusInfo UnpackSample(const StoredSample& stored, CKVDoc* doc);
+CVbusInfo UnpackSample(const StoredSample& stored);

@@ -78,21 +78,20 @@ bool ParseDecodeArgs(const CliArgs& args, DecodeOptions& options) {
     return havePath;
 }
 
-void AppendTsvRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
-                  const ColumnContext& context) {
+void AppendTsvRow(std::string& out, const PacketRow& row, const ColumnContext& context) {
     for (int column = 0; column < kPacketColumnCount; ++column) {
         if (column != 0) {
             out += '\t';
         }
-        out += ColumnText(packet, idleTime, column, context);
+        out += ColumnText(row, column, context);
     }
     out += '\n';
 }
 
-void AppendJsonRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
-                   const ColumnContext& context) {
-    AppendFormat(out, "{\"packetNumber\":%d,\"relTime\":%" PRId64 ",\"ccLine\":%d",
-                 packet.packetNumber, packet.relTime, packet.ccLine);
+void AppendJsonRow(std::string& out, const PacketRow& row, const ColumnContext& context) {
+    const CCCPacket& packet = *row.packet;
+    AppendFormat(out, "{\"packetNumber\":%d,\"relTime\":%" PRId64 ",\"ccLine\":%d", row.number,
+                 packet.relTime, packet.ccLine);
     AppendFormat(out, ",\"orderedSetKind\":%d,\"crcOk\":%s,\"bitCount\":%d,\"preambleLength\":%d",
                  packet.orderedSetKind, packet.crcOk ? "true" : "false", packet.bitCount,
                  packet.preambleLength);
@@ -128,7 +127,7 @@ void AppendJsonRow(std::string& out, const CCCPacket& packet, int64_t idleTime,
         }
         AppendJsonString(out, ColumnLongTitle(column));
         out += ':';
-        AppendJsonString(out, ColumnText(packet, idleTime, column, context));
+        AppendJsonString(out, ColumnText(row, column, context));
     }
     out += "}}\n";
 }
@@ -176,9 +175,9 @@ int RunDecode(const CliArgs& args) {
     }
     for (const size_t i : shown) {
         if (options.format == DecodeFormat::kTsv) {
-            AppendTsvRow(out, *packets[i], rows.idleTimes[i], rows.context);
+            AppendTsvRow(out, rows.Row(i), rows.context);
         } else {
-            AppendJsonRow(out, *packets[i], rows.idleTimes[i], rows.context);
+            AppendJsonRow(out, rows.Row(i), rows.context);
         }
         if (out.size() >= (1u << 20)) {
             ok = Flush(out) && ok;

@@ -60,7 +60,8 @@ int RunFields(const CliArgs& args) {
         return 1;
     }
     std::string error;
-    const std::optional<std::vector<FieldRow>> rows = NodeFieldRows(*packet, parsed->node, error);
+    const std::optional<std::vector<FieldRow>> rows =
+        NodeFieldRows(*packet, static_cast<int32_t>(parsed->number), parsed->node, error);
     if (!rows) {
         std::fprintf(stderr, "zoduz-cli fields: %s\n", error.c_str());
         return 1;

@@ -93,7 +93,7 @@ int RunFind(const CliArgs& args) {
     std::string out;
     const std::vector<FindMatch> matches = FindMatches(options.criteria, rows, options.from);
     for (const FindMatch& match : matches) {
-        AppendFormat(out, "%d\t%d\t", packets[match.row]->packetNumber, match.column);
+        AppendFormat(out, "%zu\t%d\t", match.row, match.column);
         out += ColumnShortTitle(match.column);
         out += '\n';
     }

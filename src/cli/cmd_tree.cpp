@@ -20,7 +20,8 @@ int RunTree(const CliArgs& args) {
     if (!packet) {
         return 1;
     }
-    for (const PacketTreeNode& node : BuildPacketTree(*packet).nodes) {
+    for (const PacketTreeNode& node :
+         BuildPacketTree(*packet, static_cast<int32_t>(*number)).nodes) {
         std::printf("%08X\t%d\t%s\n", node.code, node.depth, node.text.c_str());
     }
     return std::fflush(stdout) == 0 ? 0 : 1;

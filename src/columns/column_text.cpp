@@ -227,13 +227,13 @@ void UpperAscii(std::string& text) {
 
 }  // namespace
 
-std::string ColumnText(const CCCPacket& packet, int64_t idleTime, int column,
-                       const ColumnContext& context) {
+std::string ColumnText(const PacketRow& row, int column, const ColumnContext& context) {
+    const CCCPacket& packet = *row.packet;
     switch (column) {
         case kColumnPacketNumber:
-            return FormatText("%d", packet.packetNumber);
+            return FormatText("%d", row.number);
         case kColumnIdleTime:
-            return FormatTime(idleTime);
+            return FormatTime(row.idleTime);
         case kColumnTimestamp:
             return FormatTime(packet.relTime - context.timeOrigin);
         case kColumnPacketLength:
@@ -268,14 +268,14 @@ std::string ColumnText(const CCCPacket& packet, int64_t idleTime, int column,
     }
 }
 
-int64_t ColumnSortKey(const CCCPacket& packet, int64_t idleTime, int column,
-                      const ColumnContext& context) {
+int64_t ColumnSortKey(const PacketRow& row, int column, const ColumnContext& context) {
+    const CCCPacket& packet = *row.packet;
     const bool good = packet.crcOk;
     switch (column) {
         case kColumnPacketNumber:
-            return packet.packetNumber;
+            return row.number;
         case kColumnIdleTime:
-            return idleTime;
+            return row.idleTime;
         case kColumnTimestamp:
             return packet.relTime;
         case kColumnPacketLength:
@@ -311,12 +311,11 @@ int64_t ColumnSortKey(const CCCPacket& packet, int64_t idleTime, int column,
     }
 }
 
-int FindInColumns(const CCCPacket& packet, int64_t idleTime, const std::string& text,
-                  const ColumnContext& context) {
+int FindInColumns(const PacketRow& row, const std::string& text, const ColumnContext& context) {
     std::string needle = text;
     UpperAscii(needle);
     for (int column = 0; column < kPacketColumnCount; ++column) {
-        std::string haystack = ColumnText(packet, idleTime, column, context);
+        std::string haystack = ColumnText(row, column, context);
         if (haystack.empty()) {
             continue;
         }

@@ -6,8 +6,7 @@
 // Thread safety: every operation here may run on the user-interface thread and on an export
 // worker for the same packet at once. None of them writes the packet: a packet without a VBUS
 // snapshot gets its values from the context's sample lookup each time a VBUS column is asked
-// for. LookupVbus, which does write the packet, is for the owner of a packet that no other
-// thread can see yet.
+// for.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "columns/packet_row.h"
 #include "pd/cc_packet.h"
 #include "pd/packet_column.h"
 
@@ -39,20 +39,17 @@ struct ColumnContext {
     SampleLookup samples;         // for packets without a VBUS snapshot; none: no values
 };
 
-// Text of column `column` (0-37) for the packet, which followed idleTime microseconds of bus
-// idle (see IdleTimeTracker); "" for an unknown column or missing data.
-std::string ColumnText(const CCCPacket& packet, int64_t idleTime, int column,
-                       const ColumnContext& context);
+// Text of column `column` (0-37) for the row's packet; "" for an unknown column or missing
+// data.
+std::string ColumnText(const PacketRow& row, int column, const ColumnContext& context);
 
 // Numeric sort key of a column; -1 when the column has no value or is sorted by text. Only the
 // sample lookup of the context is used (keys never negate currents).
-int64_t ColumnSortKey(const CCCPacket& packet, int64_t idleTime, int column,
-                      const ColumnContext& context);
+int64_t ColumnSortKey(const PacketRow& row, int column, const ColumnContext& context);
 
 // Lowest column id whose text contains `text`, comparing with the ASCII letters a-z folded to
 // upper case (no other character is folded); -1 when no column matches.
-int FindInColumns(const CCCPacket& packet, int64_t idleTime, const std::string& text,
-                  const ColumnContext& context);
+int FindInColumns(const PacketRow& row, const std::string& text, const ColumnContext& context);
 
 // Microseconds as " 1h  2min  3s 004ms 005us", "- 0s   1ms 500us" and the like.
 std::string FormatTime(int64_t microseconds);
@@ -60,8 +57,3 @@ std::string FormatTime(int64_t microseconds);
 // The packet's VBUS snapshot, or else the context's latest sample at or before the packet; none
 // without a lookup or such a sample.
 std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet, const ColumnContext& context);
-
-// Copies the context's latest sample at or before the packet into its VBUS fields and sets
-// vbusValid. Returns false (nothing written) without a lookup or sample. Writes the packet: call
-// it only while no other thread reads the packet, e.g. before handing the packet to any reader.
-bool LookupVbus(CCCPacket& packet, const ColumnContext& context);

@@ -12,16 +12,3 @@ std::optional<PacketVbusValues> PacketVbus(const CCCPacket& packet, const Column
     }
     return context.samples(packet.relTime);
 }
-
-bool LookupVbus(CCCPacket& packet, const ColumnContext& context) {
-    if (!context.samples) {
-        return false;
-    }
-    const std::optional<PacketVbusValues> values = context.samples(packet.relTime);
-    if (!values) {
-        return false;
-    }
-    CopyElectricalReadings(*values, packet);
-    packet.vbusValid = true;
-    return true;
-}

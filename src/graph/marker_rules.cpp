@@ -92,7 +92,7 @@ std::vector<ReadoutLine> MarkerReadout(const DocumentSnapshot& document,
     if (!index) {
         return lines;
     }
-    const CVbusInfo sample = UnpackSample(document.samples.At(*index), nullptr);
+    const CVbusInfo sample = UnpackSample(document.samples.At(*index));
     const bool reverse = state.reverseCurrent;
     const GraphColour header =
         marker == GraphMarker::X ? GraphColour::MarkerX : GraphColour::MarkerO;

@@ -19,9 +19,9 @@ constexpr RgbColour kPort1Bar{0, 0, 255};
 constexpr RgbColour kPort2Bar{0, 100, 100};
 constexpr RgbColour kPort3Bar{100, 100, 0};
 
-std::string NumberAndName(const char* prefix, const CCCPacket& packet) {
+std::string NumberAndName(const char* prefix, size_t index, const CCCPacket& packet) {
     char number[32];
-    std::snprintf(number, sizeof number, "%s#%d ", prefix, packet.packetNumber);
+    std::snprintf(number, sizeof number, "%s#%zu ", prefix, index);
     return number + MessageName(packet);
 }
 
@@ -35,7 +35,8 @@ int64_t PacketDuration(const CCCPacket& packet) {
     return static_cast<int64_t>(packet.totalTicks) * packet.clockDivider / 48;
 }
 
-RgbColour PacketBarColour(const CCCPacket& packet, const PacketHighlights& highlights) {
+RgbColour PacketBarColour(const CCCPacket& packet, bool marked,
+                          const PacketHighlights& highlights) {
     if (&packet == highlights.markerA) {
         return kMarkerABar;
     }
@@ -45,7 +46,7 @@ RgbColour PacketBarColour(const CCCPacket& packet, const PacketHighlights& highl
     if (&packet == highlights.selected) {
         return kSelectedBar;
     }
-    if (packet.marked) {
+    if (marked) {
         return kMarkedBar;
     }
     if (IsInvalidPacket(packet)) {
@@ -125,9 +126,9 @@ std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input, size_t first
         bar.left = static_cast<int>(
             std::clamp<int64_t>(int64_t{layout.graphLeft} + x, INT32_MIN / 2, INT32_MAX / 2));
         bar.width = std::max(1, TruncToInt(static_cast<float>(duration) * state.timeScale));
-        bar.colour = PacketBarColour(packet, highlights);
+        bar.colour = PacketBarColour(packet, input.document.marks.Contains(packet), highlights);
         if (bar.width > kPacketLabelMinWidth) {
-            bar.label = NumberAndName("", packet);
+            bar.label = NumberAndName("", i, packet);
         }
         const char* prefix = nullptr;
         if (&packet == highlights.markerA) {
@@ -142,7 +143,7 @@ std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input, size_t first
         }
         if (prefix != nullptr) {
             bar.flagTop = layout.graphTop + state.fontHeight * flagRow + 1;
-            bar.flagLabel = NumberAndName(prefix, packet);
+            bar.flagLabel = NumberAndName(prefix, i, packet);
             flagRow = (flagRow + 1) % kFlaggedLabelRows;
         }
         bars.push_back(std::move(bar));

@@ -25,7 +25,8 @@ struct PacketHighlights {
 
 // Duration of a packet's burst in µs: totalTicks x clockDivider / 48.
 int64_t PacketDuration(const CCCPacket& packet);
-RgbColour PacketBarColour(const CCCPacket& packet, const PacketHighlights& highlights);
+// marked: whether the user marked the packet (the document's marks).
+RgbColour PacketBarColour(const CCCPacket& packet, bool marked, const PacketHighlights& highlights);
 
 enum class BarFlag { None, MarkerA, MarkerB, Selected };
 

@@ -89,7 +89,7 @@ CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header(), &QHeaderView::sectionClicked, this, &CKVLogView::SortByColumn);
     connect(this, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (CCCPacket* packet = model_->PacketAt(index.row())) {
+        if (const CCCPacket* packet = model_->PacketAt(index.row())) {
             emit packetActivated(packet);
         }
     });
@@ -117,7 +117,7 @@ int CKVLogView::RowCount() const {
     return model_->RowCount();
 }
 
-CCCPacket* CKVLogView::SelectedPacket() const {
+const CCCPacket* CKVLogView::SelectedPacket() const {
     return model_->PacketAt(selectedRow_);
 }
 
@@ -134,7 +134,8 @@ void CKVLogView::RebuildList() {
     context.reverseCurrent = reverseCurrent_ && reverseCurrent_();
     model_->SetContext(std::move(context));
     const CCCPacket* selected = SelectedPacket();
-    const int rememberedNumber = selected != nullptr ? selected->packetNumber : -1;
+    const PacketRow* selectedRow = model_->RowAt(selectedRow_);
+    const int rememberedNumber = selectedRow != nullptr ? selectedRow->number : -1;
 
     // List columns in display order: at each position the first shown id that claims it.
     std::vector<int> ids;
@@ -170,7 +171,7 @@ void CKVLogView::RebuildList() {
         SelectPacketNumber(rememberedNumber);
     }
     if (selectedRow_ == -1 && selected != nullptr) {
-        emit selectedPacketChanged(nullptr);
+        emit selectedPacketChanged(nullptr, -1);
     }
 }
 
@@ -201,7 +202,8 @@ void CKVLogView::AppendNewPackets() {
     int firstRow = model_->RowCount();
     lastPercent_ = -1;
     while (nextPacketIndex_ < count) {
-        CCCPacket* packet = packets[nextPacketIndex_].get();
+        const auto number = static_cast<int32_t>(nextPacketIndex_);
+        const CCCPacket* packet = packets[nextPacketIndex_].get();
         ++nextPacketIndex_;
         if (!recording) {
             const int percent = static_cast<int>(nextPacketIndex_ * 100 / count);
@@ -213,7 +215,7 @@ void CKVLogView::AppendNewPackets() {
         if (packet == nullptr) {
             continue;
         }
-        const PacketRow candidate{packet, idleTimes_.Next(*packet)};
+        const PacketRow candidate{packet, number, idleTimes_.Next(*packet)};
         if (IsHiddenByFilter(candidate) || !hasColumns) {
             continue;
         }
@@ -276,7 +278,7 @@ void CKVLogView::RelistFrom(size_t first) {
     // The rows are in document order: those before the first moved packet stay as they are.
     const std::vector<PacketRow>& rows = model_->Rows();
     const auto kept = std::partition_point(rows.begin(), rows.end(), [first](const PacketRow& row) {
-        return static_cast<size_t>(row.packet->packetNumber) < first;
+        return static_cast<size_t>(row.number) < first;
     });
     const int cut = static_cast<int>(kept - rows.begin());
     const CCCPacket* selected = selectedRow_ >= cut ? SelectedPacket() : nullptr;
@@ -304,7 +306,7 @@ void CKVLogView::ReselectPacket(const CCCPacket* packet) {
     const int row = model_->RowOfPacket(packet);
     if (row < 0) {
         selectedRow_ = -1;
-        emit selectedPacketChanged(nullptr);
+        emit selectedPacketChanged(nullptr, -1);
         return;
     }
     selectingQuietly_ = true;
@@ -354,7 +356,7 @@ void CKVLogView::ResetRows() {
     ClearRowState();
     contextRow_ = -1;
     if (hadSelection) {
-        emit selectedPacketChanged(nullptr);
+        emit selectedPacketChanged(nullptr, -1);
     }
 }
 
@@ -375,7 +377,7 @@ void CKVLogView::RecreateRows() {
         SelectRow(row);
         EnsureRowVisible(row);
     } else if (selected != nullptr) {
-        emit selectedPacketChanged(nullptr);
+        emit selectedPacketChanged(nullptr, -1);
     }
 }
 
@@ -432,7 +434,9 @@ void CKVLogView::ChangeSelection(int row) {
     selectedRow_ = row;
     RepaintRow(previous);
     RepaintRow(row);
-    emit selectedPacketChanged(model_->PacketAt(row));
+    const PacketRow* shown = model_->RowAt(row);
+    emit selectedPacketChanged(shown != nullptr ? shown->packet : nullptr,
+                               shown != nullptr ? shown->number : -1);
 }
 
 void CKVLogView::EnsureRowVisible(int row) {
@@ -510,7 +514,7 @@ void CKVLogView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         return;
     }
     const RowRoles roles{row == selectedRow_, packet == document_.MarkerA().get(),
-                         packet == document_.MarkerB().get()};
+                         packet == document_.MarkerB().get(), document_.IsMarked(*packet)};
     const QRect rowRect(0, option.rect.top(), viewport()->width(), option.rect.height());
     painter->save();
     const RowColour background = RowBackground(*packet, row, roles);
@@ -618,23 +622,20 @@ QMenu* CKVLogView::BuildContextMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("LogView"));
     const CCCPacket* packet = model_->PacketAt(contextRow_);
-    bool anyMarked = false;
-    for (const PacketRow& shown : model_->Rows()) {
-        if (shown.packet->marked) {
-            anyMarked = true;
-            break;
-        }
-    }
+    const PacketMarks marks = document_.Marks();
+    const bool anyMarked =
+        std::any_of(model_->Rows().begin(), model_->Rows().end(),
+                    [&](const PacketRow& shown) { return marks.Contains(*shown.packet); });
     auto add = [&](const QString& text, bool enabled, auto handler) {
         QAction* action = menu->addAction(text);
         action->setEnabled(enabled);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    add(QStringLiteral("Set Marker"), packet != nullptr && !packet->marked,
+    const bool packetMarked = packet != nullptr && marks.Contains(*packet);
+    add(QStringLiteral("Set Marker"), packet != nullptr && !packetMarked,
         [this] { SetMark(true); });
-    add(QStringLiteral("Clear Marker"), packet != nullptr && packet->marked,
-        [this] { SetMark(false); });
+    add(QStringLiteral("Clear Marker"), packetMarked, [this] { SetMark(false); });
     add(QStringLiteral("Clear All Markers"), anyMarked, [this] { ClearAllMarks(); });
     menu->addSeparator();
     add(QStringLiteral("Set Marker A"), packet != nullptr, [this] { SetMarkerA(); });
@@ -653,12 +654,14 @@ QMenu* CKVLogView::BuildContextMenu(QWidget* parent) {
     return menu;
 }
 
-PacketPtr CKVLogView::SharedPacket(const CCCPacket* packet) const {
-    if (packet == nullptr) {
+PacketPtr CKVLogView::SharedPacketOfRow(int row) const {
+    const PacketRow* shown = model_->RowAt(row);
+    if (shown == nullptr) {
         return nullptr;
     }
+    const CCCPacket* packet = shown->packet;
     const std::vector<PacketPtr>& packets = document_.Packets();
-    const int number = packet->packetNumber;
+    const int number = shown->number;
     if (number >= 0 && number < static_cast<int>(packets.size()) &&
         packets[number].get() == packet) {
         return packets[number];
@@ -673,8 +676,8 @@ void CKVLogView::AfterMarkerCommand() {
 }
 
 void CKVLogView::SetMark(bool marked) {
-    const PacketPtr packet = SharedPacket(model_->PacketAt(contextRow_));
-    if (!packet || packet->marked == marked) {
+    const PacketPtr packet = SharedPacketOfRow(contextRow_);
+    if (!packet || document_.IsMarked(*packet) == marked) {
         return;
     }
     document_.SetMarked(packet, marked);
@@ -685,13 +688,9 @@ void CKVLogView::SetMark(bool marked) {
 void CKVLogView::ClearAllMarks() {
     bool changed = false;
     for (int row = 0; row < model_->RowCount(); ++row) {
-        CCCPacket* packet = model_->PacketAt(row);
-        if (packet->marked) {
-            if (const PacketPtr shared = SharedPacket(packet)) {
-                document_.SetMarked(shared, false);
-            } else {
-                packet->marked = false;
-            }
+        const CCCPacket* packet = model_->PacketAt(row);
+        if (document_.IsMarked(*packet)) {
+            document_.SetMarked(SharedPacketOfRow(row), false);
             RepaintRow(row);
             changed = true;
         }
@@ -701,44 +700,44 @@ void CKVLogView::ClearAllMarks() {
     }
 }
 
-void CKVLogView::SetMarker(bool markerA, const CCCPacket* packet) {
+void CKVLogView::SetMarker(bool markerA, int row) {
     int& markerRow = markerA ? markerARow_ : markerBRow_;
     const int previous = markerRow;
-    const PacketPtr shared = SharedPacket(packet);
+    const PacketPtr shared = SharedPacketOfRow(row);
     if (markerA) {
         document_.SetMarkerA(shared);
     } else {
         document_.SetMarkerB(shared);
     }
-    markerRow = shared ? model_->RowOfPacket(packet) : -1;
+    markerRow = shared ? row : -1;
     RepaintRow(previous);
     RepaintRow(markerRow);
     AfterMarkerCommand();
 }
 
 void CKVLogView::SetMarkerA() {
-    if (const CCCPacket* packet = model_->PacketAt(contextRow_)) {
-        SetMarker(true, packet);
+    if (model_->PacketAt(contextRow_) != nullptr) {
+        SetMarker(true, contextRow_);
     }
 }
 
 void CKVLogView::ClearMarkerA() {
-    SetMarker(true, nullptr);
+    SetMarker(true, -1);
 }
 
 void CKVLogView::SetMarkerB() {
-    if (const CCCPacket* packet = model_->PacketAt(contextRow_)) {
-        SetMarker(false, packet);
+    if (model_->PacketAt(contextRow_) != nullptr) {
+        SetMarker(false, contextRow_);
     }
 }
 
 void CKVLogView::ClearMarkerB() {
-    SetMarker(false, nullptr);
+    SetMarker(false, -1);
 }
 
 void CKVLogView::SetOriginAbsolute() {
-    const CCCPacket* contextPacket = model_->PacketAt(contextRow_);
-    const int contextNumber = contextPacket != nullptr ? contextPacket->packetNumber : -1;
+    const PacketRow* contextShown = model_->RowAt(contextRow_);
+    const int contextNumber = contextShown != nullptr ? contextShown->number : -1;
     document_.SetTimeOrigin(0, false);
     document_.NoteMarkersChanged();
     OnTimeOriginChanged();
@@ -750,12 +749,12 @@ void CKVLogView::SetOriginAbsolute() {
 }
 
 void CKVLogView::SetOriginCurrentPosition() {
-    const CCCPacket* contextPacket = model_->PacketAt(contextRow_);
-    if (contextPacket == nullptr) {
+    const PacketRow* contextShown = model_->RowAt(contextRow_);
+    if (contextShown == nullptr) {
         return;
     }
-    const int contextNumber = contextPacket->packetNumber;
-    document_.SetTimeOrigin(contextPacket->relTime, false);
+    const int contextNumber = contextShown->number;
+    document_.SetTimeOrigin(contextShown->packet->relTime, false);
     document_.NoteMarkersChanged();
     OnTimeOriginChanged();
     contextRow_ = model_->RowOfPacketNumber(contextNumber);

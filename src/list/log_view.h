@@ -13,8 +13,8 @@
 #include "capture/document_change.h"
 #include "columns/column_text.h"
 #include "columns/idle_time.h"
+#include "columns/packet_row.h"
 #include "list/core/column_info.h"
-#include "list/core/packet_row.h"
 #include "pd/cc_packet.h"
 
 class CKVDoc;
@@ -78,7 +78,7 @@ class CKVLogView : public QTreeView {
     QString TruncatedCellText(int row, int listColumn) const;
 
     int SelectedRow() const { return selectedRow_; }
-    CCCPacket* SelectedPacket() const;
+    const CCCPacket* SelectedPacket() const;
     int RowCount() const;
     int ContextRow() const { return contextRow_; }
     void SetContextRow(int row) { contextRow_ = row; }
@@ -110,8 +110,8 @@ class CKVLogView : public QTreeView {
 
   signals:
     // The selected row changed; the packet is null when no row is selected.
-    void selectedPacketChanged(CCCPacket* packet);
-    void packetActivated(CCCPacket* packet);
+    void selectedPacketChanged(const CCCPacket* packet, int number);
+    void packetActivated(const CCCPacket* packet);
     void statusText(const QString& text);
     void columnSettingsRequested();
     // A marker or the time origin changed (the graph repaints its markers).
@@ -149,9 +149,10 @@ class CKVLogView : public QTreeView {
     bool RowInView(int row);
     void RepaintRow(int row);
     void ChangeSelection(int row);
-    PacketPtr SharedPacket(const CCCPacket* packet) const;
+    PacketPtr SharedPacketOfRow(int row) const;
     void AfterMarkerCommand();
-    void SetMarker(bool markerA, const CCCPacket* packet);
+    // row -1 clears the marker.
+    void SetMarker(bool markerA, int row);
     void SelectPacketNumber(int packetNumber);
 
     CKVDoc& document_;

@@ -70,14 +70,18 @@ void CPacketListModel::TruncateRows(int row) {
     endRemoveRows();
 }
 
-CCCPacket* CPacketListModel::PacketAt(int row) const {
-    return row >= 0 && row < RowCount() ? rows_[row].packet : nullptr;
+const CCCPacket* CPacketListModel::PacketAt(int row) const {
+    const PacketRow* shown = RowAt(row);
+    return shown != nullptr ? shown->packet : nullptr;
+}
+
+const PacketRow* CPacketListModel::RowAt(int row) const {
+    return row >= 0 && row < RowCount() ? &rows_[static_cast<size_t>(row)] : nullptr;
 }
 
 int CPacketListModel::RowOfPacketNumber(int packetNumber) const {
-    const auto it = std::find_if(rows_.begin(), rows_.end(), [&](const PacketRow& row) {
-        return row.packet->packetNumber == packetNumber;
-    });
+    const auto it = std::find_if(rows_.begin(), rows_.end(),
+                                 [&](const PacketRow& row) { return row.number == packetNumber; });
     return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
 }
 
@@ -122,8 +126,7 @@ QString CPacketListModel::CellText(int row, int listColumn) const {
         texts = std::make_unique<QString[]>(columnIds_.size());
         const PacketRow& shown = rows_[row];
         for (size_t column = 0; column < columnIds_.size(); ++column) {
-            texts[column] = StoredCellText(
-                formatter_(*shown.packet, shown.idleTime, columnIds_[column], context_));
+            texts[column] = StoredCellText(formatter_(shown, columnIds_[column], context_));
         }
     }
     return texts[listColumn];

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "columns/column_text.h"
-#include "list/core/packet_row.h"
+#include "columns/packet_row.h"
 
-// Text of one cell: packet, idle time before it, column id, column context.
-using CellFormatter = std::string (*)(const CCCPacket& packet, int64_t idleTime, int column,
+// Text of one cell: row, column id, column context.
+using CellFormatter = std::string (*)(const PacketRow& row, int column,
                                       const ColumnContext& context);
 
 // A cell text as stored: texts longer than 260 characters keep their first and last 120
@@ -44,8 +44,10 @@ class CPacketListModel : public QAbstractTableModel {
     void TruncateRows(int row);
     int RowCount() const { return static_cast<int>(rows_.size()); }
     // The packet of a row, nullptr outside the rows.
-    CCCPacket* PacketAt(int row) const;
-    // Row showing the packet with this packetNumber, -1 when none.
+    const CCCPacket* PacketAt(int row) const;
+    // Row `row`; null when there is none.
+    const PacketRow* RowAt(int row) const;
+    // Row showing the packet with this number, -1 when none.
     int RowOfPacketNumber(int packetNumber) const;
     // Row showing this packet, -1 when none.
     int RowOfPacket(const CCCPacket* packet) const;

@@ -26,17 +26,14 @@ CPacketSearch::CPacketSearch(CKVDoc& document, CKVLogView& view, QWidget* window
     UpdateFilterCheck();
 
     view_.SetFilter([this](const PacketRow& row) {
-        return filterEnabled_ &&
-               !ShownByFilter(filterCriteria_, *row.packet, row.idleTime, view_.Context());
+        return filterEnabled_ && !ShownByFilter(filterCriteria_, row, view_.Context());
     });
     ApplyFindCriteria();
 }
 
 void CPacketSearch::ApplyFindCriteria() {
     view_.SetFindMatcher(
-        [this](const PacketRow& row) {
-            return MatchFind(findCriteria_, *row.packet, row.idleTime, view_.Context());
-        },
+        [this](const PacketRow& row) { return MatchFind(findCriteria_, row, view_.Context()); },
         QString::fromStdString(ContainingText(findCriteria_)));
 }
 

@@ -7,8 +7,6 @@
 
 #include "pd/packet_buffers.h"
 
-class CKVDoc;
-
 // Largest number of edge intervals kept for one packet; later intervals are dropped.
 inline constexpr int kMaxEdges = 5000;
 // Capacity of the assembled message: headers, up to 260 payload bytes and the CRC.
@@ -65,10 +63,11 @@ using ChunkBuffer = std::shared_ptr<std::vector<uint8_t>>;
 // One packet: raw fields from the stream parser, then what each decoding stage fills in (see
 // the decoder). Thousands of packets stay in memory for the life of a capture, so the fields are
 // ordered by size and only as wide as their values: bit and interval counts stay below 5000,
-// message byte counts below 268.
+// message byte counts below 268. Once the document stores a packet it does not change, so that
+// readers on other threads need no lock for it: its number (its index), the user's marks and the
+// markers are the document's.
 struct CCCPacket {
     // 8-byte fields and owned buffers.
-    CKVDoc* doc = nullptr;
     uint64_t firstBlockOffset = 0;
     uint64_t lastBlockOffset = 0;
     // Where the edge parser can decode the packet from and up to which block it must read to
@@ -85,8 +84,7 @@ struct CCCPacket {
     std::weak_ptr<CCCPacket> sourceCapsRef;
     ChunkBuffer chunkBuffer;
 
-    // Stream parser and document.
-    int32_t packetNumber = -1;
+    // Stream parser, and the VBUS snapshot the document takes before it stores the packet.
     uint16_t vbusVoltage = 0;  // unsigned like the sample: EPR voltages exceed 32767 mV
     int16_t vbusCurrent = 0;
     int16_t cc1Voltage = 0;
@@ -96,7 +94,6 @@ struct CCCPacket {
     int16_t clockDivider = 20;
     int16_t edgeCount = 0;
     uint8_t ccLine = 0;
-    bool marked = false;
     bool vbusValid = false;
 
     // Bit recovery, symbols, bytes and CRC.

@@ -70,9 +70,9 @@ FieldBitRange Bounded(int32_t start, int32_t length, const FieldSource& source, 
 
 }  // namespace
 
-PacketTree BuildPacketTree(const CCCPacket& packet) {
+PacketTree BuildPacketTree(const CCCPacket& packet, int32_t number) {
     PacketTree tree;
-    tree.nodes.push_back({kNodePacket, 0, FormatText("Packet #%d", packet.packetNumber), true});
+    tree.nodes.push_back({kNodePacket, 0, FormatText("Packet #%d", number), true});
     tree.selectedCode = kNodePacket;
     if (packet.recovered) {
         tree.nodes.push_back(

@@ -39,7 +39,7 @@ struct PacketTree {
 // SOP'' messages the headers, the data objects or extended data, and the reassembled data block.
 // The message header is selected; a packet without a message has only its packet node, which is
 // then selected.
-PacketTree BuildPacketTree(const CCCPacket& packet);
+PacketTree BuildPacketTree(const CCCPacket& packet, int32_t number);
 
 // Bits a node stands for: `length` bits from `start` of the message bytes, or of the
 // reassembled data block when `reassembled`. Bounded by the bytes the packet carries.

@@ -144,7 +144,7 @@ py::list Find(const CaptureObject& self, const py::kwargs& keywords) {
     }
     py::list found;
     for (const FindMatch& match : matches) {
-        found.append(py::make_tuple(rows.doc.Packets()[match.row]->packetNumber, match.column,
+        found.append(py::make_tuple(static_cast<int64_t>(match.row), match.column,
                                     ColumnShortTitle(match.column)));
     }
     return found;

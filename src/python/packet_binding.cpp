@@ -33,7 +33,7 @@ struct PacketIterator {
 
 std::string Column(const PacketObject& p, int column) {
     const CaptureRows& rows = p.capture->Rows();
-    return ColumnText(p.Packet(), rows.idleTimes[p.row], column, rows.context);
+    return ColumnText(rows.Row(p.row), column, rows.context);
 }
 
 PacketObject At(const PacketSequence& sequence, int64_t index) {
@@ -65,7 +65,7 @@ std::optional<uint32_t> NodeArgument(const py::object& node) {
 py::list Fields(const PacketObject& p, const py::object& node) {
     std::string error;
     const std::optional<std::vector<FieldRow>> rows =
-        NodeFieldRows(p.Packet(), NodeArgument(node), error);
+        NodeFieldRows(p.Packet(), p.Number(), NodeArgument(node), error);
     if (!rows) {
         Raise(ErrorKind::kArgument, error);
     }
@@ -86,7 +86,7 @@ py::list Fields(const PacketObject& p, const py::object& node) {
 
 py::list Tree(const PacketObject& p) {
     py::list nodes;
-    for (const PacketTreeNode& node : BuildPacketTree(p.Packet()).nodes) {
+    for (const PacketTreeNode& node : BuildPacketTree(p.Packet(), p.Number()).nodes) {
         nodes.append(py::make_tuple(node.code, node.depth, node.text));
     }
     return nodes;
@@ -113,7 +113,7 @@ py::bytes MessageBytesOf(const PacketObject& p) {
 }
 
 std::string Repr(const PacketObject& p) {
-    std::string text = "<zoduz.Packet #" + std::to_string(p.Packet().packetNumber) + " " +
+    std::string text = "<zoduz.Packet #" + std::to_string(p.Number()) + " " +
                        Column(p, kColumnChannel) + " " + Column(p, kColumnOrderedSet);
     const std::string type = Column(p, kColumnMessageType);
     return text + (type.empty() ? "" : " " + type) + ">";
@@ -133,8 +133,7 @@ py::list PacketList(const std::shared_ptr<const OpenedCapture>& capture,
 void BindPacket(py::module_& module) {
     py::class_<PacketObject>(module, "Packet",
                              "One packet of a capture, with the texts the message list shows.")
-        .def_property_readonly("number",
-                               [](const PacketObject& p) { return p.Packet().packetNumber; })
+        .def_property_readonly("number", [](const PacketObject& p) { return p.Number(); })
         .def_property_readonly(
             "time_us",
             [](const PacketObject& p) {

@@ -15,6 +15,7 @@ struct PacketObject {
     size_t row = 0;
 
     const CCCPacket& Packet() const { return *capture->Doc().Packets()[row]; }
+    int32_t Number() const { return static_cast<int32_t>(row); }
 };
 
 // The packets of these rows as a Python list of zoduz.Packet.

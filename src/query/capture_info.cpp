@@ -1,5 +1,6 @@
 #include "query/capture_info.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "capture/info_block.h"
@@ -64,11 +65,16 @@ void AddCounters(std::vector<InfoValue>& values, const char* name,
     }
 }
 
-std::optional<InfoPacketMark> Mark(const PacketPtr& packet) {
+std::optional<InfoPacketMark> Mark(const CKVDoc& doc, const PacketPtr& packet) {
     if (!packet) {
         return std::nullopt;
     }
-    return InfoPacketMark{packet->packetNumber, packet->relTime};
+    const std::vector<PacketPtr>& packets = doc.Packets();
+    const auto it = std::find(packets.begin(), packets.end(), packet);
+    if (it == packets.end()) {
+        return std::nullopt;
+    }
+    return InfoPacketMark{static_cast<int32_t>(it - packets.begin()), packet->relTime};
 }
 
 }  // namespace
@@ -129,11 +135,13 @@ DocumentInfo ReadDocumentInfo(const CKVDoc& doc) {
     AddCounters(v, "control", p.control);
     AddCounters(v, "data", p.data);
     AddCounters(v, "extended", p.extended);
-    info.markerA = Mark(doc.MarkerA());
-    info.markerB = Mark(doc.MarkerB());
-    for (const PacketPtr& packet : doc.Packets()) {
-        if (packet->marked) {
-            info.marked.push_back({packet->packetNumber, packet->relTime});
+    info.markerA = Mark(doc, doc.MarkerA());
+    info.markerB = Mark(doc, doc.MarkerB());
+    const PacketMarks marks = doc.Marks();
+    for (size_t i = 0; i < doc.PacketCount(); ++i) {
+        const PacketPtr& packet = doc.Packets()[i];
+        if (marks.Contains(*packet)) {
+            info.marked.push_back({static_cast<int32_t>(i), packet->relTime});
         }
     }
     info.graphMarkerOTime = doc.GraphMarkerOTime();

@@ -12,9 +12,9 @@ void PrepareCaptureRows(CaptureRows& rows, bool reverseCurrent) {
 std::vector<std::string> RowTexts(const CaptureRows& rows, size_t i) {
     std::vector<std::string> texts;
     texts.reserve(kPacketColumnCount);
-    const CCCPacket& packet = *rows.doc.Packets()[i];
+    const PacketRow row = rows.Row(i);
     for (int column = 0; column < kPacketColumnCount; ++column) {
-        texts.push_back(ColumnText(packet, rows.idleTimes[i], column, rows.context));
+        texts.push_back(ColumnText(row, column, rows.context));
     }
     return texts;
 }

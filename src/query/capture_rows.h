@@ -9,11 +9,17 @@
 
 #include "capture/document.h"
 #include "columns/column_text.h"
+#include "columns/packet_row.h"
 
 struct CaptureRows {
     CKVDoc doc;
     ColumnContext context;
     std::vector<int64_t> idleTimes;
+
+    // Packet i with its number and idle time.
+    PacketRow Row(size_t i) const {
+        return {doc.Packets()[i].get(), static_cast<int32_t>(i), idleTimes[i]};
+    }
 };
 
 // Takes the context (currents negated with reverseCurrent) and the idle times of rows.doc.

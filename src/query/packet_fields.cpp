@@ -29,16 +29,16 @@ std::optional<uint32_t> ParseNodeCode(std::string text) {
     return code;
 }
 
-std::optional<std::vector<FieldRow>> NodeFieldRows(const CCCPacket& packet,
+std::optional<std::vector<FieldRow>> NodeFieldRows(const CCCPacket& packet, int32_t number,
                                                    std::optional<uint32_t> node,
                                                    std::string& error) {
-    const PacketTree tree = BuildPacketTree(packet);
+    const PacketTree tree = BuildPacketTree(packet, number);
     const uint32_t code = node.value_or(tree.selectedCode);
     const bool found = std::any_of(tree.nodes.begin(), tree.nodes.end(),
                                    [code](const PacketTreeNode& n) { return n.code == code; });
     if (!found) {
         char text[64];
-        std::snprintf(text, sizeof text, "packet %d has no node %08X", packet.packetNumber, code);
+        std::snprintf(text, sizeof text, "packet %d has no node %08X", number, code);
         error = text;
         return std::nullopt;
     }

@@ -13,6 +13,6 @@ std::optional<uint32_t> ParseNodeCode(std::string text);
 
 // The rows of tree node `node` of the packet, by default the node its tree selects. None with
 // error "packet NUMBER has no node CODE" (CODE as %08X) when the tree has no such node.
-std::optional<std::vector<FieldRow>> NodeFieldRows(const CCCPacket& packet,
+std::optional<std::vector<FieldRow>> NodeFieldRows(const CCCPacket& packet, int32_t number,
                                                    std::optional<uint32_t> node,
                                                    std::string& error);

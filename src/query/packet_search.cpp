@@ -42,8 +42,7 @@ std::vector<FindMatch> FindMatches(const FindCriteria& criteria, const CaptureRo
     std::vector<FindMatch> matches;
     for (; row >= 0 && row < count; row += forward ? 1 : -1) {
         const auto index = static_cast<size_t>(row);
-        const int column =
-            MatchFind(criteria, *packets[index], rows.idleTimes[index], rows.context);
+        const int column = MatchFind(criteria, rows.Row(index), rows.context);
         if (column != -1) {
             matches.push_back({index, column});
         }
@@ -55,7 +54,7 @@ std::vector<size_t> FilteredRows(const FindCriteria& criteria, const CaptureRows
     const std::vector<PacketPtr>& packets = rows.doc.Packets();
     std::vector<size_t> shown;
     for (size_t i = 0; i < packets.size(); ++i) {
-        if (ShownByFilter(criteria, *packets[i], rows.idleTimes[i], rows.context)) {
+        if (ShownByFilter(criteria, rows.Row(i), rows.context)) {
             shown.push_back(i);
         }
     }

@@ -109,16 +109,16 @@ void AppendSampleRow(std::string& line, const CVbusInfo& sample, int64_t time,
     line += kCsvLineEnd;
 }
 
-void AppendPacketRow(std::string& line, const CCCPacket& packet, int64_t idleTime, int64_t time,
+void AppendPacketRow(std::string& line, const PacketRow& row, int64_t time,
                      const CsvExportOptions& options, const ColumnContext& context) {
     AppendTime(line, time);
     for (int option = 0; option < kValueOptionCount; ++option) {
         if (options.values[option]) {
-            AppendCsvField(line, ColumnText(packet, idleTime, kValueColumns[option], context));
+            AppendCsvField(line, ColumnText(row, kValueColumns[option], context));
         }
     }
     for (int column : options.columns) {
-        AppendCsvField(line, ColumnText(packet, idleTime, column, context));
+        AppendCsvField(line, ColumnText(row, column, context));
     }
     line += kCsvLineEnd;
 }

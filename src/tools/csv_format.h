@@ -31,6 +31,6 @@ void AppendSampleRow(std::string& line, const CVbusInfo& sample, int64_t time,
                      const CsvExportOptions& options);
 
 // A packet row: its time, the chosen values of its VBUS snapshot (or of the context's sample
-// before it), then the list columns; idleTime is the bus idle time before the packet.
-void AppendPacketRow(std::string& line, const CCCPacket& packet, int64_t idleTime, int64_t time,
+// before it), then the list columns of the row.
+void AppendPacketRow(std::string& line, const PacketRow& row, int64_t time,
                      const CsvExportOptions& options, const ColumnContext& context);

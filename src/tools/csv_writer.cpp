@@ -37,17 +37,17 @@ ToolResult WriteCsvExport(const DocumentSnapshot& capture, const CsvExportOption
         // On equal times the packet goes first.
         if (nextSample < sampleCount &&
             (packet == nullptr || capture.samples.Time(nextSample) < packet->relTime)) {
-            const CVbusInfo sample = UnpackSample(capture.samples.At(nextSample++), nullptr);
+            const CVbusInfo sample = UnpackSample(capture.samples.At(nextSample++));
             const int64_t time = sample.time - origin;
             if (time >= options.rangeStart && time <= options.rangeEnd) {
                 AppendSampleRow(line, sample, time, options);
             }
         } else {
-            ++nextPacket;
-            const int64_t idleTime = idleTimes.Next(*packet);
+            const PacketRow row{packet, static_cast<int32_t>(nextPacket++),
+                                idleTimes.Next(*packet)};
             const int64_t time = packet->relTime - origin;
             if (time >= options.rangeStart && time <= options.rangeEnd) {
-                AppendPacketRow(line, *packet, idleTime, time, options, context);
+                AppendPacketRow(line, row, time, options, context);
             }
         }
         if (!line.empty() && !out.Write(line)) {

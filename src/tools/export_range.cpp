@@ -34,8 +34,8 @@ CaptureExtent ExtentOf(const CKVDoc& doc) {
         const PacketPtr last = doc.PacketAt(extent.packetCount - 1);
         extent.firstPacketTime = first->relTime - origin;
         extent.lastPacketTime = last->relTime - origin;
-        extent.firstPacketNumber = static_cast<uint32_t>(first->packetNumber);
-        extent.lastPacketNumber = static_cast<uint32_t>(last->packetNumber);
+        extent.firstPacketNumber = 0;
+        extent.lastPacketNumber = static_cast<uint32_t>(extent.packetCount - 1);
     }
     extent.packetTime = [&doc, origin](size_t index) {
         const PacketPtr packet = doc.PacketAt(index);

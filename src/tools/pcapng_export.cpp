@@ -65,7 +65,9 @@ ToolResult WritePackets(const DocumentSnapshot& capture, const PcapngExportOptio
         if (!PcapngSelects(packet, capture.timeOrigin, options)) {
             continue;
         }
-        const std::string record = BuildPdRecord(packet, PacketRecordExtras(packet, context));
+        PdRecordExtras extras = PacketRecordExtras({&packet, static_cast<int32_t>(i), 0}, context);
+        extras.marked = capture.marks.Contains(packet);
+        const std::string record = BuildPdRecord(packet, extras);
         const auto timestamp = static_cast<uint64_t>(packet.relTime - base);
         if (!out.Write(PcapngEnhancedPacket(packet.ccLine == 0 ? 0 : 1, timestamp, record))) {
             return out.Error();

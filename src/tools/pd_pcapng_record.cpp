@@ -60,7 +60,7 @@ uint16_t Flags(const CCCPacket& packet, const PdRecordExtras& extras) {
         {packet.preambleFound, kPdFlagPreamble},
         {packet.eopFound, kPdFlagEop},
         {packet.bytesAssembled, kPdFlagBytesAssembled},
-        {packet.marked, kPdFlagMarked},
+        {extras.marked, kPdFlagMarked},
     };
     for (const auto& [set, bit] : bits) {
         if (set) {
@@ -91,8 +91,10 @@ PdRecordReason PacketReason(const CCCPacket& packet) {
     return packet.bytesAssembled ? PdRecordReason::kMessage : PdRecordReason::kBadSymbols;
 }
 
-PdRecordExtras PacketRecordExtras(const CCCPacket& packet, const ColumnContext& context) {
+PdRecordExtras PacketRecordExtras(const PacketRow& row, const ColumnContext& context) {
+    const CCCPacket& packet = *row.packet;
     PdRecordExtras extras;
+    extras.number = row.number;
     extras.vbus = PacketVbus(packet, context);
     if (packet.crcOk && IsData(packet) && MessageType(packet) == kDataRequest &&
         HasDataObject(packet, 0)) {
@@ -102,7 +104,7 @@ PdRecordExtras PacketRecordExtras(const CCCPacket& packet, const ColumnContext& 
             extras.requestedPdo = DataObject(*caps, position - 1);
         }
     }
-    extras.description = ColumnText(packet, 0, kColumnDescription, context);
+    extras.description = ColumnText(row, kColumnDescription, context);
     return extras;
 }
 
@@ -124,7 +126,7 @@ std::string BuildPdRecord(const CCCPacket& packet, const PdRecordExtras& extras)
     AppendLe16(out, Flags(packet, extras));
     out.push_back(static_cast<char>(PacketReason(packet)));
     out.push_back(static_cast<char>(std::clamp<int>(packet.port, 0, 255)));
-    AppendLe32(out, static_cast<uint32_t>(packet.packetNumber));
+    AppendLe32(out, static_cast<uint32_t>(extras.number));
     AppendLe32(out, packet.receivedCrc);
     AppendLe16(out, vbus.vbusVoltage);
     AppendLe16(out, static_cast<uint16_t>(vbus.vbusCurrent));

@@ -47,11 +47,13 @@ struct PdRecordExtras {
     // The PDO of the Source_Capabilities that a Request's Object Position selects.
     std::optional<uint32_t> requestedPdo;
     std::string description;  // the Description column's text
+    int32_t number = -1;      // the packet's number in the capture (the list's # column)
+    bool marked = false;      // the user marked the packet
 };
 
 // The extras of a packet: its VBUS snapshot (or the context's sample), the requested PDO and
 // the Description text.
-PdRecordExtras PacketRecordExtras(const CCCPacket& packet, const ColumnContext& context);
+PdRecordExtras PacketRecordExtras(const PacketRow& row, const ColumnContext& context);
 
 // The whole exported PDU of a packet: the dissector-name tag, the end tag and the record.
 std::string BuildPdRecord(const CCCPacket& packet, const PdRecordExtras& extras);

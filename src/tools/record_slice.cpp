@@ -15,7 +15,7 @@ RecordSlice FindRecordSlice(const DocumentSnapshot& capture, int64_t rangeStart,
         return {};  // no block lies at or before the end of the range
     }
     auto sampleOffset = [&capture](size_t i) {
-        return static_cast<int64_t>(UnpackSample(capture.samples.At(i), nullptr).blockOffset);
+        return static_cast<int64_t>(UnpackSample(capture.samples.At(i)).blockOffset);
     };
     // The earliest packet of the range needs a sample at or before it for its time base.
     int64_t earliest = rangeStart;

@@ -71,7 +71,7 @@ class ChecksPanesTest : public QObject {
         const CCCPacket* selected = frame_->LogView()->SelectedPacket();
         QVERIFY(selected != nullptr);
         const qint64 expected = item->data(0, Qt::UserRole).toLongLong();
-        QCOMPARE(static_cast<qint64>(selected->packetNumber), expected);
+        QCOMPARE(static_cast<qint64>(frame_->LogView()->SelectedRow()), expected);
         const GraphViewState& state = frame_->GraphView()->Model().state;
         QVERIFY(std::llabs(state.centreTime - (selected->relTime - document_->TimeOrigin())) <
                 2000);

@@ -84,7 +84,7 @@ class GraphPaneTest : public QObject {
     void rowDoubleClickCentresTheGraphOnThePacket() {
         CKVLogView& list = *frame_->LogView();
         const int row = list.RowCount() / 2;
-        CCCPacket* packet = list.PacketModel()->PacketAt(row);
+        const CCCPacket* packet = list.PacketModel()->PacketAt(row);
         QVERIFY(packet != nullptr);
         emit list.packetActivated(packet);
         QCOMPARE(frame_->GraphView()->Model().state.centreTime,
@@ -94,7 +94,7 @@ class GraphPaneTest : public QObject {
     void selectedRowGivesItsBarTheSelectionColour() {
         CKVLogView& list = *frame_->LogView();
         list.SelectRow(3);
-        CCCPacket* packet = list.SelectedPacket();
+        const CCCPacket* packet = list.SelectedPacket();
         QVERIFY(packet != nullptr);
         CGraphView& view = *frame_->GraphView();
         view.CentreOnTime(packet->relTime - document_->TimeOrigin());
@@ -116,7 +116,7 @@ class GraphPaneTest : public QObject {
         QTest::mouseDClick(&view, Qt::LeftButton, Qt::NoModifier,
                            QPoint(x, view.Model().Geometry().graphTop + 50));
         QCOMPARE(view.Model().state.centreTime, clicked);
-        CCCPacket* selected = frame_->LogView()->SelectedPacket();
+        const CCCPacket* selected = frame_->LogView()->SelectedPacket();
         QVERIFY(selected != nullptr);
         // Within a pixel's worth of time of packet 5: that packet or a neighbour as near.
         const int64_t distance = std::llabs(selected->relTime - document_->TimeOrigin() - clicked);

@@ -58,9 +58,9 @@ struct FrameHarness {
 
 std::vector<int> MarkedNumbers(const CKVDoc& document) {
     std::vector<int> numbers;
-    for (const PacketPtr& packet : document.Packets()) {
-        if (packet->marked) {
-            numbers.push_back(packet->packetNumber);
+    for (size_t i = 0; i < document.PacketCount(); ++i) {
+        if (document.IsMarked(*document.Packets()[i])) {
+            numbers.push_back(static_cast<int>(i));
         }
     }
     return numbers;
@@ -188,8 +188,8 @@ void MainFrameTest::saveToNewPathReopensWithTheSameMarkers() {
     QCOMPARE(MarkedNumbers(reopened.document), marked);
     QVERIFY(reopened.document.MarkerA());
     QVERIFY(reopened.document.MarkerB());
-    QCOMPARE(reopened.document.MarkerA()->packetNumber, 20);
-    QCOMPARE(reopened.document.MarkerB()->packetNumber, 30);
+    QCOMPARE(reopened.document.MarkerA(), reopened.document.PacketAt(20));
+    QCOMPARE(reopened.document.MarkerB(), reopened.document.PacketAt(30));
     QCOMPARE(reopened.frame->LogView()->MarkerARow(), 20);
     QCOMPARE(reopened.frame->LogView()->MarkerBRow(), 30);
     // The original record file is left as it was.
@@ -209,7 +209,7 @@ void MainFrameTest::saveAgainToTheCopyKeepsTheMarkers() {
     FrameHarness reopened;
     QVERIFY(reopened.frame->OpenDocument(copy));
     QVERIFY(reopened.document.MarkerA());
-    QCOMPARE(reopened.document.MarkerA()->packetNumber, 2);
+    QCOMPARE(reopened.document.MarkerA(), reopened.document.PacketAt(2));
 }
 
 void MainFrameTest::saveFailureReportsSaveFileError() {
@@ -617,8 +617,7 @@ void MainFrameTest::resetPacketShowsOnlyItsPacketNode() {
     list->SelectRow(row);
     CPDPacketTreeView* tree = h_->frame->PacketTree();
     QCOMPARE(tree->topLevelItemCount(), 1);
-    QCOMPARE(tree->topLevelItem(0)->text(0),
-             QStringLiteral("Packet #%1").arg(list->SelectedPacket()->packetNumber));
+    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Packet #%1").arg(list->SelectedRow()));
     QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
     QCOMPARE(h_->frame->FieldTable()->rowCount(), 0);
 }

@@ -66,10 +66,14 @@ class TestCapture {
             packet->messageByteCount = static_cast<int16_t>(bytes.size());
             packet->bytesAssembled = true;
         }
-        packet->packetNumber = static_cast<int32_t>(packets.size());
         packets.push_back(packet);
         now += duration;
         return packet;
+    }
+
+    // A packet's number: its index in the capture.
+    int64_t NumberOf(const PacketPtr& packet) const {
+        return std::find(packets.begin(), packets.end(), packet) - packets.begin();
     }
 
     uint16_t Header(Side from, int type, int objects, int id, bool extended = false) const {

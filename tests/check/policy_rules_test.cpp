@@ -249,7 +249,7 @@ TEST(PolicyRules, AnAcknowledgedRetryStandsForItsFirstCopy) {
     const CheckReport report = capture.Check();
     EXPECT_TRUE(report.findings.empty()) << Describe(report);
     ASSERT_EQ(report.contracts.size(), 1u);
-    EXPECT_EQ(report.contracts[0].requestPacket, first->packetNumber);
+    EXPECT_EQ(report.contracts[0].requestPacket, capture.NumberOf(first));
     EXPECT_EQ(report.contracts[0].voltage, 9000);
     // The Accept answers the acknowledged copy: its latency runs from the retry's GoodCRC.
     EXPECT_EQ(report.contracts[0].acceptLatency, capture.gapUs);

@@ -191,8 +191,8 @@ TEST(PowerRules, ContractStory) {
     EXPECT_EQ(c.current, 2000);
     EXPECT_EQ(c.maxCurrent, 3000);
     EXPECT_EQ(c.position, 2);
-    EXPECT_EQ(c.requestPacket, n.request->packetNumber);
-    EXPECT_EQ(c.psRdyPacket, n.psRdy->packetNumber);
+    EXPECT_EQ(c.requestPacket, capture.NumberOf(n.request));
+    EXPECT_EQ(c.psRdyPacket, capture.NumberOf(n.psRdy));
     EXPECT_EQ(*c.psRdyLatency, 100000);
     // VBUS leaves vSafe5V (5.5 V) 5 ms into the ramp that starts 27 ms after the GoodCRC.
     EXPECT_NEAR(static_cast<double>(*c.transitionStart), 32000, 1000);

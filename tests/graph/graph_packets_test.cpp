@@ -28,42 +28,41 @@ class PacketStripTest : public ::testing::Test {
 };
 
 TEST(PacketBarColourTest, RulesInTheirOrder) {
-    PacketPtr packet = ValidPacket(0, 0, 100);
+    PacketPtr packet = ValidPacket(0, 100);
     PacketHighlights none;
-    EXPECT_EQ(PacketBarColour(*packet, none), (RgbColour{0, 0, 255}));  // port 1
+    EXPECT_EQ(PacketBarColour(*packet, false, none), (RgbColour{0, 0, 255}));  // port 1
     packet->port = 2;
-    EXPECT_EQ(PacketBarColour(*packet, none), (RgbColour{0, 100, 100}));
+    EXPECT_EQ(PacketBarColour(*packet, false, none), (RgbColour{0, 100, 100}));
     packet->port = 3;
-    EXPECT_EQ(PacketBarColour(*packet, none), (RgbColour{100, 100, 0}));
+    EXPECT_EQ(PacketBarColour(*packet, false, none), (RgbColour{100, 100, 0}));
     packet->port = 0;
-    EXPECT_EQ(PacketBarColour(*packet, none), (RgbColour{255, 0, 0}));
+    EXPECT_EQ(PacketBarColour(*packet, false, none), (RgbColour{255, 0, 0}));
     packet->port = 1;
     packet->crcOk = false;
-    EXPECT_EQ(PacketBarColour(*packet, none), (RgbColour{255, 0, 0}));
-    packet->marked = true;
-    EXPECT_EQ(PacketBarColour(*packet, none), (RgbColour{200, 200, 0}));
+    EXPECT_EQ(PacketBarColour(*packet, false, none), (RgbColour{255, 0, 0}));
+    EXPECT_EQ(PacketBarColour(*packet, true, none), (RgbColour{200, 200, 0}));
     PacketHighlights selected{nullptr, nullptr, packet.get()};
-    EXPECT_EQ(PacketBarColour(*packet, selected), (RgbColour{100, 100, 255}));
+    EXPECT_EQ(PacketBarColour(*packet, true, selected), (RgbColour{100, 100, 255}));
     PacketHighlights markerB{nullptr, packet.get(), packet.get()};
-    EXPECT_EQ(PacketBarColour(*packet, markerB), (RgbColour{255, 0, 128}));
+    EXPECT_EQ(PacketBarColour(*packet, true, markerB), (RgbColour{255, 0, 128}));
     PacketHighlights all{packet.get(), packet.get(), packet.get()};
-    EXPECT_EQ(PacketBarColour(*packet, all), (RgbColour{255, 128, 0}));
+    EXPECT_EQ(PacketBarColour(*packet, true, all), (RgbColour{255, 128, 0}));
 }
 
 TEST(PacketBarColourTest, HardResetWithFailedCrcIsYellow) {
-    PacketPtr reset = HardResetPacket(0, 0);
+    PacketPtr reset = HardResetPacket(0);
     reset->crcOk = false;
-    EXPECT_EQ(PacketBarColour(*reset, {}), (RgbColour{255, 255, 0}));
+    EXPECT_EQ(PacketBarColour(*reset, false, {}), (RgbColour{255, 255, 0}));
     reset->averageUnitInterval = 3.8f;
-    EXPECT_EQ(PacketBarColour(*reset, {}), (RgbColour{255, 0, 0}));
+    EXPECT_EQ(PacketBarColour(*reset, false, {}), (RgbColour{255, 0, 0}));
     reset->averageUnitInterval = 3.3f;
     reset->preambleFound = false;
-    EXPECT_EQ(PacketBarColour(*reset, {}), (RgbColour{255, 0, 0}));
+    EXPECT_EQ(PacketBarColour(*reset, false, {}), (RgbColour{255, 0, 0}));
 }
 
 TEST_F(PacketStripTest, LabelOnlyAboveFiftyPixels) {
     // 40 µs and 51 µs at 1 pixel per µs.
-    document.packets = {ValidPacket(0, 100, 40), ValidPacket(1, 300, 51)};
+    document.packets = {ValidPacket(100, 40), ValidPacket(300, 51)};
     const std::vector<PacketBar> bars = Bars();
     ASSERT_EQ(bars.size(), 2u);
     EXPECT_EQ(bars[0].width, 40);
@@ -74,7 +73,7 @@ TEST_F(PacketStripTest, LabelOnlyAboveFiftyPixels) {
 }
 
 TEST_F(PacketStripTest, SelectedBarOfAnyWidthGetsItsFlaggedLabel) {
-    document.packets = {ValidPacket(0, 100, 2), ValidPacket(1, 300, 40)};
+    document.packets = {ValidPacket(100, 2), ValidPacket(300, 40)};
     const std::vector<PacketBar> bars =
         Bars({document.packets[1].get(), nullptr, document.packets[0].get()});
     ASSERT_EQ(bars.size(), 2u);
@@ -87,17 +86,17 @@ TEST_F(PacketStripTest, SelectedBarOfAnyWidthGetsItsFlaggedLabel) {
 }
 
 TEST_F(PacketStripTest, MarkerAAndSelectedTogetherShowTheMarkerALabel) {
-    document.packets = {ValidPacket(7, 100, 2)};
+    document.packets = {ValidPacket(100, 2)};
     const std::vector<PacketBar> bars =
         Bars({document.packets[0].get(), nullptr, document.packets[0].get()});
     ASSERT_EQ(bars.size(), 1u);
     EXPECT_EQ(bars[0].colour, (RgbColour{255, 128, 0}));
-    EXPECT_EQ(bars[0].flagLabel.rfind("A #7 ", 0), 0u);
+    EXPECT_EQ(bars[0].flagLabel.rfind("A #0 ", 0), 0u);
 }
 
 TEST_F(PacketStripTest, FlaggedLabelsTakeSuccessiveRows) {
     for (int i = 0; i < 12; ++i) {
-        document.packets.push_back(ValidPacket(i, 10 + i * 20, 5));
+        document.packets.push_back(ValidPacket(10 + i * 20, 5));
     }
     // Rows advance per flagged label only: Marker A, Marker B and the selected packet stand on
     // rows 0, 1 and 2 whatever lies between them.
@@ -114,8 +113,8 @@ TEST_F(PacketStripTest, FlaggedLabelsTakeSuccessiveRows) {
 }
 
 TEST_F(PacketStripTest, SkipsPacketsWithFewEdgesAndStopsRightOfTheView) {
-    document.packets = {ValidPacket(0, 100, 10), ValidPacket(1, 200, 10), ValidPacket(2, 2000, 10),
-                        ValidPacket(3, 3000, 10)};
+    document.packets = {ValidPacket(100, 10), ValidPacket(200, 10), ValidPacket(2000, 10),
+                        ValidPacket(3000, 10)};
     document.packets[1]->edgeCount = 1;
     const std::vector<PacketBar> bars = Bars();
     ASSERT_EQ(bars.size(), 1u);
@@ -125,13 +124,13 @@ TEST_F(PacketStripTest, SkipsPacketsWithFewEdgesAndStopsRightOfTheView) {
 TEST_F(PacketStripTest, BisectionStartGivesTheBarsOfTheWalk) {
     // Many packets before the window and one long packet reaching into it.
     for (int i = 0; i < 500; ++i) {
-        document.packets.push_back(ValidPacket(i, -100000 + i * 150, 40 + i % 7));
+        document.packets.push_back(ValidPacket(-100000 + i * 150, 40 + i % 7));
     }
-    document.packets.push_back(ValidPacket(500, -30000, 30100));
+    document.packets.push_back(ValidPacket(-30000, 30100));
     std::sort(document.packets.begin(), document.packets.end(),
               [](const PacketPtr& a, const PacketPtr& b) { return a->relTime < b->relTime; });
     for (int i = 0; i < 30; ++i) {
-        document.packets.push_back(ValidPacket(600 + i, i * 40, 20));
+        document.packets.push_back(ValidPacket(i * 40, 20));
     }
     document.timeOrigin = 0;
     for (int64_t centre : {-50000, 0, 500, 20000}) {
@@ -152,13 +151,13 @@ TEST_F(PacketStripTest, BisectionStartGivesTheBarsOfTheWalk) {
 }
 
 TEST(PacketSpanBoundTest, FollowsTheArray) {
-    std::vector<PacketPtr> packets = {ValidPacket(0, 0, 100)};
+    std::vector<PacketPtr> packets = {ValidPacket(0, 100)};
     PacketSpanBound bound;
     EXPECT_EQ(bound.Update(packets), 100);
-    packets.push_back(ValidPacket(1, 500, 900));
+    packets.push_back(ValidPacket(500, 900));
     EXPECT_EQ(bound.Update(packets), 900);
     packets.erase(packets.begin() + 1);
-    packets.push_back(ValidPacket(2, 600, 50));
+    packets.push_back(ValidPacket(600, 50));
     EXPECT_EQ(bound.Update(packets), 100);
     packets.clear();
     EXPECT_EQ(bound.Update(packets), 0);
@@ -166,7 +165,7 @@ TEST(PacketSpanBoundTest, FollowsTheArray) {
 
 TEST(PacketPickTest, NearerStartWinsAndATieTakesTheEarlier) {
     DocumentSnapshot document;
-    document.packets = {ValidPacket(0, 1000, 10), ValidPacket(1, 2000, 10)};
+    document.packets = {ValidPacket(1000, 10), ValidPacket(2000, 10)};
     GraphViewState state;
     state.dataStartTime = 0;
     state.dataEndTime = 10000;

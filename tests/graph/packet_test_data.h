@@ -8,9 +8,8 @@
 #include "pd/cc_packet.h"
 
 // A burst of `duration` µs: totalTicks x clockDivider / 48 with the divider 48.
-inline PacketPtr ValidPacket(int number, int64_t relTime, int32_t duration) {
+inline PacketPtr ValidPacket(int64_t relTime, int32_t duration) {
     auto packet = std::make_shared<CCCPacket>();
-    packet->packetNumber = number;
     packet->relTime = relTime;
     packet->edgeCount = 100;
     packet->clockDivider = 48;
@@ -24,8 +23,8 @@ inline PacketPtr ValidPacket(int number, int64_t relTime, int32_t duration) {
     return packet;
 }
 
-inline PacketPtr HardResetPacket(int number, int64_t relTime) {
-    PacketPtr packet = ValidPacket(number, relTime, 20);
+inline PacketPtr HardResetPacket(int64_t relTime) {
+    PacketPtr packet = ValidPacket(relTime, 20);
     packet->orderedSetKind = kOsHardReset;
     packet->eopFound = false;
     return packet;

@@ -177,9 +177,11 @@ void FindFilterTest::okStoresTheControlsAndCancelKeepsButtonChanges() {
 void FindFilterTest::findSelectsTheNextMatchAndReportsTheEnd() {
     QVERIFY(Open("hard-reset"));
     const CCCPacket* softReset = nullptr;
-    for (const PacketPtr& packet : document_->Packets()) {
+    const std::vector<PacketPtr>& packets = document_->Packets();
+    for (size_t i = 1; i < packets.size(); ++i) {
+        const PacketPtr& packet = packets[i];
         if (packet->orderedSetKind == kOsSop && IsControl(*packet) &&
-            MessageType(*packet) == kCtrlSoftReset && packet->packetNumber > 0) {
+            MessageType(*packet) == kCtrlSoftReset) {
             softReset = packet.get();
             break;
         }
@@ -208,7 +210,7 @@ void FindFilterTest::findHighlightsTheMatchedCellInGreen() {
     search_->ApplyFindCriteria();
     int row = -1;
     for (int r = 0; r < view_->RowCount() && row == -1; ++r) {
-        if (MatchFind(find, *view_->PacketModel()->PacketAt(r), 0, view_->Context()) ==
+        if (MatchFind(find, *view_->PacketModel()->RowAt(r), view_->Context()) ==
             kColumnMessageType) {
             row = r;
         }

@@ -28,22 +28,20 @@ std::string LongText(int length) {
 
 // Formatter of the model tests: column 0 the packet number, column 1 a 300-character text.
 // Column 2 the row's idle time.
-std::string TestFormatter(const CCCPacket& packet, int64_t idleTime, int column,
-                          const ColumnContext& context) {
+std::string TestFormatter(const PacketRow& row, int column, const ColumnContext& context) {
     if (column == 1) {
         return LongText(300);
     }
     if (column == 2) {
-        return std::to_string(idleTime);
+        return std::to_string(row.idleTime);
     }
-    return std::to_string(packet.packetNumber) + (context.reverseCurrent ? "r" : "");
+    return std::to_string(row.number) + (context.reverseCurrent ? "r" : "");
 }
 
 int gFormatterCalls = 0;
-std::string CountingFormatter(const CCCPacket& packet, int64_t idleTime, int column,
-                              const ColumnContext& context) {
+std::string CountingFormatter(const PacketRow& row, int column, const ColumnContext& context) {
     ++gFormatterCalls;
-    return TestFormatter(packet, idleTime, column, context);
+    return TestFormatter(row, column, context);
 }
 
 }  // namespace
@@ -110,8 +108,7 @@ void ListCellsTest::longCellIsStoredAsHeadEllipsisTail() {
     CPacketListModel model(&TestFormatter);
     model.SetColumns({0, 1});
     CCCPacket packet = GoodPacket();
-    packet.packetNumber = 9;
-    const PacketRow rows[] = {{&packet, 0}};
+    const PacketRow rows[] = {{&packet, 9, 0}};
     model.AppendRows(rows);
     QCOMPARE(model.CellText(0, 1), stored);
     QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), stored);
@@ -124,8 +121,7 @@ void ListCellsTest::cellTextsAreCachedPerRow() {
     std::vector<CCCPacket> packets(1000, GoodPacket());
     std::vector<PacketRow> rows;
     for (size_t i = 0; i < packets.size(); ++i) {
-        packets[i].packetNumber = static_cast<int32_t>(i);
-        rows.push_back({&packets[i], 0});
+        rows.push_back({&packets[i], static_cast<int32_t>(i), 0});
     }
     model.AppendRows(rows);
     QCOMPARE(gFormatterCalls, 0);  // appending formats nothing
@@ -150,8 +146,7 @@ void ListCellsTest::reorderRowsMovesTextsWithTheirPackets() {
     std::vector<CCCPacket> packets(3, GoodPacket());
     std::vector<PacketRow> rows;
     for (int i = 0; i < 3; ++i) {
-        packets[i].packetNumber = i;
-        rows.push_back({&packets[i], 100 + i});
+        rows.push_back({&packets[i], i, 100 + i});
     }
     model.AppendRows(rows);
     QCOMPARE(model.CellText(0, 0), QStringLiteral("0"));

@@ -120,9 +120,9 @@ void LogViewTest::rowCountEqualsThePacketCountOfTheScenario() {
     view_->OnDocumentUpdate();
     QCOMPARE(static_cast<size_t>(view_->RowCount()), document_->PacketCount());
     QCOMPARE(Cell(*view_, 0, kColumnPacketNumber), QStringLiteral("0"));
-    QCOMPARE(
-        Cell(*view_, 0, kColumnMessageType),
-        QString::fromStdString(ColumnText(*document_->Packets()[0], 0, kColumnMessageType, {})));
+    QCOMPARE(Cell(*view_, 0, kColumnMessageType),
+             QString::fromStdString(
+                 ColumnText({document_->Packets()[0].get(), 0, 0}, kColumnMessageType, {})));
 }
 
 void LogViewTest::cellTextsAreFormattedOnlyWhenShown() {
@@ -173,7 +173,7 @@ void LogViewTest::sortCycleKeepsTheSelectedPacketSelected() {
     QVERIFY(Open("mixed"));
     const int typeColumn = view_->ListColumnOf(kColumnMessageType);
     view_->SelectRow(7);
-    const int selectedNumber = view_->SelectedPacket()->packetNumber;
+    const int selectedNumber = view_->PacketModel()->RowAt(view_->SelectedRow())->number;
     QSignalSpy selections(view_.get(), &CKVLogView::selectedPacketChanged);
 
     auto typeTexts = [&] {
@@ -195,14 +195,14 @@ void LogViewTest::sortCycleKeepsTheSelectedPacketSelected() {
 
     view_->SortByColumn(typeColumn);  // ascending
     QVERIFY(isSorted(typeTexts(), false));
-    QCOMPARE(view_->SelectedPacket()->packetNumber, selectedNumber);
+    QCOMPARE(view_->PacketModel()->RowAt(view_->SelectedRow())->number, selectedNumber);
     view_->SortByColumn(typeColumn);  // descending
     QVERIFY(isSorted(typeTexts(), true));
-    QCOMPARE(view_->SelectedPacket()->packetNumber, selectedNumber);
+    QCOMPARE(view_->PacketModel()->RowAt(view_->SelectedRow())->number, selectedNumber);
     QCOMPARE(view_->currentIndex().row(), view_->SelectedRow());
     view_->SortByColumn(typeColumn);  // ascending again
     QVERIFY(isSorted(typeTexts(), false));
-    QCOMPARE(view_->SelectedPacket()->packetNumber, selectedNumber);
+    QCOMPARE(view_->PacketModel()->RowAt(view_->SelectedRow())->number, selectedNumber);
     // The detail views were not told of a change: the same packet stayed selected.
     QCOMPARE(selections.count(), 0);
 }
@@ -215,12 +215,12 @@ void LogViewTest::firstClickOnColumnZeroSortsDescending() {
     const QHeaderView* header = view_->header();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(0) + 10, header->height() / 2));
-    QCOMPARE(view_->PacketModel()->PacketAt(0)->packetNumber, count - 1);
-    QCOMPARE(view_->PacketModel()->PacketAt(count - 1)->packetNumber, 0);
-    QCOMPARE(view_->SelectedPacket()->packetNumber, 2);
+    QCOMPARE(view_->PacketModel()->RowAt(0)->number, count - 1);
+    QCOMPARE(view_->PacketModel()->RowAt(count - 1)->number, 0);
+    QCOMPARE(view_->PacketModel()->RowAt(view_->SelectedRow())->number, 2);
     QCOMPARE(view_->SelectedRow(), count - 1 - 2);
     view_->SortByColumn(0);
-    QCOMPARE(view_->PacketModel()->PacketAt(0)->packetNumber, 0);
+    QCOMPARE(view_->PacketModel()->RowAt(0)->number, 0);
 }
 
 void LogViewTest::headerClickSortsNumericColumnsByKeyAndTextColumnsByText() {
@@ -228,16 +228,15 @@ void LogViewTest::headerClickSortsNumericColumnsByKeyAndTextColumnsByText() {
     // "Mes ID" is numeric: keys ascend even where the texts would not ("10" < "2").
     view_->SortByColumn(view_->ListColumnOf(kColumnMessageId));
     for (int row = 1; row < view_->RowCount(); ++row) {
-        QVERIFY(ColumnSortKey(*view_->PacketModel()->PacketAt(row - 1), 0, kColumnMessageId, {}) <=
-                ColumnSortKey(*view_->PacketModel()->PacketAt(row), 0, kColumnMessageId, {}));
+        QVERIFY(ColumnSortKey(*view_->PacketModel()->RowAt(row - 1), kColumnMessageId, {}) <=
+                ColumnSortKey(*view_->PacketModel()->RowAt(row), kColumnMessageId, {}));
     }
     // Equal keys keep their previous order (packet number ascending).
     for (int row = 1; row < view_->RowCount(); ++row) {
-        const CCCPacket* a = view_->PacketModel()->PacketAt(row - 1);
-        const CCCPacket* b = view_->PacketModel()->PacketAt(row);
-        if (ColumnSortKey(*a, 0, kColumnMessageId, {}) ==
-            ColumnSortKey(*b, 0, kColumnMessageId, {})) {
-            QVERIFY(a->packetNumber < b->packetNumber);
+        const PacketRow* a = view_->PacketModel()->RowAt(row - 1);
+        const PacketRow* b = view_->PacketModel()->RowAt(row);
+        if (ColumnSortKey(*a, kColumnMessageId, {}) == ColumnSortKey(*b, kColumnMessageId, {})) {
+            QVERIFY(a->number < b->number);
         }
     }
 }
@@ -307,23 +306,23 @@ void LogViewTest::clearAllMarkersClearsEveryRowAndRepaints() {
         view_->SetContextRow(row);
         view_->SetMark(true);
     }
-    QVERIFY(document_->Packets()[3]->marked);
+    QVERIFY(document_->IsMarked(*document_->Packets()[3]));
     view_->ClearAllMarks();
     for (const PacketPtr& packet : document_->Packets()) {
-        QVERIFY(!packet->marked);
+        QVERIFY(!document_->IsMarked(*packet));
     }
 }
 
 void LogViewTest::clearAllMarkersLeavesPacketsWithoutARowMarked() {
-    view_->SetFilter([](const PacketRow& row) { return row.packet->packetNumber == 4; });
+    view_->SetFilter([](const PacketRow& row) { return row.number == 4; });
     QVERIFY(Open("spr"));
     const std::vector<PacketPtr>& packets = document_->Packets();
     document_->SetMarked(packets[4], true);
     view_->SetContextRow(0);
     view_->SetMark(true);
     view_->ClearAllMarks();
-    QVERIFY(!packets[0]->marked);
-    QVERIFY(packets[4]->marked);  // hidden by the display filter
+    QVERIFY(!document_->IsMarked(*packets[0]));
+    QVERIFY(document_->IsMarked(*packets[4]));  // hidden by the display filter
     // With only the hidden packet marked, no row offers "Clear All Markers".
     std::unique_ptr<QMenu> menu(view_->BuildContextMenu(nullptr));
     for (QAction* action : menu->actions()) {
@@ -363,11 +362,11 @@ void LogViewTest::emptyingTheDocumentDropsRowsAndSelection() {
 }
 
 void LogViewTest::filterHidesRowsButKeepsIdleTimeChain() {
-    view_->SetFilter([](const PacketRow& row) { return row.packet->packetNumber == 1; });
+    view_->SetFilter([](const PacketRow& row) { return row.number == 1; });
     QVERIFY(Open("spr"));
     const std::vector<PacketPtr>& packets = document_->Packets();
     QCOMPARE(static_cast<size_t>(view_->RowCount()), packets.size() - 1);
-    QCOMPARE(view_->PacketModel()->PacketAt(1)->packetNumber, 2);
+    QCOMPARE(view_->PacketModel()->RowAt(1)->number, 2);
     // The hidden packet still ends the idle time of the next one.
     const int64_t hiddenEnd =
         packets[1]->relTime + packets[1]->totalTicks * packets[1]->clockDivider / 48;

@@ -19,24 +19,28 @@
 
 namespace {
 
-// The context a packet's texts get: its document's origin and samples, if it has a document.
-ColumnContext ContextOf(const CCCPacket& packet, bool reverse = false) {
-    if (packet.doc != nullptr) {
-        return DocumentColumnContext(*packet.doc, reverse);
+// The document whose origin and samples the texts use; VbusLookupTest sets it for its tests.
+const CKVDoc* contextDocument = nullptr;
+
+ColumnContext ContextOf(bool reverse = false) {
+    if (contextDocument != nullptr) {
+        return DocumentColumnContext(*contextDocument, reverse);
     }
     return {.reverseCurrent = reverse};
 }
 
-std::string Text(const PacketPtr& packet, int column, bool reverse = false, int64_t idle = 0) {
-    return ColumnText(*packet, idle, column, ContextOf(*packet, reverse));
+// The texts of the packet as row `number` of the list.
+std::string Text(const PacketPtr& packet, int column, bool reverse = false, int64_t idle = 0,
+                 int32_t number = 0) {
+    return ColumnText({packet.get(), number, idle}, column, ContextOf(reverse));
 }
 
-int64_t Key(const PacketPtr& packet, int column, int64_t idle = 0) {
-    return ColumnSortKey(*packet, idle, column, ContextOf(*packet));
+int64_t Key(const PacketPtr& packet, int column, int64_t idle = 0, int32_t number = 0) {
+    return ColumnSortKey({packet.get(), number, idle}, column, ContextOf());
 }
 
 int Find(const PacketPtr& packet, const std::string& text, bool reverse) {
-    return FindInColumns(*packet, 0, text, ContextOf(*packet, reverse));
+    return FindInColumns({packet.get(), 0, 0}, text, ContextOf(reverse));
 }
 
 // Source_Capabilities from a DFP source: header 11A1h, one PDO 0401912Ch.
@@ -73,7 +77,6 @@ TEST(FormatTime, MinuteFormAndExtremes) {
 
 TEST(ColumnText, GoodSopDataMessageRow) {
     PacketPtr p = SourceCaps();
-    p->packetNumber = 12;
     p->relTime = 3723004005;
     p->totalTicks = 2400;
     p->clockDivider = 20;
@@ -81,7 +84,7 @@ TEST(ColumnText, GoodSopDataMessageRow) {
     p->edgeCount = 321;
     p->preambleLength = 64;
     p->averageUnitInterval = 3.3f;
-    EXPECT_EQ(Text(p, kColumnPacketNumber), "12");
+    EXPECT_EQ(Text(p, kColumnPacketNumber, false, 0, 12), "12");
     EXPECT_EQ(Text(p, kColumnIdleTime, false, 1500), "  0s   1ms 500us");
     EXPECT_EQ(Text(p, kColumnTimestamp), " 1h  2min  3s 004ms 005us");
     EXPECT_EQ(Text(p, kColumnPacketLength), "1000");
@@ -291,14 +294,13 @@ TEST(ColumnText, WithoutVbusValuesTheColumnsAreEmpty) {
 
 TEST(ColumnSortKey, NumericKeys) {
     PacketPtr p = SourceCaps();
-    p->packetNumber = 4;
     p->relTime = 123456789;
     p->totalTicks = 4800;
     p->clockDivider = 10;
     p->ccLine = 1;
     p->edgeCount = 99;
     SetVbus(*p, 5000, -2000);
-    EXPECT_EQ(Key(p, kColumnPacketNumber), 4);
+    EXPECT_EQ(Key(p, kColumnPacketNumber, 0, 4), 4);
     EXPECT_EQ(Key(p, kColumnIdleTime, -20), -20);
     EXPECT_EQ(Key(p, kColumnTimestamp), 123456789);
     EXPECT_EQ(Key(p, kColumnPacketLength), 1000);
@@ -367,10 +369,11 @@ class VbusLookupTest : public ::testing::Test {
         std::fclose(file);
         ASSERT_TRUE(doc_.OpenRecordFile(path_));
         ASSERT_EQ(doc_.SampleCount(), 3u);
+        contextDocument = &doc_;
     }
+    void TearDown() override { contextDocument = nullptr; }
     PacketPtr PacketAt(int64_t relTime) {
         PacketPtr p = SourceCaps();
-        p->doc = &doc_;
         p->relTime = relTime;
         return p;
     }
@@ -396,18 +399,13 @@ TEST_F(VbusLookupTest, TextsUseTheLatestSampleAtOrBeforeThePacket) {
 TEST_F(VbusLookupTest, PacketBeforeEverySampleHasNoValues) {
     PacketPtr p = PacketAt(-5);
     EXPECT_EQ(Text(p, kColumnVbusVoltage), "");
-    EXPECT_FALSE(LookupVbus(*p, ContextOf(*p)));
-    EXPECT_FALSE(p->vbusValid);
+    EXPECT_FALSE(PacketVbus(*p, ContextOf()).has_value());
 }
 
-TEST_F(VbusLookupTest, LookupFillsThePacketOnce) {
-    PacketPtr p = PacketAt(999);
-    ASSERT_TRUE(LookupVbus(*p, ContextOf(*p)));
-    EXPECT_TRUE(p->vbusValid);
-    EXPECT_EQ(p->vbusVoltage, 5000);
-    EXPECT_EQ(p->vbusCurrent, doc_.SampleAt(0)->vbusCurrent);
-    // A snapshot wins over the document from then on.
-    p->relTime = 2500;
+TEST_F(VbusLookupTest, APacketsOwnSnapshotWinsOverTheDocument) {
+    PacketPtr p = PacketAt(1500);
+    EXPECT_EQ(Text(p, kColumnVbusVoltage), "9.00");
+    SetVbus(*p, 5000, 100);
     EXPECT_EQ(Text(p, kColumnVbusVoltage), "5.00");
 }
 
@@ -478,8 +476,7 @@ TEST(ColumnText, ArbitraryPacketFieldsNeverReadOutOfBounds) {
 
 TEST(VbusLookup, WithoutDocumentNothingIsFound) {
     PacketPtr p = SourceCaps();
-    EXPECT_FALSE(PacketVbus(*p, ContextOf(*p)).has_value());
-    EXPECT_FALSE(LookupVbus(*p, ContextOf(*p)));
+    EXPECT_FALSE(PacketVbus(*p, ContextOf()).has_value());
 }
 
 }  // namespace

@@ -40,11 +40,12 @@ TEST(FieldCapture, EveryNodeOfEveryScenarioStaysWithinItsBits) {
         SCOPED_TRACE(scenario);
         CKVDoc doc;
         OpenScenario(scenario, dir, doc);
-        for (const PacketPtr& packet : doc.Packets()) {
-            SCOPED_TRACE(packet->packetNumber);
-            const PacketTree tree = BuildPacketTree(*packet);
+        for (size_t number = 0; number < doc.PacketCount(); ++number) {
+            SCOPED_TRACE(number);
+            const CCCPacket* packet = doc.Packets()[number].get();
+            const PacketTree tree = BuildPacketTree(*packet, static_cast<int32_t>(number));
             ASSERT_FALSE(tree.nodes.empty());
-            EXPECT_EQ(tree.nodes[0].text, "Packet #" + std::to_string(packet->packetNumber));
+            EXPECT_EQ(tree.nodes[0].text, "Packet #" + std::to_string(number));
             for (const PacketTreeNode& node : tree.nodes) {
                 if (node.code == kNodeFault) {
                     continue;  // a line of words: no bits of its own
@@ -70,7 +71,7 @@ TEST(FieldCapture, EprCapabilitiesAreBrokenDownPdoByPdo) {
             continue;
         }
         ++blocks;
-        const PacketTree tree = BuildPacketTree(*packet);
+        const PacketTree tree = BuildPacketTree(*packet, 0);
         int words = 0;
         for (const PacketTreeNode& node : tree.nodes) {
             if ((node.code & 0xFF000000u) != kNodeBlockDataObject) {

@@ -36,10 +36,11 @@ class FieldCli : public testing::Test {
 
     // First packet that is an EPR_Source_Capabilities chunk with the reassembled block.
     size_t EprCapsPacket() const {
-        for (const PacketPtr& packet : doc_.Packets()) {
-            if (IsExtended(*packet) && MessageType(*packet) == kExtEprSourceCapabilities &&
-                packet->chunkBuffer) {
-                return static_cast<size_t>(packet->packetNumber);
+        for (size_t number = 0; number < doc_.PacketCount(); ++number) {
+            const CCCPacket& packet = *doc_.Packets()[number];
+            if (IsExtended(packet) && MessageType(packet) == kExtEprSourceCapabilities &&
+                packet.chunkBuffer) {
+                return number;
             }
         }
         ADD_FAILURE() << "no EPR_Source_Capabilities in the capture";
@@ -55,7 +56,7 @@ TEST_F(FieldCli, TreePrintsCodeDepthAndTextPerNode) {
     const size_t n = EprCapsPacket();
     const CliResult result = RunCli("tree '" + path_ + "' " + std::to_string(n));
     ASSERT_EQ(result.status, 0);
-    const PacketTree tree = BuildPacketTree(*doc_.PacketAt(n));
+    const PacketTree tree = BuildPacketTree(*doc_.PacketAt(n), static_cast<int32_t>(n));
     ASSERT_EQ(result.lines.size(), tree.nodes.size());
     EXPECT_EQ(result.lines[0], "01000000\t0\tPacket #" + std::to_string(n));
     for (size_t i = 0; i < tree.nodes.size(); ++i) {

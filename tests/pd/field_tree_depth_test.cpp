@@ -35,7 +35,7 @@ TEST(PacketTreeDepth, LinesOfTheReassembledBlockAreChildrenOfTheBlockNode) {
         kOsSop, {.type = kExtSourceCapabilitiesExtended, .dataSize = 24, .chunked = false}, data);
     AssembleChunks(assembler, *scedb);
     ASSERT_TRUE(scedb->chunkBuffer);
-    const PacketTree tree = BuildPacketTree(*scedb);
+    const PacketTree tree = BuildPacketTree(*scedb, 0);
     // The message's own data lines sit below "Extended Data" (depth 1) ...
     EXPECT_EQ(DepthsFrom(tree, 0x10000000),
               (Depths{{0x10000000, 1},
@@ -54,7 +54,7 @@ TEST(PacketTreeDepth, WordsOfAnEprCapabilitiesBlockAreChildrenOfTheBlockNode) {
                        {0x2C, 0x91, 0x01, 0x00, 0x2C, 0xD1, 0x02, 0x00});
     AssembleChunks(assembler, *caps);
     ASSERT_TRUE(caps->chunkBuffer);
-    EXPECT_EQ(DepthsFrom(BuildPacketTree(*caps), 0x20000000),
+    EXPECT_EQ(DepthsFrom(BuildPacketTree(*caps, 0), 0x20000000),
               (Depths{{0x20000000, 0}, {0x24000000, 1}, {0x24010000, 1}}));
 }
 

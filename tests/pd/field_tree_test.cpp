@@ -38,8 +38,7 @@ void PrintTo(const NodeLine& line, std::ostream* out) {
 
 TEST(PacketTree, DataMessageListsHeaderAndDataObjects) {
     auto caps = hand::Data(kDataSourceCapabilities, true, true, {0x0001912C, 0x0002D12C});
-    caps->packetNumber = 7;
-    const PacketTree tree = BuildPacketTree(*caps);
+    const PacketTree tree = BuildPacketTree(*caps, 7);
     EXPECT_EQ(Lines(tree), (std::vector<NodeLine>{
                                {0x01000000, 0, "Packet #7"},
                                {0x02000000, 1, "Message Header=21A1h"},
@@ -51,8 +50,7 @@ TEST(PacketTree, DataMessageListsHeaderAndDataObjects) {
 
 TEST(PacketTree, ControlMessageHasOnlyItsHeader) {
     auto goodCrc = hand::Control(kCtrlGoodCrc, true, true);
-    goodCrc->packetNumber = 0;
-    EXPECT_EQ(Lines(BuildPacketTree(*goodCrc)),
+    EXPECT_EQ(Lines(BuildPacketTree(*goodCrc, 0)),
               (std::vector<NodeLine>{{0x01000000, 0, "Packet #0"},
                                      {0x02000000, 1, "Message Header=01A1h"}}));
 }
@@ -62,8 +60,7 @@ TEST(PacketTree, PacketWithoutMessageHasOnlyThePacketNode) {
                                int32_t{kOsSopPrimeDebug}, int32_t{kOsNotDecoded}}) {
         auto packet = hand::Raw(kind, kind == kOsSopPrimeDebug ? std::vector<uint8_t>{0x41, 0x10}
                                                                : std::vector<uint8_t>{});
-        packet->packetNumber = 12;
-        const PacketTree tree = BuildPacketTree(*packet);
+        const PacketTree tree = BuildPacketTree(*packet, 12);
         EXPECT_EQ(Lines(tree), (std::vector<NodeLine>{{0x01000000, 0, "Packet #12"}}));
         EXPECT_EQ(tree.selectedCode, 0x01000000u);
     }
@@ -84,9 +81,8 @@ TEST(PacketTree, ExtendedMessageShowsDataLinesAndTheReassembledBlock) {
         hand::Extended(kOsSop, {.type = kExtEprSourceCapabilities, .dataSize = 40, .chunk = 1},
                        std::vector<uint8_t>(block.begin() + 26, block.end()));
     AssembleChunks(assembler, *second);
-    first->packetNumber = 3;
 
-    const PacketTree tree = BuildPacketTree(*first);
+    const PacketTree tree = BuildPacketTree(*first, 3);
     std::vector<NodeLine> expected = {
         {0x01000000, 0, "Packet #3"},
         {0x02000000, 1, "Message Header=F1B1h"},
@@ -107,7 +103,7 @@ TEST(PacketTree, ExtendedMessageShowsDataLinesAndTheReassembledBlock) {
     EXPECT_TRUE(tree.nodes[6].expanded);
 
     // The second chunk carries 14 data bytes of its own and shares the block.
-    const PacketTree secondTree = BuildPacketTree(*second);
+    const PacketTree secondTree = BuildPacketTree(*second, 0);
     EXPECT_EQ(secondTree.nodes[3].text, "Extended Data (14bytes)");
     EXPECT_EQ(secondTree.nodes[5].text, "Total Extended Data Block (40bytes)");
 }
@@ -118,7 +114,7 @@ TEST(PacketTree, OtherExtendedBlocksAreShownAsLines) {
     auto scedb = hand::Extended(
         kOsSop, {.type = kExtSourceCapabilitiesExtended, .dataSize = 24, .chunked = false}, data);
     AssembleChunks(assembler, *scedb);
-    const PacketTree tree = BuildPacketTree(*scedb);
+    const PacketTree tree = BuildPacketTree(*scedb, 0);
     ASSERT_EQ(tree.nodes.size(), 9u);
     EXPECT_EQ(tree.nodes[6].text, "Total Extended Data Block (24bytes)");
     EXPECT_EQ(tree.nodes[7].code, 0x20000000u);
@@ -131,12 +127,12 @@ TEST(PacketTree, ExtendedDataIsLimitedToTheBytesCarried) {
     // Data Size 40 but only 6 data bytes in this (unreassembled) chunk.
     auto chunk = hand::Extended(kOsSop, {.type = kExtEprSourceCapabilities, .dataSize = 40},
                                 {1, 2, 3, 4, 5, 6});
-    const PacketTree tree = BuildPacketTree(*chunk);
+    const PacketTree tree = BuildPacketTree(*chunk, 0);
     EXPECT_EQ(tree.nodes[3].text, "Extended Data (6bytes)");
     EXPECT_EQ(tree.nodes[4].text, "+000h : 010203040506h");
     // Data Size 0: no data node.
     auto empty = hand::Extended(kOsSop, {.type = kExtStatus, .dataSize = 0}, {});
-    EXPECT_EQ(BuildPacketTree(*empty).nodes.size(), 3u);
+    EXPECT_EQ(BuildPacketTree(*empty, 0).nodes.size(), 3u);
 }
 
 TEST(NodeBitRange, RangesOfEveryNodeKind) {

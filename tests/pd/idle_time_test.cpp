@@ -49,23 +49,23 @@ TEST(IdleTime, MissingPacketsNeitherCountNorAdvance) {
 TEST(ColumnContext, TextsReadTheContextNotThePacketsDocument) {
     const PacketPtr packet = PacketAt(1500, 0, 0);
     ColumnContext context{.timeOrigin = 1000};
-    EXPECT_EQ(ColumnText(*packet, 0, kColumnTimestamp, context), "  0s   0ms 500us");
-    EXPECT_EQ(ColumnText(*packet, -1500, kColumnIdleTime, context), "- 0s   1ms 500us");
-    EXPECT_EQ(ColumnSortKey(*packet, -1500, kColumnIdleTime, context), -1500);
+    EXPECT_EQ(ColumnText({packet.get(), 0, 0}, kColumnTimestamp, context), "  0s   0ms 500us");
+    EXPECT_EQ(ColumnText({packet.get(), 0, -1500}, kColumnIdleTime, context), "- 0s   1ms 500us");
+    EXPECT_EQ(ColumnSortKey({packet.get(), 0, -1500}, kColumnIdleTime, context), -1500);
     // Without a lookup a packet without snapshot has no VBUS values.
-    EXPECT_EQ(ColumnText(*packet, 0, kColumnVbusVoltage, context), "");
+    EXPECT_EQ(ColumnText({packet.get(), 0, 0}, kColumnVbusVoltage, context), "");
     int asked = 0;
     context.samples = [&](int64_t relTime) -> std::optional<PacketVbusValues> {
         ++asked;
         EXPECT_EQ(relTime, 1500);  // on the packets' scale, whatever the origin
         return PacketVbusValues{.vbusVoltage = 20000, .vbusCurrent = 1500};
     };
-    EXPECT_EQ(ColumnText(*packet, 0, kColumnVbusVoltage, context), "20.00");
+    EXPECT_EQ(ColumnText({packet.get(), 0, 0}, kColumnVbusVoltage, context), "20.00");
     context.reverseCurrent = true;
-    EXPECT_EQ(ColumnText(*packet, 0, kColumnVbusCurrent, context), "-1.500");
-    EXPECT_EQ(ColumnText(*packet, 0, kColumnVbusWattage, context), "-30.000");
+    EXPECT_EQ(ColumnText({packet.get(), 0, 0}, kColumnVbusCurrent, context), "-1.500");
+    EXPECT_EQ(ColumnText({packet.get(), 0, 0}, kColumnVbusWattage, context), "-30.000");
     // Sort keys never negate.
-    EXPECT_EQ(ColumnSortKey(*packet, 0, kColumnVbusCurrent, context), 1500);
+    EXPECT_EQ(ColumnSortKey({packet.get(), 0, 0}, kColumnVbusCurrent, context), 1500);
     EXPECT_EQ(asked, 4);
     EXPECT_FALSE(packet->vbusValid);
 }

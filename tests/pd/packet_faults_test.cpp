@@ -30,7 +30,7 @@ std::string Hex(uint32_t value) {
 void ExpectShown(const CCCPacket& packet, const std::string& text) {
     EXPECT_EQ(PacketFaultText(packet), text);
     EXPECT_EQ(IsInvalidPacket(packet), !text.empty());
-    const PacketTree tree = BuildPacketTree(packet);
+    const PacketTree tree = BuildPacketTree(packet, 0);
     const auto node = std::find_if(tree.nodes.begin(), tree.nodes.end(),
                                    [](const PacketTreeNode& n) { return n.code == kNodeFault; });
     if (text.empty()) {

@@ -15,11 +15,11 @@ namespace {
 
 // Texts and keys of a packet without a document: time origin 0, no sample lookup.
 std::string Text(const PacketPtr& packet, int column, bool reverse) {
-    return ColumnText(*packet, 0, column, {.reverseCurrent = reverse});
+    return ColumnText({packet.get(), 0, 0}, column, {.reverseCurrent = reverse});
 }
 
 int64_t Key(const PacketPtr& packet, int column) {
-    return ColumnSortKey(*packet, 0, column, {});
+    return ColumnSortKey({packet.get(), 0, 0}, column, {});
 }
 
 PacketPtr WithVbus(uint16_t vbusMv, int16_t vbusMa, int16_t cc1Mv, int16_t cc2Mv) {

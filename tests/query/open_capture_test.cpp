@@ -118,9 +118,9 @@ TEST(PacketRecord, HeaderDataObjectsAndBytes) {
     EXPECT_EQ(PacketHeader(reset), std::nullopt);
     EXPECT_TRUE(PacketDataObjects(reset).empty());
     std::string error;
-    EXPECT_EQ(NodeFieldRows(caps, 0x08000000, error), std::nullopt);
+    EXPECT_EQ(NodeFieldRows(caps, 0, 0x08000000, error), std::nullopt);
     EXPECT_EQ(error, "packet 0 has no node 08000000");
-    ASSERT_TRUE(NodeFieldRows(caps, std::nullopt, error).has_value());
+    ASSERT_TRUE(NodeFieldRows(caps, 0, std::nullopt, error).has_value());
 }
 
 TEST(PacketFields, NodeCodes) {

@@ -29,7 +29,6 @@ PacketPtr SnapshotPacket(uint16_t vbusMv, int16_t vbusMa) {
     packet->vbusCurrent = vbusMa;
     packet->cc1Voltage = 1680;
     packet->cc1Current = 12;
-    packet->packetNumber = 7;
     return packet;
 }
 
@@ -90,7 +89,8 @@ TEST(CsvRows, ReverseCurrentNegatesCurrentsAndWattageOfSamplesAndPackets) {
     EXPECT_EQ(sampleLine,
               "\"0\",\"20.00\",\"-3.000\",\"-60.000\",\"1.10\",\"-0.250\",\"0.00\",\"0.040\"\r\n");
     std::string packetLine;
-    AppendPacketRow(packetLine, *SnapshotPacket(20000, 3000), 0, 42, options, ContextOf(options));
+    const PacketPtr packet = SnapshotPacket(20000, 3000);
+    AppendPacketRow(packetLine, {packet.get(), 7, 0}, 42, options, ContextOf(options));
     EXPECT_EQ(packetLine,
               "\"42\",\"20.00\",\"-3.000\",\"-60.000\",\"1.68\",\"-0.012\",\"0.00\",\"0.000\"\r\n");
 }
@@ -100,7 +100,8 @@ TEST(CsvRows, PacketRowCarriesItsSnapshotValuesThenTheListColumns) {
     options.values = {true, false, true, false, false, false, false};
     options.columns = {kColumnPacketNumber, kColumnOrderedSet, kColumnMessageType};
     std::string line;
-    AppendPacketRow(line, *SnapshotPacket(9000, 2000), 0, 1500, options, ContextOf(options));
+    const PacketPtr packet = SnapshotPacket(9000, 2000);
+    AppendPacketRow(line, {packet.get(), 7, 0}, 1500, options, ContextOf(options));
     EXPECT_EQ(line, "\"1500\",\"9.00\",\"18.000\",\"7\",\"SOP\",\"GoodCRC\"\r\n");
 }
 
@@ -118,7 +119,7 @@ TEST(CsvQuoting, AsciiColumnHoldingAQuoteAndACommaStaysOneField) {
     options.values.fill(false);
     options.columns = {kColumnAsciiBytes};
     std::string line;
-    AppendPacketRow(line, *packet, 0, 0, options, ContextOf(options));
+    AppendPacketRow(line, {packet.get(), 0, 0}, 0, options, ContextOf(options));
     EXPECT_EQ(line, "\"0\",\"A\"\",x!y\"\r\n");
 }
 

@@ -87,8 +87,9 @@ TEST(ToolJobThreads, CsvExportRunsWhileTheCallerReadsTheSameDocument) {
     size_t texts = 0;
     int lastProgress = 0;
     while (!job->Finished()) {
-        const PacketPtr packet = doc.PacketAt(texts % doc.PacketCount());
-        EXPECT_FALSE(ColumnText(*packet, 0, kColumnVbusVoltage, context).empty());
+        const size_t number = texts % doc.PacketCount();
+        const PacketRow row{doc.PacketAt(number).get(), static_cast<int32_t>(number), 0};
+        EXPECT_FALSE(ColumnText(row, kColumnVbusVoltage, context).empty());
         ++texts;
         const int progress = job->Progress();
         EXPECT_GE(progress, lastProgress);

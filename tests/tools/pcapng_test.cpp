@@ -216,9 +216,11 @@ TEST(PcapngExport, SimulatedCaptureWalksCleanlyWithOnePacketPerMessage) {
 
     const DocumentSnapshot snapshot = doc.Snapshot();
     std::vector<PacketPtr> messages;
-    for (const PacketPtr& packet : snapshot.packets) {
-        if (IsMessage(*packet)) {
-            messages.push_back(packet);
+    std::vector<uint32_t> numbers;
+    for (size_t number = 0; number < snapshot.packets.size(); ++number) {
+        if (IsMessage(*snapshot.packets[number])) {
+            messages.push_back(snapshot.packets[number]);
+            numbers.push_back(static_cast<uint32_t>(number));
         }
     }
     ASSERT_GT(messages.size(), 20u);
@@ -239,7 +241,7 @@ TEST(PcapngExport, SimulatedCaptureWalksCleanlyWithOnePacketPerMessage) {
         EXPECT_EQ(rec[2], packet.orderedSetKind);
         EXPECT_EQ(rec[3], packet.ccLine);
         EXPECT_EQ(rec[6], 0);  // a message
-        EXPECT_EQ(Le32(rec, 8), static_cast<uint32_t>(packet.packetNumber));
+        EXPECT_EQ(Le32(rec, 8), numbers[i]);
         EXPECT_EQ(Le32(rec, 12), packet.receivedCrc);
         EXPECT_EQ((Le16(rec, 4) & kPdFlagCrcGood) != 0, packet.crcOk);
         const uint16_t messageLength = Le16(rec, 28);
@@ -313,15 +315,14 @@ TEST(PdPcapngRecord, RequestCarriesThePdoItSelectsAndTheDescription) {
         hand::Data(kDataSourceCapabilities, true, true, {0x0801912C, 0x0002D12C, 0x0004B12C});
     const PacketPtr request = hand::Data(kDataRequest, false, false, {0x3004B12C});
     request->sourceCapsRef = caps;
-    request->packetNumber = 7;
     request->vbusValid = true;
     request->vbusVoltage = 15000;
     request->vbusCurrent = -250;
     const ColumnContext context;
-    const PdRecordExtras extras = PacketRecordExtras(*request, context);
+    const PdRecordExtras extras = PacketRecordExtras({request.get(), 7, 0}, context);
     ASSERT_TRUE(extras.requestedPdo.has_value());
     EXPECT_EQ(*extras.requestedPdo, 0x0004B12Cu);
-    EXPECT_EQ(extras.description, ColumnText(*request, 0, kColumnDescription, context));
+    EXPECT_EQ(extras.description, ColumnText({request.get(), 7, 0}, kColumnDescription, context));
     EXPECT_NE(extras.description.find("Position=3<Fixed>"), std::string::npos);
 
     const std::string rec = RecordOf(BuildPdRecord(*request, extras));
@@ -336,7 +337,7 @@ TEST(PdPcapngRecord, RequestCarriesThePdoItSelectsAndTheDescription) {
     // A position the Source_Capabilities does not have selects nothing.
     const PacketPtr beyond = hand::Data(kDataRequest, false, false, {0x4004B12C});
     beyond->sourceCapsRef = caps;
-    EXPECT_FALSE(PacketRecordExtras(*beyond, context).requestedPdo.has_value());
+    EXPECT_FALSE(PacketRecordExtras({beyond.get(), 8, 0}, context).requestedPdo.has_value());
 }
 
 TEST(PdPcapngRecord, FirstChunkCarriesTheReassembledBlock) {

@@ -34,10 +34,9 @@ CVbusInfo SampleAt(int64_t time, uint16_t millivolts) {
     return sample;
 }
 
-PacketPtr PacketAtTime(int64_t relTime, int number) {
+PacketPtr PacketAtTime(int64_t relTime) {
     PacketPtr packet = hand::Message(kOsSop, {.type = 1});
     packet->relTime = relTime;
-    packet->packetNumber = number;
     return packet;
 }
 
@@ -61,7 +60,7 @@ TEST(CsvWriter, SamplesAndPacketsMergeInTimeOrderWithThePacketFirstOnEqualTimes)
     TempDir dir;
     const DocumentSnapshot capture =
         SnapshotOf({SampleAt(100, 5000), SampleAt(200, 9000), SampleAt(300, 15000)},
-                   {PacketAtTime(200, 0), PacketAtTime(250, 1)}, 100);
+                   {PacketAtTime(200), PacketAtTime(250)}, 100);
     JobControl control;
     ASSERT_EQ(WriteCsvExport(capture, OnlyVbusVoltage(ExportItems::kBoth, -1000, 1000),
                              dir.File("out.csv"), control),
@@ -80,7 +79,7 @@ TEST(CsvWriter, SamplesAndPacketsMergeInTimeOrderWithThePacketFirstOnEqualTimes)
 TEST(CsvWriter, IdleTimesRunFromThePacketBeforeEvenOutsideTheRange) {
     TempDir dir;
     const DocumentSnapshot capture =
-        SnapshotOf({SampleAt(0, 5000)}, {PacketAtTime(200, 0), PacketAtTime(250, 1)}, 100);
+        SnapshotOf({SampleAt(0, 5000)}, {PacketAtTime(200), PacketAtTime(250)}, 100);
     CsvExportOptions options = OnlyVbusVoltage(ExportItems::kPdMessages, 150, 1000);
     options.values.fill(false);
     options.columns = {kColumnIdleTime, kColumnTimestamp};
@@ -97,7 +96,7 @@ TEST(CsvWriter, RangeIsInclusiveAndItemsChooseTheRows) {
     TempDir dir;
     const DocumentSnapshot capture =
         SnapshotOf({SampleAt(0, 1000), SampleAt(10, 2000), SampleAt(20, 3000)},
-                   {PacketAtTime(10, 0), PacketAtTime(30, 1)});
+                   {PacketAtTime(10), PacketAtTime(30)});
     JobControl control;
     ASSERT_EQ(WriteCsvExport(capture, OnlyVbusVoltage(ExportItems::kVoltageCurrent, 10, 20),
                              dir.File("samples.csv"), control),

@@ -41,9 +41,10 @@ bool CPDPacketTreeView::SelectCode(uint32_t code) {
     return false;
 }
 
-void CPDPacketTreeView::ShowPacket(const CCCPacket* packet) {
-    if (packet != packet_) {
+void CPDPacketTreeView::ShowPacket(const CCCPacket* packet, int number) {
+    if (packet != packet_ || number != number_) {
         packet_ = packet;
+        number_ = number;
         Rebuild();
     }
     emit nodeSelected(packet_, SelectedCode());
@@ -56,7 +57,7 @@ void CPDPacketTreeView::Rebuild() {
         rebuilding_ = false;
         return;
     }
-    const PacketTree tree = BuildPacketTree(*packet_);
+    const PacketTree tree = BuildPacketTree(*packet_, number_);
     // Parents by depth: a node hangs below the last node of the depth above it.
     std::vector<QTreeWidgetItem*> parents;
     QTreeWidgetItem* selected = nullptr;

@@ -16,7 +16,8 @@ class CPDPacketTreeView : public QTreeWidget {
 
     // Rebuilds the tree when the packet differs from the one shown (null empties it); either
     // way the field table is told the packet and the selected node again.
-    void ShowPacket(const CCCPacket* packet);
+    // The packet and its number (its index in the document); null for none.
+    void ShowPacket(const CCCPacket* packet, int number);
     const CCCPacket* Packet() const { return packet_; }
     // Code of the selected node; 0 when none is selected.
     uint32_t SelectedCode() const;
@@ -30,5 +31,6 @@ class CPDPacketTreeView : public QTreeWidget {
     void Rebuild();
 
     const CCCPacket* packet_ = nullptr;
+    int number_ = -1;
     bool rebuilding_ = false;
 };

@@ -83,10 +83,10 @@ std::optional<Criterion> PacketMessageTypeBox(const CCCPacket& packet) {
     return MessageTypeCriterion(classified.messageClass, classified.type);
 }
 
-int MatchFind(const FindCriteria& criteria, const CCCPacket& packet, int64_t idleTime,
-              const ColumnContext& context) {
+int MatchFind(const FindCriteria& criteria, const PacketRow& row, const ColumnContext& context) {
+    const CCCPacket& packet = *row.packet;
     if (criteria.textEnabled) {
-        const int column = FindInColumns(packet, idleTime, criteria.text, context);
+        const int column = FindInColumns(row, criteria.text, context);
         if (column != -1) {
             return column;
         }
@@ -138,13 +138,13 @@ bool PassesFilter(const FindCriteria& criteria, const CCCPacket& packet) {
     return !type || criteria.on[*type];
 }
 
-bool ShownByFilter(const FindCriteria& criteria, const CCCPacket& packet, int64_t idleTime,
+bool ShownByFilter(const FindCriteria& criteria, const PacketRow& row,
                    const ColumnContext& context) {
-    if (!PassesFilter(criteria, packet)) {
+    if (!PassesFilter(criteria, *row.packet)) {
         return false;
     }
     if (!criteria.textEnabled || criteria.text.empty()) {
         return true;
     }
-    return FindInColumns(packet, idleTime, criteria.text, context) != -1;
+    return FindInColumns(row, criteria.text, context) != -1;
 }

@@ -20,15 +20,14 @@ HeaderMessageType ClassifyHeader(uint16_t header);
 // The message-type box of the packet's header; none when no box has its class and type.
 std::optional<Criterion> PacketMessageTypeBox(const CCCPacket& packet);
 
-// Column (PacketColumn) of the packet that the find criteria match, -1 for no match. The text
-// rule searches the column texts of the packet with the given idle time and context.
-int MatchFind(const FindCriteria& criteria, const CCCPacket& packet, int64_t idleTime,
-              const ColumnContext& context);
+// Column (PacketColumn) of the row's packet that the find criteria match, -1 for no match. The
+// text rule searches the column texts of the row with the given context.
+int MatchFind(const FindCriteria& criteria, const PacketRow& row, const ColumnContext& context);
 
 // Whether the display filter criteria show the packet (the containing text is not part of it).
 bool PassesFilter(const FindCriteria& criteria, const CCCPacket& packet);
 
 // The list's full display filter: PassesFilter and, with a non-empty containing text, the text
 // in one of the packet's columns.
-bool ShownByFilter(const FindCriteria& criteria, const CCCPacket& packet, int64_t idleTime,
+bool ShownByFilter(const FindCriteria& criteria, const PacketRow& row,
                    const ColumnContext& context);

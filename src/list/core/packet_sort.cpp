@@ -12,7 +12,7 @@ namespace {
 
 // Column texts as UTF-16, so that non-ASCII characters order by code unit.
 std::u16string SortText(const PacketRow& row, int columnId, const ColumnContext& context) {
-    return Utf8ToUtf16(ColumnText(*row.packet, row.idleTime, columnId, context));
+    return Utf8ToUtf16(ColumnText(row, columnId, context));
 }
 
 template <typename Key>
@@ -33,7 +33,7 @@ std::vector<int> SortedRowOrder(std::span<const PacketRow> rows, int columnId, b
         std::vector<int64_t> keys;
         keys.reserve(rows.size());
         for (const PacketRow& row : rows) {
-            keys.push_back(ColumnSortKey(*row.packet, row.idleTime, columnId, context));
+            keys.push_back(ColumnSortKey(row, columnId, context));
         }
         return OrderByKeys(keys, descending);
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "columns/column_text.h"
-#include "list/core/packet_row.h"
+#include "columns/packet_row.h"
 
 // The rows sorted by the column: new row k is old row result[k]. Numeric columns compare their
 // sort keys as signed 64-bit integers, the others their texts (current direction not reversed,

@@ -22,7 +22,7 @@ RowColour RowBackground(const CCCPacket& packet, int row, const RowRoles& roles)
     if (IsReset(packet)) {
         return {255, 255, 0};
     }
-    if (packet.marked) {
+    if (roles.marked) {
         return {200, 200, 0};
     }
     if (packet.recovered) {

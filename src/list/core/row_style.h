@@ -17,6 +17,7 @@ struct RowRoles {
     bool selected = false;
     bool markerA = false;
     bool markerB = false;
+    bool marked = false;  // the user marked the packet
 };
 
 // Background: the first rule that applies of selected, Marker A, Marker B, invalid, reset,

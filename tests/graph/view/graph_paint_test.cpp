@@ -110,7 +110,7 @@ TEST_F(GraphPaintTest, NoVrdBandsWithBothCcVoltageTracesOff) {
 }
 
 TEST_F(GraphPaintTest, FortyPixelBarHasNoLabelAndASelectedOneHasItsFlaggedLabel) {
-    document.packets = {ValidPacket(0, 200, 40), ValidPacket(1, 600, 40)};
+    document.packets = {ValidPacket(200, 40), ValidPacket(600, 40)};
     const QImage plain = Paint();
     const GraphLayout& layout = model.Geometry();
     const int barTop = layout.pdBand.top;
@@ -213,7 +213,7 @@ TEST_F(GraphPaintTest, FastPaintEqualsReferencePaint) {
     SampleStore store;
     document = SnapshotOf(readings, store);
     for (int i = 0; i < 40; ++i) {
-        document.packets.push_back(ValidPacket(i, 1000 + i * 18000, 900));
+        document.packets.push_back(ValidPacket(1000 + i * 18000, 900));
     }
     model.state.traceCC1Curr = true;
     model.state.traceCC2Curr = true;

@@ -34,10 +34,11 @@ class FindCli : public testing::Test {
         std::vector<std::string> lines;
         const std::vector<PacketPtr>& packets = doc_.Packets();
         for (size_t i = 0; i < packets.size(); ++i) {
-            const int column = MatchFind(criteria, *packets[i], idleTimes_[i], context_);
+            const PacketRow row{packets[i].get(), static_cast<int32_t>(i), idleTimes_[i]};
+            const int column = MatchFind(criteria, row, context_);
             if (column != -1) {
-                lines.push_back(std::to_string(packets[i]->packetNumber) + "\t" +
-                                std::to_string(column) + "\t" + ColumnShortTitle(column));
+                lines.push_back(std::to_string(i) + "\t" + std::to_string(column) + "\t" +
+                                ColumnShortTitle(column));
             }
         }
         return lines;

@@ -37,8 +37,12 @@ CCCPacket HardReset() {
     return packet;
 }
 
+bool Shown(const FindCriteria& criteria, const CCCPacket& packet) {
+    return ShownByFilter(criteria, {&packet, 0, 0}, {});
+}
+
 int Find(const FindCriteria& criteria, const CCCPacket& packet) {
-    return MatchFind(criteria, packet, 0, ColumnContext{});
+    return MatchFind(criteria, {&packet, 0, 0}, ColumnContext{});
 }
 
 void Check(FindCriteria& criteria, std::string_view label, bool on = true) {
@@ -230,12 +234,12 @@ TEST(PassesFilter, ChannelOrderedSetRolesAndTypes) {
 TEST(ShownByFilter, TextNarrowsThePassingPackets) {
     FindCriteria criteria = FilterStartValues();
     criteria.text = "Accept";
-    EXPECT_TRUE(ShownByFilter(criteria, Message(4), 0, {}));  // text not enabled
+    EXPECT_TRUE(Shown(criteria, Message(4)));  // text not enabled
     criteria.textEnabled = true;
-    EXPECT_TRUE(ShownByFilter(criteria, Message(3), 0, {}));
-    EXPECT_FALSE(ShownByFilter(criteria, Message(4), 0, {}));
+    EXPECT_TRUE(Shown(criteria, Message(3)));
+    EXPECT_FALSE(Shown(criteria, Message(4)));
     Check(criteria, "Accept", false);
-    EXPECT_FALSE(ShownByFilter(criteria, Message(3), 0, {}));
+    EXPECT_FALSE(Shown(criteria, Message(3)));
 }
 
 TEST(FindMatchingRow, WalksWithoutWrapping) {

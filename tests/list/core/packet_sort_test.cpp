@@ -8,24 +8,24 @@
 
 namespace {
 
-// Packets numbered 0..n-1 with the given preamble lengths.
+// Packets with the given preamble lengths.
 std::vector<CCCPacket> WithPreambles(const std::vector<int>& lengths) {
     std::vector<CCCPacket> packets;
     for (size_t i = 0; i < lengths.size(); ++i) {
         CCCPacket packet = GoodPacket();
-        packet.packetNumber = static_cast<int>(i);
         packet.preambleLength = lengths[i];
         packets.push_back(packet);
     }
     return packets;
 }
 
-// One row per packet; idle times as given, else 0.
+// One row per packet, numbered 0..n-1; idle times as given, else 0.
 std::vector<PacketRow> Rows(std::vector<CCCPacket>& packets,
                             const std::vector<int64_t>& idleTimes = {}) {
     std::vector<PacketRow> rows;
     for (size_t i = 0; i < packets.size(); ++i) {
-        rows.push_back({&packets[i], i < idleTimes.size() ? idleTimes[i] : 0});
+        rows.push_back(
+            {&packets[i], static_cast<int32_t>(i), i < idleTimes.size() ? idleTimes[i] : 0});
     }
     return rows;
 }

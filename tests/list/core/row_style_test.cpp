@@ -42,16 +42,16 @@ TEST(RowStyle, BackgroundFollowsRuleOrder) {
     const RowColour marked{200, 200, 0};
 
     CCCPacket packet = GoodPacket();
-    packet.marked = true;
-    EXPECT_EQ(RowBackground(packet, 1, {}), marked);
+    const RowRoles markedOnly{.marked = true};
+    EXPECT_EQ(RowBackground(packet, 1, markedOnly), marked);
     packet.orderedSetKind = kOsHardReset;
     EXPECT_TRUE(IsReset(packet));
-    EXPECT_EQ(RowBackground(packet, 1, {}), reset);
+    EXPECT_EQ(RowBackground(packet, 1, markedOnly), reset);
     packet.preambleFound = false;  // invalid and reset: invalid wins
-    EXPECT_EQ(RowBackground(packet, 1, {}), invalid);
-    EXPECT_EQ(RowBackground(packet, 1, {false, false, true}), markerB);
-    EXPECT_EQ(RowBackground(packet, 1, {false, true, true}), markerA);  // marker over invalid
-    EXPECT_EQ(RowBackground(packet, 1, {true, true, true}), selected);  // selection over marker
+    EXPECT_EQ(RowBackground(packet, 1, markedOnly), invalid);
+    EXPECT_EQ(RowBackground(packet, 1, {false, false, true, true}), markerB);
+    EXPECT_EQ(RowBackground(packet, 1, {false, true, true, true}), markerA);  // over invalid
+    EXPECT_EQ(RowBackground(packet, 1, {true, true, true, true}), selected);  // over marker
 }
 
 TEST(RowStyle, BackgroundDefaultsAlternate) {
@@ -84,8 +84,7 @@ TEST(RowStyle, RecoveredRowsAreGreenUnlessAnotherRuleApplies) {
     packet.recovered = true;
     EXPECT_EQ(RowBackground(packet, 0, {}), (RowColour{200, 240, 200}));
     EXPECT_EQ(RowBackground(packet, 1, {}), (RowColour{200, 240, 200}));
-    packet.marked = true;
-    EXPECT_EQ(RowBackground(packet, 1, {}), (RowColour{200, 200, 0}));
+    EXPECT_EQ(RowBackground(packet, 1, {.marked = true}), (RowColour{200, 200, 0}));
 }
 
 TEST(RowStyle, TextStaysReadableOnItsRowColour) {
