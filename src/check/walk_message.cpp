@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "pd/chunk_assembler.h"
 #include "pd/message_header.h"
 
 namespace {
@@ -90,11 +91,12 @@ std::vector<uint32_t> ExtendedPdos(const WalkMessage& message) {
     size_t available = 0;
     const size_t dataSize = static_cast<size_t>(ExtDataSize(*packet));
     if (ExtChunked(*packet)) {
-        if (!packet->chunkBuffer || packet->chunkOffset != 0 || packet->chunkTotalSize <= 0) {
+        if (packet->chunkOffset != 0) {
             return pdos;
         }
-        bytes = packet->chunkBuffer->data();
-        available = std::min(packet->chunkBuffer->size(), dataSize);
+        const std::span<const uint8_t> block = ReassembledBytes(*packet);
+        bytes = block.data();
+        available = std::min(block.size(), dataSize);
     } else {
         bytes = packet->messageBytes.data() + 4;
         available = std::min(

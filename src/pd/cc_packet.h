@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "pd/chunk_block.h"
 #include "pd/packet_buffers.h"
 
 // Largest number of edge intervals kept for one packet; later intervals are dropped.
@@ -56,9 +57,6 @@ enum OrderedSetKind : int32_t {
 
 struct CCCPacket;
 using PacketPtr = std::shared_ptr<CCCPacket>;
-
-// Reassembled payload of a chunked extended message, shared by every chunk packet of it.
-using ChunkBuffer = std::shared_ptr<std::vector<uint8_t>>;
 
 // One packet: raw fields from the stream parser, then what each decoding stage fills in (see
 // the decoder). Thousands of packets stay in memory for the life of a capture, so the fields are

@@ -16,27 +16,32 @@ constexpr int kMaxReassembledSize = 260;
 // Chunk numbers run from 0 to 9: more than ten chunks end the message.
 constexpr int kLastChunkNumber = 9;
 
-// Ends the message in progress. The packets that received the buffer keep it alive.
+// Ends the message in progress. The packets that received the buffer keep it alive; what was not
+// received reads as zero.
 void Abandon(ChunkAssembler& assembler) {
+    if (assembler.buffer) {
+        assembler.buffer->PublishAll();
+    }
     assembler.buffer.reset();
     assembler.expectedChunk = -1;
     assembler.totalSize = 0;
     assembler.received = 0;
 }
 
-// Copies `count` data bytes of the packet to `dest`. Only assembled bytes are copied: what lies
-// behind messageByteCount (the CRC, or nothing) stays zero in the destination.
-void CopyData(const CCCPacket& packet, int count, uint8_t* dest) {
+// Appends `count` data bytes of the packet to the block. Only assembled bytes are taken: what
+// lies behind messageByteCount (the CRC, or nothing) stays zero in the block.
+void AppendData(const CCCPacket& packet, int count, ChunkBlock& block) {
     const int held =
         std::min<int>(packet.messageByteCount, static_cast<int>(packet.messageBytes.size()));
     const int available = std::max(held - kDataStart, 0);
-    const int copied = std::min(count, available);
-    std::copy_n(packet.messageBytes.begin() + kDataStart, copied, dest);
+    block.Append(std::span(packet.messageBytes.data() + kDataStart,
+                           static_cast<size_t>(std::min(count, available))),
+                 static_cast<size_t>(count));
 }
 
 ChunkBuffer AllocateBlock(int size) {
     try {
-        return std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(size), uint8_t{0});
+        return std::make_shared<ChunkBlock>(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -50,7 +55,7 @@ void TakeSinglePacket(ChunkAssembler& assembler, CCCPacket& packet, int dataSize
     }
     ChunkBuffer block = AllocateBlock(dataSize);
     if (block) {
-        CopyData(packet, dataSize, block->data());
+        AppendData(packet, dataSize, *block);
         packet.chunkStart = false;
         packet.chunkBuffer = std::move(block);
         packet.chunkTotalSize = dataSize;
@@ -61,6 +66,14 @@ void TakeSinglePacket(ChunkAssembler& assembler, CCCPacket& packet, int dataSize
 }
 
 }  // namespace
+
+std::span<const uint8_t> ReassembledBytes(const CCCPacket& packet) {
+    if (!packet.chunkBuffer || packet.chunkTotalSize <= 0) {
+        return {};
+    }
+    const std::span<const uint8_t> bytes = packet.chunkBuffer->Bytes();
+    return bytes.first(std::min(bytes.size(), static_cast<size_t>(packet.chunkTotalSize)));
+}
 
 void ClearChunkFields(CCCPacket& packet) {
     packet.chunkStart = false;
@@ -127,7 +140,7 @@ void AssembleChunks(ChunkAssembler& assembler, CCCPacket& packet) {
     packet.chunkTotalSize = assembler.totalSize;
     packet.chunkOffset = assembler.received;
     packet.chunkLength = length;
-    CopyData(packet, length, assembler.buffer->data() + assembler.received);
+    AppendData(packet, length, *assembler.buffer);
     assembler.received += length;
 
     if (assembler.received >= assembler.totalSize) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "pd/cc_packet.h"
 
@@ -22,3 +23,7 @@ void AssembleChunks(ChunkAssembler& assembler, CCCPacket& packet);
 
 // The packet belongs to no reassembled block: no chunk start, no buffer, sizes 0.
 void ClearChunkFields(CCCPacket& packet);
+
+// The packet's reassembled block as far as it is published, at most its Data Size; empty when
+// the packet has none.
+std::span<const uint8_t> ReassembledBytes(const CCCPacket& packet);

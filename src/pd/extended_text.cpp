@@ -4,21 +4,15 @@
 #include <cstdio>
 #include <vector>
 
+#include "pd/chunk_assembler.h"
 #include "pd/message_header.h"
 
 namespace {
 
-// The data block a description reads: only for the packet that holds its start.
-const std::vector<uint8_t>* BlockStart(const CCCPacket& packet) {
-    if (!packet.chunkBuffer || packet.chunkTotalSize == 0 || packet.chunkOffset != 0) {
-        return nullptr;
-    }
-    return packet.chunkBuffer.get();
-}
-
-// Bytes the block really has: the declared size, never more than the buffer holds.
-size_t BlockSize(const CCCPacket& packet, const std::vector<uint8_t>& block) {
-    return std::min(static_cast<size_t>(std::max<int>(packet.chunkTotalSize, 0)), block.size());
+// The data block a description reads, as far as it is held: only for the packet that holds its
+// start, empty for the others.
+std::span<const uint8_t> BlockStart(const CCCPacket& packet) {
+    return packet.chunkOffset == 0 ? ReassembledBytes(packet) : std::span<const uint8_t>{};
 }
 
 std::string PdpText(const char* label, int minimum, int operational, int maximum) {
@@ -37,28 +31,20 @@ std::string RatingText(const char* label, int watts) {
 }  // namespace
 
 std::string SourceCapsExtText(const CCCPacket& packet) {
-    const std::vector<uint8_t>* block = BlockStart(packet);
-    if (block == nullptr) {
-        return {};
-    }
-    const size_t size = BlockSize(packet, *block);
+    const std::span<const uint8_t> block = BlockStart(packet);
     std::string text;
-    if (size >= 24) {
-        text += RatingText("SPR", (*block)[23] & 0x7F);
+    if (block.size() >= 24) {
+        text += RatingText("SPR", block[23] & 0x7F);
     }
-    if (size >= 25) {
-        text += RatingText("EPR", (*block)[24]);
+    if (block.size() >= 25) {
+        text += RatingText("EPR", block[24]);
     }
     return text;
 }
 
 std::string SinkCapsExtText(const CCCPacket& packet) {
-    const std::vector<uint8_t>* block = BlockStart(packet);
-    if (block == nullptr) {
-        return {};
-    }
-    const std::vector<uint8_t>& b = *block;
-    const size_t size = BlockSize(packet, b);
+    const std::span<const uint8_t> b = BlockStart(packet);
+    const size_t size = b.size();
     std::string text;
     if (size >= 21) {
         text += PdpText("Sink ", b[18] & 0x7F, b[19] & 0x7F, b[20] & 0x7F);

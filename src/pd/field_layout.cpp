@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "pd/bit_field.h"
+#include "pd/chunk_assembler.h"
 #include "pd/field_layout_builder.h"
 #include "pd/message_header.h"
 
@@ -232,12 +233,11 @@ FieldSource MessageFieldSource(const CCCPacket& packet) {
 }
 
 FieldSource ReassembledFieldSource(const CCCPacket& packet) {
-    if (!packet.chunkBuffer || packet.chunkTotalSize <= 0) {
+    const std::span<const uint8_t> block = ReassembledBytes(packet);
+    if (block.empty()) {
         return {};
     }
-    const auto available = static_cast<int32_t>(
-        std::min<size_t>(packet.chunkBuffer->size(), static_cast<size_t>(packet.chunkTotalSize)));
-    return {packet.chunkBuffer->data(), available};
+    return {block.data(), static_cast<int32_t>(block.size())};
 }
 
 FieldSource SelectFieldSource(const CCCPacket& packet, bool reassembled) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pd/bit_field.h"
+#include "pd/chunk_assembler.h"
 #include "pd/message_header.h"
 #include "pd/text_format.h"
 
@@ -176,13 +177,12 @@ std::string LongCapsText(const CCCPacket& packet, Direction direction) {
 
 std::string ShortCapsText(const CCCPacket& packet, Direction direction) {
     std::string out;
-    if (!packet.chunkBuffer || packet.chunkTotalSize <= 0 || packet.chunkOffset != 0) {
+    if (packet.chunkOffset != 0) {
         return out;
     }
-    const std::vector<uint8_t>& block = *packet.chunkBuffer;
     // Never read past the block actually held, whatever the Data Size claims.
-    const size_t available = std::min(block.size(), static_cast<size_t>(packet.chunkTotalSize));
-    const size_t pdoCount = available / 4;
+    const std::span<const uint8_t> block = ReassembledBytes(packet);
+    const size_t pdoCount = block.size() / 4;
     for (size_t k = 0; k < pdoCount; ++k) {
         const uint8_t* bytes = block.data() + 4 * k;
         const uint32_t pdo =

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "pd/bmc_decoder.h"
+#include "pd/chunk_assembler.h"
 #include "pd/message_header.h"
 #include "tools/pcapng_blocks.h"
 
@@ -41,13 +42,11 @@ size_t MessageLength(const CCCPacket& packet) {
 
 // The reassembled data block of an extended message, on the packet that holds its start.
 std::string_view DataBlock(const CCCPacket& packet) {
-    if (!packet.crcOk || !IsExtended(packet) || !packet.chunkBuffer || packet.chunkOffset != 0 ||
-        packet.chunkTotalSize <= 0) {
+    if (!packet.crcOk || !IsExtended(packet) || packet.chunkOffset != 0) {
         return {};
     }
-    const size_t length =
-        std::min(static_cast<size_t>(packet.chunkTotalSize), packet.chunkBuffer->size());
-    return {reinterpret_cast<const char*>(packet.chunkBuffer->data()), length};
+    const std::span<const uint8_t> block = ReassembledBytes(packet);
+    return {reinterpret_cast<const char*>(block.data()), block.size()};
 }
 
 uint16_t Flags(const CCCPacket& packet, const PdRecordExtras& extras) {

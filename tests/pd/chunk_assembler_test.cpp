@@ -35,6 +35,12 @@ PacketPtr ChunkRequest(int dataSize, int chunk) {
                           {0, 0});
 }
 
+// The bytes of the packet's block that readers see.
+std::vector<uint8_t> Published(const CCCPacket& packet) {
+    const std::span<const uint8_t> bytes = packet.chunkBuffer->Bytes();
+    return {bytes.begin(), bytes.end()};
+}
+
 PacketPtr Assemble(ChunkAssembler& assembler, PacketPtr packet) {
     AssembleChunks(assembler, *packet);
     return packet;
@@ -58,8 +64,8 @@ TEST(ChunkReassembly, FortyByteEprSourceCapsShareOneBuffer) {
 
     ASSERT_TRUE(first->chunkBuffer);
     EXPECT_EQ(first->chunkBuffer, second->chunkBuffer);
-    EXPECT_EQ(first->chunkBuffer->size(), 40u);
-    EXPECT_EQ(*first->chunkBuffer, Counting(40, 1));
+    EXPECT_EQ(first->chunkBuffer->Size(), 40u);
+    EXPECT_EQ(Published(*first), Counting(40, 1));
     EXPECT_TRUE(first->chunkStart);
     EXPECT_FALSE(second->chunkStart);
     EXPECT_EQ(first->chunkTotalSize, 40);
@@ -81,7 +87,7 @@ TEST(ChunkReassembly, ShortLastChunkWithPaddedDataObjects) {
     const auto last = Assemble(assembler, EprChunk(40, 1, Counting(14, 27)));
     EXPECT_EQ(last->chunkOffset, 26);
     EXPECT_EQ(last->chunkLength, 14);
-    EXPECT_EQ(*last->chunkBuffer, Counting(40, 1));
+    EXPECT_EQ(Published(*last), Counting(40, 1));
 }
 
 TEST(ChunkReassembly, GoodCrcAndChunkRequestsMayInterleave) {
@@ -93,7 +99,7 @@ TEST(ChunkReassembly, GoodCrcAndChunkRequestsMayInterleave) {
     ExpectNoBlock(*goodCrc);
     ExpectNoBlock(*request);
     EXPECT_EQ(second->chunkBuffer, first->chunkBuffer);
-    EXPECT_EQ(*second->chunkBuffer, Counting(40, 1));
+    EXPECT_EQ(Published(*second), Counting(40, 1));
 }
 
 TEST(ChunkReassembly, OwnerRemovedFirstLeavesTheBufferWithTheOtherChunks) {
@@ -102,7 +108,7 @@ TEST(ChunkReassembly, OwnerRemovedFirstLeavesTheBufferWithTheOtherChunks) {
     const auto second = Assemble(assembler, EprChunk(40, 1, Counting(14, 27)));
     first.reset();  // auto-remove drops the owner
     ASSERT_TRUE(second->chunkBuffer);
-    EXPECT_EQ(*second->chunkBuffer, Counting(40, 1));
+    EXPECT_EQ(Published(*second), Counting(40, 1));
 }
 
 TEST(ChunkReassembly, ChunkOneWithoutChunkZeroIsIgnored) {
@@ -110,6 +116,17 @@ TEST(ChunkReassembly, ChunkOneWithoutChunkZeroIsIgnored) {
     const auto orphan = Assemble(assembler, EprChunk(40, 1, Counting(14, 27)));
     ExpectNoBlock(*orphan);
     EXPECT_FALSE(assembler.buffer);
+}
+
+TEST(ChunkReassembly, ReadersSeeTheBytesReceivedSoFar) {
+    ChunkAssembler assembler;
+    const auto first = Assemble(assembler, EprChunk(40, 0, Counting(26, 1)));
+    // The first chunk's packet is stored before chunk 1 arrives: it shows what came.
+    EXPECT_EQ(Published(*first), Counting(26, 1));
+    EXPECT_EQ(ReassembledBytes(*first).size(), 26u);
+    Assemble(assembler, EprChunk(40, 1, Counting(14, 27)));
+    EXPECT_EQ(Published(*first), Counting(40, 1));
+    EXPECT_EQ(ReassembledBytes(*first).size(), 40u);
 }
 
 TEST(ChunkReassembly, SoftResetBetweenChunksEndsTheMessage) {
@@ -122,7 +139,7 @@ TEST(ChunkReassembly, SoftResetBetweenChunksEndsTheMessage) {
     // The first chunk keeps its partial block: 26 bytes, the rest still zero.
     std::vector<uint8_t> partial = Counting(26, 1);
     partial.resize(40, 0);
-    EXPECT_EQ(*first->chunkBuffer, partial);
+    EXPECT_EQ(Published(*first), partial);
 }
 
 TEST(ChunkReassembly, HardResetEndsTheMessage) {
@@ -149,7 +166,7 @@ TEST(ChunkReassembly, RepeatedChunkZeroStartsAFreshMessage) {
     EXPECT_NE(stale->chunkBuffer, retry->chunkBuffer);
     EXPECT_TRUE(retry->chunkStart);
     EXPECT_EQ(last->chunkBuffer, retry->chunkBuffer);
-    EXPECT_EQ(*last->chunkBuffer, Counting(40, 101));
+    EXPECT_EQ(Published(*last), Counting(40, 101));
 }
 
 TEST(ChunkReassembly, ChangedDataSizeEndsTheMessage) {
@@ -195,7 +212,7 @@ TEST(ChunkReassembly, TenFullChunksComplete260Bytes) {
     }
     EXPECT_EQ(last->chunkOffset, 234);
     EXPECT_EQ(last->chunkLength, 26);
-    EXPECT_EQ(*last->chunkBuffer, Counting(260, 0));
+    EXPECT_EQ(Published(*last), Counting(260, 0));
     EXPECT_FALSE(assembler.buffer);
 }
 
@@ -216,9 +233,10 @@ TEST(ChunkReassembly, ChunkShorterThanItsDataObjectsCopiesOnlyAssembledBytes) {
     Assemble(assembler, chunk);
     ASSERT_TRUE(chunk->chunkBuffer);
     EXPECT_EQ(chunk->chunkLength, 26);
+    // The chunk's 26 bytes are received: six assembled ones, then zeros.
     std::vector<uint8_t> expected = Counting(6, 1);
-    expected.resize(40, 0);
-    EXPECT_EQ(*chunk->chunkBuffer, expected);
+    expected.resize(26, 0);
+    EXPECT_EQ(Published(*chunk), expected);
 }
 
 TEST(SinglePacketBlocks, UnchunkedMessageHoldsItsOwnBlock) {
@@ -230,7 +248,7 @@ TEST(SinglePacketBlocks, UnchunkedMessageHoldsItsOwnBlock) {
                        Counting(25, 1)));
     ASSERT_TRUE(p->chunkBuffer);
     EXPECT_FALSE(p->chunkStart);
-    EXPECT_EQ(*p->chunkBuffer, Counting(25, 1));
+    EXPECT_EQ(Published(*p), Counting(25, 1));
     EXPECT_EQ(p->chunkTotalSize, 25);
     EXPECT_EQ(p->chunkOffset, 0);
     EXPECT_EQ(p->chunkLength, 25);
@@ -242,7 +260,7 @@ TEST(SinglePacketBlocks, ChunkedMessageBelow26BytesFitsOneChunk) {
         assembler, hand::Extended(kOsSop, {.type = kExtSourceCapabilitiesExtended, .dataSize = 25},
                                   Counting(25, 1)));
     ASSERT_TRUE(p->chunkBuffer);
-    EXPECT_EQ(*p->chunkBuffer, Counting(25, 1));
+    EXPECT_EQ(Published(*p), Counting(25, 1));
     EXPECT_EQ(p->chunkLength, 25);
     EXPECT_FALSE(assembler.buffer);
 }
@@ -276,11 +294,11 @@ TEST(SinglePacketBlocks, DataSizeBeyondTheReceivedBytesIsZeroFilled) {
     hand::SetMessageByte(*p, 16, 0xEE);  // CRC byte behind the data
     Assemble(assembler, p);
     ASSERT_TRUE(p->chunkBuffer);
-    ASSERT_EQ(p->chunkBuffer->size(), 511u);
+    ASSERT_EQ(p->chunkBuffer->Size(), 511u);
     EXPECT_EQ(p->chunkTotalSize, 511);
     std::vector<uint8_t> expected = Counting(12, 1);
     expected.resize(511, 0);
-    EXPECT_EQ(*p->chunkBuffer, expected);
+    EXPECT_EQ(Published(*p), expected);
 }
 
 TEST(NonExtendedTraffic, LeavesTheAssemblerAndPacketAlone) {
@@ -301,7 +319,7 @@ TEST(NonExtendedTraffic, LeavesTheAssemblerAndPacketAlone) {
 TEST(NonExtendedTraffic, StaleChunkFieldsOfAReusedPacketAreCleared) {
     ChunkAssembler assembler;
     auto p = hand::Control(kCtrlAccept, true, true);
-    p->chunkBuffer = std::make_shared<std::vector<uint8_t>>(4);
+    p->chunkBuffer = hand::WholeBlock(std::vector<uint8_t>(4));
     p->chunkTotalSize = 4;
     p->chunkLength = 4;
     p->chunkStart = true;
@@ -344,13 +362,13 @@ TEST(Robustness, RandomMessagesKeepStateAndBlocksConsistent) {
         ASSERT_TRUE(ports.sourcePort == 1 || ports.sourcePort == 2);
         ASSERT_TRUE(ports.sinkPort == 1 || ports.sinkPort == 2);
         if (packet->chunkBuffer) {
-            ASSERT_EQ(static_cast<int>(packet->chunkBuffer->size()), packet->chunkTotalSize);
+            ASSERT_EQ(static_cast<int>(packet->chunkBuffer->Size()), packet->chunkTotalSize);
             ASSERT_GE(packet->chunkOffset, 0);
             ASSERT_GT(packet->chunkLength, 0);
             ASSERT_LE(packet->chunkOffset + packet->chunkLength, packet->chunkTotalSize);
         }
         if (assembler.buffer) {
-            ASSERT_LE(assembler.received, static_cast<int>(assembler.buffer->size()));
+            ASSERT_LE(assembler.received, static_cast<int>(assembler.buffer->Size()));
             ASSERT_GE(assembler.expectedChunk, 1);
             ASSERT_LE(assembler.expectedChunk, 9);
         }

@@ -459,7 +459,7 @@ TEST(ColumnText, ArbitraryPacketFieldsNeverReadOutOfBounds) {
         p->averageUnitInterval = static_cast<float>(next(-100, 100)) / 10.0f;
         if (next(0, 1) == 1) {
             p->chunkBuffer =
-                std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(next(0, 40)), 0x5A);
+                hand::WholeBlock(std::vector<uint8_t>(static_cast<size_t>(next(0, 40)), 0x5A));
             p->chunkTotalSize = next(-4, 300);
             p->chunkOffset = next(0, 2) == 0 ? 0 : next(-5, 300);
         }

@@ -185,7 +185,7 @@ TEST(ChunkRules, ChunkRequestIsCheckedBeforeTheSingleChunkRule) {
     EXPECT_EQ(second->chunkBuffer, first->chunkBuffer);
     EXPECT_EQ(second->chunkOffset, 26);
     EXPECT_EQ(second->chunkLength, 14);
-    EXPECT_EQ((*first->chunkBuffer)[39], 39);
+    EXPECT_EQ(first->chunkBuffer->Bytes()[39], 39);
     EXPECT_FALSE(assembler.buffer);
 }
 
@@ -203,7 +203,7 @@ TEST(ChunkRules, TwentySixBytesIsOneFullChunkAndTwentyFiveASingleBlock) {
     ASSERT_TRUE(single->chunkBuffer);
     EXPECT_EQ(single->chunkTotalSize, 25);
     EXPECT_EQ(single->chunkLength, 25);
-    EXPECT_EQ((*single->chunkBuffer)[24], 25);
+    EXPECT_EQ(single->chunkBuffer->Bytes()[24], 25);
 }
 
 TEST(ChunkRules, DataSizeOf260IsReassembledAndAbove260AbandonsTheMessage) {

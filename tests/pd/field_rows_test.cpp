@@ -258,9 +258,11 @@ TEST(FieldRows, RangesStayWithinTheBytesThePacketCarries) {
     EXPECT_TRUE(BuildFieldRows(*caps, {-64, 0x7FFFFFFF, false}).empty());
     EXPECT_TRUE(BuildFieldRows(*caps, {80, 32, false}).empty());
     EXPECT_TRUE(BuildFieldRows(*caps, {0, 64, true}).empty());  // no reassembled block
-    // A reassembly buffer shorter than the size recorded for it.
+    // A reassembled block of which only six bytes are held yet.
     auto chunk = ChunkedEprSourceCaps().first;
-    chunk->chunkBuffer->resize(6);
+    auto held = std::make_shared<ChunkBlock>(chunk->chunkBuffer->Size());
+    held->Append(chunk->chunkBuffer->Bytes(), 6);
+    chunk->chunkBuffer = held;
     const auto rows = FieldRowsForNode(*chunk, 0x20000000);
     EXPECT_EQ(rows.back().offset, "42..47");  // the voltage field, cut at the 48th bit
 }

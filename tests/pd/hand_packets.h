@@ -116,6 +116,13 @@ inline PacketPtr Extended(int32_t kind, const ExtendedParts& parts,
     return Raw(kind, bytes);
 }
 
+// A reassembled block holding the bytes, all of them received.
+inline ChunkBuffer WholeBlock(const std::vector<uint8_t>& bytes) {
+    auto block = std::make_shared<ChunkBlock>(bytes.size());
+    block->Append(bytes, bytes.size());
+    return block;
+}
+
 // Bytes first, first + 1, ... (wrapping at 256), handy to see where a chunk landed.
 inline std::vector<uint8_t> Counting(int count, int first) {
     std::vector<uint8_t> bytes;

@@ -47,7 +47,7 @@ PacketPtr EprCaps(int type, const std::vector<uint32_t>& pdos) {
         kOsSop, {.type = type, .dataSize = 26, .chunk = 0},
         std::vector<uint8_t>(block.begin(), block.begin() + std::min<size_t>(26, block.size())));
     packet->chunkStart = true;
-    packet->chunkBuffer = std::make_shared<std::vector<uint8_t>>(block);
+    packet->chunkBuffer = hand::WholeBlock(block);
     packet->chunkTotalSize = static_cast<int32_t>(block.size());
     packet->chunkOffset = 0;
     packet->chunkLength = std::min<int32_t>(26, packet->chunkTotalSize);

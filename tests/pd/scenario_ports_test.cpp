@@ -215,7 +215,7 @@ TEST_P(ScenarioPorts, Epr) {
     }
     EXPECT_GE(chunks, 2);
     ASSERT_TRUE(block);
-    EXPECT_EQ(*block, expectedBlock);
+    EXPECT_EQ(std::vector<uint8_t>(block->Bytes().begin(), block->Bytes().end()), expectedBlock);
 }
 
 TEST_P(ScenarioPorts, AltMode) {

@@ -347,7 +347,7 @@ TEST(PdPcapngRecord, FirstChunkCarriesTheReassembledBlock) {
     hand::SetMessageByte(*chunk, 3, 0x80);  // chunked, chunk 0
     chunk->messageByteCount = 30;
     hand::SetMessageByte(*chunk, 29, 0);
-    chunk->chunkBuffer = std::make_shared<std::vector<uint8_t>>(40, 0x11);
+    chunk->chunkBuffer = hand::WholeBlock(std::vector<uint8_t>(40, 0x11));
     chunk->chunkTotalSize = 40;
     chunk->chunkOffset = 0;
     const std::string first = RecordOf(BuildPdRecord(*chunk, {}));
