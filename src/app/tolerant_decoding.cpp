@@ -19,7 +19,6 @@ CTolerantDecoding::CTolerantDecoding(CKVDoc& document, SettingsStore& settings,
 }
 
 void CTolerantDecoding::Refresh() {
-    std::lock_guard lock(document_.Mutex());
     label_->setText(QString::fromStdString(
         TolerantSummaryText(document_.Tolerant(), document_.TolerantDecoding())));
 }

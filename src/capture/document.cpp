@@ -534,6 +534,36 @@ void CKVDoc::SetTimeOrigin(int64_t t, bool relative) {
     NotifyContentsChanged();
 }
 
+int64_t CKVDoc::TimeOrigin() const {
+    std::lock_guard lock(mutex_);
+    return timeOrigin_;
+}
+
+size_t CKVDoc::PacketCount() const {
+    std::lock_guard lock(mutex_);
+    return packets_.size();
+}
+
+size_t CKVDoc::SampleCount() const {
+    std::lock_guard lock(mutex_);
+    return samples_.Size();
+}
+
+SampleStats CKVDoc::Stats() const {
+    std::lock_guard lock(mutex_);
+    return sampleStats_;
+}
+
+PacketStatistics CKVDoc::Statistics() const {
+    std::lock_guard lock(mutex_);
+    return packetStatistics_;
+}
+
+TolerantCounts CKVDoc::Tolerant() const {
+    std::lock_guard lock(mutex_);
+    return tolerantCounts_;
+}
+
 PacketPtr CKVDoc::PacketAt(size_t i) const {
     std::lock_guard lock(mutex_);
     return i < packets_.size() ? packets_[i] : nullptr;
@@ -559,9 +589,43 @@ std::optional<size_t> CKVDoc::FindSample(int64_t t) const {
                               [this](size_t i) { return samples_.At(i).Time() - timeOrigin_; });
 }
 
+std::optional<CVbusInfo> CKVDoc::SampleAtOrBefore(int64_t relTime) const {
+    std::lock_guard lock(mutex_);
+    const std::optional<size_t> index = FindLastAtOrBefore(
+        samples_.Size(), relTime, [this](size_t i) { return samples_.At(i).Time(); });
+    if (!index) {
+        return std::nullopt;
+    }
+    return UnpackSample(samples_.At(*index));
+}
+
 DocumentSnapshot CKVDoc::Snapshot() const {
     std::lock_guard lock(mutex_);
-    return {packets_, samples_.Snapshot(), timeOrigin_, sampleStats_, marks_};
+    DocumentSnapshot snapshot = SnapshotOfSamples();
+    snapshot.packets = packets_;
+    return snapshot;
+}
+
+DocumentSnapshot CKVDoc::SnapshotOfSamples() const {
+    std::lock_guard lock(mutex_);
+    DocumentSnapshot snapshot;
+    snapshot.samples = samples_.Snapshot();
+    snapshot.timeOrigin = timeOrigin_;
+    snapshot.stats = sampleStats_;
+    snapshot.marks = marks_;
+    snapshot.markerA = markerA_;
+    snapshot.markerB = markerB_;
+    return snapshot;
+}
+
+PacketPtr CKVDoc::MarkerA() const {
+    std::lock_guard lock(mutex_);
+    return markerA_;
+}
+
+PacketPtr CKVDoc::MarkerB() const {
+    std::lock_guard lock(mutex_);
+    return markerB_;
 }
 
 void CKVDoc::SetMarkerA(const PacketPtr& packet) {

@@ -38,6 +38,11 @@ struct GraphMarkerTimes {
     int64_t markerX = 0;
 };
 
+// Threads: one thread writes the document (the window's, or a command-line tool's) and may read
+// every part of it directly. Any other thread reads through Snapshot() and the methods marked
+// "any thread", which take the document's lock themselves. Observers are called on the writing
+// thread after the lock is released, so they may read the document or wait for a thread that
+// does.
 class CKVDoc {
   public:
     CKVDoc();
@@ -100,7 +105,8 @@ class CKVDoc {
     int64_t DecodedOffset() const { return decodedOffset_; }
     int64_t CaptureStartTime() const { return stream_.Samples().CaptureStartTime(); }
     int64_t LastSampleTime() const { return stream_.Samples().LastSampleTime(); }
-    int64_t TimeOrigin() const { return timeOrigin_; }
+    // Any thread.
+    int64_t TimeOrigin() const;
     // The origin stays within +-kTimeOriginLimit (about 73 000 years), so that times relative
     // to it (relTime - origin, time - origin) can never overflow. A record file's origin beyond
     // that is refused on reading (the origin read before it, or 0, stays); a set or moved
@@ -110,25 +116,34 @@ class CKVDoc {
     // change: the view that makes it also calls NoteMarkersChanged().
     void SetTimeOrigin(int64_t t, bool relative);
 
-    size_t PacketCount() const { return packets_.size(); }
-    size_t SampleCount() const { return samples_.Size(); }
-    // Sorted by relTime; a packet's number is its index. Hold Mutex() while using the array
-    // when another thread may decode.
+    // Any thread.
+    size_t PacketCount() const;
+    size_t SampleCount() const;
+    // Sorted by relTime; a packet's number is its index. For the writing thread: another thread
+    // takes a Snapshot().
     const std::vector<PacketPtr>& Packets() const { return packets_; }
+    // Any thread: none when i is beyond the array.
     PacketPtr PacketAt(size_t i) const;
     std::optional<CVbusInfo> SampleAt(size_t i) const;
-    // Time of sample i relative to the capture start; i < SampleCount().
+    // Time of sample i relative to the capture start; i < SampleCount(). For the writing thread.
     int64_t SampleTime(size_t i) const { return samples_.At(i).Time(); }
-    // Index of the last packet / sample whose time minus the time origin is <= t.
+    // Any thread: index of the last packet / sample whose time minus the time origin is <= t.
     std::optional<size_t> FindPacket(int64_t t) const;
     std::optional<size_t> FindSample(int64_t t) const;
-    // Packets, samples, origin and extremes as they are now, for a reader on another thread or
-    // a paint; the lock is held only while it is taken.
+    // Any thread: the last sample recorded at or before relTime (capture time), found and read
+    // in one hold of the lock.
+    std::optional<CVbusInfo> SampleAtOrBefore(int64_t relTime) const;
+    // Any thread: packets, samples, origin, extremes, marks and markers as they are now, for a
+    // reader on another thread; the lock is held only while it is taken.
     DocumentSnapshot Snapshot() const;
+    // Snapshot() without the packets, for readers of the samples alone: cheap, as it shares the
+    // sample chunks.
+    DocumentSnapshot SnapshotOfSamples() const;
 
-    const SampleStats& Stats() const { return sampleStats_; }
-    const PacketStatistics& Statistics() const { return packetStatistics_; }
-    const TolerantCounts& Tolerant() const { return tolerantCounts_; }
+    // Any thread: copies taken under the lock.
+    SampleStats Stats() const;
+    PacketStatistics Statistics() const;
+    TolerantCounts Tolerant() const;
     // What the blocks decoded so far say about the record file, and the problems the user is
     // told about once the whole file was read.
     const RecordFileCheck& FileCheck() const { return fileCheck_; }
@@ -137,8 +152,9 @@ class CKVDoc {
     size_t SampleMemoryBytes() const { return samples_.MemoryBytes(); }
 
     // --- Markers -----------------------------------------------------------------------------
-    const PacketPtr& MarkerA() const { return markerA_; }
-    const PacketPtr& MarkerB() const { return markerB_; }
+    // Any thread.
+    PacketPtr MarkerA() const;
+    PacketPtr MarkerB() const;
     // These three record a marker change (markersChanged and the modified flag).
     void SetMarkerA(const PacketPtr& packet);
     void SetMarkerB(const PacketPtr& packet);
@@ -164,11 +180,6 @@ class CKVDoc {
     // marker InfoBlocks. On failure (kCannotOpen also while recording or without a record
     // file; show kSaveFileErrorText) the document and its record file are unchanged.
     FileResult SaveAs(const std::string& path);
-
-    // --- Concurrency -------------------------------------------------------------------------
-    // Held by the capture timer while it decodes, by the list while it builds rows and by the
-    // graph while it paints. Every operation above also takes it.
-    std::recursive_mutex& Mutex() const { return mutex_; }
 
   private:
     class Sink : public RecordSink {
@@ -205,6 +216,7 @@ class CKVDoc {
     void PublishPacketChanges();
     void Publish(const PacketChange& change) const;
 
+    // Held by every operation above that is not inline. Recursive: operations call each other.
     mutable std::recursive_mutex mutex_;
     std::vector<CKVDocObserver*> observers_;
 

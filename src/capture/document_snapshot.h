@@ -1,5 +1,6 @@
 // What a worker thread or a paint reads of the capture document, taken in one short hold of the
-// document lock: the packets, the samples, the time origin and the running sample extremes.
+// document lock: the packets, the samples, the time origin, the running sample extremes, the marks
+// and Markers A and B.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,8 @@ struct DocumentSnapshot {
     int64_t timeOrigin = 0;
     SampleStats stats;
     PacketMarks marks;
+    PacketPtr markerA;
+    PacketPtr markerB;
 
     // Index of the last packet / sample whose time minus the time origin is <= t.
     std::optional<size_t> FindPacket(int64_t t) const;

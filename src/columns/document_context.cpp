@@ -1,7 +1,5 @@
 #include "columns/document_context.h"
 
-#include <mutex>
-
 #include "capture/document.h"
 #include "capture/document_snapshot.h"
 #include "capture/stored_sample.h"
@@ -9,12 +7,7 @@
 
 SampleLookup DocumentSampleLookup(const CKVDoc& doc) {
     return [&doc](int64_t relTime) -> std::optional<PacketVbusValues> {
-        std::lock_guard lock(doc.Mutex());
-        const std::optional<size_t> index = doc.FindSample(relTime - doc.TimeOrigin());
-        if (!index) {
-            return std::nullopt;
-        }
-        const std::optional<CVbusInfo> sample = doc.SampleAt(*index);
+        const std::optional<CVbusInfo> sample = doc.SampleAtOrBefore(relTime);
         if (!sample) {
             return std::nullopt;
         }
@@ -26,10 +19,7 @@ SampleLookup DocumentSampleLookup(const CKVDoc& doc) {
 
 ColumnContext DocumentColumnContext(const CKVDoc& doc, bool reverseCurrent) {
     ColumnContext context;
-    {
-        std::lock_guard lock(doc.Mutex());
-        context.timeOrigin = doc.TimeOrigin();
-    }
+    context.timeOrigin = doc.TimeOrigin();
     context.reverseCurrent = reverseCurrent;
     context.samples = DocumentSampleLookup(doc);
     return context;

@@ -149,16 +149,16 @@ void GraphModel::ComputeExtents() {
     if (doc_ == nullptr) {
         return;
     }
-    std::lock_guard lock(doc_->Mutex());
-    size_t count = doc_->SampleCount();
-    if (count == 0) {
+    const DocumentSnapshot snapshot = doc_->SnapshotOfSamples();
+    const SampleSnapshot& samples = snapshot.samples;
+    if (samples.Empty()) {
         state.dataStartTime = 0;
         state.dataEndTime = kEmptyDataEndTime;
     } else {
-        state.dataStartTime = SaturatingSub(doc_->SampleTime(0), doc_->TimeOrigin());
-        state.dataEndTime = SaturatingSub(doc_->SampleTime(count - 1), doc_->TimeOrigin());
+        state.dataStartTime = SaturatingSub(samples.Time(0), snapshot.timeOrigin);
+        state.dataEndTime = SaturatingSub(samples.Time(samples.Size() - 1), snapshot.timeOrigin);
     }
-    const SampleStats& stats = doc_->Stats();
+    const SampleStats& stats = snapshot.stats;
     state.voltMax = std::max(stats.maxVoltage, 5000);
     ReadExtremes(state.currMin, state.currMax, stats.minCurrent, stats.maxCurrent);
     state.currMax = std::max(state.currMax, 100);
@@ -180,11 +180,7 @@ void GraphModel::ShiftTimes(int64_t delta) {
 
 void GraphModel::FollowCapture(int64_t newestTime) {
     if (doc_ != nullptr) {
-        SampleStats stats;
-        {
-            std::lock_guard lock(doc_->Mutex());
-            stats = doc_->Stats();
-        }
+        const SampleStats stats = doc_->Stats();
         if (state.showVoltGraph && stats.maxVoltage > state.voltMax) {
             state.voltMax = stats.maxVoltage;
             FitVoltage();

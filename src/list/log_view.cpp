@@ -9,7 +9,6 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
-#include <mutex>
 
 #include "capture/document.h"
 #include "columns/column_text.h"
@@ -179,7 +178,6 @@ void CKVLogView::AppendNewPackets() {
     if (!columnsBuilt_) {
         return;
     }
-    std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
     const std::vector<PacketPtr>& packets = document_.Packets();
     const size_t count = packets.size();
     if (nextPacketIndex_ >= count) {
@@ -274,7 +272,6 @@ void CKVLogView::RelistFrom(size_t first) {
         RecreateRows();  // sorted rows are not in document order
         return;
     }
-    std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
     // The rows are in document order: those before the first moved packet stay as they are.
     const std::vector<PacketRow>& rows = model_->Rows();
     const auto kept = std::partition_point(rows.begin(), rows.end(), [first](const PacketRow& row) {

@@ -1,7 +1,6 @@
 #include "list/packet_search.h"
 
 #include <QAction>
-#include <mutex>
 
 #include "capture/document.h"
 #include "list/core/packet_match.h"
@@ -38,7 +37,6 @@ void CPacketSearch::ApplyFindCriteria() {
 }
 
 PacketStatistics CPacketSearch::StatisticsSnapshot() const {
-    std::lock_guard<std::recursive_mutex> lock(document_.Mutex());
     return document_.Statistics();
 }
 

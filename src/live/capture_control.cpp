@@ -155,7 +155,6 @@ void CaptureControl::AttachChangedFile() {
 }
 
 void CaptureControl::DecodeCurrentFile() {
-    std::lock_guard lock(document_.Mutex());
     ApplyLimits();
     AttachChangedFile();
     document_.DecodeMore();

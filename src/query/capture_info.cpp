@@ -65,11 +65,11 @@ void AddCounters(std::vector<InfoValue>& values, const char* name,
     }
 }
 
-std::optional<InfoPacketMark> Mark(const CKVDoc& doc, const PacketPtr& packet) {
+std::optional<InfoPacketMark> Mark(const DocumentSnapshot& snapshot, const PacketPtr& packet) {
     if (!packet) {
         return std::nullopt;
     }
-    const std::vector<PacketPtr>& packets = doc.Packets();
+    const std::vector<PacketPtr>& packets = snapshot.packets;
     const auto it = std::find(packets.begin(), packets.end(), packet);
     if (it == packets.end()) {
         return std::nullopt;
@@ -97,14 +97,16 @@ std::optional<StreamInfo> ReadCaptureStream(const std::string& path, std::string
 }
 
 DocumentInfo ReadDocumentInfo(const CKVDoc& doc) {
-    std::lock_guard lock(doc.Mutex());
+    // Called on the document's writing thread: the snapshot and the counters read after it
+    // belong to the same moment.
+    const DocumentSnapshot snapshot = doc.Snapshot();
     DocumentInfo info;
     std::vector<InfoValue>& v = info.values;
-    v.push_back({"packets", static_cast<int64_t>(doc.PacketCount())});
-    v.push_back({"samples", static_cast<int64_t>(doc.SampleCount())});
+    v.push_back({"packets", static_cast<int64_t>(snapshot.packets.size())});
+    v.push_back({"samples", static_cast<int64_t>(snapshot.samples.Size())});
     v.push_back({"captureStartTime", doc.CaptureStartTime()});
-    v.push_back({"timeOrigin", doc.TimeOrigin()});
-    const SampleStats& s = doc.Stats();
+    v.push_back({"timeOrigin", snapshot.timeOrigin});
+    const SampleStats& s = snapshot.stats;
     v.push_back({"maxVoltage", s.maxVoltage});
     v.push_back({"maxCurrent", s.maxCurrent});
     v.push_back({"minCurrent", s.minCurrent});
@@ -116,7 +118,7 @@ DocumentInfo ReadDocumentInfo(const CKVDoc& doc) {
     v.push_back({"minVbusPower", s.minVbusPower});
     v.push_back({"minVbusPowerVoltage", s.minVbusPowerVoltage});
     v.push_back({"minVbusPowerCurrent", s.minVbusPowerCurrent});
-    const PacketStatistics& p = doc.Statistics();
+    const PacketStatistics p = doc.Statistics();
     AddCounter(v, "total", p.total);
     AddCounter(v, "cc1", p.cc1);
     AddCounter(v, "cc2", p.cc2);
@@ -135,12 +137,11 @@ DocumentInfo ReadDocumentInfo(const CKVDoc& doc) {
     AddCounters(v, "control", p.control);
     AddCounters(v, "data", p.data);
     AddCounters(v, "extended", p.extended);
-    info.markerA = Mark(doc, doc.MarkerA());
-    info.markerB = Mark(doc, doc.MarkerB());
-    const PacketMarks marks = doc.Marks();
-    for (size_t i = 0; i < doc.PacketCount(); ++i) {
-        const PacketPtr& packet = doc.Packets()[i];
-        if (marks.Contains(*packet)) {
+    info.markerA = Mark(snapshot, snapshot.markerA);
+    info.markerB = Mark(snapshot, snapshot.markerB);
+    for (size_t i = 0; i < snapshot.packets.size(); ++i) {
+        const PacketPtr& packet = snapshot.packets[i];
+        if (snapshot.marks.Contains(*packet)) {
             info.marked.push_back({static_cast<int32_t>(i), packet->relTime});
         }
     }

@@ -1,7 +1,5 @@
 #include "tools/export_markers.h"
 
-#include <mutex>
-
 #include "capture/document.h"
 #include "columns/column_text.h"
 
@@ -42,7 +40,6 @@ std::string ExportMarkerText(const ExportMarker& marker) {
 
 std::vector<ExportMarker> CollectExportMarkers(const CKVDoc& doc, const GraphMarkerTimes& graph) {
     std::vector<ExportMarker> markers;
-    std::lock_guard lock(doc.Mutex());
     if (const PacketPtr& a = doc.MarkerA()) {
         InsertExportMarker(markers, {a->relTime - doc.TimeOrigin(), ExportMarkerKind::kA});
     }
@@ -55,7 +52,6 @@ std::vector<ExportMarker> CollectExportMarkers(const CKVDoc& doc, const GraphMar
 }
 
 GraphMarkerTimes StoredGraphMarkers(const CKVDoc& doc) {
-    std::lock_guard lock(doc.Mutex());
     auto graphTime = [&doc](int64_t saved) { return saved == -1 ? 0 : saved - doc.TimeOrigin(); };
     return {graphTime(doc.GraphMarkerOTime()), graphTime(doc.GraphMarkerXTime())};
 }

@@ -1,7 +1,6 @@
 #include "tools/export_range.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "capture/document.h"
 
@@ -20,7 +19,6 @@ int64_t CaptureExtent::DataEnd() const {
 }
 
 CaptureExtent ExtentOf(const CKVDoc& doc) {
-    std::lock_guard lock(doc.Mutex());
     CaptureExtent extent;
     const int64_t origin = doc.TimeOrigin();
     extent.packetCount = doc.PacketCount();

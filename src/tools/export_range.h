@@ -44,6 +44,8 @@ struct CaptureExtent {
     int64_t DataEnd() const;
 };
 
+// The document's extent as it is now. Reads the document directly: for the thread that writes it
+// (the window's, or a command-line tool's).
 CaptureExtent ExtentOf(const CKVDoc& doc);
 
 // Why a range is not valid.

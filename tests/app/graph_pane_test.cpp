@@ -167,10 +167,7 @@ class GraphPaneTest : public QObject {
         CCaptureController& capture = *frame_->Capture();
         capture.ConnectVirtualAnalyzer(QStringLiteral("spr"));
         capture.RunAction()->trigger();
-        const auto maxVoltage = [this] {
-            std::lock_guard lock(document_->Mutex());
-            return document_->Stats().maxVoltage;
-        };
+        const auto maxVoltage = [this] { return document_->Stats().maxVoltage; };
         for (int i = 0; i < 200 && maxVoltage() < 19000; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             capture.Tick();

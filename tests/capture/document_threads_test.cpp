@@ -1,5 +1,5 @@
 // The document decodes a record file that another thread is still appending to, as during a
-// live capture, while a third thread reads its arrays under the document lock.
+// live capture, while other threads read it through snapshots and the reads that take its lock.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -52,18 +52,31 @@ TEST(DocumentThreads, DecodesWhileTheFileGrowsAndViewsRead) {
     std::atomic<bool> decoding{true};
     std::thread viewer([&] {
         int64_t lastSeen = 0;
+        size_t seenPackets = 0;
         while (decoding) {
-            std::lock_guard lock(doc.Mutex());
-            for (size_t i = 0; i < doc.PacketCount(); ++i) {
-                const PacketPtr packet = doc.PacketAt(i);
+            const DocumentSnapshot snapshot = doc.Snapshot();
+            const std::vector<PacketPtr>& packets = snapshot.packets;
+            for (size_t i = 0; i < packets.size(); ++i) {
                 if (i > 0) {
-                    EXPECT_LE(doc.PacketAt(i - 1)->relTime, packet->relTime);
+                    EXPECT_LE(packets[i - 1]->relTime, packets[i]->relTime);
                 }
-                lastSeen = std::max(lastSeen, packet->relTime);
+                lastSeen = std::max(lastSeen, packets[i]->relTime);
             }
-            if (doc.SampleCount() > 0) {
-                EXPECT_TRUE(doc.SampleAt(doc.SampleCount() - 1).has_value());
+            // Nothing is trimmed: the document never holds fewer packets or samples than a
+            // snapshot taken before, and the reads that take the lock agree with it.
+            EXPECT_GE(packets.size(), seenPackets);
+            seenPackets = packets.size();
+            EXPECT_GE(doc.PacketCount(), packets.size());
+            if (!packets.empty()) {
+                EXPECT_EQ(doc.PacketAt(packets.size() - 1), packets.back());
             }
+            if (!snapshot.samples.Empty()) {
+                const std::optional<CVbusInfo> last = doc.SampleAt(snapshot.samples.Size() - 1);
+                ASSERT_TRUE(last.has_value());
+                EXPECT_EQ(last->time, snapshot.samples.Time(snapshot.samples.Size() - 1));
+                EXPECT_EQ(doc.SampleAtOrBefore(last->time)->time, last->time);
+            }
+            EXPECT_GE(doc.Stats().maxVoltage, snapshot.stats.maxVoltage);
         }
         EXPECT_GE(lastSeen, 0);
     });
@@ -153,7 +166,6 @@ TEST(DocumentThreads, SnapshotReadersOutliveGrowthAndAutoRemove) {
         size_t size = std::min<size_t>(4096 + 64 * 37, capture.size() - pos);
         WriteFile(path, {capture.begin() + pos, capture.begin() + pos + size}, true);
         pos += size;
-        std::lock_guard lock(doc.Mutex());
         if (doc.RecordFilePath().empty()) {
             doc.DecodeAll(path);
         } else {
@@ -252,7 +264,6 @@ TEST(DocumentThreads, ChangeEventsFollowGrowthMergesAndTrimsWhileAWorkerReadsSna
         WriteFile(path, {capture.begin() + pos, capture.begin() + pos + size}, true);
         pos += size;
         chunk = chunk * 7 % 3001 + 300;
-        std::lock_guard lock(doc.Mutex());
         if (doc.RecordFilePath().empty()) {
             doc.OpenRecordFile(path);
         } else {

@@ -8,7 +8,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
-#include <mutex>
 
 #include "capture/document.h"
 #include "graph/graph_buttons.h"
@@ -69,7 +68,6 @@ void CGraphView::AttachDocument(CKVDoc* document, bool reverseCurrent) {
     }
     LayOutIfChanged();
     if (document != nullptr) {
-        std::lock_guard lock(document->Mutex());
         model_.AttachDocument(document, reverseCurrent);
         // Before the pane has its size the fits had a placeholder window: they run again with
         // the first real size.
@@ -111,18 +109,12 @@ void CGraphView::ShiftTimes(int64_t delta) {
 }
 
 void CGraphView::FollowCapture(int64_t newestTime) {
-    if (CKVDoc* document = model_.Document()) {
-        std::lock_guard lock(document->Mutex());
-        model_.FollowCapture(newestTime);
-    }
+    model_.FollowCapture(newestTime);
     update();
 }
 
 void CGraphView::OnDocumentChanged() {
-    if (CKVDoc* document = model_.Document()) {
-        std::lock_guard lock(document->Mutex());
-        model_.ComputeExtents();
-    }
+    model_.ComputeExtents();
     update();
 }
 
@@ -327,10 +319,8 @@ void CGraphView::SetOrigin(int64_t t, bool relative) {
 
 GraphScene CGraphView::SceneOf(const DocumentSnapshot& snapshot) const {
     GraphScene scene{model_, appearance_, snapshot};
-    if (CKVDoc* document = model_.Document()) {
-        scene.highlights.markerA = document->MarkerA().get();
-        scene.highlights.markerB = document->MarkerB().get();
-    }
+    scene.highlights.markerA = snapshot.markerA.get();
+    scene.highlights.markerB = snapshot.markerB.get();
     scene.highlights.selected = selectedSource_ ? selectedSource_() : nullptr;
     scene.hoverMarker = hoverMarker_;
     scene.mouseInside = mouseInside_;
@@ -348,7 +338,6 @@ void CGraphView::paintEvent(QPaintEvent* event) {
     if (document == nullptr) {
         return;
     }
-    std::lock_guard lock(document->Mutex());
     LayOutIfChanged();
     const DocumentSnapshot snapshot = document->Snapshot();
     GraphScene scene = SceneOf(snapshot);
@@ -386,7 +375,6 @@ void CGraphView::resizeEvent(QResizeEvent* event) {
     if (document == nullptr || !isVisible()) {
         return;
     }
-    std::lock_guard lock(document->Mutex());
     if (fitPending_) {
         fitPending_ = false;
         FitEverything(model_);
