@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -322,8 +323,19 @@ void CKVDoc::ApplyLimits() {
 }
 
 void CKVDoc::Sink::OnSample(const CVbusInfo& sample) {
-    doc_.samples_.Append(PackSample(sample));
-    UpdateSampleStats(doc_.sampleStats_, sample);
+    OnSamples({&sample, 1});
+}
+
+void CKVDoc::Sink::OnSamples(std::span<const CVbusInfo> samples) {
+    StoredSample packed[256];
+    while (!samples.empty()) {
+        const size_t count = std::min(samples.size(), std::size(packed));
+        std::transform(samples.begin(), samples.begin() + static_cast<ptrdiff_t>(count), packed,
+                       PackSample);
+        doc_.samples_.Append({packed, count});
+        UpdateSampleStats(doc_.sampleStats_, {packed, count});
+        samples = samples.subspan(count);
+    }
 }
 
 void CKVDoc::Sink::OnPacket(PacketPtr packet) {

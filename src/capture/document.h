@@ -186,6 +186,7 @@ class CKVDoc {
       public:
         explicit Sink(CKVDoc& doc) : doc_(doc) {}
         void OnSample(const CVbusInfo& sample) override;
+        void OnSamples(std::span<const CVbusInfo> samples) override;
         void OnPacket(PacketPtr packet) override;
         void OnInfoEntry(const InfoEntry& entry, uint64_t blockOffset) override;
 

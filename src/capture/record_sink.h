@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "capture/info_block.h"
 #include "capture/record_block.h"
@@ -14,6 +15,13 @@ class RecordSink {
     virtual ~RecordSink() = default;
 
     virtual void OnSample(const CVbusInfo& sample) = 0;
+    // Consecutive samples, in order: the same as OnSample for each, which is what it does unless
+    // a sink takes them faster together.
+    virtual void OnSamples(std::span<const CVbusInfo> samples) {
+        for (const CVbusInfo& sample : samples) {
+            OnSample(sample);
+        }
+    }
     // A finished packet with its raw edge list. The sink keeps it or lets it go.
     virtual void OnPacket(PacketPtr packet) = 0;
     // One entry of an InfoBlock found at blockOffset.

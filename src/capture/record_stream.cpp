@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 void RecordStreamParser::Feed(std::span<const uint8_t> data, RecordSink& sink) {
     if (data.empty()) {
@@ -38,18 +39,24 @@ void RecordStreamParser::ParseBlocks(const uint8_t* blocks, size_t count, uint64
         switch (KindOf(kindWord)) {
             case BlockKind::kInfo:
                 ++counts_.info;
+                FlushSamples(sink);
                 ReadInfoBlock(
                     block, [&](const InfoEntry& entry) { sink.OnInfoEntry(entry, blockOffset); });
                 break;
             case BlockKind::kSample:
                 ++counts_.sample;
-                samples_.ParseBlock(block, blockOffset, sink);
+                if (batchSize_ + kMaxSamplesPerBlock > std::size(batch_)) {
+                    FlushSamples(sink);
+                }
+                batchSize_ += static_cast<size_t>(
+                    samples_.ParseBlock(block, blockOffset, batch_ + batchSize_));
                 break;
             case BlockKind::kCcEdge:
                 ++counts_.ccEdge;
                 break;
         }
     }
+    FlushSamples(sink);
     for (size_t k = 0; k < count; ++k) {
         const uint8_t* block = blocks + k * kBlockSize;
         if (!HasSampleBit(KindWord(block))) {
@@ -59,8 +66,18 @@ void RecordStreamParser::ParseBlocks(const uint8_t* blocks, size_t count, uint64
     nextOffset_ = std::max(nextOffset_, offset + count * kBlockSize);
 }
 
+void RecordStreamParser::FlushSamples(RecordSink& sink) {
+    if (batchSize_ > 0) {
+        // Emptied first: a sink that throws must not see these samples again.
+        const size_t count = batchSize_;
+        batchSize_ = 0;
+        sink.OnSamples({batch_, count});
+    }
+}
+
 void RecordStreamParser::Reset() {
     samples_.Reset();
+    batchSize_ = 0;
     edges_.Reset();
     counts_ = {};
     nextOffset_ = 0;

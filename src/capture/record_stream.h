@@ -36,7 +36,15 @@ class RecordStreamParser {
     const CcEdgeParser& Edges() const { return edges_; }
 
   private:
+    // Samples are handed to the sink in batches of the blocks of up to this many.
+    static constexpr size_t kBatchBlocks = 128;
+
+    // Hands the batched samples to the sink.
+    void FlushSamples(RecordSink& sink);
+
     SampleParser samples_;
+    CVbusInfo batch_[kBatchBlocks * kMaxSamplesPerBlock];
+    size_t batchSize_ = 0;
     CcEdgeParser edges_;
     BlockCounts counts_;
     uint64_t nextOffset_ = 0;

@@ -2,10 +2,10 @@
 
 #include "capture/scale_current.h"
 
-void SampleParser::ParseBlock(const uint8_t* block, uint64_t offset, RecordSink& sink) {
+int SampleParser::ParseBlock(const uint8_t* block, uint64_t offset, CVbusInfo* out) {
     uint16_t kindWord = KindWord(block);
     if (!HasSampleBit(kindWord)) {
-        return;
+        return 0;
     }
     int count = SampleCount(kindWord);
     for (int i = 0; i < count; ++i) {
@@ -15,7 +15,7 @@ void SampleParser::ParseBlock(const uint8_t* block, uint64_t offset, RecordSink&
             captureStartTime_ = widened;
         }
         lastSampleTime_ = widened;
-        CVbusInfo sample;
+        CVbusInfo& sample = out[i];
         sample.time = widened - captureStartTime_;
         sample.vbusVoltage = ReadU16(raw + 4);
         sample.vbusCurrent =
@@ -27,8 +27,8 @@ void SampleParser::ParseBlock(const uint8_t* block, uint64_t offset, RecordSink&
         sample.cc2Current =
             static_cast<int16_t>(ScaleCurrent(static_cast<int16_t>(ReadU16(raw + 14))));
         sample.blockOffset = offset;
-        sink.OnSample(sample);
     }
+    return count;
 }
 
 void SampleParser::Reset() {

@@ -3,14 +3,15 @@
 
 #include <cstdint>
 
-#include "capture/record_sink.h"
+#include "capture/record_block.h"
 #include "capture/timestamp_extender.h"
 
 class SampleParser {
   public:
-    // Parses the samples of one block at file offset `offset`. Blocks without the sample bit
-    // yield nothing; InfoBlocks carry a count of 0.
-    void ParseBlock(const uint8_t* block, uint64_t offset, RecordSink& sink);
+    // Parses the samples of one block at file offset `offset` into `out`, which has room for
+    // kMaxSamplesPerBlock, and returns how many there are. Blocks without the sample bit yield
+    // nothing; InfoBlocks carry a count of 0.
+    int ParseBlock(const uint8_t* block, uint64_t offset, CVbusInfo* out);
 
     // Widened timestamp of the first sample since the last reset, -1 until there is one.
     int64_t CaptureStartTime() const { return captureStartTime_; }

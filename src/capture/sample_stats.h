@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "capture/record_block.h"
+#include "capture/stored_sample.h"
 
 // All values start at 0, so a maximum never falls below 0 and a minimum never rises above it.
 // Powers are mW: voltage * current / 1000, truncated toward zero.
@@ -23,3 +25,5 @@ struct SampleStats {
 
 // Takes one sample into the extremes; a value replaces one only when strictly beyond it.
 void UpdateSampleStats(SampleStats& stats, const CVbusInfo& sample);
+// Takes the samples into the extremes in order, as one call for each would.
+void UpdateSampleStats(SampleStats& stats, std::span<const StoredSample> samples);

@@ -1,27 +1,52 @@
 #include "capture/sample_store.h"
 
-void SampleStore::Append(const StoredSample& sample) {
-    size_t slot = frontSkip_ + size_;
-    if (slot / kChunkSamples >= chunks_.size()) {
-        // Default-initialised: the slots are written before they are read.
-        chunks_.push_back(std::shared_ptr<SampleChunk>(new SampleChunk));
+#include <algorithm>
+
+void SampleStore::Append(std::span<const StoredSample> samples) {
+    while (!samples.empty()) {
+        size_t slot = frontSkip_ + size_;
+        if (slot / kChunkSamples >= chunks_.size()) {
+            // Default-initialised: the slots are written before they are read.
+            chunks_.push_back(std::shared_ptr<SampleChunk>(new SampleChunk));
+        }
+        size_t blockRoom = SampleChunk::kBlockSamples - slot % SampleChunk::kBlockSamples;
+        size_t count = std::min(blockRoom, samples.size());
+        AppendWithinBlock(samples.data(), count);
+        samples = samples.subspan(count);
     }
+}
+
+void SampleStore::AppendWithinBlock(const StoredSample* samples, size_t count) {
+    size_t slot = frontSkip_ + size_;
     SampleChunk& chunk = *chunks_[slot / kChunkSamples];
     size_t inChunk = slot % kChunkSamples;
-    chunk.samples[inChunk] = sample;
+    std::copy(samples, samples + count, &chunk.samples[inChunk]);
 
-    EnergyPoint point = EnergyPointOf(sample);
-    if (size_ > 0) {
-        AccumulateSegment(energy_, lastPoint_, point);
+    size_t i = 0;
+    if (size_ == 0) {
+        lastPoint_ = EnergyPointOf(samples[0]);
+        i = 1;
     }
-    lastPoint_ = point;
     if (inChunk % SampleChunk::kBlockSamples == 0) {
+        // The checkpoint holds the sums up to the block's first sample, its segment included.
+        if (i == 0) {
+            EnergyPoint point = EnergyPointOf(samples[0]);
+            AccumulateSegment(energy_, lastPoint_, point);
+            lastPoint_ = point;
+            i = 1;
+        }
         chunk.blockEnergy[inChunk / SampleChunk::kBlockSamples] = energy_;
     }
-    if (inChunk % SampleChunk::kBlockSamples == SampleChunk::kBlockSamples - 1) {
-        chunk.CompleteBlock(inChunk / SampleChunk::kBlockSamples);
+    for (; i < count; ++i) {
+        EnergyPoint point = EnergyPointOf(samples[i]);
+        AccumulateSegment(energy_, lastPoint_, point);
+        lastPoint_ = point;
     }
-    ++size_;
+    size_ += count;
+    size_t end = inChunk + count;
+    if (end % SampleChunk::kBlockSamples == 0) {
+        chunk.CompleteBlock(end / SampleChunk::kBlockSamples - 1);
+    }
 }
 
 void SampleStore::EraseFront(size_t n) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "capture/energy_segment.h"
@@ -20,7 +21,10 @@ class SampleStore {
     size_t Size() const { return size_; }
     bool Empty() const { return size_ == 0; }
 
-    void Append(const StoredSample& sample);
+    void Append(const StoredSample& sample) { Append({&sample, 1}); }
+    // Appends the samples in order; block summaries and energy checkpoints are written as
+    // each block fills, as if the samples had come one by one.
+    void Append(std::span<const StoredSample> samples);
     // i < Size().
     const StoredSample& At(size_t i) const {
         size_t slot = i + frontSkip_;
@@ -38,6 +42,9 @@ class SampleStore {
     size_t MemoryBytes() const;
 
   private:
+    // Appends samples that all fall into one block of the last chunk.
+    void AppendWithinBlock(const StoredSample* samples, size_t count);
+
     std::vector<std::shared_ptr<SampleChunk>> chunks_;
     size_t frontSkip_ = 0;  // unused slots at the start of the first chunk
     size_t size_ = 0;

@@ -2,6 +2,7 @@
 // that a summary per 128 samples and the levels above it cost the store under a byte a sample.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "capture/plot_value.h"
@@ -18,6 +19,8 @@ struct ValueExtremes {
 class SampleSummary {
   public:
     static SampleSummary Of(const StoredSample& sample);
+    // The summary of samples[0, count), count > 0: the same as merging the summary of each.
+    static SampleSummary Over(const StoredSample* samples, size_t count);
 
     // Widens this summary by another one.
     void Merge(const SampleSummary& other);

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "capture/record_block.h"
+#include "pd/electrical_readings.h"
 
 // One sample without its owning document; the block offset is kept as a 48-bit block index
 // (offsets of sample blocks are multiples of 64).
@@ -29,5 +30,16 @@ struct StoredSample {
 static_assert(sizeof(StoredSample) == 28);
 static_assert(std::is_trivially_default_constructible_v<StoredSample>);
 
-StoredSample PackSample(const CVbusInfo& sample);
+// Inline: the decode packs every sample of a capture.
+inline StoredSample PackSample(const CVbusInfo& sample) {
+    StoredSample stored{};
+    auto time = static_cast<uint64_t>(sample.time);
+    stored.timeLow = static_cast<uint32_t>(time);
+    stored.timeHigh = static_cast<int32_t>(static_cast<uint32_t>(time >> 32));
+    CopyElectricalReadings(sample, stored);
+    uint64_t blockIndex = sample.blockOffset / kBlockSize;
+    stored.blockIndexLow = static_cast<uint32_t>(blockIndex);
+    stored.blockIndexHigh = static_cast<uint16_t>(blockIndex >> 32);
+    return stored;
+}
 CVbusInfo UnpackSample(const StoredSample& stored);

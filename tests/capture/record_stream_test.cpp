@@ -1,7 +1,10 @@
 // The record stream: block kinds, samples, InfoBlocks and the CC edge packet rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <span>
+#include <string>
 
 #include "capture/cc_edge_parser.h"
 #include "capture/info_block.h"
@@ -489,4 +492,87 @@ TEST(RobustInput, RandomAndTruncatedBuffersNeverCrash) {
         CollectingSink sink = ParseAll(bytes);
         EXPECT_LE(sink.samples.size(), 400u);
     }
+}
+
+namespace {
+
+// Notes what reaches the sink in order: 'S' a sample, 'I' an InfoBlock entry, 'P' a packet;
+// and the size of every batch of samples.
+class OrderSink : public RecordSink {
+  public:
+    void OnSample(const CVbusInfo& sample) override {
+        order.push_back('S');
+        times.push_back(sample.time);
+    }
+    void OnSamples(std::span<const CVbusInfo> samples) override {
+        batches.push_back(samples.size());
+        RecordSink::OnSamples(samples);
+    }
+    void OnPacket(PacketPtr /*packet*/) override { order.push_back('P'); }
+    void OnInfoEntry(const InfoEntry& /*entry*/, uint64_t /*blockOffset*/) override {
+        order.push_back('I');
+    }
+
+    std::string order;
+    std::vector<int64_t> times;
+    std::vector<size_t> batches;
+};
+
+std::vector<RawSample> RisingSamples(uint32_t firstTime, size_t count) {
+    std::vector<RawSample> samples;
+    for (size_t i = 0; i < count; ++i) {
+        samples.push_back({firstTime + static_cast<uint32_t>(i), 5000, 100, 0, 0, 0, 0});
+    }
+    return samples;
+}
+
+}  // namespace
+
+TEST(SampleBatches, SamplesInfoEntriesAndPacketsArriveInStreamOrder) {
+    // Far more sample blocks than one batch holds on both sides of an InfoBlock, then a burst:
+    // the sink sees every sample before the entry in front of it, and the packets last.
+    StreamBuilder stream(false);
+    stream.AddSamples(RisingSamples(0, 3 * 1000));
+    MarkerRecord record;
+    record.timeOrigin = 5;
+    for (const RecordBlock& block : MarkerInfoBlocks(record)) {
+        stream.Add(block);
+    }
+    stream.AddSamples(RisingSamples(3000, 3 * 500 + 2));
+    stream.AddEdgeBurst(0, 20, {500000}, {BmcLikeIntervals(12)});
+
+    OrderSink sink;
+    RecordStreamParser parser;
+    parser.Feed(stream.Bytes(), sink);
+    const size_t entries =
+        static_cast<size_t>(std::count(sink.order.begin(), sink.order.end(), 'I'));
+    ASSERT_GT(entries, 0u);
+    EXPECT_EQ(sink.order,
+              std::string(3000, 'S') + std::string(entries, 'I') + std::string(1502, 'S') + "P");
+    for (size_t i = 0; i < sink.times.size(); ++i) {
+        ASSERT_EQ(sink.times[i], static_cast<int64_t>(i)) << i;
+    }
+    // Batches hold many blocks' samples, and none reaches across the InfoBlock.
+    size_t beforeEntry = 0;
+    size_t batch = 0;
+    while (beforeEntry < 3000) {
+        beforeEntry += sink.batches[batch++];
+    }
+    EXPECT_EQ(beforeEntry, 3000u);
+    EXPECT_GT(*std::max_element(sink.batches.begin(), sink.batches.end()), size_t{3});
+}
+
+TEST(SampleBatches, ResetDropsNothingAlreadyHandedOver) {
+    // A partial last block waits in the parser; the samples of whole blocks never do.
+    StreamBuilder stream(false);
+    stream.AddSamples(RisingSamples(0, 30));
+    std::vector<uint8_t> bytes = stream.Bytes();
+    OrderSink sink;
+    RecordStreamParser parser;
+    parser.Feed(std::span<const uint8_t>(bytes.data(), bytes.size() - 10), sink);
+    EXPECT_EQ(sink.times.size(), 27u);
+    parser.Reset();
+    parser.Feed(bytes, sink);
+    EXPECT_EQ(sink.times.size(), 57u);
+    EXPECT_EQ(sink.times.back(), 29);
 }

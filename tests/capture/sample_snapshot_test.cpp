@@ -28,8 +28,9 @@ StoredSample MakeSample(int64_t time, int vbusVoltage, int vbusCurrent, int salt
 }
 
 // Random readings with occasional extreme values; times rise by 0..3 µs (equal times included).
-void Fill(SampleStore& store, size_t count, uint32_t seed) {
+std::vector<StoredSample> RandomSamples(size_t count, uint32_t seed) {
     std::mt19937 random(seed);
+    std::vector<StoredSample> samples;
     int64_t time = 1000;
     for (size_t i = 0; i < count; ++i) {
         time += random() % 4;
@@ -39,7 +40,14 @@ void Fill(SampleStore& store, size_t count, uint32_t seed) {
             voltage = 65535;
             current = random() % 2 ? 32767 : -32768;
         }
-        store.Append(MakeSample(time, voltage, current, static_cast<int>(random() % 100000)));
+        samples.push_back(MakeSample(time, voltage, current, static_cast<int>(random() % 100000)));
+    }
+    return samples;
+}
+
+void Fill(SampleStore& store, size_t count, uint32_t seed) {
+    for (const StoredSample& sample : RandomSamples(count, seed)) {
+        store.Append(sample);
     }
 }
 
@@ -265,4 +273,66 @@ TEST(SampleSnapshot, SummariesCostUnderAByteASample) {
     Fill(store, 10 * kChunk, 13);
     double perSample = static_cast<double>(store.MemoryBytes()) / store.Size();
     EXPECT_LT(perSample, sizeof(StoredSample) + 1.0);
+}
+
+TEST(SampleSnapshot, BatchesGiveWhatOneByOneGives) {
+    // Batches of every size from one sample to more than a block, starting anywhere in a block
+    // or chunk, also after a trim: the same samples, summaries and energy sums.
+    const std::vector<StoredSample> samples = RandomSamples(3 * kChunk + 777, 15);
+    SampleStore single;
+    SampleStore batched;
+    std::mt19937 random(16);
+    for (size_t i = 0; i < samples.size();) {
+        size_t count = std::min<size_t>(samples.size() - i, 1 + random() % 300);
+        batched.Append(std::span<const StoredSample>(samples.data() + i, count));
+        for (size_t k = i; k < i + count; ++k) {
+            single.Append(samples[k]);
+        }
+        i += count;
+        if (i > kChunk && i - count <= kChunk) {
+            single.EraseFront(1000);
+            batched.EraseFront(1000);
+        }
+    }
+    SampleSnapshot a = single.Snapshot();
+    SampleSnapshot b = batched.Snapshot();
+    ASSERT_EQ(a.Size(), b.Size());
+    for (size_t i = 0; i < a.Size(); ++i) {
+        ASSERT_EQ(a.Time(i), b.Time(i)) << i;
+        ASSERT_EQ(a.EnergyAt(i), b.EnergyAt(i)) << i;
+    }
+    for (int round = 0; round < 500; ++round) {
+        size_t x = random() % a.Size();
+        size_t y = random() % a.Size();
+        auto value = static_cast<PlotValue>(random() % kPlotValueCount);
+        ASSERT_EQ(b.Extremes(std::min(x, y), std::max(x, y), value),
+                  a.Extremes(std::min(x, y), std::max(x, y), value));
+    }
+    ExpectRangesMatchWalk(b, 17);
+}
+
+TEST(SampleSummary, OverARunEqualsMergingEachSample) {
+    // Extreme readings included: products near both ends of 32 bits and powers of -0.999 mW,
+    // which truncate to 0.
+    std::vector<StoredSample> samples = RandomSamples(2000, 18);
+    samples[3] = MakeSample(0, 65535, -32768, 0);
+    samples[7] = MakeSample(0, 65535, 32767, 0);
+    samples[11] = MakeSample(0, 999, -1, 0);
+    samples[12].cc1Voltage = -32768;
+    samples[12].cc1Current = 32767;
+    samples[13].cc2Voltage = 32767;
+    samples[13].cc2Current = 32767;
+    for (size_t first : {size_t{0}, size_t{3}, size_t{11}, size_t{500}}) {
+        for (size_t count : {size_t{1}, size_t{2}, size_t{9}, size_t{128}, size_t{1000}}) {
+            SampleSummary merged = SampleSummary::Of(samples[first]);
+            for (size_t i = first + 1; i < first + count; ++i) {
+                merged.Merge(SampleSummary::Of(samples[i]));
+            }
+            SampleSummary over = SampleSummary::Over(&samples[first], count);
+            for (int v = 0; v < kPlotValueCount; ++v) {
+                EXPECT_EQ(over.Extremes(PlotValue(v)), merged.Extremes(PlotValue(v)))
+                    << first << "+" << count << " value " << v;
+            }
+        }
+    }
 }

@@ -1,8 +1,12 @@
 // Running sample extremes and the packet occurrence counters the find and filter dialog reads.
 #include <gtest/gtest.h>
 
+#include <span>
+#include <vector>
+
 #include "capture/packet_statistics.h"
 #include "capture/sample_stats.h"
+#include "capture/stored_sample.h"
 
 namespace {
 
@@ -59,6 +63,45 @@ TEST(SampleStats, ExtremesReplacedOnlyWhenStrictlyBeyond) {
     EXPECT_EQ(positive.minPower, 0);
     EXPECT_EQ(positive.minVbusPower, 0);
     EXPECT_EQ(positive.minVbusPowerVoltage, 0);
+}
+
+TEST(SampleStats, ARunGivesWhatOneCallPerSampleGives) {
+    // Equal VBUS powers at several samples: the first of them names the voltage and current.
+    std::vector<CVbusInfo> samples = {Sample(5000, 2000, 100, 10, 20000, -3000),
+                                      Sample(10000, 1000),
+                                      Sample(20000, 500),
+                                      Sample(4000, -2500),
+                                      Sample(10000, -1000, -300, 5),
+                                      Sample(5000, -2000),
+                                      Sample(65535, 32767),
+                                      Sample(65535, -32768, 999, -1),
+                                      Sample(65535, 32767, 0, 0, 5, 7)};
+    for (size_t split = 0; split <= samples.size(); ++split) {
+        SampleStats single;
+        for (const CVbusInfo& sample : samples) {
+            UpdateSampleStats(single, sample);
+        }
+        std::vector<StoredSample> packed;
+        for (const CVbusInfo& sample : samples) {
+            packed.push_back(PackSample(sample));
+        }
+        SampleStats runs;
+        UpdateSampleStats(runs, std::span<const StoredSample>(packed.data(), split));
+        UpdateSampleStats(
+            runs, std::span<const StoredSample>(packed.data() + split, packed.size() - split));
+        SCOPED_TRACE(split);
+        EXPECT_EQ(runs.maxVoltage, single.maxVoltage);
+        EXPECT_EQ(runs.maxCurrent, single.maxCurrent);
+        EXPECT_EQ(runs.minCurrent, single.minCurrent);
+        EXPECT_EQ(runs.maxPower, single.maxPower);
+        EXPECT_EQ(runs.minPower, single.minPower);
+        EXPECT_EQ(runs.maxVbusPower, single.maxVbusPower);
+        EXPECT_EQ(runs.maxVbusPowerVoltage, single.maxVbusPowerVoltage);
+        EXPECT_EQ(runs.maxVbusPowerCurrent, single.maxVbusPowerCurrent);
+        EXPECT_EQ(runs.minVbusPower, single.minVbusPower);
+        EXPECT_EQ(runs.minVbusPowerVoltage, single.minVbusPowerVoltage);
+        EXPECT_EQ(runs.minVbusPowerCurrent, single.minVbusPowerCurrent);
+    }
 }
 
 TEST(PacketStatistics, CountersByKindCrcRolesAndMessageClass) {
