@@ -66,65 +66,88 @@ void CcEdgeParser::ParseBlock(const uint8_t* block, uint64_t offset, RecordSink&
     ParseEdgeBytes(line, block + kEdgeBytesOffset, header.ccLine, header.divider, offset, sink);
 }
 
+// The line's counters live in locals while the bytes are walked (every byte moves them), and go
+// back to the line before a packet is handed over and at the end of the block. The line time
+// follows the tick count; it is worked out where it is read: for a new packet and at the end.
 void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int ccLine, int divider,
                                   uint64_t offset, RecordSink& sink) {
+    static_assert(kEdgeBytesPerBlock > 1, "every block moves the line time on");
     const auto div = static_cast<uint64_t>(divider);
-    for (size_t i = 0; i < kEdgeBytesPerBlock; ++i) {
-        int v = bytes[i];
-        if (line.previousByte == -1) {
-            line.previousByte = v;
-            line.previousValue = v;
-            continue;
-        }
-        bool transition = v != line.previousByte;
+    size_t i = 0;
+    if (line.previousByte == -1) {
+        line.previousByte = bytes[0];
+        line.previousValue = bytes[0];
+        i = 1;
+    }
+    int previousByte = line.previousByte;
+    int previousValue = line.previousValue;
+    int repeatCount = line.repeatCount;
+    uint64_t ticksSinceEdge = line.ticksSinceEdge;
+    uint64_t tickAccumulator = line.tickAccumulator;
+    auto lineTime = [&] { return static_cast<int64_t>(tickAccumulator * div / 48); };
+    auto storeLine = [&] {
+        line.previousByte = previousByte;
+        line.previousValue = previousValue;
+        line.repeatCount = repeatCount;
+        line.ticksSinceEdge = ticksSinceEdge;
+        line.tickAccumulator = tickAccumulator;
+        line.lineTime = lineTime();
+    };
+    CCCPacket* packet = line.openPacket.get();
+    for (; i < kEdgeBytesPerBlock; ++i) {
+        const int v = bytes[i];
+        const bool transition = v != previousByte;
         int value = 0;
         if (transition) {
             value = v;
-            line.repeatCount = 0;
+            repeatCount = 0;
         } else {
-            ++line.repeatCount;  // the timer passed zero without a transition
+            ++repeatCount;  // the timer passed zero without a transition
         }
-        int from = line.previousValue;
+        const int from = previousValue;
         uint64_t elapsed = 0;
         if (value > from) {
             elapsed = static_cast<uint64_t>(value - from);
         } else if (value < from) {
             elapsed = static_cast<uint64_t>(256 + value - from);
         } else {
-            elapsed = line.repeatCount < 2 ? 0 : 256;
+            elapsed = repeatCount < 2 ? 0 : 256;
         }
-        line.ticksSinceEdge += elapsed;
-        line.tickAccumulator += elapsed;
-        line.lineTime = static_cast<int64_t>(line.tickAccumulator * div / 48);
-        line.previousByte = v;
-        line.previousValue = value;
+        ticksSinceEdge += elapsed;
+        tickAccumulator += elapsed;
+        previousByte = v;
+        previousValue = value;
 
-        if (line.openPacket && line.ticksSinceEdge * div >= kGapTicksTimesDivider) {
+        if (packet != nullptr && ticksSinceEdge * div >= kGapTicksTimesDivider) {
+            storeLine();
             CloseByGap(line, offset, sink);
+            packet = nullptr;
         }
         if (!transition) {
             continue;
         }
-        if (!line.openPacket) {
-            auto packet = std::make_shared<CCCPacket>();
-            packet->ccLine = ccLine;
-            packet->clockDivider = divider;
-            packet->startTime = line.lineTime;
-            packet->firstBlockOffset = offset;
-            packet->runStartOffset = runStart_;
-            line.openPacket = std::move(packet);
-        } else if (line.openPacket->edgeCount < kMaxEdges) {
-            if (line.openPacket->edges.empty()) {
-                line.openPacket->edges.reserve(kTypicalEdges);
+        if (packet == nullptr) {
+            auto opened = std::make_shared<CCCPacket>();
+            opened->ccLine = static_cast<uint8_t>(ccLine);
+            opened->clockDivider = static_cast<int16_t>(divider);
+            opened->startTime = lineTime();
+            opened->firstBlockOffset = offset;
+            opened->runStartOffset = runStart_;
+            packet = opened.get();
+            line.openPacket = std::move(opened);
+        } else if (packet->edgeCount < kMaxEdges) {
+            if (packet->edges.empty()) {
+                packet->edges.reserve(kTypicalEdges);
             }
             CcEdge edge;
-            edge.ticks = static_cast<uint8_t>(line.ticksSinceEdge & 0xFF);
-            line.openPacket->edges.push_back(edge);
-            ++line.openPacket->edgeCount;
+            edge.ticks = static_cast<uint8_t>(ticksSinceEdge & 0xFF);
+            packet->edges.push_back(edge);
+            ++packet->edgeCount;
         }
-        line.openPacket->lastBlockOffset = offset + kBlockSize - 1;
-        line.ticksSinceEdge = 0;
+        packet->lastBlockOffset = offset + kBlockSize - 1;
+        ticksSinceEdge = 0;
     }
+    storeLine();
 }
 
 void CcEdgeParser::CloseByGap(CcLineState& line, uint64_t offset, RecordSink& sink) {

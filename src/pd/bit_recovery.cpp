@@ -10,32 +10,40 @@ constexpr int32_t kPreambleAlternations = 60;
 
 // Appends the bits the roles describe. A role-less or invalid interval is tolerated on the first
 // and the last edge and before the first bit; anywhere else it is a hole and the recovery fails
-// (every remaining edge still gets kNoBit).
+// (every remaining edge still gets kNoBit). Zeros and ones follow the data, so the loop takes no
+// branch on them: the bits gather in a word that is stored when full.
 bool AppendBits(CCCPacket& packet) {
     const int32_t count = packet.edgeCount;
+    CcEdge* edges = packet.edges.data();
+    int32_t bitCount = packet.bitCount;
+    uint64_t word = 0;
+    unsigned wordBits = 0;
     bool ok = true;
-    for (int32_t i = 0; i < count; ++i) {
-        CcEdge& edge = packet.edges[i];
-        edge.bitIndex = kNoBit;
-        if (!ok) {
-            continue;
+    int32_t i = 0;
+    for (; i < count; ++i) {
+        CcEdge& edge = edges[i];
+        const auto role = static_cast<BitRole>(edge.bitRole);
+        const bool one = role == BitRole::kOneFirst;
+        const bool startsBit = one || role == BitRole::kZero;
+        edge.bitIndex = startsBit ? static_cast<uint16_t>(bitCount) : kNoBit;
+        word |= static_cast<uint64_t>(one) << wordBits;
+        wordBits += startsBit ? 1 : 0;
+        bitCount += startsBit ? 1 : 0;
+        if (wordBits == 64) {
+            packet.bits.Append(word, 64);
+            word = 0;
+            wordBits = 0;
         }
-        switch (static_cast<BitRole>(edge.bitRole)) {
-            case BitRole::kZero:
-            case BitRole::kOneFirst:
-                edge.bitIndex = static_cast<uint16_t>(packet.bitCount);
-                packet.bits.push_back(edge.bitRole == static_cast<uint8_t>(BitRole::kZero) ? 0 : 1);
-                ++packet.bitCount;
-                break;
-            case BitRole::kOneSecond:
-                break;
-            default:
-                if (i != 0 && i != count - 1 && packet.bitCount > 0) {
-                    ok = false;
-                }
-                break;
+        if (!startsBit && role != BitRole::kOneSecond && i != 0 && i != count - 1 && bitCount > 0) {
+            ok = false;
+            break;
         }
     }
+    for (++i; i < count; ++i) {
+        edges[i].bitIndex = kNoBit;
+    }
+    packet.bits.Append(word, wordBits);
+    packet.bitCount = static_cast<int16_t>(bitCount);
     return ok;
 }
 

@@ -63,15 +63,59 @@ EdgeClass Classify(int32_t tenths, bool firstEdge) {
     return tenths <= 25 ? EdgeClass::kFull : EdgeClass::kLong;
 }
 
+// The class of every tick count for one estimate, for every interval but the first. The tenths
+// never fall as the ticks grow, so each class holds one range of tick counts: the table is
+// filled range by range, with the ends found by bisection, instead of a division for every
+// interval.
+class ClassTable {
+  public:
+    explicit ClassTable(float halfUiTicks) : halfUiTicks_(halfUiTicks) {
+        int32_t ticks = 0;
+        while (ticks < kTickValues) {
+            const EdgeClass edgeClass = Direct(ticks);
+            // The first tick count of the next class: bisection over [ticks, end).
+            int32_t low = ticks;
+            int32_t high = kTickValues;
+            while (high - low > 1) {
+                const int32_t middle = (low + high) / 2;
+                if (Direct(middle) == edgeClass) {
+                    low = middle;
+                } else {
+                    high = middle;
+                }
+            }
+            for (; ticks < high; ++ticks) {
+                classes_[ticks] = edgeClass;
+            }
+        }
+    }
+
+    EdgeClass operator[](uint8_t ticks) const { return classes_[ticks]; }
+
+  private:
+    static constexpr int32_t kTickValues = 256;
+
+    EdgeClass Direct(int32_t ticks) const {
+        return Classify(TenthsOfHalfUi(static_cast<uint8_t>(ticks), halfUiTicks_), false);
+    }
+
+    float halfUiTicks_;
+    EdgeClass classes_[kTickValues];
+};
+
+void DecideAmbiguousAsHalf(CcEdge& edge) {
+    if (ClassOf(edge) == EdgeClass::kAmbiguous) {
+        SetClass(edge, EdgeClass::kHalfResolved);
+    }
+}
+
 // Pairs two intervals into one bit: `first` starts a one bit, `second` ends it. One of them is
 // half or half-resolved; the other, when ambiguous, is decided as half.
 void PairAsOne(CcEdge* edges, int32_t first, int32_t second, EdgeUndoLog* log) {
-    for (int32_t i : {first, second}) {
-        LogChange(log, edges, i);
-        if (ClassOf(edges[i]) == EdgeClass::kAmbiguous) {
-            SetClass(edges[i], EdgeClass::kHalfResolved);
-        }
-    }
+    LogChange(log, edges, first);
+    LogChange(log, edges, second);
+    DecideAmbiguousAsHalf(edges[first]);
+    DecideAmbiguousAsHalf(edges[second]);
     SetRole(edges[first], BitRole::kOneFirst);
     SetRole(edges[second], BitRole::kOneSecond);
 }
@@ -109,18 +153,23 @@ bool ClassifyEdges(CCCPacket& packet) {
     }
     const float halfUiTicks = ui * 48.0f / divider * 0.5f;
 
+    const ClassTable classes(halfUiTicks);
+    int32_t totalTicks = 0;
+    int32_t shortCount = 0;
+    int32_t longCount = 0;
     for (int32_t i = 0; i < count; ++i) {
         CcEdge& edge = packet.edges[i];
-        packet.totalTicks += edge.ticks;
-        const EdgeClass edgeClass = Classify(TenthsOfHalfUi(edge.ticks, halfUiTicks), i == 0);
+        totalTicks += edge.ticks;
+        const EdgeClass edgeClass =
+            i == 0 ? Classify(TenthsOfHalfUi(edge.ticks, halfUiTicks), true) : classes[edge.ticks];
         SetClass(edge, edgeClass);
-        if (edgeClass == EdgeClass::kShort) {
-            ++packet.shortCount;
-        } else if (edgeClass == EdgeClass::kLong) {
-            ++packet.longCount;
-        }
+        shortCount += edgeClass == EdgeClass::kShort ? 1 : 0;
+        longCount += edgeClass == EdgeClass::kLong ? 1 : 0;
         SetRole(edge, edgeClass == EdgeClass::kFull ? BitRole::kZero : BitRole::kUnassigned);
     }
+    packet.totalTicks = totalTicks;
+    packet.shortCount = static_cast<int16_t>(shortCount);
+    packet.longCount = static_cast<int16_t>(longCount);
     return true;
 }
 

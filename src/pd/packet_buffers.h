@@ -46,6 +46,21 @@ class PackedBits {
         return i < size_ ? static_cast<uint8_t>((bytes_[i / 8] >> (i % 8)) & 1u) : 0;
     }
 
+    // Bits [at, at + count) as a number with bit `at` lowest (count <= 25); 0 beyond the end.
+    uint32_t Field(size_t at, unsigned count) const {
+        if (at >= size_ || count == 0) {
+            return 0;
+        }
+        const size_t end = std::min<size_t>(at + count, size_);
+        uint32_t value = 0;
+        for (size_t byte = (end - 1) / 8 + 1; byte-- > at / 8;) {
+            value = value << 8 | bytes_[byte];
+        }
+        value >>= at % 8;
+        const size_t width = end - at;
+        return width >= 32 ? value : value & ((uint32_t{1} << width) - 1);
+    }
+
     void clear() { size_ = 0; }
     // Room for `count` bits; may throw std::bad_alloc.
     void reserve(size_t count) {
@@ -62,6 +77,31 @@ class PackedBits {
         bytes_[byte] =
             static_cast<uint8_t>(bit != 0 ? (bytes_[byte] | mask) : (bytes_[byte] & ~mask));
         ++size_;
+    }
+    // Appends the low `count` bits of `word` (count <= 64), the lowest first: as many push_back
+    // calls, a byte at a time.
+    void Append(uint64_t word, size_t count) {
+        if (count == 0) {
+            return;
+        }
+        if (count < 64) {
+            word &= (uint64_t{1} << count) - 1;
+        }
+        if (size_ + count > capacity_) {
+            Reallocate(std::max<size_t>({64, 2 * static_cast<size_t>(capacity_), size_ + count}));
+        }
+        uint8_t* out = bytes_.get() + size_ / 8;
+        const unsigned shift = size_ % 8;
+        const size_t bytes = ByteCount(shift + count);
+        const uint64_t low = word << shift;
+        out[0] = static_cast<uint8_t>((out[0] & ((1u << shift) - 1)) | (low & 0xFF));
+        for (size_t k = 1; k < bytes && k < 8; ++k) {
+            out[k] = static_cast<uint8_t>(low >> (8 * k));
+        }
+        if (bytes > 8) {
+            out[8] = static_cast<uint8_t>(word >> (64 - shift));
+        }
+        size_ += static_cast<uint32_t>(count);
     }
     void resize(size_t count, uint8_t bit = 0) {
         reserve(count);

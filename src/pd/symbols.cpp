@@ -51,10 +51,7 @@ bool IsSopKind(int32_t orderedSetKind) {
 namespace {
 
 uint8_t GroupAt(const PackedBits& bits, int32_t offset) {
-    const auto at = static_cast<size_t>(offset);
-    const unsigned value =
-        bits[at] | bits[at + 1] << 1 | bits[at + 2] << 2 | bits[at + 3] << 3 | bits[at + 4] << 4;
-    return SymbolCodeOf(value);
+    return SymbolCodeOf(bits.Field(static_cast<size_t>(offset), 5));
 }
 
 }  // namespace

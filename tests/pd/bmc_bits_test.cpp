@@ -37,6 +37,45 @@ TEST(RecoverBits, BitsAndBitIndicesFollowTheRoles) {
     }
 }
 
+TEST(RecoverBits, LongBitRunsKeepEveryBitAndIndex) {
+    // Hundreds of bits: every bit and every edge's bit index, across many words of bits. The
+    // first 100 bits alternate, so that the unit interval measured over them is the nominal one.
+    bmc::Bits pattern = Alternating(100, 0);
+    for (int i = 100; i < 700; ++i) {
+        pattern.push_back(static_cast<uint8_t>((i * 7 + i / 5) % 3 == 0));
+    }
+    CCCPacket packet = bmc::BitsPacket(pattern);
+    Recover(packet);
+    ASSERT_EQ(packet.bitCount, 700);
+    EXPECT_EQ(packet.bits, pattern);
+    int32_t bit = 0;
+    bool secondHalf = false;
+    for (int32_t i = 0; i < packet.edgeCount; ++i) {
+        if (secondHalf) {
+            ASSERT_EQ(packet.edges[i].bitIndex, kNoBit) << i;
+            secondHalf = false;
+            continue;
+        }
+        ASSERT_EQ(packet.edges[i].bitIndex, bit) << i;
+        secondHalf = pattern[static_cast<size_t>(bit)] == 1;
+        ++bit;
+    }
+    EXPECT_EQ(bit, 700);
+}
+
+TEST(RecoverBits, HoleAfterManyBitsKeepsTheBitsBeforeIt) {
+    bmc::Bits pattern(150, 0);
+    CCCPacket packet = bmc::BitsPacket(pattern);
+    // A lone half after bit 99 (edge 100): the bits before it stay, no later edge gets a bit.
+    packet.edges[100].ticks = 4;
+    EXPECT_FALSE(Recover(packet));
+    EXPECT_EQ(packet.bitCount, 100);
+    EXPECT_EQ(packet.bits, bmc::Bits(100, 0));
+    for (int32_t i = 100; i < packet.edgeCount; ++i) {
+        ASSERT_EQ(packet.edges[i].bitIndex, kNoBit) << i;
+    }
+}
+
 TEST(RecoverBits, LoneHalfIsAHoleExceptAtTheEnds) {
     // Between two zeros after the first bit: the recovery stops there.
     CCCPacket hole = bmc::Packet({8, 8, 4, 8, 8});

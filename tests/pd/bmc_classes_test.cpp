@@ -28,6 +28,25 @@ EdgeClass ClassOfFirstInterval(uint8_t ticks) {
     return ClassAt(packet, 0);
 }
 
+// The class rule for an interval after the first, straight from the tenths of a half unit
+// interval, to hold the decoder's table against.
+EdgeClass RuleClass(uint8_t ticks, float halfUiTicks) {
+    const float tenths = static_cast<float>(ticks) * 10.0f / halfUiTicks;
+    const int32_t t = !(tenths >= 0.0f)   ? 0
+                      : tenths >= 1000.0f ? 1000
+                                          : static_cast<int32_t>(tenths);
+    if (t <= 5) {
+        return EdgeClass::kShort;
+    }
+    if (t <= 12) {
+        return EdgeClass::kHalf;
+    }
+    if (t <= 15) {
+        return EdgeClass::kAmbiguous;
+    }
+    return t <= 25 ? EdgeClass::kFull : EdgeClass::kLong;
+}
+
 }  // namespace
 
 TEST(ClassifyEdges, BoundariesAtDivider20AndNominalUnitInterval) {
@@ -212,4 +231,35 @@ TEST(ResolveEdges, LongRunsResolveInLinearPasses) {
     EXPECT_EQ(RoleAt(packet, 4997), BitRole::kOneFirst);
     EXPECT_EQ(RoleAt(packet, 4998), BitRole::kOneSecond);
     EXPECT_EQ(RoleAt(packet, 4999), BitRole::kInvalid);
+}
+
+TEST(ClassifyEdges, EveryTickCountUnderManyEstimatesAndDividers) {
+    // 150 estimate intervals of `level` ticks, then one interval of every tick count; a level
+    // of 0 makes the estimate 0, where only 0 ticks are short and everything else is long.
+    for (int32_t divider : {1, 7, 20, 33, 100}) {
+        for (uint8_t level : {0, 1, 3, 5, 8, 9, 13, 40, 255}) {
+            std::vector<uint8_t> ticks(151, level);
+            ticks[0] = 8;
+            for (int t = 0; t < 256; ++t) {
+                ticks.push_back(static_cast<uint8_t>(t));
+            }
+            CCCPacket packet = bmc::Packet(ticks, divider);
+            ASSERT_TRUE(ClassifyEdges(packet));
+            const auto d = static_cast<float>(divider);
+            const float ui = d * static_cast<float>(150 * level) / 48.0f / 50.0f * 0.5f;
+            const float halfUiTicks = ui * 48.0f / d * 0.5f;
+            int32_t shorts = 0;
+            int32_t longs = 0;
+            for (int32_t i = 1; i < packet.edgeCount; ++i) {
+                const EdgeClass expected = RuleClass(packet.edges[i].ticks, halfUiTicks);
+                ASSERT_EQ(ClassAt(packet, i), expected)
+                    << "divider " << divider << " level " << int(level) << " edge " << i;
+                shorts += expected == EdgeClass::kShort ? 1 : 0;
+                longs += expected == EdgeClass::kLong ? 1 : 0;
+            }
+            shorts += ClassAt(packet, 0) == EdgeClass::kShort ? 1 : 0;
+            EXPECT_EQ(packet.shortCount, shorts);
+            EXPECT_EQ(packet.longCount, longs);
+        }
+    }
 }

@@ -2,6 +2,7 @@
 // packet keeps of them.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "pd/bmc_decoder.h"
@@ -45,6 +46,56 @@ TEST(PackedBits, GrowsPastItsReservationAndShrinksToItsBits) {
     EXPECT_EQ(bits.capacity(), 1000u);
     for (int i = 0; i < 1000; ++i) {
         ASSERT_EQ(bits[static_cast<size_t>(i)], i % 3 == 0 ? 1 : 0) << i;
+    }
+}
+
+TEST(PackedBits, AppendedWordsEqualTheBitsOneByOne) {
+    // Words of every length from every starting position within a byte, across the growth of
+    // the buffer; bits above the count are ignored.
+    std::mt19937_64 random(3);
+    PackedBits words;
+    std::vector<uint8_t> expected;
+    for (int round = 0; round < 400; ++round) {
+        const uint64_t word = random();
+        const size_t count = round % 65;
+        words.Append(word, count);
+        for (size_t i = 0; i < count; ++i) {
+            expected.push_back(static_cast<uint8_t>((word >> i) & 1));
+        }
+        ASSERT_EQ(words.size(), expected.size()) << round;
+    }
+    EXPECT_EQ(words, expected);
+
+    // After push_back and after a shrink, too.
+    PackedBits mixed;
+    mixed.push_back(1);
+    mixed.push_back(0);
+    mixed.push_back(1);
+    mixed.shrink_to_fit();
+    mixed.Append(~uint64_t{0}, 64);
+    mixed.Append(0, 5);
+    std::vector<uint8_t> mixedExpected = {1, 0, 1};
+    mixedExpected.insert(mixedExpected.end(), 64, 1);
+    mixedExpected.insert(mixedExpected.end(), 5, 0);
+    EXPECT_EQ(mixed, mixedExpected);
+}
+
+TEST(PackedBits, FieldsReadTheBitsInOrderAndZeroBeyond) {
+    PackedBits bits;
+    std::vector<uint8_t> plain;
+    std::mt19937 random(4);
+    for (int i = 0; i < 75; ++i) {
+        plain.push_back(static_cast<uint8_t>(random() & 1));
+        bits.push_back(plain.back());
+    }
+    for (size_t at = 0; at < 80; ++at) {
+        for (unsigned count = 0; count <= 25; ++count) {
+            uint32_t expected = 0;
+            for (unsigned k = 0; k < count; ++k) {
+                expected |= static_cast<uint32_t>(at + k < plain.size() ? plain[at + k] : 0) << k;
+            }
+            ASSERT_EQ(bits.Field(at, count), expected) << at << "+" << count;
+        }
     }
 }
 
