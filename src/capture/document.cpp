@@ -330,8 +330,9 @@ void CKVDoc::Sink::OnSamples(std::span<const CVbusInfo> samples) {
     StoredSample packed[256];
     while (!samples.empty()) {
         const size_t count = std::min(samples.size(), std::size(packed));
-        std::transform(samples.begin(), samples.begin() + static_cast<ptrdiff_t>(count), packed,
-                       PackSample);
+        for (size_t i = 0; i < count; ++i) {
+            PackSampleInto(samples[i], packed[i]);
+        }
         doc_.samples_.Append({packed, count});
         UpdateSampleStats(doc_.sampleStats_, {packed, count});
         samples = samples.subspan(count);

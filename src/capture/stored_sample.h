@@ -30,9 +30,9 @@ struct StoredSample {
 static_assert(sizeof(StoredSample) == 28);
 static_assert(std::is_trivially_default_constructible_v<StoredSample>);
 
-// Inline: the decode packs every sample of a capture.
-inline StoredSample PackSample(const CVbusInfo& sample) {
-    StoredSample stored{};
+// Writes the sample's fields straight into `stored`. Inline: the decode packs every sample of a
+// capture, and building a copy first would read back fields just written one by one.
+inline void PackSampleInto(const CVbusInfo& sample, StoredSample& stored) {
     auto time = static_cast<uint64_t>(sample.time);
     stored.timeLow = static_cast<uint32_t>(time);
     stored.timeHigh = static_cast<int32_t>(static_cast<uint32_t>(time >> 32));
@@ -40,6 +40,11 @@ inline StoredSample PackSample(const CVbusInfo& sample) {
     uint64_t blockIndex = sample.blockOffset / kBlockSize;
     stored.blockIndexLow = static_cast<uint32_t>(blockIndex);
     stored.blockIndexHigh = static_cast<uint16_t>(blockIndex >> 32);
+}
+
+inline StoredSample PackSample(const CVbusInfo& sample) {
+    StoredSample stored{};
+    PackSampleInto(sample, stored);
     return stored;
 }
 CVbusInfo UnpackSample(const StoredSample& stored);
