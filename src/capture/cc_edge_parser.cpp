@@ -67,8 +67,10 @@ void CcEdgeParser::ParseBlock(const uint8_t* block, uint64_t offset, RecordSink&
 }
 
 // The line's counters live in locals while the bytes are walked (every byte moves them), and go
-// back to the line before a packet is handed over and at the end of the block. The line time
-// follows the tick count; it is worked out where it is read: for a new packet and at the end.
+// back to the line before a packet is handed over and at the end of the block; the open
+// packet's new intervals gather in a local array and join its edge list at those points too.
+// The line time follows the tick count; it is worked out where it is read: for a new packet and
+// at the end.
 void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int ccLine, int divider,
                                   uint64_t offset, RecordSink& sink) {
     static_assert(kEdgeBytesPerBlock > 1, "every block moves the line time on");
@@ -84,6 +86,12 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
     int repeatCount = line.repeatCount;
     uint64_t ticksSinceEdge = line.ticksSinceEdge;
     uint64_t tickAccumulator = line.tickAccumulator;
+    CCCPacket* packet = line.openPacket.get();
+    int edgeCount = packet != nullptr ? packet->edgeCount : 0;
+    CcEdge newEdges[kEdgeBytesPerBlock];
+    size_t newEdgeCount = 0;
+    bool extended = false;  // the open packet had a transition in this block
+
     auto lineTime = [&] { return static_cast<int64_t>(tickAccumulator * div / 48); };
     auto storeLine = [&] {
         line.previousByte = previousByte;
@@ -92,8 +100,22 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
         line.ticksSinceEdge = ticksSinceEdge;
         line.tickAccumulator = tickAccumulator;
         line.lineTime = lineTime();
+        if (packet == nullptr) {
+            return;
+        }
+        if (newEdgeCount > 0) {
+            if (packet->edges.empty()) {
+                packet->edges.reserve(kTypicalEdges);
+            }
+            packet->edges.insert(packet->edges.end(), newEdges, newEdges + newEdgeCount);
+            newEdgeCount = 0;
+        }
+        packet->edgeCount = static_cast<int16_t>(edgeCount);
+        if (extended) {
+            packet->lastBlockOffset = offset + kBlockSize - 1;
+        }
     };
-    CCCPacket* packet = line.openPacket.get();
+
     for (; i < kEdgeBytesPerBlock; ++i) {
         const int v = bytes[i];
         const bool transition = v != previousByte;
@@ -122,6 +144,7 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
             storeLine();
             CloseByGap(line, offset, sink);
             packet = nullptr;
+            extended = false;
         }
         if (!transition) {
             continue;
@@ -135,16 +158,13 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
             opened->runStartOffset = runStart_;
             packet = opened.get();
             line.openPacket = std::move(opened);
-        } else if (packet->edgeCount < kMaxEdges) {
-            if (packet->edges.empty()) {
-                packet->edges.reserve(kTypicalEdges);
-            }
-            CcEdge edge;
-            edge.ticks = static_cast<uint8_t>(ticksSinceEdge & 0xFF);
-            packet->edges.push_back(edge);
-            ++packet->edgeCount;
+            edgeCount = 0;
+        } else if (edgeCount < kMaxEdges) {
+            newEdges[newEdgeCount].ticks = static_cast<uint8_t>(ticksSinceEdge & 0xFF);
+            ++newEdgeCount;
+            ++edgeCount;
         }
-        packet->lastBlockOffset = offset + kBlockSize - 1;
+        extended = true;
         ticksSinceEdge = 0;
     }
     storeLine();

@@ -1,5 +1,7 @@
 // Unit-interval estimate, interval classes and the resolve pass that turns classes into bit
 // roles.
+#include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "pd/bmc_decoder.h"
@@ -63,44 +65,71 @@ EdgeClass Classify(int32_t tenths, bool firstEdge) {
     return tenths <= 25 ? EdgeClass::kFull : EdgeClass::kLong;
 }
 
-// The class of every tick count for one estimate, for every interval but the first. The tenths
-// never fall as the ticks grow, so each class holds one range of tick counts: the table is
-// filled range by range, with the ends found by bisection, instead of a division for every
-// interval.
+// Every interval but the first as classification leaves it, by its tick count, for one estimate.
+// The tenths never fall as the ticks grow, so each class holds one range of tick counts, ended
+// where the tenths first pass the class's bound: the table is filled range by range, with a few
+// divisions for the ends, instead of a division for every interval.
 class ClassTable {
   public:
     explicit ClassTable(float halfUiTicks) : halfUiTicks_(halfUiTicks) {
+        constexpr struct {
+            int32_t bound;
+            EdgeClass edgeClass;
+        } kRanges[] = {{5, EdgeClass::kShort},
+                       {12, EdgeClass::kHalf},
+                       {15, EdgeClass::kAmbiguous},
+                       {25, EdgeClass::kFull}};
         int32_t ticks = 0;
-        while (ticks < kTickValues) {
-            const EdgeClass edgeClass = Direct(ticks);
-            // The first tick count of the next class: bisection over [ticks, end).
-            int32_t low = ticks;
-            int32_t high = kTickValues;
-            while (high - low > 1) {
-                const int32_t middle = (low + high) / 2;
-                if (Direct(middle) == edgeClass) {
-                    low = middle;
-                } else {
-                    high = middle;
-                }
-            }
-            for (; ticks < high; ++ticks) {
-                classes_[ticks] = edgeClass;
-            }
+        for (const auto& range : kRanges) {
+            ticks = Fill(ticks, std::max(ticks, FirstAbove(range.bound)), range.edgeClass);
         }
+        Fill(ticks, kTickValues, EdgeClass::kLong);
     }
 
-    EdgeClass operator[](uint8_t ticks) const { return classes_[ticks]; }
+    // The interval with its class and its role before the resolve pass.
+    CcEdge Classified(const CcEdge& edge) const {
+        CcEdge classified = edges_[edge.ticks];
+        classified.bitIndex = edge.bitIndex;
+        return classified;
+    }
 
   private:
     static constexpr int32_t kTickValues = 256;
 
-    EdgeClass Direct(int32_t ticks) const {
-        return Classify(TenthsOfHalfUi(static_cast<uint8_t>(ticks), halfUiTicks_), false);
+    int32_t Tenths(int32_t ticks) const {
+        return TenthsOfHalfUi(static_cast<uint8_t>(ticks), halfUiTicks_);
+    }
+
+    // The fewest ticks whose tenths exceed `bound` (kTickValues when none do): estimated, then
+    // stepped to with the classification's own arithmetic.
+    int32_t FirstAbove(int32_t bound) const {
+        const double estimate = std::ceil((bound + 1) * static_cast<double>(halfUiTicks_) / 10.0);
+        int32_t ticks = estimate >= 0.0 ? kTickValues : 0;
+        if (estimate >= 0.0 && estimate < kTickValues) {
+            ticks = static_cast<int32_t>(estimate);
+        }
+        while (ticks > 0 && Tenths(ticks - 1) > bound) {
+            --ticks;
+        }
+        while (ticks < kTickValues && Tenths(ticks) <= bound) {
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    // Tick counts [from, to) get the class; returns `to`.
+    int32_t Fill(int32_t from, int32_t to, EdgeClass edgeClass) {
+        for (int32_t ticks = from; ticks < to; ++ticks) {
+            CcEdge& edge = edges_[ticks];
+            edge.ticks = static_cast<uint8_t>(ticks);
+            SetClass(edge, edgeClass);
+            SetRole(edge, edgeClass == EdgeClass::kFull ? BitRole::kZero : BitRole::kUnassigned);
+        }
+        return to;
     }
 
     float halfUiTicks_;
-    EdgeClass classes_[kTickValues];
+    CcEdge edges_[kTickValues];
 };
 
 void DecideAmbiguousAsHalf(CcEdge& edge) {
@@ -109,15 +138,78 @@ void DecideAmbiguousAsHalf(CcEdge& edge) {
     }
 }
 
+// Records edges[index] in the log before it changes, in the logged variant of the pass.
+template <bool kLogged>
+void Note(EdgeUndoLog* log, const CcEdge* edges, int32_t index) {
+    if constexpr (kLogged) {
+        LogChange(log, edges, index);
+    }
+}
+
 // Pairs two intervals into one bit: `first` starts a one bit, `second` ends it. One of them is
 // half or half-resolved; the other, when ambiguous, is decided as half.
+template <bool kLogged>
 void PairAsOne(CcEdge* edges, int32_t first, int32_t second, EdgeUndoLog* log) {
-    LogChange(log, edges, first);
-    LogChange(log, edges, second);
+    Note<kLogged>(log, edges, first);
+    Note<kLogged>(log, edges, second);
     DecideAmbiguousAsHalf(edges[first]);
     DecideAmbiguousAsHalf(edges[second]);
     SetRole(edges[first], BitRole::kOneFirst);
     SetRole(edges[second], BitRole::kOneSecond);
+}
+
+// The resolve pass (ResolveRange). The decode's own pass keeps no log: its variant is compiled
+// without one, which lets the pairing be inlined.
+template <bool kLogged>
+int32_t Resolve(CcEdge* edges, int32_t begin, int32_t end, EdgeUndoLog* log) {
+    int32_t unresolved = 0;
+    // End of the run of role-less edges that contains `a`. Every edge in [a, runEnd) stays
+    // role-less until `a` passes it or the back pairing shortens the run, so the run is measured
+    // once instead of at every step.
+    int32_t runEnd = 0;
+    int32_t a = begin;
+    while (a < end) {
+        CcEdge& edge = edges[a];
+        if (HasRole(edge)) {
+            ++a;
+            continue;
+        }
+        if (IsFullLike(ClassOf(edge))) {
+            Note<kLogged>(log, edges, a);
+            SetRole(edge, BitRole::kZero);
+            ++a;
+            continue;
+        }
+        if (runEnd <= a) {
+            runEnd = a;
+            while (runEnd < end && !HasRole(edges[runEnd])) {
+                ++runEnd;
+            }
+        }
+        const int32_t n = runEnd - a;
+        if (n == 1) {
+            Note<kLogged>(log, edges, a);
+            if (ClassOf(edge) == EdgeClass::kAmbiguous) {
+                SetClass(edge, EdgeClass::kFullResolved);
+                SetRole(edge, BitRole::kZero);
+            } else {
+                SetRole(edge, BitRole::kInvalid);
+            }
+            ++a;
+        } else if (IsHalfLike(ClassOf(edge)) && CanBeSecondHalf(ClassOf(edges[a + 1]))) {
+            PairAsOne<kLogged>(edges, a, a + 1, log);
+            a += 2;
+        } else if (IsHalfLike(ClassOf(edges[runEnd - 1])) &&
+                   CanBeSecondHalf(ClassOf(edges[runEnd - 2]))) {
+            // The pair at the back is taken in receive order: first half, then second half.
+            PairAsOne<kLogged>(edges, runEnd - 2, runEnd - 1, log);
+            runEnd -= 2;
+        } else {
+            unresolved += n;
+            a = runEnd;
+        }
+    }
+    return unresolved;
 }
 
 }  // namespace
@@ -153,19 +245,25 @@ bool ClassifyEdges(CCCPacket& packet) {
     }
     const float halfUiTicks = ui * 48.0f / divider * 0.5f;
 
-    const ClassTable classes(halfUiTicks);
     int32_t totalTicks = 0;
     int32_t shortCount = 0;
     int32_t longCount = 0;
-    for (int32_t i = 0; i < count; ++i) {
+    if (count > 0) {
+        // The first interval is never ambiguous nor long: it is classified on its own.
+        CcEdge& firstEdge = packet.edges[0];
+        const EdgeClass firstClass = Classify(TenthsOfHalfUi(firstEdge.ticks, halfUiTicks), true);
+        SetClass(firstEdge, firstClass);
+        SetRole(firstEdge, firstClass == EdgeClass::kFull ? BitRole::kZero : BitRole::kUnassigned);
+        totalTicks = firstEdge.ticks;
+        shortCount = firstClass == EdgeClass::kShort ? 1 : 0;
+    }
+    const ClassTable classes(halfUiTicks);
+    for (int32_t i = 1; i < count; ++i) {
         CcEdge& edge = packet.edges[i];
+        edge = classes.Classified(edge);
         totalTicks += edge.ticks;
-        const EdgeClass edgeClass =
-            i == 0 ? Classify(TenthsOfHalfUi(edge.ticks, halfUiTicks), true) : classes[edge.ticks];
-        SetClass(edge, edgeClass);
-        shortCount += edgeClass == EdgeClass::kShort ? 1 : 0;
-        longCount += edgeClass == EdgeClass::kLong ? 1 : 0;
-        SetRole(edge, edgeClass == EdgeClass::kFull ? BitRole::kZero : BitRole::kUnassigned);
+        shortCount += ClassOf(edge) == EdgeClass::kShort ? 1 : 0;
+        longCount += ClassOf(edge) == EdgeClass::kLong ? 1 : 0;
     }
     packet.totalTicks = totalTicks;
     packet.shortCount = static_cast<int16_t>(shortCount);
@@ -181,52 +279,6 @@ int32_t ResolveEdges(CCCPacket& packet) {
 }
 
 int32_t ResolveRange(CcEdge* edges, int32_t begin, int32_t end, EdgeUndoLog* log) {
-    int32_t unresolved = 0;
-    // End of the run of role-less edges that contains `a`. Every edge in [a, runEnd) stays
-    // role-less until `a` passes it or the back pairing shortens the run, so the run is measured
-    // once instead of at every step.
-    int32_t runEnd = 0;
-    int32_t a = begin;
-    while (a < end) {
-        CcEdge& edge = edges[a];
-        if (HasRole(edge)) {
-            ++a;
-            continue;
-        }
-        if (IsFullLike(ClassOf(edge))) {
-            LogChange(log, edges, a);
-            SetRole(edge, BitRole::kZero);
-            ++a;
-            continue;
-        }
-        if (runEnd <= a) {
-            runEnd = a;
-            while (runEnd < end && !HasRole(edges[runEnd])) {
-                ++runEnd;
-            }
-        }
-        const int32_t n = runEnd - a;
-        if (n == 1) {
-            LogChange(log, edges, a);
-            if (ClassOf(edge) == EdgeClass::kAmbiguous) {
-                SetClass(edge, EdgeClass::kFullResolved);
-                SetRole(edge, BitRole::kZero);
-            } else {
-                SetRole(edge, BitRole::kInvalid);
-            }
-            ++a;
-        } else if (IsHalfLike(ClassOf(edge)) && CanBeSecondHalf(ClassOf(edges[a + 1]))) {
-            PairAsOne(edges, a, a + 1, log);
-            a += 2;
-        } else if (IsHalfLike(ClassOf(edges[runEnd - 1])) &&
-                   CanBeSecondHalf(ClassOf(edges[runEnd - 2]))) {
-            // The pair at the back is taken in receive order: first half, then second half.
-            PairAsOne(edges, runEnd - 2, runEnd - 1, log);
-            runEnd -= 2;
-        } else {
-            unresolved += n;
-            a = runEnd;
-        }
-    }
-    return unresolved;
+    return log != nullptr ? Resolve<true>(edges, begin, end, log)
+                          : Resolve<false>(edges, begin, end, nullptr);
 }
