@@ -29,6 +29,27 @@ std::string Format(const char* format, int value) {
 
 CKVDoc::CKVDoc() {}
 
+class CKVDoc::Operation {
+  public:
+    explicit Operation(CKVDoc& doc) : doc_(doc), lock_(doc.mutex_) { ++doc_.operationDepth_; }
+    ~Operation() {
+        if (--doc_.operationDepth_ != 0 || doc_.notices_.Empty()) {
+            return;  // an enclosing operation of this thread tells the observers, or none needed
+        }
+        const DocumentNotices notices = std::exchange(doc_.notices_, {});
+        const std::vector<CKVDocObserver*> observers = doc_.observers_;
+        lock_.unlock();
+        notices.Deliver(observers,
+                        [this](CKVDocObserver* observer) { return doc_.Observing(observer); });
+    }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+  private:
+    CKVDoc& doc_;
+    std::unique_lock<std::recursive_mutex> lock_;
+};
+
 void CKVDoc::AddObserver(CKVDocObserver* observer) {
     std::lock_guard lock(mutex_);
     if (observer != nullptr &&
@@ -42,19 +63,13 @@ void CKVDoc::RemoveObserver(CKVDocObserver* observer) {
     std::erase(observers_, observer);
 }
 
-void CKVDoc::Status(const std::string& text, int percent) const {
-    for (CKVDocObserver* observer : observers_) {
-        observer->OnStatusText(text);
-        if (percent >= 0) {
-            observer->OnProgress(percent);
-        }
-    }
+bool CKVDoc::Observing(CKVDocObserver* observer) const {
+    std::lock_guard lock(mutex_);
+    return std::find(observers_.begin(), observers_.end(), observer) != observers_.end();
 }
 
-void CKVDoc::Publish(const PacketChange& change) const {
-    for (CKVDocObserver* observer : observers_) {
-        observer->OnPacketsChanged(change);
-    }
+void CKVDoc::Status(const std::string& text, int percent) {
+    notices_.StatusText(text, percent);
 }
 
 void CKVDoc::NoteFrontTrimmed(size_t count) {
@@ -73,53 +88,51 @@ void CKVDoc::PublishPacketChanges() {
     using Kind = PacketChange::Kind;
     const size_t count = packets_.size();
     if (pendingReset_) {
-        Publish({Kind::kReset, 0, 0});
+        notices_.PacketsChanged({Kind::kReset, 0, 0});
         publishedCount_ = 0;
     } else {
         if (pendingTrim_ != 0) {
-            Publish({Kind::kFrontTrimmed, pendingTrim_, 0});
+            notices_.PacketsChanged({Kind::kFrontTrimmed, pendingTrim_, 0});
         }
         if (pendingMergeFrom_ < publishedCount_) {
-            Publish({Kind::kMerged, pendingMergeFrom_, count});
+            notices_.PacketsChanged({Kind::kMerged, pendingMergeFrom_, count});
             publishedCount_ = count;
         }
     }
     if (count > publishedCount_) {
-        Publish({Kind::kAppended, publishedCount_, count});
+        notices_.PacketsChanged({Kind::kAppended, publishedCount_, count});
     }
     publishedCount_ = count;
     pendingTrim_ = 0;
     pendingMergeFrom_ = kNoMerge;
     pendingReset_ = false;
-    trimmedHold_.clear();
+    notices_.Hold(std::exchange(trimmedHold_, {}));
 }
 
 void CKVDoc::NotifyContentsChanged() {
     PublishPacketChanges();
-    for (CKVDocObserver* observer : observers_) {
-        observer->OnContentsChanged();
-    }
+    notices_.ContentsChanged();
 }
 
 // --- Opening and decoding --------------------------------------------------------------------
 
+// Decoding is a series of operations (emptying, each pass, the end), so that the observers hear
+// of each and other threads may read between them; only this thread writes the document.
 FileResult CKVDoc::OpenRecordFile(const std::string& path) {
-    std::lock_guard lock(mutex_);
     const FileResult result = DecodeAll(path);
+    Operation operation(*this);
     NotifyContentsChanged();
     return result;
 }
 
 void CKVDoc::AttachRecordFile(const std::string& folder, const std::string& name) {
-    std::lock_guard lock(mutex_);
-    DecodeAll(JoinRecordPath(folder, name));
-    NotifyContentsChanged();
+    OpenRecordFile(JoinRecordPath(folder, name));
 }
 
 FileResult CKVDoc::DecodeAll(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    StartDecode(path);
+    BeginDecode(path);
     const FileResult result = DecodeToEnd();
+    Operation operation(*this);
     EndDecode();
     return result.kind == FileResult::kNothingNew ? FileResult{} : result;
 }
@@ -148,12 +161,12 @@ void CKVDoc::EndDecode() {
 }
 
 void CKVDoc::BeginDecode(const std::string& path) {
-    std::lock_guard lock(mutex_);
+    Operation operation(*this);
     StartDecode(path);
 }
 
 void CKVDoc::FinishDecode() {
-    std::lock_guard lock(mutex_);
+    Operation operation(*this);
     SortNewPackets();
     EndDecode();
     NotifyContentsChanged();
@@ -184,11 +197,17 @@ RecordFileProblems CKVDoc::FileProblems() const {
 }
 
 FileResult CKVDoc::DecodeMore() {
-    std::lock_guard lock(mutex_);
-    size_t packetsBefore = packets_.size();
-    size_t samplesBefore = samples_.Size();
-    int64_t offsetBefore = decodedOffset_;
+    size_t packetsBefore = 0;
+    size_t samplesBefore = 0;
+    int64_t offsetBefore = 0;
+    {
+        std::lock_guard lock(mutex_);
+        packetsBefore = packets_.size();
+        samplesBefore = samples_.Size();
+        offsetBefore = decodedOffset_;
+    }
     const FileResult result = DecodeToEnd();
+    Operation operation(*this);
     const bool changed = packets_.size() != packetsBefore || samples_.Size() != samplesBefore ||
                          decodedOffset_ != offsetBefore;
     if (changed) {
@@ -210,32 +229,30 @@ FileResult CKVDoc::DecodeToEnd() {
     bool done = false;
     FileResult result;
     while (true) {
+        Operation operation(*this);
         if (recording_) {
             ApplyLimits();
             if (packetsFull_ || vbusFull_) {
-                break;
+                return result;
             }
         }
-        if (!(result = ReadPass(done)) || done) {
-            break;
-        }
-        if (recording_ && std::chrono::steady_clock::now() >= deadline) {
-            break;
+        result = ReadPass(done);
+        SortNewPackets();
+        if (!result || done || (recording_ && std::chrono::steady_clock::now() >= deadline)) {
+            return result;
         }
     }
-    SortNewPackets();
-    return result;
 }
 
 FileResult CKVDoc::DecodePass(bool& done) {
-    std::lock_guard lock(mutex_);
+    Operation operation(*this);
     const FileResult result = ReadPass(done);
     SortNewPackets();
     return result;
 }
 
-// Packets accepted during a read are sorted into place once the reads of an operation end, so
-// that packets arriving out of time order cost a sort, not an insertion each.
+// Packets accepted during a read are sorted into place once the read ends, so that packets
+// arriving out of time order cost a sort, not an insertion each.
 FileResult CKVDoc::ReadPass(bool& done) {
     done = false;
     if (recordFilePath_.empty()) {
@@ -463,7 +480,7 @@ void CKVDoc::ResetMarkerKeys() {
 }
 
 void CKVDoc::Clear() {
-    std::lock_guard lock(mutex_);
+    Operation operation(*this);
     publishedCount_ = 0;
     pendingTrim_ = 0;
     pendingMergeFrom_ = kNoMerge;
@@ -475,7 +492,7 @@ void CKVDoc::Clear() {
     stream_.Reset();  // drops open packets: without a capture start they would be rejected
     // The packets stay alive until the observers were told, so that no view holds a row of a
     // deleted packet meanwhile; they are told once every counter reads empty.
-    const std::vector<PacketPtr> held = ClearContents();
+    notices_.Hold(ClearContents());
     sampleStats_ = {};
     packetStatistics_ = {};
     tolerantCounts_ = {};
@@ -491,11 +508,11 @@ void CKVDoc::Clear() {
     ResetMarkerKeys();
     markersChanged_ = false;
     modified_ = false;
-    Publish({PacketChange::Kind::kReset, 0, 0});
+    notices_.PacketsChanged({PacketChange::Kind::kReset, 0, 0});
 }
 
 void CKVDoc::DeleteContents() {
-    std::lock_guard lock(mutex_);
+    Operation operation(*this);
     Clear();
     recordFilePath_.clear();
 }
@@ -534,16 +551,14 @@ void CKVDoc::SetLimits(int32_t maxPackets, int32_t maxSamples, bool autoRemovePa
 }
 
 void CKVDoc::SetTimeOrigin(int64_t t, bool relative) {
-    std::lock_guard lock(mutex_);
+    Operation operation(*this);
     int64_t previous = timeOrigin_;
     int64_t moved = t;
     if (relative && __builtin_add_overflow(timeOrigin_, t, &moved)) {
         moved = t < 0 ? -kTimeOriginLimit : kTimeOriginLimit;  // beyond the limit either way
     }
     timeOrigin_ = std::clamp(moved, -kTimeOriginLimit, kTimeOriginLimit);
-    for (CKVDocObserver* observer : observers_) {
-        observer->OnTimeOriginChanged(timeOrigin_ - previous);
-    }
+    notices_.TimeOriginChanged(timeOrigin_ - previous);
     NotifyContentsChanged();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/document_notices.h"
 #include "capture/document_observer.h"
 #include "capture/document_snapshot.h"
 #include "capture/file_result.h"
@@ -194,6 +195,11 @@ class CKVDoc {
         CKVDoc& doc_;
     };
 
+    // One operation's hold of the lock. When the thread's outermost operation ends it releases
+    // the lock, then tells the observers what the operation collected in notices_.
+    class Operation;
+    bool Observing(CKVDocObserver* observer) const;
+
     // Empties the sample and packet arrays; returns the packets that were held.
     std::vector<PacketPtr> ClearContents();
     void StartDecode(const std::string& path);
@@ -207,19 +213,22 @@ class CKVDoc {
     void SortNewPackets();
     void RestoreMarkers();
     FileResult AppendMarkerBlocks(const std::string& path) const;
-    // Decode passes until the end of the file or a pass that adds nothing; its result.
+    // Decode passes until the end of the file or a pass that adds nothing; its result. Each pass
+    // is an operation of its own: readers and observers get their turn between passes.
     FileResult DecodeToEnd();
-    void Status(const std::string& text, int percent) const;
+    void Status(const std::string& text, int percent);
     // Records the removal of the first count packets (still in packets_) for the observers.
     void NoteFrontTrimmed(size_t count);
     // Tells the observers the packet changes since the last time, then that contents changed.
     void NotifyContentsChanged();
     void PublishPacketChanges();
-    void Publish(const PacketChange& change) const;
 
     // Held by every operation above that is not inline. Recursive: operations call each other.
     mutable std::recursive_mutex mutex_;
     std::vector<CKVDocObserver*> observers_;
+    // Operations of the thread holding the lock, and what they will tell the observers.
+    int operationDepth_ = 0;
+    DocumentNotices notices_;
 
     std::string recordFilePath_;
     int64_t decodedOffset_ = 0;

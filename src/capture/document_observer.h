@@ -6,8 +6,9 @@
 
 #include "capture/document_change.h"
 
-// Every callback runs on the thread that called the document operation, with the document's
-// lock held. Default implementations ignore the event.
+// Every callback runs on the thread that called the document operation, once the operation has
+// released the document's lock: a callback may read the document, or wait for another thread
+// that does. Default implementations ignore the event.
 class CKVDocObserver {
   public:
     virtual ~CKVDocObserver() = default;

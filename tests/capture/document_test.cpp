@@ -689,6 +689,58 @@ TEST(DocumentObservers, AResetComesWhenEveryCounterIsEmptyAndTheOldPacketsAlive)
     doc.RemoveObserver(&reader);
 }
 
+// Opening another file empties the document in an operation of its own: its reset is told while
+// the document reads empty, before the new file's packets come.
+TEST(DocumentObservers, ReopeningTellsTheResetWhileTheDocumentReadsEmpty) {
+    TempDir dir;
+    const std::string path = dir.File("a.zaz");
+    WriteFourPackets(path);
+    CKVDoc doc;
+    ASSERT_TRUE(doc.OpenRecordFile(path));
+    struct CountReader : CKVDocObserver {
+        explicit CountReader(const CKVDoc& document) : doc(document) {}
+        void OnPacketsChanged(const PacketChange& change) override {
+            seen.push_back({change, doc.PacketCount()});
+        }
+        const CKVDoc& doc;
+        std::vector<std::pair<PacketChange, size_t>> seen;
+    } reader(doc);
+    doc.AddObserver(&reader);
+    ASSERT_TRUE(doc.OpenRecordFile(path));
+    using Seen = std::pair<PacketChange, size_t>;
+    EXPECT_EQ(reader.seen, (std::vector<Seen>{{Reset(), 0}, {Appended(0, 4), 4}}));
+    doc.RemoveObserver(&reader);
+}
+
+// The observers are called once the document let go of its lock; one that removes another
+// during a call is obeyed at once: the removed one hears nothing more.
+TEST(DocumentObservers, AnObserverRemovedByAnotherDuringACallIsNotCalledAgain) {
+    TempDir dir;
+    const std::string path = dir.File("a.zaz");
+    WriteFourPackets(path);
+    CKVDoc doc;
+    RecordingObserver removed;
+    struct Remover : CKVDocObserver {
+        void OnPacketsChanged(const PacketChange& /*change*/) override {
+            doc->RemoveObserver(other);
+            ++calls;
+        }
+        CKVDoc* doc = nullptr;
+        CKVDocObserver* other = nullptr;
+        int calls = 0;
+    } remover;
+    remover.doc = &doc;
+    remover.other = &removed;
+    doc.AddObserver(&remover);
+    doc.AddObserver(&removed);
+    ASSERT_TRUE(doc.OpenRecordFile(path));
+    EXPECT_EQ(remover.calls, 2);  // the reset and the appended packets
+    EXPECT_EQ(removed.emptied, 0);
+    EXPECT_EQ(removed.changed, 0);
+    EXPECT_TRUE(removed.texts.empty());
+    doc.RemoveObserver(&remover);
+}
+
 TEST(DocumentObservers, ProgressTextsOfDecodingAndClearing) {
     TempDir dir;
     // One block more than a read: the second pass starts at 1048576 of 1048640 bytes.

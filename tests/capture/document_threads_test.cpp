@@ -6,6 +6,8 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <future>
+#include <optional>
 #include <thread>
 
 #include "capture/document.h"
@@ -284,4 +286,142 @@ TEST(DocumentThreads, ChangeEventsFollowGrowthMergesAndTrimsWhileAWorkerReadsSna
     EXPECT_GT(mirror.seen[static_cast<size_t>(Kind::kAppended)], 0);
     EXPECT_GT(mirror.seen[static_cast<size_t>(Kind::kMerged)], 0);
     EXPECT_GT(mirror.seen[static_cast<size_t>(Kind::kFrontTrimmed)], 0);
+}
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(5);
+
+// Grows path by the capture in steps, decoding after each as the capture tick does.
+void DecodeInSteps(CKVDoc& doc, const std::string& path, const std::vector<uint8_t>& capture) {
+    WriteFile(path, {});
+    size_t pos = 0;
+    while (pos < capture.size()) {
+        const size_t size = std::min<size_t>(64 * 97, capture.size() - pos);
+        WriteFile(path, {capture.begin() + pos, capture.begin() + pos + size}, true);
+        pos += size;
+        if (doc.RecordFilePath().empty()) {
+            doc.OpenRecordFile(path);
+        } else {
+            doc.DecodeMore();
+        }
+    }
+}
+
+// Each callback hands a read of the document to another thread and waits for it, as a view that
+// waits for a worker would. With the lock held during the callback the read could not finish.
+class WaitingObserver : public CKVDocObserver {
+  public:
+    explicit WaitingObserver(CKVDoc& doc) : doc_(doc) { doc_.AddObserver(this); }
+    ~WaitingObserver() override { doc_.RemoveObserver(this); }
+    WaitingObserver(const WaitingObserver&) = delete;
+    WaitingObserver& operator=(const WaitingObserver&) = delete;
+
+    void OnPacketsChanged(const PacketChange& change) override {
+        const std::optional<size_t> count = ReadElsewhere();
+        if (count && (change.kind == PacketChange::Kind::kAppended ||
+                      change.kind == PacketChange::Kind::kMerged)) {
+            // The other thread sees the document as the observer is told about it.
+            EXPECT_EQ(*count, change.last);
+        }
+    }
+    void OnContentsChanged() override {
+        const std::optional<size_t> count = ReadElsewhere();
+        if (count) {
+            EXPECT_EQ(*count, doc_.Packets().size());
+        }
+    }
+
+    int reads = 0;
+    bool stuck = false;
+
+  private:
+    // The packet count another thread reads, or none when it did not finish in time.
+    std::optional<size_t> ReadElsewhere() {
+        if (stuck) {
+            return std::nullopt;
+        }
+        std::future<size_t> read = std::async(std::launch::async, [this] {
+            const DocumentSnapshot snapshot = doc_.Snapshot();
+            EXPECT_EQ(doc_.PacketCount(), snapshot.packets.size());
+            return snapshot.packets.size();
+        });
+        if (read.wait_for(kPatience) != std::future_status::ready) {
+            stuck = true;
+            blocked_ = std::move(read);  // finishes once the document lets go
+            return std::nullopt;
+        }
+        ++reads;
+        return read.get();
+    }
+
+    CKVDoc& doc_;
+    std::future<size_t> blocked_;
+};
+
+}  // namespace
+
+TEST(DocumentThreads, AnObserverMayWaitForAnotherThreadThatReadsTheDocument) {
+    TempDir dir;
+    const std::vector<uint8_t> capture = MixedCapture();
+    CKVDoc doc;
+    WaitingObserver observer(doc);
+    DecodeInSteps(doc, dir.File("live.zaz"), capture);
+    doc.Clear();
+    EXPECT_FALSE(observer.stuck);
+    EXPECT_GT(observer.reads, 20);
+}
+
+// A reader thread keeps taking snapshots; the observer of each change waits until the reader has
+// taken two more: the second began after the callback did, so it shows the document as the
+// observer is told about it.
+TEST(DocumentThreads, AReaderTakesSnapshotsWhileAnObserverOfTheWriterRuns) {
+    TempDir dir;
+    const std::vector<uint8_t> capture = MixedCapture();
+    CKVDoc doc;
+    std::atomic<bool> reading{true};
+    std::atomic<size_t> snapshots{0};
+    std::atomic<size_t> lastCount{0};
+    std::thread reader([&] {
+        while (reading) {
+            const DocumentSnapshot snapshot = doc.Snapshot();
+            lastCount = snapshot.packets.size();
+            ++snapshots;
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+    });
+    struct Observer : CKVDocObserver {
+        void OnContentsChanged() override {
+            if (stuck) {
+                return;
+            }
+            const size_t before = snapshots->load();
+            const auto deadline = std::chrono::steady_clock::now() + kPatience;
+            while (snapshots->load() < before + 2 && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::yield();
+            }
+            if (snapshots->load() < before + 2) {
+                stuck = true;
+                return;
+            }
+            EXPECT_EQ(lastCount->load(), doc->Packets().size());
+            ++waits;
+        }
+        const CKVDoc* doc = nullptr;
+        const std::atomic<size_t>* snapshots = nullptr;
+        const std::atomic<size_t>* lastCount = nullptr;
+        int waits = 0;
+        bool stuck = false;  // no snapshot was taken while the observer ran
+    } observer;
+    observer.doc = &doc;
+    observer.snapshots = &snapshots;
+    observer.lastCount = &lastCount;
+    doc.AddObserver(&observer);
+    DecodeInSteps(doc, dir.File("live.zaz"), capture);
+    doc.RemoveObserver(&observer);
+    reading = false;
+    reader.join();
+    EXPECT_FALSE(observer.stuck);
+    EXPECT_GT(observer.waits, 20);
+    EXPECT_GT(doc.PacketCount(), 0u);
 }
