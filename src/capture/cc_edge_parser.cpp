@@ -29,6 +29,20 @@ bool Continues(int burst, int sequence, int previousBurst, int previousSequence)
     return burst == (previousBurst + 1) % 256 && sequence == 0 && (previousSequence + 1) % 8 == 0;
 }
 
+// Out of line, so that the byte walk keeps its counters in registers: the intervals a block
+// added to the open packet, its interval count and its last block offset.
+void AddBlockEdges(CCCPacket& packet, const CcEdge* edges, size_t count, int edgeCount,
+                   uint64_t lastBlockOffset) {
+    if (count > 0) {
+        if (packet.edges.empty()) {
+            packet.edges.reserve(kTypicalEdges);
+        }
+        packet.edges.insert(packet.edges.end(), edges, edges + count);
+    }
+    packet.edgeCount = static_cast<int16_t>(edgeCount);
+    packet.lastBlockOffset = lastBlockOffset;
+}
+
 bool DriftedFar(int64_t blockTime, int64_t lineTime) {
     // Unsigned difference: garbage timestamps must not overflow.
     auto diff =
@@ -100,19 +114,10 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
         line.ticksSinceEdge = ticksSinceEdge;
         line.tickAccumulator = tickAccumulator;
         line.lineTime = lineTime();
-        if (packet == nullptr) {
-            return;
-        }
-        if (newEdgeCount > 0) {
-            if (packet->edges.empty()) {
-                packet->edges.reserve(kTypicalEdges);
-            }
-            packet->edges.insert(packet->edges.end(), newEdges, newEdges + newEdgeCount);
+        if (packet != nullptr) {
+            AddBlockEdges(*packet, newEdges, newEdgeCount, edgeCount,
+                          extended ? offset + kBlockSize - 1 : packet->lastBlockOffset);
             newEdgeCount = 0;
-        }
-        packet->edgeCount = static_cast<int16_t>(edgeCount);
-        if (extended) {
-            packet->lastBlockOffset = offset + kBlockSize - 1;
         }
     };
 
