@@ -86,11 +86,9 @@ void BM_Paint(benchmark::State& state, Decimation decimation, bool zoomedIn) {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(16);
-    PacketSpanBound span;
     for (auto _ : state) {
         GraphScene scene{model, appearance, doc};
         scene.decimation = decimation;
-        scene.firstPacket = FirstPacketInView(doc, model.state.leftTime, span.Update(doc.packets));
         QPainter painter(&image);
         painter.setFont(font);
         PaintGraph(painter, scene);

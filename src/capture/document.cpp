@@ -8,10 +8,12 @@
 #include <utility>
 
 #include "capture/find_last_at_or_before.h"
+#include "capture/packets_in_view.h"
 #include "capture/record_file_io.h"
 #include "capture/record_naming.h"
 #include "capture/staged_file.h"
 #include "pd/electrical_readings.h"
+#include "pd/packet_duration.h"
 #include "pd/tolerant_decoder.h"
 
 namespace {
@@ -325,6 +327,10 @@ void CKVDoc::ApplyLimits() {
             }
             packets_.erase(packets_.begin(), packets_.begin() + static_cast<ptrdiff_t>(remove));
             sortedCount_ = packets_.size();
+            longestPacket_ = 0;
+            for (const PacketPtr& packet : packets_) {
+                longestPacket_ = std::max(longestPacket_, PacketDuration(*packet));
+            }
         }
     } else if (packets_.size() > maxPackets) {
         packetsFull_ = true;
@@ -413,6 +419,7 @@ void CKVDoc::AcceptPacket(PacketPtr packet) {
         packets_.reserve(std::max<size_t>(64, 2 * packets_.capacity()));
     }
     CountPacket(packetStatistics_, *packet);
+    longestPacket_ = std::max(longestPacket_, PacketDuration(*packet));
     InsertPacket(std::move(packet));
 }
 
@@ -536,6 +543,7 @@ std::vector<PacketPtr> CKVDoc::ClearContents() {
     std::vector<PacketPtr> removed = std::move(packets_);
     packets_ = {};
     sortedCount_ = 0;
+    longestPacket_ = 0;
     return removed;
 }
 
@@ -631,6 +639,16 @@ DocumentSnapshot CKVDoc::Snapshot() const {
     std::lock_guard lock(mutex_);
     DocumentSnapshot snapshot = SnapshotOfSamples();
     snapshot.packets = packets_;
+    return snapshot;
+}
+
+DocumentSnapshot CKVDoc::SnapshotOfView(int64_t from, int64_t to) const {
+    std::lock_guard lock(mutex_);
+    DocumentSnapshot snapshot = SnapshotOfSamples();
+    const PacketIndexRange range = PacketsInView(packets_, timeOrigin_, from, to, longestPacket_);
+    snapshot.packets.assign(packets_.begin() + static_cast<ptrdiff_t>(range.first),
+                            packets_.begin() + static_cast<ptrdiff_t>(range.end));
+    snapshot.firstPacketNumber = range.first;
     return snapshot;
 }
 

@@ -140,6 +140,9 @@ class CKVDoc {
     // Snapshot() without the packets, for readers of the samples alone: cheap, as it shares the
     // sample chunks.
     DocumentSnapshot SnapshotOfSamples() const;
+    // Any thread: Snapshot() with only the packets a graph view of graph times [from, to] can
+    // show (PacketsInView), for a paint, which need not copy every packet pointer.
+    DocumentSnapshot SnapshotOfView(int64_t from, int64_t to) const;
 
     // Any thread: copies taken under the lock.
     SampleStats Stats() const;
@@ -234,7 +237,8 @@ class CKVDoc {
     int64_t decodedOffset_ = 0;
     int64_t timeOrigin_ = 0;
     std::vector<PacketPtr> packets_;
-    size_t sortedCount_ = 0;  // packets_[0, sortedCount_) are in time order
+    size_t sortedCount_ = 0;     // packets_[0, sortedCount_) are in time order
+    int64_t longestPacket_ = 0;  // the longest PacketDuration in packets_
     SampleStore samples_;
     int32_t maxPacketCount_ = kDefaultMaxPacketCount;
     int32_t maxVbusCount_ = kDefaultMaxVbusCount;

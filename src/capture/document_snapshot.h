@@ -14,7 +14,7 @@
 
 struct DocumentSnapshot {
     // Sorted by relTime. A packet's recorded and decoded fields do not change once the document
-    // holds it; its index here is its number at the time of the snapshot.
+    // holds it; firstPacketNumber plus its index here is its number at the time of the snapshot.
     std::vector<PacketPtr> packets;
     SampleSnapshot samples;
     int64_t timeOrigin = 0;
@@ -22,6 +22,8 @@ struct DocumentSnapshot {
     PacketMarks marks;
     PacketPtr markerA;
     PacketPtr markerB;
+    // The document's number of packets[0]: 0 unless the snapshot took only a view's packets.
+    size_t firstPacketNumber = 0;
 
     // Index of the last packet / sample whose time minus the time origin is <= t.
     std::optional<size_t> FindPacket(int64_t t) const;

@@ -31,10 +31,6 @@ int64_t StartOf(const CCCPacket& packet, int64_t timeOrigin) {
 
 }  // namespace
 
-int64_t PacketDuration(const CCCPacket& packet) {
-    return static_cast<int64_t>(packet.totalTicks) * packet.clockDivider / 48;
-}
-
 RgbColour PacketBarColour(const CCCPacket& packet, bool marked,
                           const PacketHighlights& highlights) {
     if (&packet == highlights.markerA) {
@@ -67,43 +63,14 @@ RgbColour PacketBarColour(const CCCPacket& packet, bool marked,
     }
 }
 
-int64_t PacketSpanBound::Update(const std::vector<PacketPtr>& packets) {
-    // The array changes only while a capture decodes (once a second); a paint of an unchanged
-    // array, the common case, reuses the bound.
-    const CCCPacket* first = packets.empty() ? nullptr : packets.front().get();
-    const CCCPacket* last = packets.empty() ? nullptr : packets.back().get();
-    if (packets.size() == count_ && first == first_.lock().get() && last == last_.lock().get()) {
-        return longest_;
-    }
-    longest_ = 0;
-    for (const PacketPtr& packet : packets) {
-        if (packet) {
-            longest_ = std::max(longest_, PacketDuration(*packet));
-        }
-    }
-    count_ = packets.size();
-    first_ = packets.empty() ? std::weak_ptr<CCCPacket>() : packets.front();
-    last_ = packets.empty() ? std::weak_ptr<CCCPacket>() : packets.back();
-    return longest_;
-}
-
-size_t FirstPacketInView(const DocumentSnapshot& document, int64_t leftTime, int64_t longest) {
-    const int64_t from = SaturatingSub(leftTime, longest);
-    const auto& packets = document.packets;
-    const auto it = std::partition_point(packets.begin(), packets.end(), [&](const PacketPtr& p) {
-        return p && StartOf(*p, document.timeOrigin) < from;
-    });
-    return static_cast<size_t>(it - packets.begin());
-}
-
-std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input, size_t first) {
+std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input) {
     const GraphViewState& state = input.state;
     const GraphLayout& layout = input.layout;
     const PacketHighlights& highlights = input.highlights;
     std::vector<PacketBar> bars;
     int flagRow = 0;
     const auto& packets = input.document.packets;
-    for (size_t i = first; i < packets.size(); ++i) {
+    for (size_t i = 0; i < packets.size(); ++i) {
         if (!packets[i]) {
             break;
         }
@@ -127,8 +94,9 @@ std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input, size_t first
             std::clamp<int64_t>(int64_t{layout.graphLeft} + x, INT32_MIN / 2, INT32_MAX / 2));
         bar.width = std::max(1, TruncToInt(static_cast<float>(duration) * state.timeScale));
         bar.colour = PacketBarColour(packet, input.document.marks.Contains(packet), highlights);
+        const size_t number = input.document.firstPacketNumber + i;
         if (bar.width > kPacketLabelMinWidth) {
-            bar.label = NumberAndName("", i, packet);
+            bar.label = NumberAndName("", number, packet);
         }
         const char* prefix = nullptr;
         if (&packet == highlights.markerA) {
@@ -143,7 +111,7 @@ std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input, size_t first
         }
         if (prefix != nullptr) {
             bar.flagTop = layout.graphTop + state.fontHeight * flagRow + 1;
-            bar.flagLabel = NumberAndName(prefix, i, packet);
+            bar.flagLabel = NumberAndName(prefix, number, packet);
             flagRow = (flagRow + 1) % kFlaggedLabelRows;
         }
         bars.push_back(std::move(bar));

@@ -5,12 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "capture/document_snapshot.h"
 #include "graph/graph_model.h"
+#include "pd/packet_duration.h"
 #include "settings/graph_appearance.h"
 
 inline constexpr int kPacketLabelMinWidth = 50;  // a bar wider than this carries its label
@@ -23,8 +23,6 @@ struct PacketHighlights {
     const CCCPacket* selected = nullptr;
 };
 
-// Duration of a packet's burst in µs: totalTicks x clockDivider / 48.
-int64_t PacketDuration(const CCCPacket& packet);
 // marked: whether the user marked the packet (the document's marks).
 RgbColour PacketBarColour(const CCCPacket& packet, bool marked, const PacketHighlights& highlights);
 
@@ -41,25 +39,6 @@ struct PacketBar {
     std::string flagLabel;
 };
 
-// The longest packet duration of a packet array, taken again only when the array changed, so
-// that the strip can find its first packet in view by bisection.
-class PacketSpanBound {
-  public:
-    int64_t Update(const std::vector<PacketPtr>& packets);
-
-  private:
-    // The array the bound was taken from, known by its size and its first and last packets
-    // (held weakly: a packet freed and another allocated in its place is not taken for it).
-    size_t count_ = 0;
-    std::weak_ptr<CCCPacket> first_;
-    std::weak_ptr<CCCPacket> last_;
-    int64_t longest_ = 0;
-};
-
-// Index of the first packet whose bar can reach leftTime: the first starting at or after
-// leftTime - longest (graph time), found by bisection over the start times.
-size_t FirstPacketInView(const DocumentSnapshot& document, int64_t leftTime, int64_t longest);
-
 struct PacketBarInput {
     const GraphViewState& state;
     const GraphLayout& layout;
@@ -67,5 +46,7 @@ struct PacketBarInput {
     PacketHighlights highlights;
 };
 
-// Bars from packet index `first` on, in array order, up to the first packet right of the view.
-std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input, size_t first);
+// Bars of the snapshot's packets in array order, up to the first packet right of the view. A
+// snapshot of the view's packets (CKVDoc::SnapshotOfView) gives the bars of every packet; the
+// labels number the packets as the document does.
+std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input);

@@ -11,46 +11,12 @@
 #include "capture/record_naming.h"
 #include "capture/scale_current.h"
 #include "change_log.h"
+#include "packet_file.h"
+#include "pd/packet_duration.h"
 #include "stream_builder.h"
 #include "temp_files.h"
 
 namespace {
-
-// Samples every millisecond from startUs, VBUS voltage 5000 + index so that snapshots show
-// which sample they came from.
-std::vector<RawSample> SamplesEveryMs(uint32_t startUs, int count, int firstIndex = 0) {
-    std::vector<RawSample> samples;
-    for (int i = 0; i < count; ++i) {
-        int index = firstIndex + i;
-        samples.push_back({startUs + static_cast<uint32_t>(i) * 1000,
-                           static_cast<uint16_t>(5000 + index), static_cast<int16_t>(100 + index),
-                           static_cast<uint16_t>(300 + index), 10, 1700, -10});
-    }
-    return samples;
-}
-
-// Edge-timer ticks at divider 20 for a time in microseconds.
-uint64_t TicksAt(uint64_t us) {
-    return us * 48 / 20;
-}
-
-// count packets on CC1, 500 us apart from startUs, framed by samples before and after.
-StreamBuilder PacketFile(int count, uint64_t startUs = 10000) {
-    StreamBuilder stream;
-    stream.AddSamples(SamplesEveryMs(0, static_cast<int>(startUs / 1000)));
-    std::vector<uint64_t> starts;
-    std::vector<std::vector<uint8_t>> intervals;
-    for (int i = 0; i < count; ++i) {
-        starts.push_back(TicksAt(startUs + 500 * static_cast<uint64_t>(i)));
-        intervals.push_back(BmcLikeIntervals(12));
-    }
-    stream.AddEdgeBurst(0, 20, starts, intervals);
-    uint64_t endUs = startUs + 500 * static_cast<uint64_t>(count) + 1000;
-    stream.AddSamples(SamplesEveryMs(static_cast<uint32_t>(startUs),
-                                     static_cast<int>((endUs - startUs) / 1000),
-                                     static_cast<int>(startUs / 1000)));
-    return stream;
-}
 
 std::vector<int64_t> RelTimes(const CKVDoc& doc) {
     std::vector<int64_t> times;
@@ -823,4 +789,84 @@ TEST(DocumentContents, SnapshotHoldsSamplesOriginAndLookups) {
     EXPECT_EQ(snapshot.FindSample(0), 5u);
     EXPECT_EQ(snapshot.FindSample(1'000'000'000), 19999u);
     EXPECT_FALSE(snapshot.FindPacket(0));
+}
+
+// A paint's snapshot: the packets a view of graph times can show, and the number of the first.
+TEST(DocumentSnapshots, AViewSnapshotHoldsThePacketsInViewAndTheNumberOfTheFirst) {
+    TempDir dir;
+    WriteFile(dir.File("a.zaz"), PacketFile(250).Bytes());
+    CKVDoc doc;
+    ASSERT_TRUE(doc.OpenRecordFile(dir.File("a.zaz")));
+    ASSERT_EQ(doc.PacketCount(), 250u);
+    doc.SetMarked(doc.PacketAt(101), true);
+    doc.SetMarkerA(doc.PacketAt(102));
+    const DocumentSnapshot all = doc.Snapshot();
+    const auto time = [&all](size_t i) { return all.packets[i]->relTime; };
+    const auto packets = [&all](size_t first, size_t end) {
+        return std::vector<PacketPtr>(all.packets.begin() + static_cast<ptrdiff_t>(first),
+                                      all.packets.begin() + static_cast<ptrdiff_t>(end));
+    };
+
+    DocumentSnapshot view = doc.SnapshotOfView(time(100), time(109));
+    EXPECT_EQ(view.firstPacketNumber, 100u);
+    EXPECT_EQ(view.packets, packets(100, 110));
+    // Everything else is the whole snapshot's.
+    EXPECT_EQ(view.samples.Size(), all.samples.Size());
+    EXPECT_EQ(view.timeOrigin, all.timeOrigin);
+    EXPECT_TRUE(view.marks.Contains(*all.packets[101]));
+    EXPECT_EQ(view.markerA, all.packets[102]);
+
+    // A view that begins inside a burst has the packet whose bar reaches into it.
+    ASSERT_GT(PacketDuration(*all.packets[100]), 20);
+    view = doc.SnapshotOfView(time(100) + 10, time(100) + 20);
+    EXPECT_EQ(view.firstPacketNumber, 100u);
+    EXPECT_EQ(view.packets, packets(100, 101));
+
+    // Outside the packets: none, numbered where they would begin.
+    view = doc.SnapshotOfView(time(249) + 1000, time(249) + 5000);
+    EXPECT_TRUE(view.packets.empty());
+    EXPECT_EQ(view.firstPacketNumber, 250u);
+    EXPECT_EQ(view.samples.Size(), all.samples.Size());
+
+    // Graph times count from the time origin.
+    doc.SetTimeOrigin(time(50), false);
+    view = doc.SnapshotOfView(time(100) - time(50), time(109) - time(50));
+    EXPECT_EQ(view.firstPacketNumber, 100u);
+    EXPECT_EQ(view.packets, packets(100, 110));
+}
+
+// A long packet widens every view by its burst while the document holds it; once auto-remove
+// has trimmed it, a view takes only what its own packets reach.
+TEST(DocumentSnapshots, AViewReachesBackByTheLongestBurstTheDocumentStillHolds) {
+    TempDir dir;
+    StreamBuilder stream;
+    stream.AddSamples(SamplesEveryMs(0, 10));
+    std::vector<uint64_t> starts{TicksAt(10000)};
+    std::vector<std::vector<uint8_t>> intervals{std::vector<uint8_t>(200, 8)};  // 666 µs
+    for (int i = 0; i < 111; ++i) {
+        starts.push_back(TicksAt(11000 + 500 * static_cast<uint64_t>(i)));
+        intervals.push_back(BmcLikeIntervals(12));
+    }
+    stream.AddEdgeBurst(0, 20, starts, intervals);
+    stream.AddSamples(SamplesEveryMs(10000, 60, 10));
+    WriteFile(dir.File("a.zaz"), stream.Bytes());
+    CKVDoc doc;
+    doc.SetLimits(100, kDefaultMaxVbusCount, true, false);
+    ASSERT_TRUE(doc.OpenRecordFile(dir.File("a.zaz")));
+    ASSERT_EQ(doc.PacketCount(), 112u);
+    ASSERT_GT(PacketDuration(*doc.PacketAt(0)), 500);
+    // Packets 500 µs apart: the view of packet 50 reaches back to packet 49.
+    const int64_t t50 = doc.PacketAt(50)->relTime;
+    EXPECT_EQ(doc.SnapshotOfView(t50, t50).firstPacketNumber, 49u);
+
+    StreamBuilder more(false);
+    more.AddSamples(SamplesEveryMs(900000, 3));
+    WriteFile(dir.File("a.zaz"), more.Bytes(), true);
+    doc.DecodeMore();
+    ASSERT_EQ(doc.PacketCount(), 100u);  // the long packet is gone
+    const int64_t t38 = doc.PacketAt(38)->relTime;
+    ASSERT_EQ(t38, t50);
+    const DocumentSnapshot view = doc.SnapshotOfView(t38, t38);
+    EXPECT_EQ(view.firstPacketNumber, 38u);
+    EXPECT_EQ(view.packets, std::vector<PacketPtr>{doc.PacketAt(38)});
 }

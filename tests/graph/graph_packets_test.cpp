@@ -1,10 +1,11 @@
 // The PD packet strip and the double-click pick: bar colours by their precedence, the label
-// only on bars wider than 50 pixels, the flagged labels on their rows, the strip's bisection
-// start giving the same bars as a walk from the first packet, and the nearer packet picked.
+// only on bars wider than 50 pixels, the flagged labels on their rows, the packets of a view
+// giving the same bars and numbers as a walk over every packet, and the nearer packet picked.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "capture/packets_in_view.h"
 #include "graph/packet_bars.h"
 #include "graph/packet_pick.h"
 #include "packet_test_data.h"
@@ -19,8 +20,7 @@ class PacketStripTest : public ::testing::Test {
         model.CentreOnTime(500);
     }
     std::vector<PacketBar> Bars(const PacketHighlights& highlights = {}) {
-        const PacketBarInput input{model.state, model.Geometry(), document, highlights};
-        return PlacePacketBars(input, 0);
+        return PlacePacketBars({model.state, model.Geometry(), document, highlights});
     }
 
     GraphModel model;
@@ -121,7 +121,9 @@ TEST_F(PacketStripTest, SkipsPacketsWithFewEdgesAndStopsRightOfTheView) {
     EXPECT_EQ(bars[0].packet, document.packets[0].get());
 }
 
-TEST_F(PacketStripTest, BisectionStartGivesTheBarsOfTheWalk) {
+// The view's packets, as the document's snapshot of a paint takes them, give the bars of a walk
+// over every packet, numbered as in the whole array.
+TEST_F(PacketStripTest, TheViewsPacketsGiveTheBarsOfEveryPacket) {
     // Many packets before the window and one long packet reaching into it.
     for (int i = 0; i < 500; ++i) {
         document.packets.push_back(ValidPacket(-100000 + i * 150, 40 + i % 7));
@@ -130,37 +132,77 @@ TEST_F(PacketStripTest, BisectionStartGivesTheBarsOfTheWalk) {
     std::sort(document.packets.begin(), document.packets.end(),
               [](const PacketPtr& a, const PacketPtr& b) { return a->relTime < b->relTime; });
     for (int i = 0; i < 30; ++i) {
-        document.packets.push_back(ValidPacket(i * 40, 20));
+        document.packets.push_back(ValidPacket(i * 40, 20 + i * 3));
     }
     document.timeOrigin = 0;
+    int64_t longest = 0;
+    for (const PacketPtr& packet : document.packets) {
+        longest = std::max(longest, PacketDuration(*packet));
+    }
+    ASSERT_EQ(longest, 30100);
+    const PacketHighlights highlights{document.packets[510].get(), nullptr,
+                                      document.packets[520].get()};
     for (int64_t centre : {-50000, 0, 500, 20000}) {
         model.CentreOnTime(centre);
-        PacketSpanBound bound;
-        const size_t first =
-            FirstPacketInView(document, model.state.leftTime, bound.Update(document.packets));
-        const PacketBarInput input{model.state, model.Geometry(), document, {}};
-        std::vector<PacketBar> walked = PlacePacketBars(input, 0);
-        std::vector<PacketBar> bisected = PlacePacketBars(input, first);
-        ASSERT_EQ(walked.size(), bisected.size()) << centre;
+        const PacketIndexRange range =
+            PacketsInView(document.packets, document.timeOrigin, model.state.leftTime,
+                          model.state.rightTime, longest);
+        DocumentSnapshot view = document;
+        view.packets.assign(document.packets.begin() + static_cast<ptrdiff_t>(range.first),
+                            document.packets.begin() + static_cast<ptrdiff_t>(range.end));
+        view.firstPacketNumber = range.first;
+        const std::vector<PacketBar> walked =
+            PlacePacketBars({model.state, model.Geometry(), document, highlights});
+        const std::vector<PacketBar> windowed =
+            PlacePacketBars({model.state, model.Geometry(), view, highlights});
+        ASSERT_EQ(walked.size(), windowed.size()) << centre;
         for (size_t i = 0; i < walked.size(); ++i) {
-            EXPECT_EQ(walked[i].packet, bisected[i].packet);
-            EXPECT_EQ(walked[i].left, bisected[i].left);
+            EXPECT_EQ(walked[i].packet, windowed[i].packet);
+            EXPECT_EQ(walked[i].left, windowed[i].left);
+            EXPECT_EQ(walked[i].label, windowed[i].label);
+            EXPECT_EQ(walked[i].flagLabel, windowed[i].flagLabel);
         }
-        EXPECT_GT(first, 0u);
+        EXPECT_GT(range.first, 0u) << centre;
+        EXPECT_LT(range.end - range.first, document.packets.size() / 2) << centre;
     }
+    // Around 0 the long packet, the Marker A and the selected one are in view, labelled with
+    // their numbers in the whole array.
+    model.CentreOnTime(500);
+    const PacketIndexRange range =
+        PacketsInView(document.packets, 0, model.state.leftTime, model.state.rightTime, longest);
+    DocumentSnapshot view = document;
+    view.packets.assign(document.packets.begin() + static_cast<ptrdiff_t>(range.first),
+                        document.packets.begin() + static_cast<ptrdiff_t>(range.end));
+    view.firstPacketNumber = range.first;
+    std::vector<std::string> labels;
+    for (const PacketBar& bar :
+         PlacePacketBars({model.state, model.Geometry(), view, highlights})) {
+        if (!bar.flagLabel.empty()) {
+            labels.push_back(bar.flagLabel.substr(0, bar.flagLabel.find(' ', 2)));
+        }
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"A #510", "#520"}));
 }
 
-TEST(PacketSpanBoundTest, FollowsTheArray) {
-    std::vector<PacketPtr> packets = {ValidPacket(0, 100)};
-    PacketSpanBound bound;
-    EXPECT_EQ(bound.Update(packets), 100);
-    packets.push_back(ValidPacket(500, 900));
-    EXPECT_EQ(bound.Update(packets), 900);
-    packets.erase(packets.begin() + 1);
-    packets.push_back(ValidPacket(600, 50));
-    EXPECT_EQ(bound.Update(packets), 100);
-    packets.clear();
-    EXPECT_EQ(bound.Update(packets), 0);
+TEST(PacketsInViewTest, FromTheFirstThatCanReachTheWindowToTheLastStartingInIt) {
+    std::vector<PacketPtr> packets;
+    for (int i = 0; i < 10; ++i) {
+        packets.push_back(ValidPacket(1000 * i, 100));
+    }
+    // [2500, 5000]: packets 3 to 5 start in it; with bursts up to 100 µs none before 3 reaches it.
+    EXPECT_EQ(PacketsInView(packets, 0, 2500, 5000, 100), (PacketIndexRange{3, 6}));
+    // A burst of up to 600 µs could reach it from packet 2 on.
+    EXPECT_EQ(PacketsInView(packets, 0, 2500, 5000, 600), (PacketIndexRange{2, 6}));
+    // Graph times are relTime minus the origin.
+    EXPECT_EQ(PacketsInView(packets, 1000, 2500, 5000, 100), (PacketIndexRange{4, 7}));
+    // Nothing in view: an empty range where the view would begin.
+    EXPECT_EQ(PacketsInView(packets, 0, 20000, 30000, 100), (PacketIndexRange{10, 10}));
+    EXPECT_EQ(PacketsInView(packets, 0, -3000, -2000, 100), (PacketIndexRange{0, 0}));
+    EXPECT_EQ(PacketsInView(packets, 0, 5000, 2500, 100), (PacketIndexRange{5, 5}));
+    EXPECT_EQ(PacketsInView({}, 0, 0, 100, 0), (PacketIndexRange{0, 0}));
+    // Times at the ends of the range do not overflow.
+    EXPECT_EQ(PacketsInView(packets, 0, INT64_MIN, INT64_MAX, INT64_MAX),
+              (PacketIndexRange{0, 10}));
 }
 
 TEST(PacketPickTest, NearerStartWinsAndATieTakesTheEarlier) {

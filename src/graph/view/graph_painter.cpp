@@ -139,7 +139,7 @@ void PaintPacketBars(QPainter& painter, const GraphScene& scene) {
     painter.setClipRect(ToQRect(layout.GraphArea()));
     const int barTop = layout.pdBand.top;
     const PacketBarInput input{scene.model.state, layout, scene.document, scene.highlights};
-    for (const PacketBar& bar : PlacePacketBars(input, scene.firstPacket)) {
+    for (const PacketBar& bar : PlacePacketBars(input)) {
         const QColor colour = ToQColor(bar.colour);
         painter.fillRect(QRect(bar.left, barTop, bar.width, kPdBarHeight), colour);
         DrawLabel(painter, bar.left, barTop, TextAlignX::Left, TextAlignY::Bottom,

@@ -22,7 +22,6 @@ struct GraphScene {
     const GraphAppearance& appearance;
     const DocumentSnapshot& document;
     PacketHighlights highlights;
-    size_t firstPacket = 0;  // FirstPacketInView, or 0 to walk from the first packet
     GraphMarker hoverMarker = GraphMarker::None;
     bool mouseInside = false;
     QPoint mouse;

@@ -339,10 +339,8 @@ void CGraphView::paintEvent(QPaintEvent* event) {
         return;
     }
     LayOutIfChanged();
-    const DocumentSnapshot snapshot = document->Snapshot();
-    GraphScene scene = SceneOf(snapshot);
-    scene.firstPacket =
-        FirstPacketInView(snapshot, model_.state.leftTime, packetSpan_.Update(snapshot.packets));
+    const DocumentSnapshot snapshot = PaintSnapshot();
+    const GraphScene scene = SceneOf(snapshot);
     const GraphLayout& layout = model_.Geometry();
     const GraphRect& frame = layout.frameArea;
     const QRect frameRect(frame.left, frame.top, frame.Width(), frame.Height());
@@ -364,6 +362,14 @@ void CGraphView::paintEvent(QPaintEvent* event) {
         window.setFont(font_);
         PaintMeasurements(window, scene);
     }
+}
+
+DocumentSnapshot CGraphView::PaintSnapshot() const {
+    const CKVDoc* document = model_.Document();
+    if (document == nullptr) {
+        return {};
+    }
+    return document->SnapshotOfView(model_.state.leftTime, model_.state.rightTime);
 }
 
 void CGraphView::resizeEvent(QResizeEvent* event) {

@@ -86,6 +86,8 @@ class CGraphView : public QWidget {
     int64_t ContextTime() const { return contextTime_; }
     // Renders the view as it paints itself (buttons included), for screenshots and tests.
     QImage Render();
+    // What a paint reads of the document: the samples, and only the packets in view.
+    DocumentSnapshot PaintSnapshot() const;
 
   signals:
     // A marker or the time origin changed from the graph (the document is modified).
@@ -120,7 +122,6 @@ class CGraphView : public QWidget {
     GraphAppearance appearance_;
     QFont font_;
     QImage buffer_;
-    PacketSpanBound packetSpan_;
     std::function<const CCCPacket*()> selectedSource_;
     std::map<int, QPushButton*> buttons_;
     bool buttonsCreated_ = false;

@@ -9,11 +9,13 @@
 #include <QWheelEvent>
 
 #include "capture/document.h"
+#include "capture/packet_file.h"
 #include "capture/temp_files.h"
 #include "graph/graph_buttons.h"
 #include "graph/graph_test_data.h"
 #include "graph/view/graph_view.h"
 #include "paint_test_support.h"
+#include "pd/packet_duration.h"
 
 namespace {
 
@@ -198,3 +200,52 @@ TEST_F(GraphViewTest, HomeFitsAndPageKeysZoom) {
 }
 
 }  // namespace
+
+// A paint of a large capture copies only the packets it can draw, and numbers their bars as the
+// document does.
+TEST(GraphViewPaint, APaintOfALargeCaptureTakesOnlyThePacketsInView) {
+    EnsureApplication();
+    TempDir dir;
+    constexpr int kPackets = 100'000;
+    WriteFile(dir.File("large.zaz"), PacketFile(kPackets).Bytes());  // 500 µs apart
+    CKVDoc document;
+    ASSERT_TRUE(document.OpenRecordFile(dir.File("large.zaz")));
+    ASSERT_EQ(document.PacketCount(), static_cast<size_t>(kPackets));
+    CGraphView view(DefaultGraphAppearance(), GraphShownFlags{});
+    view.resize(1200, 700);
+    view.show();
+    view.AttachDocument(&document, false);
+    QApplication::processEvents();
+    const auto time = [&document](size_t i) { return document.PacketAt(i)->relTime; };
+
+    // 20 ms from packet 60 000 on: 40 packets, and the one whose burst may reach into the view.
+    view.ShowTimeRange(time(60'000), time(60'040));
+    DocumentSnapshot snapshot = view.PaintSnapshot();
+    const GraphViewState& state = view.Model().state;
+    const size_t first = snapshot.firstPacketNumber;
+    EXPECT_LE(first, 60'000u);
+    EXPECT_GE(first, 59'999u);
+    EXPECT_LE(snapshot.packets.size(), 44u);
+    ASSERT_GE(snapshot.packets.size(), 40u);
+    for (size_t k = 0; k < snapshot.packets.size(); ++k) {
+        EXPECT_EQ(snapshot.packets[k], document.PacketAt(first + k)) << k;
+    }
+    // No bar that reaches into the view is missing.
+    const CCCPacket& before = *document.PacketAt(first - 1);
+    EXPECT_LT(before.relTime + PacketDuration(before), state.leftTime);
+    EXPECT_GT(document.PacketAt(first + snapshot.packets.size())->relTime, state.rightTime);
+    EXPECT_EQ(snapshot.samples.Size(), document.SampleCount());
+
+    // Zoomed in on one packet: its bar is wide enough for its label, which names its number in
+    // the document, as does its flagged label as the selected packet.
+    view.ShowTimeRange(time(70'000) - 100, time(70'000) + 300);
+    snapshot = view.PaintSnapshot();
+    const PacketHighlights highlights{nullptr, nullptr, document.PacketAt(70'000).get()};
+    const std::vector<PacketBar> bars =
+        PlacePacketBars({view.Model().state, view.Model().Geometry(), snapshot, highlights});
+    ASSERT_EQ(bars.size(), 1u);
+    EXPECT_EQ(bars[0].packet, document.PacketAt(70'000).get());
+    EXPECT_EQ(bars[0].label.rfind("#70000 ", 0), 0u) << bars[0].label;
+    EXPECT_EQ(bars[0].flagLabel.rfind("#70000 ", 0), 0u) << bars[0].flagLabel;
+    EXPECT_FALSE(view.Render().isNull());
+}
