@@ -263,11 +263,12 @@ TEST_F(CaptureCli, FullStopMultiFileAndAutoRemoveAtTheLimit) {
 }
 
 // A file growing faster than it decodes: the status line still comes once a second and the
-// capture ends soon after its time (the bound leaves room for a loaded machine).
+// capture ends soon after its time (the bound leaves room for a loaded machine). Auto-remove
+// keeps the unpaced stream from reaching the sample limit, which would stop it early.
 TEST_F(CaptureCli, UnpacedCaptureKeepsItsRhythmAndItsTime) {
     const auto start = std::chrono::steady_clock::now();
-    CliRun run = Capture({"--virtual", "long", "--unpaced", "--interval", "1", "--max-size", "9999",
-                          "-o", "fast.zaz", "--seconds", "3"});
+    CliRun run = Capture({"--virtual", "long", "--unpaced", "--interval", "1", "--auto-remove",
+                          "both", "--max-size", "9999", "-o", "fast.zaz", "--seconds", "3"});
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ASSERT_EQ(run.status, 0) << run.err;
