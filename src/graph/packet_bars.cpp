@@ -29,6 +29,13 @@ int64_t StartOf(const CCCPacket& packet, int64_t timeOrigin) {
     return SaturatingSub(packet.relTime, timeOrigin);
 }
 
+// Whether `later`, painted after `earlier`, covers every pixel that `earlier` paints: the same
+// band, at least its columns, and nothing of `earlier` drawn outside the band.
+bool Covers(const PacketBar& later, const PacketBar& earlier) {
+    return earlier.label.empty() && earlier.flag == BarFlag::None && later.left <= earlier.left &&
+           earlier.left + earlier.width <= later.left + later.width;
+}
+
 }  // namespace
 
 RgbColour PacketBarColour(const CCCPacket& packet, bool marked,
@@ -113,6 +120,11 @@ std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input) {
             bar.flagTop = layout.graphTop + state.fontHeight * flagRow + 1;
             bar.flagLabel = NumberAndName(prefix, number, packet);
             flagRow = (flagRow + 1) % kFlaggedLabelRows;
+        }
+        // With a whole capture in view thousands of bars share a pixel column; those the next
+        // bar paints over leave no trace, so they are not kept.
+        while (!bars.empty() && Covers(bar, bars.back())) {
+            bars.pop_back();
         }
         bars.push_back(std::move(bar));
     }

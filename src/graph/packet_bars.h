@@ -46,7 +46,9 @@ struct PacketBarInput {
     PacketHighlights highlights;
 };
 
-// Bars of the snapshot's packets in array order, up to the first packet right of the view. A
-// snapshot of the view's packets (CKVDoc::SnapshotOfView) gives the bars of every packet; the
+// Bars of the snapshot's packets in array order, up to the first packet right of the view, to
+// be painted in that order. A snapshot of the view's packets (CKVDoc::SnapshotOfView) gives the
+// bars of every packet, less those a later bar paints over whole (no label, no flag, no column
+// of their own), so that a whole capture in view keeps about one bar per pixel column; the
 // labels number the packets as the document does.
 std::vector<PacketBar> PlacePacketBars(const PacketBarInput& input);

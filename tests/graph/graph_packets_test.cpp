@@ -3,7 +3,9 @@
 // giving the same bars and numbers as a walk over every packet, and the nearer packet picked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "capture/packets_in_view.h"
 #include "graph/packet_bars.h"
@@ -119,6 +121,53 @@ TEST_F(PacketStripTest, SkipsPacketsWithFewEdgesAndStopsRightOfTheView) {
     const std::vector<PacketBar> bars = Bars();
     ASSERT_EQ(bars.size(), 1u);
     EXPECT_EQ(bars[0].packet, document.packets[0].get());
+}
+
+// The strip's pixel columns after painting the bars in order, from the left of the graph area.
+std::vector<RgbColour> PaintedColumns(const std::vector<PacketBar>& bars, int left, int width) {
+    std::vector<RgbColour> columns(static_cast<size_t>(width));
+    for (const PacketBar& bar : bars) {
+        for (int x = std::max(bar.left, left); x < std::min(bar.left + bar.width, left + width);
+             ++x) {
+            columns[static_cast<size_t>(x - left)] = bar.colour;
+        }
+    }
+    return columns;
+}
+
+// A whole capture in view: thousands of packets share each pixel column. The bars left out are
+// those painted over whole; the strip looks as if every packet's bar were painted, each on its
+// own, in time order.
+TEST_F(PacketStripTest, BarsPaintedOverWholeAreLeftOutAndTheStripLooksTheSame) {
+    model.state.timeScale = 0.002f;  // 500 us a pixel
+    model.CentreOnTime(250000);
+    for (int i = 0; i < 10000; ++i) {
+        document.packets.push_back(ValidPacket(i * 50, 20 + i % 40));
+        document.packets.back()->crcOk = i % 7 != 0;  // invalid ones are red
+    }
+    document.packets[4321]->totalTicks = 3000;  // one bar over several columns
+    const PacketHighlights highlights{document.packets[100].get(), nullptr, nullptr};
+    const std::vector<PacketBar> bars = Bars(highlights);
+
+    std::vector<PacketBar> every;
+    for (size_t i = 0; i < document.packets.size(); ++i) {
+        DocumentSnapshot alone;
+        alone.packets = {document.packets[i]};
+        alone.firstPacketNumber = i;
+        for (PacketBar& bar : PlacePacketBars({model.state, model.Geometry(), alone, highlights})) {
+            every.push_back(std::move(bar));
+        }
+    }
+    const int left = model.Geometry().graphLeft;
+    const int width = model.Geometry().GraphArea().Width();
+    EXPECT_EQ(PaintedColumns(bars, left, width), PaintedColumns(every, left, width));
+    EXPECT_LT(bars.size(), 1200u);
+    EXPECT_GT(every.size(), 9000u);
+    // The flagged bar stays, with its label.
+    const auto flagged = std::find_if(
+        bars.begin(), bars.end(), [](const PacketBar& bar) { return bar.flag != BarFlag::None; });
+    ASSERT_NE(flagged, bars.end());
+    EXPECT_EQ(flagged->flagLabel.rfind("A #100 ", 0), 0u);
 }
 
 // The view's packets, as the document's snapshot of a paint takes them, give the bars of a walk
