@@ -6,10 +6,11 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "check/check_units.h"
+#include "app/contracts_model.h"
 #include "columns/column_text.h"
 
 namespace {
@@ -43,14 +44,6 @@ QTreeWidget* MakeList(const QStringList& titles) {
     return list;
 }
 
-QString Optional(const std::optional<int64_t>& us) {
-    return us ? QString::fromStdString(MillisText(*us)) : QString();
-}
-
-QString OptionalMv(const std::optional<int>& mv) {
-    return mv ? QString::number(*mv / 1000.0, 'f', 3) + QStringLiteral(" V") : QString();
-}
-
 // Where the user is in a list that is filled anew: the chosen row and the scroll position, so
 // that a live capture adding lines does not take them away.
 struct ListPlace {
@@ -67,6 +60,48 @@ void Restore(QTreeWidget& list, const ListPlace& place) {
         list.setCurrentItem(list.topLevelItem(place.currentRow));
     }
     list.verticalScrollBar()->setValue(place.scroll);
+}
+
+QTreeView* MakeView(QAbstractItemModel* model) {
+    auto* list = new QTreeView;
+    list->setModel(model);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAlternatingRowColors(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->header()->setStretchLastSection(true);
+    return list;
+}
+
+// Calls chosen with the packet of a line the user chose (activated or made current), unless
+// the pane is refilling.
+template <typename Chosen>
+void ConnectChoice(QTreeView* list, const bool& refilling, int packetRole, Chosen chosen) {
+    auto choose = [&refilling, packetRole, chosen](const QModelIndex& index) {
+        if (!refilling && index.isValid()) {
+            chosen(index.data(packetRole).toLongLong());
+        }
+    };
+    QObject::connect(list, &QAbstractItemView::activated, list, choose);
+    QObject::connect(list->selectionModel(), &QItemSelectionModel::currentChanged, list, choose);
+}
+
+// Refills a list through `refill` and puts the chosen row and the scroll position back, so
+// that a live capture adding lines does not take them away.
+template <typename Refill>
+void RefillKeepingPlace(QTreeView& list, bool& refilling, Refill refill) {
+    const int currentRow = list.currentIndex().row();
+    const int scroll = list.verticalScrollBar()->value();
+    refilling = true;
+    refill();
+    // The rows are laid out now, so that the scroll bar has its new range.
+    list.doItemsLayout();
+    if (currentRow >= 0 && currentRow < list.model()->rowCount()) {
+        list.setCurrentIndex(list.model()->index(currentRow, 0));
+    }
+    list.verticalScrollBar()->setValue(scroll);
+    refilling = false;
 }
 
 }  // namespace
@@ -154,56 +189,19 @@ void CDockableChecks::OnItemChosen(QTreeWidgetItem* item) {
 CDockableContracts::CDockableContracts(QWidget* parent)
     : QDockWidget(QStringLiteral("Contracts"), parent) {
     setObjectName(QStringLiteral("ContractsPane"));
-    list_ = MakeList({QStringLiteral("Time"), QStringLiteral("PDO"), QStringLiteral("Voltage"),
-                      QStringLiteral("Current"), QStringLiteral("Accept"), QStringLiteral("PS_RDY"),
-                      QStringLiteral("Transition"), QStringLiteral("Settle"),
-                      QStringLiteral("Overshoot"), QStringLiteral("Final"), QStringLiteral("End"),
-                      QStringLiteral("Between")});
-    list_->setColumnWidth(0, 130);
+    model_ = new CContractsModel(this);
+    list_ = MakeView(model_);
+    list_->setColumnWidth(CContractsModel::kTimeColumn, 130);
     setWidget(list_);
-    auto choose = [this](QTreeWidgetItem* item) {
-        if (item != nullptr) {
-            emit packetChosen(item->data(0, kPacketRole).toLongLong());
-        }
-    };
-    connect(list_, &QTreeWidget::itemActivated, this, choose);
-    connect(list_, &QTreeWidget::currentItemChanged, this, choose);
+    ConnectChoice(list_, refilling_, CContractsModel::kPacketRole,
+                  [this](qint64 packet) { emit packetChosen(packet); });
 }
 
-void CDockableContracts::ShowContracts(const std::vector<Contract>& contracts, int64_t timeOrigin) {
-    const QSignalBlocker blocker(list_);
-    const ListPlace place = PlaceOf(*list_);
-    list_->clear();
-    QList<QTreeWidgetItem*> items;
-    for (const Contract& c : contracts) {
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, TimeText(c.time, timeOrigin));
-        item->setText(
-            1, QStringLiteral("#%1 %2").arg(c.position).arg(QString::fromStdString(c.pdoType)));
-        item->setText(2, c.voltage > 0
-                             ? QString::number(c.voltage / 1000.0, 'f', 2) + QStringLiteral(" V")
-                             : QString());
-        item->setText(3, c.power > 0 ? QStringLiteral("%1 mW").arg(c.power)
-                                     : QStringLiteral("%1 mA").arg(c.current));
-        item->setText(4, Optional(c.acceptLatency));
-        item->setText(5, Optional(c.psRdyLatency));
-        item->setText(6, Optional(c.transitionStart));
-        item->setText(7, Optional(c.settleTime));
-        item->setText(8, c.overshoot ? QStringLiteral("%1 mV").arg(*c.overshoot) : QString());
-        item->setText(9, OptionalMv(c.finalVoltage));
-        item->setText(10, QString::fromLatin1(ContractEndName(c.end)));
-        QStringList events;
-        for (const std::string& event : c.events) {
-            events.push_back(QString::fromStdString(event));
-        }
-        item->setText(11, events.join(QStringLiteral(", ")));
-        item->setData(0, kPacketRole, qint64{c.requestPacket});
-        items.push_back(item);
-    }
-    list_->addTopLevelItems(items);
-    Restore(*list_, place);
+void CDockableContracts::ShowContracts(std::vector<Contract> contracts, int64_t timeOrigin) {
+    RefillKeepingPlace(*list_, refilling_,
+                       [&] { model_->SetContracts(std::move(contracts), timeOrigin); });
 }
 
 int CDockableContracts::RowCount() const {
-    return list_->topLevelItemCount();
+    return model_->rowCount();
 }

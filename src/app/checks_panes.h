@@ -8,9 +8,11 @@
 
 #include "check/finding.h"
 
+class CContractsModel;
 class QComboBox;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QTreeView;
 
 // Which findings the Checks pane lists ("ChecksSeverityFilter").
 enum class ChecksFilter : int { kErrors = 0, kErrorsAndWarnings = 1, kAll = 2 };
@@ -50,14 +52,18 @@ class CDockableContracts : public QDockWidget {
   public:
     explicit CDockableContracts(QWidget* parent = nullptr);
 
-    void ShowContracts(const std::vector<Contract>& contracts, int64_t timeOrigin);
+    // The chosen line and the scroll place stay where they were.
+    void ShowContracts(std::vector<Contract> contracts, int64_t timeOrigin);
     int RowCount() const;
-    QTreeWidget* List() const { return list_; }
+    QTreeView* List() const { return list_; }
+    const CContractsModel& Model() const { return *model_; }
 
   signals:
     // A contract was chosen: its Request packet.
     void packetChosen(qint64 packetNumber);
 
   private:
-    QTreeWidget* list_;
+    CContractsModel* model_;
+    QTreeView* list_;
+    bool refilling_ = false;
 };

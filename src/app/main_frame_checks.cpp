@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 #include "app/checks_panes.h"
 #include "app/doc_events.h"
@@ -94,7 +95,7 @@ void CMainFrame::RefreshChecks() {
         checkWalk_ = std::make_unique<CheckWalk>(CheckOptions{});
     }
     checkWalk_->Advance(snapshot, snapshot.packets.size());
-    const CheckReport report = checkWalk_->Report(snapshot);
+    CheckReport report = checkWalk_->Report(snapshot);
     errorPackets_.clear();
     for (const Finding& finding : report.findings) {
         if (finding.severity == Severity::kError && !finding.packets.empty()) {
@@ -104,8 +105,9 @@ void CMainFrame::RefreshChecks() {
             }
         }
     }
+    // The Contracts pane keeps the report's contracts; it makes their texts when they are shown.
     checksPane_->ShowFindings(report.findings, snapshot.timeOrigin);
-    contractsPane_->ShowContracts(report.contracts, snapshot.timeOrigin);
+    contractsPane_->ShowContracts(std::move(report.contracts), snapshot.timeOrigin);
     logView_->viewport()->update();
 }
 
