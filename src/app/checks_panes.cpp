@@ -1,68 +1,16 @@
 #include "app/checks_panes.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/contracts_model.h"
-#include "columns/column_text.h"
 
 namespace {
 
-constexpr int kPacketRole = Qt::UserRole;
-
-QString TimeText(int64_t time, int64_t timeOrigin) {
-    return QString::fromStdString(FormatTime(time - timeOrigin));
-}
-
-QIcon SeverityIcon(Severity severity) {
-    QStyle* style = QApplication::style();
-    switch (severity) {
-        case Severity::kError:
-            return style->standardIcon(QStyle::SP_MessageBoxCritical);
-        case Severity::kWarning:
-            return style->standardIcon(QStyle::SP_MessageBoxWarning);
-        case Severity::kInfo:
-            break;
-    }
-    return style->standardIcon(QStyle::SP_MessageBoxInformation);
-}
-
-QTreeWidget* MakeList(const QStringList& titles) {
-    auto* list = new QTreeWidget;
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setAlternatingRowColors(true);
-    list->setHeaderLabels(titles);
-    list->header()->setStretchLastSection(true);
-    return list;
-}
-
-// Where the user is in a list that is filled anew: the chosen row and the scroll position, so
-// that a live capture adding lines does not take them away.
-struct ListPlace {
-    int currentRow = -1;
-    int scroll = 0;
-};
-
-ListPlace PlaceOf(const QTreeWidget& list) {
-    return {list.indexOfTopLevelItem(list.currentItem()), list.verticalScrollBar()->value()};
-}
-
-void Restore(QTreeWidget& list, const ListPlace& place) {
-    if (place.currentRow >= 0 && place.currentRow < list.topLevelItemCount()) {
-        list.setCurrentItem(list.topLevelItem(place.currentRow));
-    }
-    list.verticalScrollBar()->setValue(place.scroll);
-}
-
-QTreeView* MakeView(QAbstractItemModel* model) {
+QTreeView* MakeList(QAbstractItemModel* model) {
     auto* list = new QTreeView;
     list->setModel(model);
     list->setRootIsDecorated(false);
@@ -111,86 +59,60 @@ CDockableChecks::CDockableChecks(QWidget* parent) : QDockWidget(QStringLiteral("
     auto* body = new QWidget;
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(2, 2, 2, 2);
+    model_ = new CFindingsModel(this);
     filterBox_ = new QComboBox;
     filterBox_->addItems({QStringLiteral("Errors"), QStringLiteral("Errors and warnings"),
                           QStringLiteral("All findings")});
-    filterBox_->setCurrentIndex(static_cast<int>(filter_));
+    filterBox_->setCurrentIndex(static_cast<int>(model_->Filter()));
     layout->addWidget(filterBox_);
-    list_ = MakeList(
-        {QString(), QStringLiteral("Rule"), QStringLiteral("Time"), QStringLiteral("Finding")});
-    list_->setColumnWidth(0, 28);
+    list_ = MakeList(model_);
+    list_->setColumnWidth(CFindingsModel::kSeverityColumn, 28);
     layout->addWidget(list_);
     setWidget(body);
     connect(filterBox_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
         SetFilter(static_cast<ChecksFilter>(index));
-        emit filterChanged(filter_);
+        emit filterChanged(Filter());
     });
-    connect(list_, &QTreeWidget::itemActivated, this, &CDockableChecks::OnItemChosen);
-    connect(list_, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* item) { OnItemChosen(item); });
+    ConnectChoice(list_, refilling_, CFindingsModel::kPacketRole, [this](qint64 packet) {
+        if (packet >= 0) {
+            emit packetChosen(packet);
+        }
+    });
+}
+
+ChecksFilter CDockableChecks::Filter() const {
+    return model_->Filter();
 }
 
 void CDockableChecks::SetFilter(ChecksFilter filter) {
-    if (filter == filter_) {
+    if (filter == model_->Filter()) {
         return;
     }
-    filter_ = filter;
     filterBox_->setCurrentIndex(static_cast<int>(filter));
-    Fill();
+    RefillKeepingPlace(*list_, refilling_, [&] { model_->SetFilter(filter); });
+    FitColumns();
 }
 
-void CDockableChecks::ShowFindings(const std::vector<Finding>& findings, int64_t timeOrigin) {
-    findings_ = findings;
-    timeOrigin_ = timeOrigin;
-    Fill();
+void CDockableChecks::ShowFindings(std::vector<Finding> findings, int64_t timeOrigin) {
+    RefillKeepingPlace(*list_, refilling_,
+                       [&] { model_->SetFindings(std::move(findings), timeOrigin); });
+    FitColumns();
 }
 
 int CDockableChecks::RowCount() const {
-    return list_->topLevelItemCount();
+    return model_->rowCount();
 }
 
-void CDockableChecks::Fill() {
-    const QSignalBlocker blocker(list_);
-    const ListPlace place = PlaceOf(*list_);
-    list_->clear();
-    QList<QTreeWidgetItem*> items;
-    for (const Finding& finding : findings_) {
-        if (static_cast<int>(finding.severity) > static_cast<int>(filter_)) {
-            continue;
-        }
-        auto* item = new QTreeWidgetItem;
-        item->setIcon(0, SeverityIcon(finding.severity));
-        item->setToolTip(0, QString::fromLatin1(SeverityName(finding.severity)));
-        item->setText(1, QString::fromStdString(finding.rule));
-        item->setText(2, TimeText(finding.time, timeOrigin_));
-        item->setText(3, QString::fromStdString(finding.text));
-        item->setToolTip(3, item->text(3));
-        item->setData(0, kPacketRole,
-                      finding.packets.empty() ? qint64{-1} : qint64{finding.packets.front()});
-        items.push_back(item);
-    }
-    list_->addTopLevelItems(items);
-    // The rule and the time whole; the text takes the rest and its tooltip has all of it.
-    list_->resizeColumnToContents(1);
-    list_->resizeColumnToContents(2);
-    Restore(*list_, place);
-}
-
-void CDockableChecks::OnItemChosen(QTreeWidgetItem* item) {
-    if (item == nullptr) {
-        return;
-    }
-    const qint64 packet = item->data(0, kPacketRole).toLongLong();
-    if (packet >= 0) {
-        emit packetChosen(packet);
-    }
+void CDockableChecks::FitColumns() {
+    list_->resizeColumnToContents(CFindingsModel::kRuleColumn);
+    list_->resizeColumnToContents(CFindingsModel::kTimeColumn);
 }
 
 CDockableContracts::CDockableContracts(QWidget* parent)
     : QDockWidget(QStringLiteral("Contracts"), parent) {
     setObjectName(QStringLiteral("ContractsPane"));
     model_ = new CContractsModel(this);
-    list_ = MakeView(model_);
+    list_ = MakeList(model_);
     list_->setColumnWidth(CContractsModel::kTimeColumn, 130);
     setWidget(list_);
     ConnectChoice(list_, refilling_, CContractsModel::kPacketRole,

@@ -6,16 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/findings_model.h"
 #include "check/finding.h"
 
 class CContractsModel;
 class QComboBox;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QTreeView;
-
-// Which findings the Checks pane lists ("ChecksSeverityFilter").
-enum class ChecksFilter : int { kErrors = 0, kErrorsAndWarnings = 1, kAll = 2 };
 
 class CDockableChecks : public QDockWidget {
     Q_OBJECT
@@ -23,12 +19,14 @@ class CDockableChecks : public QDockWidget {
   public:
     explicit CDockableChecks(QWidget* parent = nullptr);
 
-    // Lists the findings the filter lets through; times relative to timeOrigin.
-    void ShowFindings(const std::vector<Finding>& findings, int64_t timeOrigin);
-    ChecksFilter Filter() const { return filter_; }
+    // Lists the findings the filter lets through; times relative to timeOrigin. The chosen
+    // line and the scroll place stay where they were.
+    void ShowFindings(std::vector<Finding> findings, int64_t timeOrigin);
+    ChecksFilter Filter() const;
     void SetFilter(ChecksFilter filter);
     int RowCount() const;
-    QTreeWidget* List() const { return list_; }
+    QTreeView* List() const { return list_; }
+    const CFindingsModel& Model() const { return *model_; }
 
   signals:
     // A finding was chosen: its first packet (the one to blame).
@@ -36,14 +34,13 @@ class CDockableChecks : public QDockWidget {
     void filterChanged(ChecksFilter filter);
 
   private:
-    void Fill();
-    void OnItemChosen(QTreeWidgetItem* item);
+    // The rule and the time whole; the text takes the rest and its tooltip has all of it.
+    void FitColumns();
 
     QComboBox* filterBox_;
-    QTreeWidget* list_;
-    ChecksFilter filter_ = ChecksFilter::kAll;
-    std::vector<Finding> findings_;
-    int64_t timeOrigin_ = 0;
+    CFindingsModel* model_;
+    QTreeView* list_;
+    bool refilling_ = false;
 };
 
 class CDockableContracts : public QDockWidget {

@@ -105,8 +105,8 @@ void CMainFrame::RefreshChecks() {
             }
         }
     }
-    // The Contracts pane keeps the report's contracts; it makes their texts when they are shown.
-    checksPane_->ShowFindings(report.findings, snapshot.timeOrigin);
+    // The panes keep the report's lines; they make their texts when they are shown.
+    checksPane_->ShowFindings(std::move(report.findings), snapshot.timeOrigin);
     contractsPane_->ShowContracts(std::move(report.contracts), snapshot.timeOrigin);
     logView_->viewport()->update();
 }

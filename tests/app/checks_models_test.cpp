@@ -1,5 +1,6 @@
-// The rows of the Contracts pane: the texts and packets of known contracts, and a refill that
-// keeps the chosen line and the scroll place without naming a packet.
+// The rows of the Checks and Contracts panes: how many lines each severity filter leaves, the
+// texts, tooltips, icons and packets of known findings and contracts, and a refill that keeps
+// the chosen line and the scroll place without naming a packet.
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTreeView>
@@ -7,8 +8,41 @@
 
 #include "app/checks_panes.h"
 #include "app/contracts_model.h"
+#include "app/findings_model.h"
 
 namespace {
+
+Finding MakeFinding(const char* rule, Severity severity, int64_t time,
+                    std::vector<int64_t> packets) {
+    Finding finding;
+    finding.rule = rule;
+    finding.severity = severity;
+    finding.time = time;
+    finding.packets = std::move(packets);
+    finding.text = std::string(rule) + " broken at packet " +
+                   (finding.packets.empty() ? "none" : std::to_string(finding.packets.front()));
+    return finding;
+}
+
+// Errors at 0 and 3, warnings at 1 and 4, an info note at 2 that blames no packet.
+std::vector<Finding> MixedFindings() {
+    return {MakeFinding("P-GOODCRC-TIME", Severity::kError, 1500000, {7, 8}),
+            MakeFinding("P-MSGID", Severity::kWarning, 1600000, {9}),
+            MakeFinding("V-NOT-MEASURED", Severity::kInfo, 0, {}),
+            MakeFinding("T-SENDER-RESPONSE", Severity::kError, 62001002, {40}),
+            MakeFinding("P-RETRY", Severity::kWarning, 3725000000, {41})};
+}
+
+// Many findings, one a packet: enough to scroll.
+std::vector<Finding> ManyFindings(int count) {
+    std::vector<Finding> findings;
+    for (int k = 0; k < count; ++k) {
+        findings.push_back(MakeFinding(k % 2 == 0 ? "P-MSGID" : "P-RETRY",
+                                       k % 2 == 0 ? Severity::kError : Severity::kWarning,
+                                       int64_t{k} * 1000, {k}));
+    }
+    return findings;
+}
 
 Contract PpsContract() {
     Contract contract;
@@ -50,6 +84,66 @@ class ChecksModelsTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void eachFilterListsTheSeveritiesItLetsThrough() {
+        CFindingsModel model;
+        model.SetFindings(MixedFindings(), 0);
+        QCOMPARE(model.rowCount(), 5);
+        model.SetFilter(ChecksFilter::kErrorsAndWarnings);
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(Text(model, 2, CFindingsModel::kRuleColumn), QStringLiteral("T-SENDER-RESPONSE"));
+        QCOMPARE(Text(model, 3, CFindingsModel::kRuleColumn), QStringLiteral("P-RETRY"));
+        model.SetFilter(ChecksFilter::kErrors);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(Text(model, 0, CFindingsModel::kRuleColumn), QStringLiteral("P-GOODCRC-TIME"));
+        QCOMPARE(Text(model, 1, CFindingsModel::kRuleColumn), QStringLiteral("T-SENDER-RESPONSE"));
+        QVERIFY(model.FindingAt(2) == nullptr);
+        QVERIFY(!model.index(2, 0).data().isValid());
+        // New findings under a narrow filter are filtered too.
+        model.SetFindings(ManyFindings(9), 0);
+        QCOMPARE(model.rowCount(), 5);
+        model.SetFilter(ChecksFilter::kAll);
+        QCOMPARE(model.rowCount(), 9);
+    }
+
+    void findingRowsShowSeverityRuleTimeAndText() {
+        CFindingsModel model;
+        model.SetFindings(MixedFindings(), 500000);
+        QCOMPARE(model.columnCount(), 4);
+        QCOMPARE(model.headerData(CFindingsModel::kRuleColumn, Qt::Horizontal, Qt::DisplayRole),
+                 QVariant(QStringLiteral("Rule")));
+        QCOMPARE(model.headerData(CFindingsModel::kTextColumn, Qt::Horizontal, Qt::DisplayRole),
+                 QVariant(QStringLiteral("Finding")));
+        QCOMPARE(Text(model, 0, CFindingsModel::kTimeColumn), QStringLiteral("  1s   0ms   0us"));
+        QCOMPARE(Text(model, 2, CFindingsModel::kTimeColumn), QStringLiteral("- 0s 500ms   0us"));
+        QCOMPARE(Text(model, 3, CFindingsModel::kTimeColumn),
+                 QStringLiteral("  1min  1s 501ms 002us"));
+        QCOMPARE(Text(model, 4, CFindingsModel::kTimeColumn),
+                 QStringLiteral(" 1h  2min  4s 500ms 000us"));
+        QCOMPARE(Text(model, 3, CFindingsModel::kTextColumn),
+                 QStringLiteral("T-SENDER-RESPONSE broken at packet 40"));
+        // The whole text is the text column's tooltip; the icon's tooltip names the severity.
+        QCOMPARE(Text(model, 3, CFindingsModel::kTextColumn, Qt::ToolTipRole),
+                 QStringLiteral("T-SENDER-RESPONSE broken at packet 40"));
+        QCOMPARE(Text(model, 1, CFindingsModel::kSeverityColumn, Qt::ToolTipRole),
+                 QStringLiteral("warning"));
+        QCOMPARE(Text(model, 2, CFindingsModel::kSeverityColumn, Qt::ToolTipRole),
+                 QStringLiteral("info"));
+        QVERIFY(Text(model, 0, CFindingsModel::kSeverityColumn).isEmpty());
+        const QIcon error =
+            model.index(0, CFindingsModel::kSeverityColumn).data(Qt::DecorationRole).value<QIcon>();
+        const QIcon warning =
+            model.index(1, CFindingsModel::kSeverityColumn).data(Qt::DecorationRole).value<QIcon>();
+        QVERIFY(!error.isNull() && !warning.isNull());
+        QVERIFY(error.cacheKey() != warning.cacheKey());
+        QVERIFY(!model.index(0, CFindingsModel::kRuleColumn).data(Qt::DecorationRole).isValid());
+        // The packet to blame is the first one; a finding that blames none names -1.
+        QCOMPARE(model.index(0, CFindingsModel::kTextColumn)
+                     .data(CFindingsModel::kPacketRole)
+                     .toLongLong(),
+                 7);
+        QCOMPARE(model.index(2, 0).data(CFindingsModel::kPacketRole).toLongLong(), -1);
+    }
+
     void contractRowsShowWhatWasAskedForAndDelivered() {
         CContractsModel model;
         model.SetContracts({PpsContract(), BatteryContract()}, 250000);
@@ -81,6 +175,41 @@ class ChecksModelsTest : public QObject {
         model.SetContracts({}, 0);
         QCOMPARE(model.rowCount(), 0);
         QVERIFY(model.ContractAt(0) == nullptr);
+    }
+
+    // A live capture adds findings every second: the line the user chose and the place they
+    // scrolled to stay, and the refill names no packet.
+    void aRefillKeepsTheChosenFindingAndTheScrollPlace() {
+        CDockableChecks pane;
+        pane.resize(400, 200);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        pane.ShowFindings(ManyFindings(300), 0);
+        QTreeView* list = pane.List();
+        QSignalSpy chosen(&pane, &CDockableChecks::packetChosen);
+        list->setCurrentIndex(list->model()->index(150, 0));
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.takeFirst().at(0).toLongLong(), 150);
+        list->scrollTo(list->model()->index(200, 0), QAbstractItemView::PositionAtTop);
+        const int scroll = list->verticalScrollBar()->value();
+        QVERIFY(scroll > 0);
+
+        pane.ShowFindings(ManyFindings(301), 0);
+        QCOMPARE(pane.RowCount(), 301);
+        QCOMPARE(list->currentIndex().row(), 150);
+        QCOMPARE(list->verticalScrollBar()->value(), scroll);
+        QCOMPARE(chosen.count(), 0);
+
+        // The filter keeps the place as well, and the rule and the time fit their columns.
+        pane.SetFilter(ChecksFilter::kErrors);
+        QCOMPARE(pane.RowCount(), 151);
+        QCOMPARE(list->currentIndex().row(), 150);
+        QCOMPARE(chosen.count(), 0);
+        const QFontMetrics metrics(list->font());
+        QVERIFY(list->columnWidth(CFindingsModel::kRuleColumn) >=
+                metrics.horizontalAdvance(QStringLiteral("P-MSGID")));
+        QVERIFY(list->columnWidth(CFindingsModel::kTimeColumn) >=
+                metrics.horizontalAdvance(Text(*list->model(), 150, CFindingsModel::kTimeColumn)));
     }
 
     void aContractRefillKeepsTheChosenContract() {

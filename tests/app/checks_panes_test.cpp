@@ -4,11 +4,12 @@
 // keeps the chosen line, the panes follow the document, and their settings go back into the
 // store.
 #include <QFile>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 #include <algorithm>
 
 #include "app/checks_panes.h"
+#include "app/contracts_model.h"
 #include "app/main_frame.h"
 #include "app/recent_files.h"
 #include "capture/change_log.h"
@@ -49,8 +50,29 @@ class ChecksPanesTest : public QObject {
         const CheckReport report = CheckCapture(document_->Snapshot(), CheckOptions{});
         QCOMPARE(frame_->ChecksPane()->RowCount(), static_cast<int>(report.findings.size()));
         QCOMPARE(frame_->ContractsPane()->RowCount(), static_cast<int>(report.contracts.size()));
-        QTreeWidgetItem* first = frame_->ChecksPane()->List()->topLevelItem(0);
-        QCOMPARE(first->text(1), QStringLiteral("P-GOODCRC-TIME"));
+        const QAbstractItemModel* rows = frame_->ChecksPane()->List()->model();
+        QCOMPARE(rows->index(0, CFindingsModel::kRuleColumn).data().toString(),
+                 QStringLiteral("P-GOODCRC-TIME"));
+        // Every line names the rule and the packet of its finding, and every contract line
+        // its Request.
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const Finding& finding = report.findings[static_cast<size_t>(row)];
+            QCOMPARE(rows->index(row, CFindingsModel::kRuleColumn).data().toString(),
+                     QString::fromStdString(finding.rule));
+            QCOMPARE(rows->index(row, 0).data(CFindingsModel::kPacketRole).toLongLong(),
+                     finding.packets.empty() ? -1 : finding.packets.front());
+        }
+        const QAbstractItemModel* contracts = frame_->ContractsPane()->List()->model();
+        QVERIFY(contracts->rowCount() > 0);
+        for (int row = 0; row < contracts->rowCount(); ++row) {
+            const Contract& contract = report.contracts[static_cast<size_t>(row)];
+            QCOMPARE(contracts->index(row, CContractsModel::kPdoColumn).data().toString(),
+                     QStringLiteral("#%1 %2")
+                         .arg(contract.position)
+                         .arg(QString::fromStdString(contract.pdoType)));
+            QCOMPARE(contracts->index(row, 0).data(CContractsModel::kPacketRole).toLongLong(),
+                     contract.requestPacket);
+        }
     }
 
     void filterKeepsErrorsOnlyAndIsStored() {
@@ -59,8 +81,8 @@ class ChecksPanesTest : public QObject {
         const int errors = frame_->ChecksPane()->RowCount();
         QVERIFY(errors > 0 && errors < all);  // the planted warnings are gone
         for (int row = 0; row < errors; ++row) {
-            QCOMPARE(frame_->ChecksPane()->List()->topLevelItem(row)->toolTip(0),
-                     QStringLiteral("error"));
+            const QModelIndex severity = frame_->ChecksPane()->List()->model()->index(row, 0);
+            QCOMPARE(severity.data(Qt::ToolTipRole).toString(), QStringLiteral("error"));
         }
         frame_->StoreLayout();
         QCOMPARE(settings_.checksSeverityFilter, 0);
@@ -68,12 +90,12 @@ class ChecksPanesTest : public QObject {
     }
 
     void choosingAFindingSelectsItsPacketAndCentresTheGraph() {
-        QTreeWidget* list = frame_->ChecksPane()->List();
-        QTreeWidgetItem* item = list->topLevelItem(3);
-        list->setCurrentItem(item);
+        QTreeView* list = frame_->ChecksPane()->List();
+        const QModelIndex item = list->model()->index(3, 0);
+        list->setCurrentIndex(item);
         const CCCPacket* selected = frame_->LogView()->SelectedPacket();
         QVERIFY(selected != nullptr);
-        const qint64 expected = item->data(0, Qt::UserRole).toLongLong();
+        const qint64 expected = item.data(CFindingsModel::kPacketRole).toLongLong();
         QCOMPARE(static_cast<qint64>(frame_->LogView()->SelectedRow()), expected);
         const GraphViewState& state = frame_->GraphView()->Model().state;
         QVERIFY(std::llabs(state.centreTime - (selected->relTime - document_->TimeOrigin())) <
@@ -104,16 +126,16 @@ class ChecksPanesTest : public QObject {
 
     void aRefillKeepsTheChosenFindingAndScroll() {
         CDockableChecks* pane = frame_->ChecksPane();
-        QTreeWidget* list = pane->List();
-        list->setCurrentItem(list->topLevelItem(2));
-        const QString rule = list->currentItem()->text(1);
+        QTreeView* list = pane->List();
+        list->setCurrentIndex(list->model()->index(2, 0));
+        const QString rule = list->currentIndex().siblingAtColumn(1).data().toString();
         // The live capture adds a finding at the end.
         CheckReport report = CheckCapture(document_->Snapshot(), CheckOptions{});
         report.findings.push_back(report.findings.back());
         pane->ShowFindings(report.findings, document_->TimeOrigin());
         QCOMPARE(pane->RowCount(), static_cast<int>(report.findings.size()));
-        QCOMPARE(list->indexOfTopLevelItem(list->currentItem()), 2);
-        QCOMPARE(list->currentItem()->text(1), rule);
+        QCOMPARE(list->currentIndex().row(), 2);
+        QCOMPARE(list->currentIndex().siblingAtColumn(1).data().toString(), rule);
     }
 
     void f8HidesTheChecksPaneAndEmptyingTheDocumentEmptiesIt() {
