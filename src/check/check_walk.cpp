@@ -126,6 +126,9 @@ void CheckWalk::Finish() {
 
 CheckReport CheckWalk::Report(const DocumentSnapshot& snapshot) const {
     CheckWalk finished = *this;
+    // The copy's contracts fill their vector exactly: room for the one the capture end closes,
+    // so that closing it does not double the vector the report hands on.
+    finished.contracts_.reserve(contracts_.size() + 1);
     finished.snapshot_ = &snapshot;
     finished.trace_.emplace(snapshot.samples);
     finished.Finish();

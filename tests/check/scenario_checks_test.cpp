@@ -77,4 +77,13 @@ TEST(ScenarioChecks, PlantedFaultsFireTheirRules) {
     }
 }
 
+// The window keeps the report's contracts as long as the capture is open: closing the one the
+// capture ends in leaves no spare room behind.
+TEST(ScenarioChecks, AReportsContractsTakeNoSpareRoom) {
+    const CheckReport report = CheckScenario("long", 120.0);
+    ASSERT_GT(report.contracts.size(), 10u);
+    EXPECT_EQ(report.contracts.back().end, ContractEnd::kCaptureEnd);
+    EXPECT_LE(report.contracts.capacity(), report.contracts.size() + 1);
+}
+
 }  // namespace
