@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 #include "capture/document.h"
 #include "columns/column_text.h"
@@ -226,7 +227,7 @@ void CKVLogView::AppendNewPackets() {
             markerBRow_ = row;
         }
     }
-    model_->AppendRows(fresh);
+    model_->AppendRows(std::move(fresh));
 }
 
 void CKVLogView::FitDefaultColumnWidths() {

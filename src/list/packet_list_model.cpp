@@ -14,13 +14,25 @@ QString StoredCellText(const std::string& text) {
 }
 
 CPacketListModel::CPacketListModel(CellFormatter formatter, QObject* parent)
-    : QAbstractTableModel(parent), formatter_(formatter) {}
+    : QAbstractTableModel(parent), formatter_(formatter), cache_(kCachedRows) {}
+
+void CPacketListModel::ForgetTexts() {
+    ForgetTextsFrom(0);
+}
+
+void CPacketListModel::ForgetTextsFrom(int row) {
+    for (CachedRow& cached : cache_) {
+        if (cached.row >= row) {
+            cached = CachedRow{};
+        }
+    }
+}
 
 void CPacketListModel::SetColumns(std::vector<int> columnIds) {
     beginResetModel();
     columnIds_ = std::move(columnIds);
     rows_.clear();
-    cache_.clear();
+    ForgetTexts();
     endResetModel();
 }
 
@@ -31,9 +43,7 @@ int CPacketListModel::ListColumnOf(int columnId) const {
 
 void CPacketListModel::SetContext(ColumnContext context) {
     context_ = std::move(context);
-    for (auto& texts : cache_) {
-        texts.reset();
-    }
+    ForgetTexts();
     if (!rows_.empty() && !columnIds_.empty()) {
         emit dataChanged(index(0, 0), index(RowCount() - 1, columnCount() - 1));
     }
@@ -45,7 +55,7 @@ void CPacketListModel::ClearRows() {
     }
     beginResetModel();
     rows_.clear();
-    cache_.clear();
+    ForgetTexts();
     endResetModel();
 }
 
@@ -56,7 +66,20 @@ void CPacketListModel::AppendRows(std::span<const PacketRow> rows) {
     const int first = RowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
     rows_.insert(rows_.end(), rows.begin(), rows.end());
-    cache_.resize(rows_.size());
+    endInsertRows();
+}
+
+void CPacketListModel::AppendRows(std::vector<PacketRow>&& rows) {
+    if (!rows_.empty() || rows.empty()) {
+        AppendRows(std::span<const PacketRow>(rows));
+        return;
+    }
+    beginInsertRows(QModelIndex(), 0, static_cast<int>(rows.size()) - 1);
+    rows_ = std::move(rows);
+    // Room reserved for packets a filter then hid is given back.
+    if (rows_.capacity() - rows_.size() > rows_.size() / 8) {
+        rows_.shrink_to_fit();
+    }
     endInsertRows();
 }
 
@@ -66,7 +89,7 @@ void CPacketListModel::TruncateRows(int row) {
     }
     beginRemoveRows(QModelIndex(), row, RowCount() - 1);
     rows_.resize(static_cast<size_t>(row));
-    cache_.resize(static_cast<size_t>(row));
+    ForgetTextsFrom(row);
     endRemoveRows();
 }
 
@@ -107,13 +130,11 @@ void CPacketListModel::ReorderRows(const std::vector<int>& order) {
     }
     emit layoutAboutToBeChanged();
     std::vector<PacketRow> rows(rows_.size());
-    std::vector<std::unique_ptr<QString[]>> cache(rows_.size());
     for (size_t k = 0; k < order.size(); ++k) {
         rows[k] = rows_[order[k]];
-        cache[k] = std::move(cache_[order[k]]);
     }
     rows_ = std::move(rows);
-    cache_ = std::move(cache);
+    ForgetTexts();
     emit layoutChanged();
 }
 
@@ -121,27 +142,30 @@ QString CPacketListModel::CellText(int row, int listColumn) const {
     if (row < 0 || row >= RowCount() || listColumn < 0 || listColumn >= columnCount()) {
         return {};
     }
-    std::unique_ptr<QString[]>& texts = cache_[row];
-    if (!texts) {
-        texts = std::make_unique<QString[]>(columnIds_.size());
+    CachedRow& cached = SlotOf(row);
+    if (cached.row != row) {
+        cached.texts = std::make_unique<QString[]>(columnIds_.size());
+        cached.row = row;
         const PacketRow& shown = rows_[row];
         for (size_t column = 0; column < columnIds_.size(); ++column) {
-            texts[column] = StoredCellText(formatter_(shown, columnIds_[column], context_));
+            cached.texts[column] = StoredCellText(formatter_(shown, columnIds_[column], context_));
         }
     }
-    return texts[listColumn];
+    return cached.texts[listColumn];
 }
 
 int CPacketListModel::CachedRowCount() const {
     return static_cast<int>(std::count_if(cache_.begin(), cache_.end(),
-                                          [](const auto& texts) { return texts != nullptr; }));
+                                          [](const CachedRow& cached) { return cached.row >= 0; }));
 }
 
 void CPacketListModel::InvalidateRow(int row) {
     if (row < 0 || row >= RowCount()) {
         return;
     }
-    cache_[row].reset();
+    if (CachedRow& cached = SlotOf(row); cached.row == row) {
+        cached = CachedRow{};
+    }
     if (!columnIds_.empty()) {
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     }

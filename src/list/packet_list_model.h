@@ -1,7 +1,7 @@
 // Rows of the message list: one packet and its idle time per row and one column per shown column
-// id. Cell texts are formatted when a cell is first asked for and kept until the rows, columns or
-// context change, so a long capture costs a pointer, an idle time and a text pointer per row
-// until its rows are looked at.
+// id. Cell texts are formatted when a row is asked for; the texts of the rows formatted last (at
+// least a screen of them) are kept until the rows, columns or context change, so a long capture
+// costs a pointer, a number and an idle time per row however much of it has been looked at.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -40,6 +40,9 @@ class CPacketListModel : public QAbstractTableModel {
 
     void ClearRows();
     void AppendRows(std::span<const PacketRow> rows);
+    // The same, taking over the vector when there are no rows yet (a capture being opened), so
+    // that its rows are never held twice.
+    void AppendRows(std::vector<PacketRow>&& rows);
     // Drops the rows from row on.
     void TruncateRows(int row);
     int RowCount() const { return static_cast<int>(rows_.size()); }
@@ -57,12 +60,15 @@ class CPacketListModel : public QAbstractTableModel {
     // permutation of the rows; anything else is ignored.
     void ReorderRows(const std::vector<int>& order);
 
-    // The stored text of a cell, formatted on first use; "" outside the table.
+    // The stored text of a cell, formatted with the rest of its row unless the row's texts are
+    // still kept; "" outside the table.
     QString CellText(int row, int listColumn) const;
-    // Rows whose texts have been formatted so far.
+    // Rows whose texts are kept.
     int CachedRowCount() const;
-    // Forgets the formatted texts of one row (after its packet changed) or of all rows.
+    // Forgets the formatted texts of one row (after its packet changed).
     void InvalidateRow(int row);
+    // How many rows' texts are kept at most: far more than a screen holds.
+    static constexpr int kCachedRows = 512;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -70,9 +76,21 @@ class CPacketListModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
+    // The texts of one formatted row; row -1 for none.
+    struct CachedRow {
+        int row = -1;
+        std::unique_ptr<QString[]> texts;
+    };
+    // Where a row's texts are kept: consecutive rows never share a slot, so the rows on screen
+    // stay formatted while the user scrolls through the rest.
+    CachedRow& SlotOf(int row) const { return cache_[static_cast<size_t>(row) % cache_.size()]; }
+    void ForgetTexts();
+    // Forgets the texts of the rows from `row` on.
+    void ForgetTextsFrom(int row);
+
     CellFormatter formatter_;
     ColumnContext context_;
     std::vector<int> columnIds_;
     std::vector<PacketRow> rows_;
-    mutable std::vector<std::unique_ptr<QString[]>> cache_;
+    mutable std::vector<CachedRow> cache_;
 };

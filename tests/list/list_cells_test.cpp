@@ -54,6 +54,8 @@ class ListCellsTest : public QObject {
     void longCellIsStoredAsHeadEllipsisTail();
     void cellTextsAreCachedPerRow();
     void reorderRowsMovesTextsWithTheirPackets();
+    void onlyTheRowsFormattedLastKeepTheirTexts();
+    void anOpenedCapturesRowsAreHeldOnce();
     void fitTextKeepsFittingTextsAndCutsOthersWithEllipsis();
     void highlightedTextMarksEveryOccurrence();
 };
@@ -160,6 +162,72 @@ void ListCellsTest::reorderRowsMovesTextsWithTheirPackets() {
     model.ReorderRows({0, 0, 1});  // not a permutation: ignored
     QCOMPARE(model.PacketAt(0), &packets[2]);
     QCOMPARE(model.PacketAt(1), &packets[0]);
+}
+
+void ListCellsTest::onlyTheRowsFormattedLastKeepTheirTexts() {
+    CPacketListModel model(&CountingFormatter);
+    model.SetColumns({0, 2});
+    const int count = 4 * CPacketListModel::kCachedRows;
+    std::vector<CCCPacket> packets(static_cast<size_t>(count), GoodPacket());
+    std::vector<PacketRow> rows;
+    for (int i = 0; i < count; ++i) {
+        rows.push_back({&packets[static_cast<size_t>(i)], i, 1000 + i});
+    }
+    model.AppendRows(std::span<const PacketRow>(rows));
+    // Scrolling through the whole list keeps the texts of the last rows only.
+    for (int row = 0; row < count; ++row) {
+        QCOMPARE(model.CellText(row, 0), QString::number(row));
+    }
+    QCOMPARE(model.CachedRowCount(), CPacketListModel::kCachedRows);
+    gFormatterCalls = 0;
+    for (int row = count - CPacketListModel::kCachedRows; row < count; ++row) {
+        QCOMPARE(model.CellText(row, 1), QString::number(1000 + row));
+    }
+    QCOMPARE(gFormatterCalls, 0);
+    QCOMPARE(model.CellText(0, 1), QStringLiteral("1000"));
+    QCOMPARE(gFormatterCalls, 2);
+    // Rows cut off and listed again show their new packets, not the texts kept for the old.
+    model.TruncateRows(count - 10);
+    QCOMPARE(model.CellText(count - 5, 0), QString());
+    const PacketRow again[] = {{&packets[0], 77, 5}};
+    model.AppendRows(std::span<const PacketRow>(again));
+    QCOMPARE(model.CellText(count - 10, 0), QStringLiteral("77"));
+    QCOMPARE(model.CellText(count - 10, 1), QStringLiteral("5"));
+    model.InvalidateRow(count - 10);
+    gFormatterCalls = 0;
+    QCOMPARE(model.CellText(count - 10, 0), QStringLiteral("77"));
+    QCOMPARE(gFormatterCalls, 2);
+    model.ClearRows();
+    QCOMPARE(model.CachedRowCount(), 0);
+}
+
+void ListCellsTest::anOpenedCapturesRowsAreHeldOnce() {
+    CPacketListModel model(&TestFormatter);
+    model.SetColumns({0});
+    std::vector<CCCPacket> packets(100, GoodPacket());
+    std::vector<PacketRow> rows;
+    rows.reserve(packets.size());
+    for (size_t i = 0; i < packets.size(); ++i) {
+        rows.push_back({&packets[i], static_cast<int32_t>(i), 0});
+    }
+    const PacketRow* storage = rows.data();
+    model.AppendRows(std::move(rows));
+    QCOMPARE(model.RowCount(), 100);
+    QCOMPARE(model.Rows().data(), storage);  // taken over, not copied
+    // Later rows go after them; room reserved for rows a filter hid is not kept.
+    std::vector<PacketRow> more;
+    more.push_back({&packets[0], 100, 0});
+    model.AppendRows(std::move(more));
+    QCOMPARE(model.RowCount(), 101);
+    QCOMPARE(model.CellText(100, 0), QStringLiteral("100"));
+    model.ClearRows();
+    std::vector<PacketRow> filtered;
+    filtered.reserve(1000);
+    filtered.push_back({&packets[3], 3, 0});
+    model.AppendRows(std::move(filtered));
+    QCOMPARE(model.RowCount(), 1);
+    QVERIFY(model.Rows().capacity() < 10);
+    QCOMPARE(model.CellText(0, 0), QStringLiteral("3"));
 }
 
 void ListCellsTest::fitTextKeepsFittingTextsAndCutsOthersWithEllipsis() {
