@@ -119,9 +119,18 @@ CDockableContracts::CDockableContracts(QWidget* parent)
                   [this](qint64 packet) { emit packetChosen(packet); });
 }
 
-void CDockableContracts::ShowContracts(std::vector<Contract> contracts, int64_t timeOrigin) {
-    RefillKeepingPlace(*list_, refilling_,
-                       [&] { model_->SetContracts(std::move(contracts), timeOrigin); });
+void CDockableContracts::ShowContracts(std::vector<Contract> ended, std::vector<Contract> open,
+                                       int64_t timeOrigin) {
+    RefillKeepingPlace(*list_, refilling_, [&] {
+        model_->SetContracts(std::move(ended), std::move(open), timeOrigin);
+    });
+}
+
+void CDockableContracts::AppendContracts(std::vector<Contract> ended, std::vector<Contract> open,
+                                         int64_t timeOrigin) {
+    RefillKeepingPlace(*list_, refilling_, [&] {
+        model_->AppendContracts(std::move(ended), std::move(open), timeOrigin);
+    });
 }
 
 int CDockableContracts::RowCount() const {

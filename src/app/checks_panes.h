@@ -49,8 +49,12 @@ class CDockableContracts : public QDockWidget {
   public:
     explicit CDockableContracts(QWidget* parent = nullptr);
 
-    // The chosen line and the scroll place stay where they were.
-    void ShowContracts(std::vector<Contract> contracts, int64_t timeOrigin);
+    // Lists the contracts that ended, then those the capture's end closes; times relative to
+    // timeOrigin. AppendContracts keeps the contracts that ended before and lists those that
+    // ended since after them. Either keeps the chosen line and the scroll place.
+    void ShowContracts(std::vector<Contract> ended, std::vector<Contract> open, int64_t timeOrigin);
+    void AppendContracts(std::vector<Contract> ended, std::vector<Contract> open,
+                         int64_t timeOrigin);
     int RowCount() const;
     QTreeView* List() const { return list_; }
     const CContractsModel& Model() const { return *model_; }

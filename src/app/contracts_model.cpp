@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <array>
+#include <iterator>
 
 #include "check/check_units.h"
 #include "columns/column_text.h"
@@ -30,19 +31,39 @@ QString Events(const std::vector<std::string>& events) {
 
 }  // namespace
 
-void CContractsModel::SetContracts(std::vector<Contract> contracts, int64_t timeOrigin) {
+void CContractsModel::SetContracts(std::vector<Contract> ended, std::vector<Contract> open,
+                                   int64_t timeOrigin) {
     beginResetModel();
-    contracts_ = std::move(contracts);
+    ended_ = std::move(ended);
+    open_ = std::move(open);
+    timeOrigin_ = timeOrigin;
+    endResetModel();
+}
+
+void CContractsModel::AppendContracts(std::vector<Contract> ended, std::vector<Contract> open,
+                                      int64_t timeOrigin) {
+    beginResetModel();
+    if (ended_.empty()) {
+        ended_ = std::move(ended);
+    } else {
+        ended_.insert(ended_.end(), std::make_move_iterator(ended.begin()),
+                      std::make_move_iterator(ended.end()));
+    }
+    open_ = std::move(open);
     timeOrigin_ = timeOrigin;
     endResetModel();
 }
 
 const Contract* CContractsModel::ContractAt(int row) const {
-    return row >= 0 && row < rowCount() ? &contracts_[static_cast<size_t>(row)] : nullptr;
+    if (row < 0 || row >= rowCount()) {
+        return nullptr;
+    }
+    const auto index = static_cast<size_t>(row);
+    return index < ended_.size() ? &ended_[index] : &open_[index - ended_.size()];
 }
 
 int CContractsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(contracts_.size());
+    return parent.isValid() ? 0 : static_cast<int>(ended_.size() + open_.size());
 }
 
 int CContractsModel::columnCount(const QModelIndex& parent) const {

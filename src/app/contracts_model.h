@@ -33,8 +33,13 @@ class CContractsModel : public QAbstractTableModel {
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Replaces every row; times are shown relative to timeOrigin.
-    void SetContracts(std::vector<Contract> contracts, int64_t timeOrigin);
+    // Replaces every row: the contracts that ended, then those the capture's end closes
+    // (still open while it grows). Times are shown relative to timeOrigin.
+    void SetContracts(std::vector<Contract> ended, std::vector<Contract> open, int64_t timeOrigin);
+    // The capture grew: the contracts that ended since go after those that ended before, and
+    // replace the open ones with those open now.
+    void AppendContracts(std::vector<Contract> ended, std::vector<Contract> open,
+                         int64_t timeOrigin);
     // The contract shown in a row, null outside the rows.
     const Contract* ContractAt(int row) const;
 
@@ -46,6 +51,7 @@ class CContractsModel : public QAbstractTableModel {
   private:
     QString CellText(const Contract& contract, int column) const;
 
-    std::vector<Contract> contracts_;
+    std::vector<Contract> ended_;
+    std::vector<Contract> open_;
     int64_t timeOrigin_ = 0;
 };

@@ -91,10 +91,13 @@ void CMainFrame::BuildChecksPanes() {
 void CMainFrame::RefreshChecks() {
     checksTimer_->stop();
     DocumentSnapshot snapshot = document_.Snapshot();
-    if (!checkWalk_ || checkWalk_->Walked() > snapshot.packets.size()) {
+    const bool restarted = !checkWalk_ || checkWalk_->Walked() > snapshot.packets.size();
+    if (restarted) {
         checkWalk_ = std::make_unique<CheckWalk>(CheckOptions{});
     }
     checkWalk_->Advance(snapshot, snapshot.packets.size());
+    // The Contracts pane keeps the contracts that ended; the report lists those still open.
+    std::vector<Contract> ended = checkWalk_->TakeEndedContracts();
     CheckReport report = checkWalk_->Report(snapshot);
     errorPackets_.clear();
     for (const Finding& finding : report.findings) {
@@ -107,7 +110,13 @@ void CMainFrame::RefreshChecks() {
     }
     // The panes keep the report's lines; they make their texts when they are shown.
     checksPane_->ShowFindings(std::move(report.findings), snapshot.timeOrigin);
-    contractsPane_->ShowContracts(std::move(report.contracts), snapshot.timeOrigin);
+    if (restarted) {
+        contractsPane_->ShowContracts(std::move(ended), std::move(report.contracts),
+                                      snapshot.timeOrigin);
+    } else {
+        contractsPane_->AppendContracts(std::move(ended), std::move(report.contracts),
+                                        snapshot.timeOrigin);
+    }
     logView_->viewport()->update();
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture/document_snapshot.h"
@@ -35,6 +36,9 @@ class CheckWalk {
     // The findings and contracts so far, with what the end of the capture settles (contracts
     // closed at the capture end, power windows measured up to it). The walk itself goes on.
     CheckReport Report(const DocumentSnapshot& snapshot) const;
+    // Hands over the contracts that ended so far; later reports leave them out. A caller that
+    // keeps them (the window, following a growing capture) has them copied by no report.
+    std::vector<Contract> TakeEndedContracts() { return std::exchange(contracts_, {}); }
 
   private:
     // --- Per-message steps (check_walk.cpp) ---

@@ -146,7 +146,7 @@ class ChecksModelsTest : public QObject {
 
     void contractRowsShowWhatWasAskedForAndDelivered() {
         CContractsModel model;
-        model.SetContracts({PpsContract(), BatteryContract()}, 250000);
+        model.SetContracts({PpsContract()}, {BatteryContract()}, 250000);
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.columnCount(), 12);
         QStringList titles;
@@ -172,9 +172,37 @@ class ChecksModelsTest : public QObject {
                      .data(CContractsModel::kPacketRole)
                      .toLongLong(),
                  30);
-        model.SetContracts({}, 0);
+        model.SetContracts({}, {}, 0);
         QCOMPARE(model.rowCount(), 0);
         QVERIFY(model.ContractAt(0) == nullptr);
+    }
+
+    // A growing capture: contracts that ended since go after those that ended before, and the
+    // contracts still open are replaced by those open now.
+    void appendedContractsFollowThoseThatEndedBefore() {
+        CContractsModel model;
+        Contract first = PpsContract();
+        Contract open = BatteryContract();
+        model.SetContracts({first}, {open}, 0);
+        QCOMPARE(model.rowCount(), 2);
+        Contract ended = open;
+        ended.end = ContractEnd::kNewRequest;
+        Contract second = BatteryContract();
+        second.requestPacket = 55;
+        model.AppendContracts({ended}, {second}, 1000000);
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.ContractAt(0)->requestPacket, 12);
+        QCOMPARE(Text(model, 1, CContractsModel::kEndColumn), QStringLiteral("new request"));
+        QCOMPARE(model.ContractAt(2)->requestPacket, 55);
+        // The new time origin holds for the rows kept as well.
+        QCOMPARE(Text(model, 0, CContractsModel::kTimeColumn), QStringLiteral("  1s 250ms   0us"));
+        model.AppendContracts({}, {}, 0);
+        QCOMPARE(model.rowCount(), 2);
+        QVERIFY(model.ContractAt(2) == nullptr);
+        // Starting over drops every contract shown before.
+        model.SetContracts({}, {second}, 0);
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.ContractAt(0)->requestPacket, 55);
     }
 
     // A live capture adds findings every second: the line the user chose and the place they
@@ -221,7 +249,7 @@ class ChecksModelsTest : public QObject {
         for (size_t k = 0; k < contracts.size(); ++k) {
             contracts[k].requestPacket = static_cast<int64_t>(k) * 10;
         }
-        pane.ShowContracts(contracts, 0);
+        pane.ShowContracts(contracts, {}, 0);
         QSignalSpy chosen(&pane, &CDockableContracts::packetChosen);
         QTreeView* list = pane.List();
         list->setCurrentIndex(list->model()->index(60, 3));
@@ -229,8 +257,7 @@ class ChecksModelsTest : public QObject {
         QCOMPARE(chosen.takeFirst().at(0).toLongLong(), 600);
         const int scroll = list->verticalScrollBar()->value();
         QVERIFY(scroll > 0);
-        contracts.push_back(BatteryContract());
-        pane.ShowContracts(contracts, 0);
+        pane.AppendContracts({}, {BatteryContract()}, 0);
         QCOMPARE(pane.RowCount(), 81);
         QCOMPARE(list->currentIndex().row(), 60);
         QCOMPARE(list->verticalScrollBar()->value(), scroll);

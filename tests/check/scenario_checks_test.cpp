@@ -86,4 +86,44 @@ TEST(ScenarioChecks, AReportsContractsTakeNoSpareRoom) {
     EXPECT_LE(report.contracts.capacity(), report.contracts.size() + 1);
 }
 
+// A walk that hands over its ended contracts as it goes, as the window's does, ends up with the
+// contracts of a walk over the whole capture at once.
+TEST(ScenarioChecks, ContractsHandedOverOnTheWayAddUpToTheWholeReport) {
+    SimulationOptions options;
+    options.scenario = "long";
+    options.seconds = 120.0;
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "zoduz-check-handed-over.zaz").string();
+    std::string error;
+    ASSERT_TRUE(SimulateToFile(options, path, error).has_value()) << error;
+    CKVDoc doc;
+    doc.DecodeAll(path);
+    std::filesystem::remove(path);
+    const DocumentSnapshot snapshot = doc.Snapshot();
+    const CheckReport whole = CheckCapture(snapshot, CheckOptions{});
+
+    CheckWalk walk(CheckOptions{});
+    std::vector<Contract> handed;
+    const size_t count = snapshot.packets.size();
+    for (size_t end : {count / 3, count / 2, count}) {
+        walk.Advance(snapshot, end);
+        std::vector<Contract> ended = walk.TakeEndedContracts();
+        EXPECT_FALSE(ended.empty());
+        handed.insert(handed.end(), ended.begin(), ended.end());
+        // A report lists only what was not handed over.
+        for (const Contract& contract : walk.Report(snapshot).contracts) {
+            EXPECT_EQ(contract.end, ContractEnd::kCaptureEnd);
+        }
+    }
+    const std::vector<Contract> open = walk.Report(snapshot).contracts;
+    handed.insert(handed.end(), open.begin(), open.end());
+    ASSERT_EQ(handed.size(), whole.contracts.size());
+    for (size_t k = 0; k < handed.size(); ++k) {
+        EXPECT_EQ(handed[k].requestPacket, whole.contracts[k].requestPacket) << k;
+        EXPECT_EQ(handed[k].end, whole.contracts[k].end) << k;
+        EXPECT_EQ(handed[k].finalVoltage, whole.contracts[k].finalVoltage) << k;
+    }
+    EXPECT_TRUE(walk.TakeEndedContracts().empty());
+}
+
 }  // namespace
