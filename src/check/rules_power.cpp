@@ -42,7 +42,7 @@ Band Percent5(int millivolts) {
 
 // How far a voltage is outside the band, 0 inside.
 int Distance(int millivolts, Band band) {
-    return millivolts < band.low ? band.low - millivolts : std::max(0, millivolts - band.high);
+    return static_cast<int>(BandDistance(millivolts, band.low, band.high));
 }
 
 Band Widen(Band band, int margin) {
@@ -69,32 +69,6 @@ Band ContractBand(const PowerObject& pdo, const RequestObject& rdo) {
 
 int TargetVoltage(const PowerObject& pdo, const RequestObject& rdo) {
     return pdo.IsApdo() ? rdo.outputVoltage : pdo.kind == PdoKind::kFixed ? pdo.voltage : 0;
-}
-
-// The sample farthest outside the band in [from, to].
-std::optional<VbusSample> WorstOutside(const VbusTrace& trace, int64_t from, int64_t to,
-                                       Band band) {
-    std::optional<VbusSample> worst;
-    std::optional<VbusSample> trailing;
-    auto distance = [&band](const VbusSample& s) { return Distance(s.voltage, band); };
-    for (size_t i = trace.FirstAtOrAfter(from); i < trace.Size(); ++i) {
-        VbusSample sample = trace.At(i);
-        if (sample.time > to) {
-            break;
-        }
-        if (sample.voltage >= band.low && sample.voltage <= band.high) {
-            if (trailing && (!worst || distance(*trailing) > distance(*worst))) {
-                worst = trailing;
-            }
-            trailing.reset();
-        } else if (!trailing || distance(sample) > distance(*trailing)) {
-            trailing = sample;
-        }
-    }
-    if (trailing && (!worst || distance(*trailing) > distance(*worst))) {
-        worst = trailing;
-    }
-    return worst;
 }
 
 }  // namespace
@@ -318,7 +292,8 @@ void CheckWalk::CheckContractPower(const Contract& record, int64_t from, int64_t
     const Band band = ContractBand(pdo, rdo);
     if (pdo.kind == PdoKind::kFixed) {
         const Band valid = Widen(band, kValidMarginMv);
-        if (std::optional<VbusSample> worst = WorstOutside(*trace_, from, to, band)) {
+        if (std::optional<VbusSample> worst =
+                trace_->FarthestOutside(from, to, band.low, band.high)) {
             bool invalid = worst->voltage < valid.low || worst->voltage > valid.high;
             Emit("E-CONTRACT-V", invalid ? Severity::kError : Severity::kWarning, packets,
                  worst->time, Millivolts(worst->voltage), Millivolts(pdo.voltage),
@@ -329,7 +304,8 @@ void CheckWalk::CheckContractPower(const Contract& record, int64_t from, int64_t
                      ")");
         }
     } else if (pdo.IsApdo()) {
-        if (std::optional<VbusSample> worst = WorstOutside(*trace_, from, to, band)) {
+        if (std::optional<VbusSample> worst =
+                trace_->FarthestOutside(from, to, band.low, band.high)) {
             Emit("E-PPS-V", Severity::kError, packets, worst->time, Millivolts(worst->voltage),
                  Millivolts(rdo.outputVoltage),
                  "VBUS " + Mv(worst->voltage) + " under the " + PdoKindName(pdo.kind) +
@@ -343,29 +319,24 @@ void CheckWalk::CheckContractPower(const Contract& record, int64_t from, int64_t
     const int64_t operating = battery ? rdo.operatingPower : rdo.operatingCurrent;
     const int64_t maximum = battery ? pdo.maxPower : pdo.maxCurrent;
     const char* unit = battery ? "mW" : "mA";
-    int64_t worstMean = 0;
-    int64_t worstTime = 0;
-    int64_t windowStart = from;
-    int64_t sum = 0;
-    int64_t count = 0;
-    for (size_t i = trace_->FirstAtOrAfter(from); i < trace_->Size(); ++i) {
-        VbusSample sample = trace_->At(i);
-        if (sample.time > to) {
-            break;
-        }
-        if (sample.time >= windowStart + kCurrentWindowUs) {
-            if (count > 0 && sum / count > worstMean) {
-                worstMean = sum / count;
-                worstTime = windowStart;
-            }
-            windowStart = sample.time;
-            sum = 0;
-            count = 0;
-        }
-        int64_t current = std::abs(sample.current);
-        sum += battery ? int64_t{sample.voltage} * current / 1000 : current;
-        ++count;
+    // Only a mean above the lower of the two limits is reported.
+    int64_t threshold = INT64_MAX;
+    if (maximum > 0) {
+        threshold = maximum + kCurrentAllowanceMa;
     }
+    if (operating > 0) {
+        threshold = std::min(threshold, operating + kCurrentAllowanceMa);
+    }
+    if (threshold == INT64_MAX) {
+        return;
+    }
+    const std::optional<WindowMean> window =
+        trace_->HighestWindowMean(from, to, kCurrentWindowUs, battery, threshold);
+    if (!window) {
+        return;
+    }
+    const int64_t worstMean = window->mean;
+    const int64_t worstTime = window->start;
     if (maximum > 0 && worstMean > maximum + kCurrentAllowanceMa) {
         Emit("E-SINK-CURRENT", Severity::kError, packets, worstTime,
              Quantity{static_cast<double>(worstMean), unit},
@@ -393,7 +364,8 @@ void CheckWalk::CheckImplicitWindow(int64_t to) {
         return;
     }
     const Band band{kSafe5vLow, kSafe5vHigh};
-    if (std::optional<VbusSample> worst = WorstOutside(*trace_, up->time, to, band)) {
+    if (std::optional<VbusSample> worst =
+            trace_->FarthestOutside(up->time, to, band.low, band.high)) {
         Emit("E-VSAFE5V", Severity::kError, {}, worst->time, Millivolts(worst->voltage),
              Millivolts(worst->voltage > kSafe5vHigh ? kSafe5vHigh : kSafe5vLow),
              "VBUS " + Mv(worst->voltage) +
