@@ -4,9 +4,9 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
 #include <utility>
@@ -23,15 +23,6 @@
 #include "pd/packet_column.h"
 
 namespace {
-
-// Rows are as tall as the font with room below the baseline for underscores and descenders.
-class CFixedRowDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return QSize(0, QFontMetrics(option.font).height() + 4);
-    }
-};
 
 // Process-wide sort state of the header clicks.
 int gLastSortColumn = 0;
@@ -64,18 +55,22 @@ class CKVLogView::DocumentFeed : public CKVDocObserver {
 };
 
 CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
-    : QTreeView(parent), document_(document), columns_(columns) {
+    : QTableView(parent), document_(document), columns_(columns) {
     setObjectName(QStringLiteral("messageList"));
     model_ = new CPacketListModel(&ColumnText, this);
     ColumnContext context;
     context.samples = DocumentSampleLookup(document_);
     model_->SetContext(std::move(context));
     setModel(model_);
-    setItemDelegate(new CFixedRowDelegate(this));
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    // A table view lays out nothing per row: the rows are all as tall, and only the rows in
+    // view are painted.
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    FitRowHeight();
+    header()->setHighlightSections(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -88,7 +83,7 @@ CKVLogView::CKVLogView(CKVDoc& document, ColumnLayout& columns, QWidget* parent)
     ClearSortIndicator();
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header(), &QHeaderView::sectionClicked, this, &CKVLogView::SortByColumn);
-    connect(this, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (const CCCPacket* packet = model_->PacketAt(index.row())) {
             emit packetActivated(packet);
         }
@@ -417,7 +412,7 @@ void CKVLogView::SelectRow(int row) {
 
 void CKVLogView::selectionChanged(const QItemSelection& selected,
                                   const QItemSelection& deselected) {
-    QTreeView::selectionChanged(selected, deselected);
+    QTableView::selectionChanged(selected, deselected);
     if (!selectingQuietly_) {
         const QModelIndexList rows = selectionModel()->selectedRows();
         ChangeSelection(rows.isEmpty() ? -1 : rows.first().row());
@@ -504,24 +499,59 @@ void CKVLogView::RepaintRow(int row) {
     }
 }
 
-void CKVLogView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-                         const QModelIndex& index) const {
-    const int row = index.row();
+void CKVLogView::FitRowHeight() {
+    const int height = QFontMetrics(font()).height() + 4;
+    verticalHeader()->setMinimumSectionSize(height);
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+void CKVLogView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        FitRowHeight();
+    }
+    QTableView::changeEvent(event);
+}
+
+QModelIndex CKVLogView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if ((action == MoveHome || action == MoveEnd) && model_->RowCount() > 0) {
+        const int row = action == MoveHome ? 0 : model_->RowCount() - 1;
+        return model_->index(row, std::max(currentIndex().column(), 0));
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void CKVLogView::paintEvent(QPaintEvent* event) {
+    const QRect area = event->rect();
+    const int first = rowAt(area.top());
+    if (first < 0) {
+        return;  // below the last row
+    }
+    int last = rowAt(area.bottom());
+    if (last < 0) {
+        last = model_->RowCount() - 1;
+    }
+    QPainter painter(viewport());
+    for (int row = first; row <= last; ++row) {
+        PaintRow(painter, row,
+                 QRect(0, rowViewportPosition(row), viewport()->width(), rowHeight(row)));
+    }
+}
+
+void CKVLogView::PaintRow(QPainter& painter, int row, const QRect& rowRect) const {
     const CCCPacket* packet = model_->PacketAt(row);
     if (packet == nullptr) {
         return;
     }
     const RowRoles roles{row == selectedRow_, packet == document_.MarkerA().get(),
                          packet == document_.MarkerB().get(), document_.IsMarked(*packet)};
-    const QRect rowRect(0, option.rect.top(), viewport()->width(), option.rect.height());
-    painter->save();
+    painter.save();
     const RowColour background = RowBackground(*packet, row, roles);
-    painter->fillRect(rowRect, ToColor(background));
+    painter.fillRect(rowRect, ToColor(background));
     const QColor paletteText = palette().color(QPalette::Text);
     const RowColour textColour = RowTextColour(*packet).value_or(
         RowColour{paletteText.red(), paletteText.green(), paletteText.blue()});
-    painter->setPen(ToColor(ReadableTextColour(textColour, background)));
-    painter->setFont(font());
+    painter.setPen(ToColor(ReadableTextColour(textColour, background)));
+    painter.setFont(font());
 
     const QFontMetrics metrics(font());
     const int match = matchFind_ ? matchFind_(model_->Rows()[row]) : -1;
@@ -540,32 +570,32 @@ void CKVLogView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         const QRect textRect(x + inset, rowRect.top(), std::max(width - 2 * inset, 0),
                              rowRect.height());
         if (!label && ids[section] == match) {
-            painter->fillRect(QRect(textRect.left(), rowRect.top(), metrics.horizontalAdvance(text),
-                                    rowRect.height()),
-                              QColor(0, 255, 0));
+            painter.fillRect(QRect(textRect.left(), rowRect.top(), metrics.horizontalAdvance(text),
+                                   rowRect.height()),
+                             QColor(0, 255, 0));
         }
-        DrawHighlightedText(*painter, textRect, text, findText_);
-        const QPen pen = painter->pen();
-        painter->setPen(gridColour);
-        painter->drawLine(x + width - 1, rowRect.top(), x + width - 1, rowRect.bottom());
-        painter->setPen(pen);
+        DrawHighlightedText(painter, textRect, text, findText_);
+        const QPen pen = painter.pen();
+        painter.setPen(gridColour);
+        painter.drawLine(x + width - 1, rowRect.top(), x + width - 1, rowRect.bottom());
+        painter.setPen(pen);
     }
-    painter->setPen(gridColour);
-    painter->drawLine(rowRect.left(), rowRect.bottom(), rowRect.right(), rowRect.bottom());
+    painter.setPen(gridColour);
+    painter.drawLine(rowRect.left(), rowRect.bottom(), rowRect.right(), rowRect.bottom());
     if (errorMark_ && errorMark_(packet) && !ids.empty()) {
         constexpr int kErrorMarkWidth = 4;
-        painter->fillRect(QRect(header()->sectionViewportPosition(0), rowRect.top(),
-                                kErrorMarkWidth, rowRect.height()),
-                          QColor(220, 0, 0));
+        painter.fillRect(QRect(header()->sectionViewportPosition(0), rowRect.top(), kErrorMarkWidth,
+                               rowRect.height()),
+                         QColor(220, 0, 0));
     }
     if (hasFocus() && currentIndex().row() == row && !ids.empty()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = QRect(header()->sectionViewportPosition(0), rowRect.top(),
                            header()->sectionSize(0), rowRect.height());
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
-    painter->restore();
+    painter.restore();
 }
 
 QString CKVLogView::TruncatedCellText(int row, int listColumn) const {
@@ -593,7 +623,7 @@ bool CKVLogView::viewportEvent(QEvent* event) {
         }
         return true;
     }
-    return QTreeView::viewportEvent(event);
+    return QTableView::viewportEvent(event);
 }
 
 void CKVLogView::mousePressEvent(QMouseEvent* event) {
@@ -601,7 +631,7 @@ void CKVLogView::mousePressEvent(QMouseEvent* event) {
         const QModelIndex index = indexAt(event->position().toPoint());
         contextRow_ = index.isValid() ? index.row() : -1;
     }
-    QTreeView::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
 }
 
 void CKVLogView::contextMenuEvent(QContextMenuEvent* event) {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <QFont>
-#include <QTreeView>
+#include <QTableView>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,7 +21,7 @@ class CKVDoc;
 class CPacketListModel;
 class QMenu;
 
-class CKVLogView : public QTreeView {
+class CKVLogView : public QTableView {
     Q_OBJECT
 
   public:
@@ -87,6 +87,8 @@ class CKVLogView : public QTreeView {
     // List column index of a column id, -1 when it is not shown.
     int ListColumnOf(int columnId) const;
     CPacketListModel* PacketModel() const { return model_; }
+    // The column header (the list shows no row header).
+    QHeaderView* header() const { return horizontalHeader(); }
     // Time origin, current direction and sample lookup of the rows' texts.
     const ColumnContext& Context() const;
 
@@ -118,8 +120,12 @@ class CKVLogView : public QTreeView {
     void markersChanged();
 
   protected:
-    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-                 const QModelIndex& index) const override;
+    // Paints the rows in the event's area whole, one owner-drawn row at a time.
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // Home and End go to the first and the last row, as in a list, staying in the column; a
+    // table would stay in the row and go to its first or last column.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -148,6 +154,10 @@ class CKVLogView : public QTreeView {
     // Whether any of the row shows in the viewport's height.
     bool RowInView(int row);
     void RepaintRow(int row);
+    // Background, cells, grid, error mark and focus frame of one row.
+    void PaintRow(QPainter& painter, int row, const QRect& rowRect) const;
+    // Rows are as tall as the font with room below the baseline for underscores and descenders.
+    void FitRowHeight();
     void ChangeSelection(int row);
     PacketPtr SharedPacketOfRow(int row) const;
     void AfterMarkerCommand();

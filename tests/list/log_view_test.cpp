@@ -75,6 +75,7 @@ class LogViewTest : public QObject {
     void noShownColumnLeavesTheListEmpty();
     void autoScrollFollowsNewRowsOnlyWhileRecording();
     void autoScrollLeavesAUserWhoScrolledUpUntilTheyReturnToTheEnd();
+    void homeAndEndGoToTheFirstAndTheLastRow();
 
   private:
     bool Open(const char* scenario);
@@ -211,7 +212,9 @@ void LogViewTest::firstClickOnColumnZeroSortsDescending() {
     QVERIFY(Open("spr"));
     const int count = view_->RowCount();
     view_->SelectRow(2);
-    // A real click on the "#" header section.
+    // A real click on the "#" header section of the list on screen.
+    view_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
     const QHeaderView* header = view_->header();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(0) + 10, header->height() / 2));
@@ -456,6 +459,23 @@ void LogViewTest::autoScrollLeavesAUserWhoScrolledUpUntilTheyReturnToTheEnd() {
     view_->OnDocumentUpdate();
     QVERIFY(view_->RowCount() > rowsThen);
     QVERIFY(lastInView());
+}
+
+void LogViewTest::homeAndEndGoToTheFirstAndTheLastRow() {
+    view_->resize(600, 200);
+    view_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
+    QVERIFY(Open("mixed"));
+    view_->setFocus();
+    view_->SelectRow(5);
+    QTest::keyClick(view_.get(), Qt::Key_End);
+    QCOMPARE(view_->SelectedRow(), view_->RowCount() - 1);
+    const QRect last = view_->visualRect(view_->model()->index(view_->RowCount() - 1, 0));
+    QVERIFY(view_->viewport()->rect().contains(last.center()));
+    QTest::keyClick(view_.get(), Qt::Key_Home);
+    QCOMPARE(view_->SelectedRow(), 0);
+    QTest::keyClick(view_.get(), Qt::Key_Down);
+    QCOMPARE(view_->SelectedRow(), 1);
 }
 
 QTEST_MAIN(LogViewTest)
