@@ -357,7 +357,6 @@ void CKVDoc::Sink::OnSamples(std::span<const CVbusInfo> samples) {
             PackSampleInto(samples[i], packed[i]);
         }
         doc_.samples_.Append({packed, count});
-        UpdateSampleStats(doc_.sampleStats_, {packed, count});
         samples = samples.subspan(count);
     }
 }
@@ -500,7 +499,6 @@ void CKVDoc::Clear() {
     // The packets stay alive until the observers were told, so that no view holds a row of a
     // deleted packet meanwhile; they are told once every counter reads empty.
     notices_.Hold(ClearContents());
-    sampleStats_ = {};
     packetStatistics_ = {};
     tolerantCounts_ = {};
     fileCheck_.Reset();
@@ -587,7 +585,7 @@ size_t CKVDoc::SampleCount() const {
 
 SampleStats CKVDoc::Stats() const {
     std::lock_guard lock(mutex_);
-    return sampleStats_;
+    return samples_.Stats();
 }
 
 PacketStatistics CKVDoc::Statistics() const {
@@ -657,7 +655,7 @@ DocumentSnapshot CKVDoc::SnapshotOfSamples() const {
     DocumentSnapshot snapshot;
     snapshot.samples = samples_.Snapshot();
     snapshot.timeOrigin = timeOrigin_;
-    snapshot.stats = sampleStats_;
+    snapshot.stats = samples_.Stats();
     snapshot.marks = marks_;
     snapshot.markerA = markerA_;
     snapshot.markerB = markerB_;

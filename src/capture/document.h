@@ -272,7 +272,6 @@ class CKVDoc {
     bool markersChanged_ = false;
     bool modified_ = false;
     std::function<std::optional<GraphMarkerTimes>()> graphMarkerSource_;
-    SampleStats sampleStats_;
     PacketStatistics packetStatistics_;
     RecordStreamParser stream_;
     PdPortState portState_;

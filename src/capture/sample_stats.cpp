@@ -19,6 +19,25 @@ const Sample& FirstWithVbusPower(std::span<const Sample> samples, int32_t power)
     return samples.front();
 }
 
+// The run's VBUS power extremes (mW) into the stats: a run that beats one is searched for the
+// first sample that reaches it.
+template <typename Sample>
+void TakeVbusPowerExtremes(SampleStats& stats, std::span<const Sample> samples,
+                           ValueExtremes vbusPower) {
+    if (vbusPower.max > stats.maxVbusPower) {
+        stats.maxVbusPower = vbusPower.max;
+        const Sample& at = FirstWithVbusPower(samples, stats.maxVbusPower);
+        stats.maxVbusPowerVoltage = at.vbusVoltage;
+        stats.maxVbusPowerCurrent = at.vbusCurrent;
+    }
+    if (vbusPower.min < stats.minVbusPower) {
+        stats.minVbusPower = vbusPower.min;
+        const Sample& at = FirstWithVbusPower(samples, stats.minVbusPower);
+        stats.minVbusPowerVoltage = at.vbusVoltage;
+        stats.minVbusPowerCurrent = at.vbusCurrent;
+    }
+}
+
 // One pass over the run finds its extremes; powers are compared as raw products (µW, which fit
 // 32 bits) and divided once, as truncating division by 1000 keeps their order. Only a run that
 // beats a VBUS power extreme is searched for the first sample that reaches it, which is the
@@ -55,18 +74,7 @@ void UpdateRun(SampleStats& stats, std::span<const Sample> samples) {
     stats.minCurrent = std::min(stats.minCurrent, minCurrent);
     stats.maxPower = std::max(stats.maxPower, PowerMw(maxProduct));
     stats.minPower = std::min(stats.minPower, PowerMw(minProduct));
-    if (PowerMw(maxVbusProduct) > stats.maxVbusPower) {
-        stats.maxVbusPower = PowerMw(maxVbusProduct);
-        const Sample& at = FirstWithVbusPower(samples, stats.maxVbusPower);
-        stats.maxVbusPowerVoltage = at.vbusVoltage;
-        stats.maxVbusPowerCurrent = at.vbusCurrent;
-    }
-    if (PowerMw(minVbusProduct) < stats.minVbusPower) {
-        stats.minVbusPower = PowerMw(minVbusProduct);
-        const Sample& at = FirstWithVbusPower(samples, stats.minVbusPower);
-        stats.minVbusPowerVoltage = at.vbusVoltage;
-        stats.minVbusPowerCurrent = at.vbusCurrent;
-    }
+    TakeVbusPowerExtremes(stats, samples, {PowerMw(minVbusProduct), PowerMw(maxVbusProduct)});
 }
 
 }  // namespace
@@ -77,4 +85,25 @@ void UpdateSampleStats(SampleStats& stats, const CVbusInfo& sample) {
 
 void UpdateSampleStats(SampleStats& stats, std::span<const StoredSample> samples) {
     UpdateRun(stats, samples);
+}
+
+void UpdateSampleStats(SampleStats& stats, const SampleSummary& summary,
+                       std::span<const StoredSample> samples) {
+    const auto extremes = [&summary](PlotValue value) { return summary.Extremes(value); };
+    stats.maxVoltage =
+        std::max({stats.maxVoltage, extremes(PlotValue::VbusVoltage).max,
+                  extremes(PlotValue::Cc1Voltage).max, extremes(PlotValue::Cc2Voltage).max});
+    stats.maxCurrent =
+        std::max({stats.maxCurrent, extremes(PlotValue::VbusCurrent).max,
+                  extremes(PlotValue::Cc1Current).max, extremes(PlotValue::Cc2Current).max});
+    stats.minCurrent =
+        std::min({stats.minCurrent, extremes(PlotValue::VbusCurrent).min,
+                  extremes(PlotValue::Cc1Current).min, extremes(PlotValue::Cc2Current).min});
+    stats.maxPower =
+        std::max({stats.maxPower, extremes(PlotValue::VbusPower).max,
+                  extremes(PlotValue::Cc1Power).max, extremes(PlotValue::Cc2Power).max});
+    stats.minPower =
+        std::min({stats.minPower, extremes(PlotValue::VbusPower).min,
+                  extremes(PlotValue::Cc1Power).min, extremes(PlotValue::Cc2Power).min});
+    TakeVbusPowerExtremes(stats, samples, extremes(PlotValue::VbusPower));
 }

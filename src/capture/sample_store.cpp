@@ -45,13 +45,19 @@ void SampleStore::AppendWithinBlock(const StoredSample* samples, size_t count) {
     size_ += count;
     size_t end = inChunk + count;
     if (end % SampleChunk::kBlockSamples == 0) {
-        chunk.CompleteBlock(end / SampleChunk::kBlockSamples - 1);
+        const size_t block = end / SampleChunk::kBlockSamples - 1;
+        chunk.CompleteBlock(block);
+        UpdateSampleStats(
+            completedStats_, chunk.tree[SampleChunk::kBlocks + block],
+            {&chunk.samples[block * SampleChunk::kBlockSamples], SampleChunk::kBlockSamples});
     }
 }
 
 void SampleStore::EraseFront(size_t n) {
     if (n >= size_) {
+        const SampleStats stats = Stats();
         Clear();
+        completedStats_ = stats;
         return;
     }
     frontSkip_ += n;
@@ -68,6 +74,24 @@ void SampleStore::Clear() {
     size_ = 0;
     energy_ = {};
     lastPoint_ = {};
+    completedStats_ = {};
+}
+
+SampleStats SampleStore::Stats() const {
+    SampleStats stats = completedStats_;
+    UpdateSampleStats(stats, OpenBlock());
+    return stats;
+}
+
+std::span<const StoredSample> SampleStore::OpenBlock() const {
+    const size_t end = frontSkip_ + size_;
+    const size_t begin = end / SampleChunk::kBlockSamples * SampleChunk::kBlockSamples;
+    if (size_ == 0 || begin == end) {
+        return {};
+    }
+    // The block lies in the last chunk, which holds at least one sample and so was not freed.
+    const SampleChunk& chunk = *chunks_[begin / kChunkSamples];
+    return {&chunk.samples[begin % kChunkSamples], end - begin};
 }
 
 SampleSnapshot SampleStore::Snapshot() const {

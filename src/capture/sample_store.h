@@ -12,6 +12,7 @@
 #include "capture/energy_segment.h"
 #include "capture/sample_chunk.h"
 #include "capture/sample_snapshot.h"
+#include "capture/sample_stats.h"
 #include "capture/stored_sample.h"
 
 class SampleStore {
@@ -31,9 +32,12 @@ class SampleStore {
         return chunks_[slot / kChunkSamples]->samples[slot % kChunkSamples];
     }
 
-    // Drops the oldest n samples (all when n >= Size()).
+    // Drops the oldest n samples (all when n >= Size()). The stats keep them.
     void EraseFront(size_t n);
     void Clear();
+
+    // Extremes of every sample appended since the store was made or cleared.
+    SampleStats Stats() const;
 
     // The samples as they are now. Appending later writes only slots beyond the snapshot's.
     SampleSnapshot Snapshot() const;
@@ -44,6 +48,8 @@ class SampleStore {
   private:
     // Appends samples that all fall into one block of the last chunk.
     void AppendWithinBlock(const StoredSample* samples, size_t count);
+    // The samples of the last chunk's block that is not complete yet, trimmed ones included.
+    std::span<const StoredSample> OpenBlock() const;
 
     std::vector<std::shared_ptr<SampleChunk>> chunks_;
     size_t frontSkip_ = 0;  // unused slots at the start of the first chunk
@@ -51,4 +57,7 @@ class SampleStore {
     // Energy of every segment since the first stored sample, and the newest sample's point.
     EnergySums energy_;
     EnergyPoint lastPoint_;
+    // Extremes of the completed blocks, taken from their summaries, and of any samples that
+    // were trimmed before their block completed.
+    SampleStats completedStats_;
 };

@@ -336,3 +336,32 @@ TEST(SampleSummary, OverARunEqualsMergingEachSample) {
         }
     }
 }
+
+// The store's stats are what one update per appended sample gives, whatever the batches (blocks
+// and chunks completed or open); trimming the front, even of every sample, keeps them, clearing
+// forgets them. Few distinct readings make equal VBUS powers common, so the first sample to
+// reach an extreme must be the one named.
+TEST(SampleStoreStats, EqualOneUpdatePerAppendedSample) {
+    std::mt19937 random(7);
+    const int voltages[] = {5000, 10000, 20000, 65535};
+    const int currents[] = {-2000, -1000, 500, 1000, 2000};
+    SampleStore store;
+    SampleStats model;
+    int64_t time = 0;
+    for (int step = 0; step < 400; ++step) {
+        std::vector<StoredSample> samples(random() % 300);
+        for (StoredSample& sample : samples) {
+            const int voltage = voltages[random() % 1000 == 0 ? 3 : random() % 3];
+            sample = MakeSample(time++, voltage, currents[random() % 5],
+                                static_cast<int>(random() % 5000));
+            UpdateSampleStats(model, std::span<const StoredSample>(&sample, 1));
+        }
+        store.Append(samples);
+        if (random() % 10 == 0) {
+            store.EraseFront(random() % (store.Size() + 50));
+        }
+        ASSERT_EQ(store.Stats(), model) << "step " << step;
+    }
+    store.Clear();
+    EXPECT_EQ(store.Stats(), SampleStats{});
+}
