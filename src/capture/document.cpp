@@ -350,15 +350,7 @@ void CKVDoc::Sink::OnSample(const CVbusInfo& sample) {
 }
 
 void CKVDoc::Sink::OnSamples(std::span<const CVbusInfo> samples) {
-    StoredSample packed[256];
-    while (!samples.empty()) {
-        const size_t count = std::min(samples.size(), std::size(packed));
-        for (size_t i = 0; i < count; ++i) {
-            PackSampleInto(samples[i], packed[i]);
-        }
-        doc_.samples_.Append({packed, count});
-        samples = samples.subspan(count);
-    }
+    doc_.samples_.Append(samples);
 }
 
 void CKVDoc::Sink::OnPacket(PacketPtr packet) {

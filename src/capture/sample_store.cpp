@@ -2,7 +2,29 @@
 
 #include <algorithm>
 
+namespace {
+
+void Store(const StoredSample& sample, StoredSample& slot) {
+    slot = sample;
+}
+void Store(const CVbusInfo& sample, StoredSample& slot) {
+    PackSampleInto(sample, slot);
+}
+
+}  // namespace
+
 void SampleStore::Append(std::span<const StoredSample> samples) {
+    AppendRun(samples);
+}
+
+void SampleStore::Append(std::span<const CVbusInfo> samples) {
+    AppendRun(samples);
+}
+
+// Samples are written straight into their slots, then taken into the energy and the summaries
+// block by block.
+template <typename Sample>
+void SampleStore::AppendRun(std::span<const Sample> samples) {
     while (!samples.empty()) {
         size_t slot = frontSkip_ + size_;
         if (slot / kChunkSamples >= chunks_.size()) {
@@ -11,16 +33,20 @@ void SampleStore::Append(std::span<const StoredSample> samples) {
         }
         size_t blockRoom = SampleChunk::kBlockSamples - slot % SampleChunk::kBlockSamples;
         size_t count = std::min(blockRoom, samples.size());
-        AppendWithinBlock(samples.data(), count);
+        StoredSample* slots = &chunks_[slot / kChunkSamples]->samples[slot % kChunkSamples];
+        for (size_t i = 0; i < count; ++i) {
+            Store(samples[i], slots[i]);
+        }
+        TakeWithinBlock(count);
         samples = samples.subspan(count);
     }
 }
 
-void SampleStore::AppendWithinBlock(const StoredSample* samples, size_t count) {
+void SampleStore::TakeWithinBlock(size_t count) {
     size_t slot = frontSkip_ + size_;
     SampleChunk& chunk = *chunks_[slot / kChunkSamples];
     size_t inChunk = slot % kChunkSamples;
-    std::copy(samples, samples + count, &chunk.samples[inChunk]);
+    const StoredSample* samples = &chunk.samples[inChunk];
 
     size_t i = 0;
     if (size_ == 0) {

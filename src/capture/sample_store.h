@@ -26,6 +26,8 @@ class SampleStore {
     // Appends the samples in order; block summaries and energy checkpoints are written as
     // each block fills, as if the samples had come one by one.
     void Append(std::span<const StoredSample> samples);
+    // The same for samples as read from a record file, packed as they are stored.
+    void Append(std::span<const CVbusInfo> samples);
     // i < Size().
     const StoredSample& At(size_t i) const {
         size_t slot = i + frontSkip_;
@@ -46,8 +48,11 @@ class SampleStore {
     size_t MemoryBytes() const;
 
   private:
-    // Appends samples that all fall into one block of the last chunk.
-    void AppendWithinBlock(const StoredSample* samples, size_t count);
+    template <typename Sample>
+    void AppendRun(std::span<const Sample> samples);
+    // Takes the count samples just written after the last one, all in one block of the last
+    // chunk, into the energy sums, the block checkpoint and the summaries.
+    void TakeWithinBlock(size_t count);
     // The samples of the last chunk's block that is not complete yet, trimmed ones included.
     std::span<const StoredSample> OpenBlock() const;
 
