@@ -130,6 +130,10 @@ bool RecoverBits(CCCPacket& packet) {
     if (!HasEdgeList(packet) || !AppendBits(packet)) {
         return false;
     }
+    return RecoverFromBits(packet);
+}
+
+bool RecoverFromBits(CCCPacket& packet) {
     packet.preambleFound = false;
     packet.preambleStartBit = -1;
     packet.sopStartBit = -1;

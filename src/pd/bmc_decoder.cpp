@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pd/chunk_assembler.h"
+#include "pd/clean_bits.h"
 #include "pd/edge_resolve.h"
 
 namespace {
@@ -174,7 +175,10 @@ void DecodePacket(CCCPacket& packet, int64_t captureStartTime) {
 void DecodePacket(CCCPacket& packet, int64_t captureStartTime, AmbiguitySearch& search) {
     packet.relTime = packet.startTime - captureStartTime;
     ResetDecodedFields(packet);
-    if (packet.edgeCount > 0 && ClassifyEdges(packet)) {
+    if (packet.edgeCount > 0 && HasEdgeList(packet) && packet.clockDivider > 0 &&
+        AppendCleanBits(packet)) {
+        RecoverFromBits(packet);
+    } else if (packet.edgeCount > 0 && ClassifyEdges(packet)) {
         if (packet.shortCount <= kNoiseGate && packet.longCount <= kNoiseGate) {
             if (ResolveEdges(packet) == 0) {
                 // A complete assignment is decoded once; a bad CRC is not retried.

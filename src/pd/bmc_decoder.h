@@ -52,6 +52,8 @@ bool TryAmbiguous(CCCPacket& packet, EdgeClass decided, AmbiguitySearch& search)
 // Bits from the roles, preamble, average unit interval, then symbols, ordered set and CRC.
 // True when the packet is accepted: a Hard Reset or Cable Reset, or a message with a correct CRC.
 bool RecoverBits(CCCPacket& packet);
+// The steps of RecoverBits after the bits are appended.
+bool RecoverFromBits(CCCPacket& packet);
 
 // Packet length in microseconds: totalTicks x clockDivider / 48, truncated.
 int64_t PacketLengthUs(const CCCPacket& packet);

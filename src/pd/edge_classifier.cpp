@@ -1,18 +1,11 @@
-// Unit-interval estimate, interval classes and the resolve pass that turns classes into bit
-// roles.
-#include <algorithm>
-#include <cmath>
+// Interval classification of a packet and the resolve pass that turns classes into bit roles.
 #include <new>
 
 #include "pd/bmc_decoder.h"
 #include "pd/edge_resolve.h"
+#include "pd/interval_classes.h"
 
 namespace {
-
-constexpr float kNominalUnitIntervalUs = 3.3f;
-// Intervals 1 to 150 of an alternating preamble span 100 unit intervals.
-constexpr int32_t kEstimateIntervals = 150;
-constexpr float kEstimateHalfPeriods = 50.0f;
 
 EdgeClass ClassOf(const CcEdge& edge) {
     return static_cast<EdgeClass>(edge.edgeClass);
@@ -38,99 +31,6 @@ bool IsHalfLike(EdgeClass c) {
 bool CanBeSecondHalf(EdgeClass c) {
     return IsHalfLike(c) || c == EdgeClass::kAmbiguous;
 }
-
-// The interval in tenths of a half unit interval, truncated. A degenerate estimate (zero or not
-// a number) must not reach the float-to-int conversion, so the quotient is clamped.
-int32_t TenthsOfHalfUi(uint8_t ticks, float halfUiTicks) {
-    const float tenths = static_cast<float>(ticks) * 10.0f / halfUiTicks;
-    if (!(tenths >= 0.0f)) {
-        return 0;
-    }
-    return tenths >= 1000.0f ? 1000 : static_cast<int32_t>(tenths);
-}
-
-EdgeClass Classify(int32_t tenths, bool firstEdge) {
-    if (tenths <= 5) {
-        return EdgeClass::kShort;
-    }
-    if (tenths <= 12) {
-        return EdgeClass::kHalf;
-    }
-    if (firstEdge) {
-        return EdgeClass::kFull;
-    }
-    if (tenths <= 15) {
-        return EdgeClass::kAmbiguous;
-    }
-    return tenths <= 25 ? EdgeClass::kFull : EdgeClass::kLong;
-}
-
-// Every interval but the first as classification leaves it, by its tick count, for one estimate.
-// The tenths never fall as the ticks grow, so each class holds one range of tick counts, ended
-// where the tenths first pass the class's bound: the table is filled range by range, with a few
-// divisions for the ends, instead of a division for every interval.
-class ClassTable {
-  public:
-    explicit ClassTable(float halfUiTicks) : halfUiTicks_(halfUiTicks) {
-        constexpr struct {
-            int32_t bound;
-            EdgeClass edgeClass;
-        } kRanges[] = {{5, EdgeClass::kShort},
-                       {12, EdgeClass::kHalf},
-                       {15, EdgeClass::kAmbiguous},
-                       {25, EdgeClass::kFull}};
-        int32_t ticks = 0;
-        for (const auto& range : kRanges) {
-            ticks = Fill(ticks, std::max(ticks, FirstAbove(range.bound)), range.edgeClass);
-        }
-        Fill(ticks, kTickValues, EdgeClass::kLong);
-    }
-
-    // The interval with its class and its role before the resolve pass.
-    CcEdge Classified(const CcEdge& edge) const {
-        CcEdge classified = edges_[edge.ticks];
-        classified.bitIndex = edge.bitIndex;
-        return classified;
-    }
-
-  private:
-    static constexpr int32_t kTickValues = 256;
-
-    int32_t Tenths(int32_t ticks) const {
-        return TenthsOfHalfUi(static_cast<uint8_t>(ticks), halfUiTicks_);
-    }
-
-    // The fewest ticks whose tenths exceed `bound` (kTickValues when none do): estimated, then
-    // stepped to with the classification's own arithmetic.
-    int32_t FirstAbove(int32_t bound) const {
-        const double estimate = std::ceil((bound + 1) * static_cast<double>(halfUiTicks_) / 10.0);
-        int32_t ticks = estimate >= 0.0 ? kTickValues : 0;
-        if (estimate >= 0.0 && estimate < kTickValues) {
-            ticks = static_cast<int32_t>(estimate);
-        }
-        while (ticks > 0 && Tenths(ticks - 1) > bound) {
-            --ticks;
-        }
-        while (ticks < kTickValues && Tenths(ticks) <= bound) {
-            ++ticks;
-        }
-        return ticks;
-    }
-
-    // Tick counts [from, to) get the class; returns `to`.
-    int32_t Fill(int32_t from, int32_t to, EdgeClass edgeClass) {
-        for (int32_t ticks = from; ticks < to; ++ticks) {
-            CcEdge& edge = edges_[ticks];
-            edge.ticks = static_cast<uint8_t>(ticks);
-            SetClass(edge, edgeClass);
-            SetRole(edge, edgeClass == EdgeClass::kFull ? BitRole::kZero : BitRole::kUnassigned);
-        }
-        return to;
-    }
-
-    float halfUiTicks_;
-    CcEdge edges_[kTickValues];
-};
 
 void DecideAmbiguousAsHalf(CcEdge& edge) {
     if (ClassOf(edge) == EdgeClass::kAmbiguous) {
@@ -234,16 +134,7 @@ bool ClassifyEdges(CCCPacket& packet) {
         return false;
     }
     const int32_t count = packet.edgeCount;
-    const float divider = static_cast<float>(packet.clockDivider);
-    float ui = kNominalUnitIntervalUs;
-    if (count > kEstimateIntervals) {
-        int32_t sum = 0;
-        for (int32_t i = 1; i <= kEstimateIntervals; ++i) {
-            sum += packet.edges[i].ticks;
-        }
-        ui = divider * static_cast<float>(sum) / 48.0f / kEstimateHalfPeriods * 0.5f;
-    }
-    const float halfUiTicks = ui * 48.0f / divider * 0.5f;
+    const float halfUiTicks = HalfUiTicksOf(packet);
 
     int32_t totalTicks = 0;
     int32_t shortCount = 0;

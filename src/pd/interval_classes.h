@@ -1,0 +1,52 @@
+// The length classes of edge intervals, measured in half unit intervals: the packet's
+// unit-interval estimate and the class of each interval under it.
+#pragma once
+
+#include <cstdint>
+
+#include "pd/cc_packet.h"
+
+// The interval in tenths of a half unit interval, truncated. A degenerate estimate (zero or not
+// a number) must not reach the float-to-int conversion, so the quotient is clamped to [0, 1000].
+int32_t TenthsOfHalfUi(uint8_t ticks, float halfUiTicks);
+
+// The class of an interval by its tenths. The first interval of a packet is never ambiguous nor
+// long.
+EdgeClass Classify(int32_t tenths, bool firstEdge);
+
+// Half a unit interval in edge-timer ticks: measured over the preamble's intervals 1 to 150 when
+// the packet has more, the nominal 3.3 µs otherwise. Expects the edge list and a positive clock
+// divider.
+float HalfUiTicksOf(const CCCPacket& packet);
+
+// Every interval but the first as classification leaves it, by its tick count, for one estimate.
+// The tenths never fall as the ticks grow, so each class holds one range of tick counts, ended
+// where the tenths first pass the class's bound: the table is filled range by range, with a few
+// divisions for the ends, instead of a division for every interval.
+class ClassTable {
+  public:
+    explicit ClassTable(float halfUiTicks);
+
+    // The interval with its class and its role before the resolve pass (full intervals are
+    // zeros, every other one has no role yet).
+    CcEdge Classified(const CcEdge& edge) const {
+        CcEdge classified = edges_[edge.ticks];
+        classified.bitIndex = edge.bitIndex;
+        return classified;
+    }
+    EdgeClass ClassOf(uint8_t ticks) const {
+        return static_cast<EdgeClass>(edges_[ticks].edgeClass);
+    }
+
+  private:
+    static constexpr int32_t kTickValues = 256;
+
+    int32_t Tenths(int32_t ticks) const;
+    // The fewest ticks whose tenths exceed `bound` (kTickValues when none do).
+    int32_t FirstAbove(int32_t bound) const;
+    // Tick counts [from, to) get the class; returns `to`.
+    int32_t Fill(int32_t from, int32_t to, EdgeClass edgeClass);
+
+    float halfUiTicks_;
+    CcEdge edges_[kTickValues];
+};
