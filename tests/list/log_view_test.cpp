@@ -76,6 +76,7 @@ class LogViewTest : public QObject {
     void autoScrollFollowsNewRowsOnlyWhileRecording();
     void autoScrollLeavesAUserWhoScrolledUpUntilTheyReturnToTheEnd();
     void homeAndEndGoToTheFirstAndTheLastRow();
+    void rowsAreAsTallAsTheListsFont();
 
   private:
     bool Open(const char* scenario);
@@ -476,6 +477,18 @@ void LogViewTest::homeAndEndGoToTheFirstAndTheLastRow() {
     QCOMPARE(view_->SelectedRow(), 0);
     QTest::keyClick(view_.get(), Qt::Key_Down);
     QCOMPARE(view_->SelectedRow(), 1);
+}
+
+void LogViewTest::rowsAreAsTallAsTheListsFont() {
+    QVERIFY(Open("spr"));
+    const auto fitted = [this] { return QFontMetrics(view_->font()).height() + 4; };
+    QCOMPARE(view_->rowHeight(0), fitted());
+    QFont larger = view_->font();
+    larger.setPointSize(larger.pointSize() * 2);
+    view_->setFont(larger);
+    QVERIFY(fitted() > QFontMetrics(QFont()).height() + 4);
+    QCOMPARE(view_->rowHeight(0), fitted());
+    QCOMPARE(view_->rowHeight(view_->RowCount() - 1), fitted());
 }
 
 QTEST_MAIN(LogViewTest)
