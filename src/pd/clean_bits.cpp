@@ -57,7 +57,7 @@ bool AppendCleanBits(CCCPacket& packet) {
         edges[0].bitIndex = kNoBit;
     }
     int32_t totalTicks = edges[0].ticks;
-    const ClassTable classes(halfUiTicks);
+    const ClassTable& classes = ClassTableFor(halfUiTicks);
     int32_t openHalf = -1;  // a half interval waiting for the half that ends its one bit
     for (int32_t i = 1; i < count; ++i) {
         CcEdge& edge = edges[i];

@@ -148,7 +148,7 @@ bool ClassifyEdges(CCCPacket& packet) {
         totalTicks = firstEdge.ticks;
         shortCount = firstClass == EdgeClass::kShort ? 1 : 0;
     }
-    const ClassTable classes(halfUiTicks);
+    const ClassTable& classes = ClassTableFor(halfUiTicks);
     for (int32_t i = 1; i < count; ++i) {
         CcEdge& edge = packet.edges[i];
         edge = classes.Classified(edge);

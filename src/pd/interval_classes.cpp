@@ -1,7 +1,9 @@
 #include "pd/interval_classes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -94,4 +96,14 @@ int32_t ClassTable::Fill(int32_t from, int32_t to, EdgeClass edgeClass) {
         edge.bitRole = static_cast<uint8_t>(role) & 0x7u;
     }
     return to;
+}
+
+const ClassTable& ClassTableFor(float halfUiTicks) {
+    thread_local std::optional<ClassTable> table;
+    // Compared bit for bit, so that a not-a-number estimate finds its table too.
+    if (!table ||
+        std::bit_cast<uint32_t>(table->HalfUiTicks()) != std::bit_cast<uint32_t>(halfUiTicks)) {
+        table.emplace(halfUiTicks);
+    }
+    return *table;
 }

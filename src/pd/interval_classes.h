@@ -38,6 +38,8 @@ class ClassTable {
         return static_cast<EdgeClass>(edges_[ticks].edgeClass);
     }
 
+    float HalfUiTicks() const { return halfUiTicks_; }
+
   private:
     static constexpr int32_t kTickValues = 256;
 
@@ -50,3 +52,7 @@ class ClassTable {
     float halfUiTicks_;
     CcEdge edges_[kTickValues];
 };
+
+// The table for an estimate, kept per thread for the last estimate asked for: a packet of up to
+// 150 intervals has its divider's nominal estimate, so runs of short packets share one table.
+const ClassTable& ClassTableFor(float halfUiTicks);

@@ -1,4 +1,5 @@
-// The one-walk bit recovery of clean packets against the classify, resolve and recover path.
+// The one-walk bit recovery of clean packets against the classify, resolve and recover path, and
+// the interval class tables it shares with that path.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -7,6 +8,7 @@
 #include "pd/bmc_decoder.h"
 #include "pd/bmc_encoding.h"
 #include "pd/clean_bits.h"
+#include "pd/interval_classes.h"
 
 namespace {
 
@@ -99,4 +101,18 @@ TEST(AppendCleanBits, LoneHalfIntervals) {
     // A short first interval is counted and starts no bit.
     CCCPacket shortFirst = bmc::Packet({1, 8, 4, 4});
     ASSERT_TRUE(WalkMatchesFullPath(shortFirst));
+}
+
+TEST(ClassTableFor, EachEstimateGetsItsOwnClassesWhateverCameBefore) {
+    // Alternating estimates, a repeated one and a degenerate one: every table answers as the
+    // class rule does for its own estimate.
+    const float estimates[] = {3.96f, 4.5f, 3.96f, 3.96f, 0.0f, 7.25f, 4.5f};
+    for (float halfUiTicks : estimates) {
+        const ClassTable& table = ClassTableFor(halfUiTicks);
+        for (int ticks = 0; ticks < 256; ++ticks) {
+            const auto t = static_cast<uint8_t>(ticks);
+            ASSERT_EQ(table.ClassOf(t), Classify(TenthsOfHalfUi(t, halfUiTicks), false))
+                << halfUiTicks << " " << ticks;
+        }
+    }
 }
