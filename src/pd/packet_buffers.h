@@ -12,10 +12,12 @@
 #include <vector>
 
 // Decoded bits, one bit each. Appending grows within the capacity reserved for the packet;
-// ShrinkToFit gives back what the decode did not use.
+// ShrinkToFit gives back what the decode did not use. Up to 64 bits (a noise burst's) are held
+// in place, more on the heap.
 class PackedBits {
   public:
     PackedBits() = default;
+    ~PackedBits() { FreeHeap(); }
     PackedBits(const PackedBits& other) { *this = other; }
     PackedBits& operator=(const PackedBits& other) {
         if (this != &other) {
@@ -23,13 +25,19 @@ class PackedBits {
             Reallocate(other.size_);
             size_ = other.size_;
             if (size_ != 0) {
-                std::memcpy(bytes_.get(), other.bytes_.get(), ByteCount(size_));
+                std::memcpy(Data(), other.Data(), ByteCount(size_));
             }
         }
         return *this;
     }
-    PackedBits(PackedBits&&) noexcept = default;
-    PackedBits& operator=(PackedBits&&) noexcept = default;
+    PackedBits(PackedBits&& other) noexcept { Take(other); }
+    PackedBits& operator=(PackedBits&& other) noexcept {
+        if (this != &other) {
+            FreeHeap();
+            Take(other);
+        }
+        return *this;
+    }
     PackedBits& operator=(std::initializer_list<uint8_t> bits) {
         clear();
         reserve(bits.size());
@@ -43,7 +51,7 @@ class PackedBits {
     bool empty() const { return size_ == 0; }
     // Bit i as 0 or 1; 0 beyond the end.
     uint8_t operator[](size_t i) const {
-        return i < size_ ? static_cast<uint8_t>((bytes_[i / 8] >> (i % 8)) & 1u) : 0;
+        return i < size_ ? static_cast<uint8_t>((Data()[i / 8] >> (i % 8)) & 1u) : 0;
     }
 
     // Bits [at, at + count) as a number with bit `at` lowest (count <= 25); 0 beyond the end.
@@ -54,7 +62,7 @@ class PackedBits {
         const size_t end = std::min<size_t>(at + count, size_);
         uint32_t value = 0;
         for (size_t byte = (end - 1) / 8 + 1; byte-- > at / 8;) {
-            value = value << 8 | bytes_[byte];
+            value = value << 8 | Data()[byte];
         }
         value >>= at % 8;
         const size_t width = end - at;
@@ -72,10 +80,9 @@ class PackedBits {
         if (size_ == capacity_) {
             Reallocate(std::max<size_t>(64, 2 * capacity_));
         }
-        const size_t byte = size_ / 8;
+        uint8_t& byte = Data()[size_ / 8];
         const auto mask = static_cast<uint8_t>(1u << (size_ % 8));
-        bytes_[byte] =
-            static_cast<uint8_t>(bit != 0 ? (bytes_[byte] | mask) : (bytes_[byte] & ~mask));
+        byte = static_cast<uint8_t>(bit != 0 ? (byte | mask) : (byte & ~mask));
         ++size_;
     }
     // Appends the low `count` bits of `word` (count <= 64), the lowest first: as many push_back
@@ -90,7 +97,7 @@ class PackedBits {
         if (size_ + count > capacity_) {
             Reallocate(std::max<size_t>({64, 2 * static_cast<size_t>(capacity_), size_ + count}));
         }
-        uint8_t* out = bytes_.get() + size_ / 8;
+        uint8_t* out = Data() + size_ / 8;
         const unsigned shift = size_ % 8;
         const size_t bytes = ByteCount(shift + count);
         const uint64_t low = word << shift;
@@ -134,20 +141,55 @@ class PackedBits {
   private:
     static size_t ByteCount(size_t bits) { return (bits + 7) / 8; }
 
-    void Reallocate(size_t capacity) {
-        std::unique_ptr<uint8_t[]> bytes;
-        if (capacity != 0) {
-            bytes = std::make_unique<uint8_t[]>(ByteCount(capacity));
-            if (size_ != 0) {
-                std::memcpy(bytes.get(), bytes_.get(),
-                            ByteCount(std::min<size_t>(size_, capacity)));
-            }
+    static constexpr size_t kInlineBits = 64;
+
+    // The storage holds the bits themselves, or the address of the heap bytes that do.
+    uint8_t* Heap() const {
+        uint8_t* heap = nullptr;
+        std::memcpy(&heap, storage_, sizeof(heap));
+        return heap;
+    }
+    uint8_t* Data() { return capacity_ > kInlineBits ? Heap() : storage_; }
+    const uint8_t* Data() const { return capacity_ > kInlineBits ? Heap() : storage_; }
+
+    void FreeHeap() {
+        if (capacity_ > kInlineBits) {
+            delete[] Heap();
         }
-        bytes_ = std::move(bytes);
+        capacity_ = 0;
+    }
+
+    // Leaves `other` empty.
+    void Take(PackedBits& other) {
+        std::memcpy(storage_, other.storage_, sizeof(storage_));
+        size_ = other.size_;
+        capacity_ = other.capacity_;
+        other.size_ = 0;
+        other.capacity_ = 0;
+    }
+
+    // May throw std::bad_alloc, leaving the bits as they were.
+    void Reallocate(size_t capacity) {
+        const size_t kept = ByteCount(std::min<size_t>(size_, capacity));
+        uint8_t* heap = nullptr;
+        uint8_t bytes[sizeof(storage_)] = {};
+        if (capacity > kInlineBits) {
+            heap = new uint8_t[ByteCount(capacity)]();
+        }
+        if (kept != 0) {
+            std::memcpy(heap != nullptr ? heap : bytes, Data(), kept);
+        }
+        FreeHeap();
+        if (heap != nullptr) {
+            std::memcpy(storage_, &heap, sizeof(heap));
+        } else {
+            std::memcpy(storage_, bytes, sizeof(storage_));
+        }
         capacity_ = static_cast<uint32_t>(capacity);
     }
 
-    std::unique_ptr<uint8_t[]> bytes_;
+    static_assert(sizeof(uint8_t*) <= 8);
+    alignas(8) uint8_t storage_[8] = {};
     uint32_t size_ = 0;
     uint32_t capacity_ = 0;
 };
