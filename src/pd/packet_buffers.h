@@ -176,8 +176,12 @@ class PackedBits {
         if (capacity > kInlineBits) {
             heap = new uint8_t[ByteCount(capacity)]();
         }
-        if (kept != 0) {
-            std::memcpy(heap != nullptr ? heap : bytes, Data(), kept);
+        uint8_t* target = heap != nullptr ? heap : bytes;
+        if (capacity_ > kInlineBits) {
+            std::memcpy(target, Heap(), kept);
+        } else {
+            // At most the eight bytes in place: they hold at most 64 bits.
+            std::memcpy(target, storage_, std::min(kept, sizeof(storage_)));
         }
         FreeHeap();
         if (heap != nullptr) {

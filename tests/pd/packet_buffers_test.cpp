@@ -49,6 +49,42 @@ TEST(PackedBits, GrowsPastItsReservationAndShrinksToItsBits) {
     }
 }
 
+// Up to 64 bits are held in place and more on the heap: every way between the two (growing,
+// shrinking, copying and moving either way) keeps the bits.
+TEST(PackedBits, KeepsItsBitsAcrossThePlaceAndTheHeap) {
+    std::mt19937 random(5);
+    for (size_t length : {0u, 1u, 63u, 64u, 65u, 130u}) {
+        std::vector<uint8_t> pattern(length);
+        for (uint8_t& bit : pattern) {
+            bit = static_cast<uint8_t>(random() % 2);
+        }
+        PackedBits bits;
+        bits.reserve(length + 100);  // on the heap while decoding
+        for (uint8_t bit : pattern) {
+            bits.push_back(bit);
+        }
+        bits.shrink_to_fit();  // in place again when short
+        EXPECT_EQ(bits, pattern) << length;
+        EXPECT_EQ(bits.capacity(), length);
+
+        PackedBits copy = bits;
+        PackedBits moved = std::move(bits);
+        EXPECT_EQ(copy, pattern) << length;
+        EXPECT_EQ(moved, pattern) << length;
+        EXPECT_TRUE(bits.empty());  // NOLINT(bugprone-use-after-move): a move leaves it empty
+
+        PackedBits assigned;
+        assigned.reserve(200);
+        assigned.push_back(1);
+        assigned = std::move(moved);  // the heap bytes it held are given back
+        EXPECT_EQ(assigned, pattern) << length;
+        copy.push_back(1);
+        assigned = copy;
+        EXPECT_EQ(assigned.size(), length + 1);
+        EXPECT_EQ(assigned[length], 1);
+    }
+}
+
 TEST(PackedBits, AppendedWordsEqualTheBitsOneByOne) {
     // Words of every length from every starting position within a byte, across the growth of
     // the buffer; bits above the count are ignored.
