@@ -57,13 +57,17 @@ bool AppendCleanBits(CCCPacket& packet) {
         edges[0].bitIndex = kNoBit;
     }
     int32_t totalTicks = edges[0].ticks;
-    const ClassTable& classes = ClassTableFor(halfUiTicks);
+    // Unsigned differences: one comparison tells whether the ticks lie in a class's range.
+    const ClassRanges& ranges = ClassRangesFor(halfUiTicks);
+    const auto halfFrom = static_cast<uint32_t>(ranges.HalfFrom());
+    const auto halfSpan = static_cast<uint32_t>(ranges.AmbiguousFrom()) - halfFrom;
+    const auto fullFrom = static_cast<uint32_t>(ranges.FullFrom());
+    const auto fullSpan = static_cast<uint32_t>(ranges.LongFrom()) - fullFrom;
     int32_t openHalf = -1;  // a half interval waiting for the half that ends its one bit
     for (int32_t i = 1; i < count; ++i) {
         CcEdge& edge = edges[i];
         totalTicks += edge.ticks;
-        const EdgeClass edgeClass = classes.ClassOf(edge.ticks);
-        if (edgeClass == EdgeClass::kHalf) {
+        if (edge.ticks - halfFrom < halfSpan) {
             if (openHalf < 0) {
                 openHalf = i;
                 continue;
@@ -71,7 +75,7 @@ bool AppendCleanBits(CCCPacket& packet) {
             bits.Add(edges[openHalf], true);
             edge.bitIndex = kNoBit;
             openHalf = -1;
-        } else if (edgeClass == EdgeClass::kFull) {
+        } else if (edge.ticks - fullFrom < fullSpan) {
             if (openHalf >= 0) {
                 // A half between fulls is invalid: allowed only before the first bit.
                 if (bits.Count() > 0) {

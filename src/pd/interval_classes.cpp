@@ -52,27 +52,21 @@ float HalfUiTicksOf(const CCCPacket& packet) {
     return ui * 48.0f / divider * 0.5f;
 }
 
-ClassTable::ClassTable(float halfUiTicks) : halfUiTicks_(halfUiTicks) {
-    constexpr struct {
-        int32_t bound;
-        EdgeClass edgeClass;
-    } kRanges[] = {{5, EdgeClass::kShort},
-                   {12, EdgeClass::kHalf},
-                   {15, EdgeClass::kAmbiguous},
-                   {25, EdgeClass::kFull}};
+ClassRanges::ClassRanges(float halfUiTicks) : halfUiTicks_(halfUiTicks) {
+    constexpr int32_t kBounds[] = {5, 12, 15, 25};  // the tenths that end kShort to kFull
     int32_t ticks = 0;
-    for (const auto& range : kRanges) {
-        ticks = Fill(ticks, std::max(ticks, FirstAbove(range.bound)), range.edgeClass);
+    for (size_t i = 0; i < std::size(kBounds); ++i) {
+        ticks = std::max(ticks, FirstAbove(kBounds[i]));
+        ends_[i] = ticks;
     }
-    Fill(ticks, kTickValues, EdgeClass::kLong);
 }
 
-int32_t ClassTable::Tenths(int32_t ticks) const {
+int32_t ClassRanges::Tenths(int32_t ticks) const {
     return TenthsOfHalfUi(static_cast<uint8_t>(ticks), halfUiTicks_);
 }
 
 // Estimated, then stepped to with the classification's own arithmetic.
-int32_t ClassTable::FirstAbove(int32_t bound) const {
+int32_t ClassRanges::FirstAbove(int32_t bound) const {
     const double estimate = std::ceil((bound + 1) * static_cast<double>(halfUiTicks_) / 10.0);
     int32_t ticks = estimate >= 0.0 ? kTickValues : 0;
     if (estimate >= 0.0 && estimate < kTickValues) {
@@ -87,23 +81,46 @@ int32_t ClassTable::FirstAbove(int32_t bound) const {
     return ticks;
 }
 
-int32_t ClassTable::Fill(int32_t from, int32_t to, EdgeClass edgeClass) {
+ClassTable::ClassTable(const ClassRanges& ranges) : halfUiTicks_(ranges.HalfUiTicks()) {
+    Fill(0, ranges.HalfFrom(), EdgeClass::kShort);
+    Fill(ranges.HalfFrom(), ranges.AmbiguousFrom(), EdgeClass::kHalf);
+    Fill(ranges.AmbiguousFrom(), ranges.FullFrom(), EdgeClass::kAmbiguous);
+    Fill(ranges.FullFrom(), ranges.LongFrom(), EdgeClass::kFull);
+    Fill(ranges.LongFrom(), ClassRanges::kTickValues, EdgeClass::kLong);
+}
+
+void ClassTable::Fill(int32_t from, int32_t to, EdgeClass edgeClass) {
+    CcEdge edge;
+    edge.edgeClass = static_cast<uint8_t>(edgeClass) & 0x7u;
     const BitRole role = edgeClass == EdgeClass::kFull ? BitRole::kZero : BitRole::kUnassigned;
+    edge.bitRole = static_cast<uint8_t>(role) & 0x7u;
     for (int32_t ticks = from; ticks < to; ++ticks) {
-        CcEdge& edge = edges_[ticks];
         edge.ticks = static_cast<uint8_t>(ticks);
-        edge.edgeClass = static_cast<uint8_t>(edgeClass) & 0x7u;
-        edge.bitRole = static_cast<uint8_t>(role) & 0x7u;
+        edges_[ticks] = edge;
     }
-    return to;
+}
+
+namespace {
+
+// Compared bit for bit, so that a not-a-number estimate finds its own entry too.
+bool SameEstimate(float a, float b) {
+    return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b);
+}
+
+}  // namespace
+
+const ClassRanges& ClassRangesFor(float halfUiTicks) {
+    thread_local std::optional<ClassRanges> ranges;
+    if (!ranges || !SameEstimate(ranges->HalfUiTicks(), halfUiTicks)) {
+        ranges.emplace(halfUiTicks);
+    }
+    return *ranges;
 }
 
 const ClassTable& ClassTableFor(float halfUiTicks) {
     thread_local std::optional<ClassTable> table;
-    // Compared bit for bit, so that a not-a-number estimate finds its table too.
-    if (!table ||
-        std::bit_cast<uint32_t>(table->HalfUiTicks()) != std::bit_cast<uint32_t>(halfUiTicks)) {
-        table.emplace(halfUiTicks);
+    if (!table || !SameEstimate(table->HalfUiTicks(), halfUiTicks)) {
+        table.emplace(ClassRangesFor(halfUiTicks));
     }
     return *table;
 }

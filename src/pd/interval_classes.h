@@ -19,13 +19,36 @@ EdgeClass Classify(int32_t tenths, bool firstEdge);
 // divider.
 float HalfUiTicksOf(const CCCPacket& packet);
 
+// The tick counts of each class for one estimate. The tenths never fall as the ticks grow, so
+// each class holds one range of tick counts, ended where the tenths first pass the class's bound:
+// a few divisions find the ends instead of a division for every interval.
+class ClassRanges {
+  public:
+    explicit ClassRanges(float halfUiTicks);
+
+    float HalfUiTicks() const { return halfUiTicks_; }
+    // The first tick count of each class after kShort, in class order up to kLong (kTickValues
+    // when a class and those above it hold no tick count).
+    int32_t HalfFrom() const { return ends_[0]; }
+    int32_t AmbiguousFrom() const { return ends_[1]; }
+    int32_t FullFrom() const { return ends_[2]; }
+    int32_t LongFrom() const { return ends_[3]; }
+
+    static constexpr int32_t kTickValues = 256;
+
+  private:
+    int32_t Tenths(int32_t ticks) const;
+    // The fewest ticks whose tenths exceed `bound` (kTickValues when none do).
+    int32_t FirstAbove(int32_t bound) const;
+
+    float halfUiTicks_;
+    int32_t ends_[4];
+};
+
 // Every interval but the first as classification leaves it, by its tick count, for one estimate.
-// The tenths never fall as the ticks grow, so each class holds one range of tick counts, ended
-// where the tenths first pass the class's bound: the table is filled range by range, with a few
-// divisions for the ends, instead of a division for every interval.
 class ClassTable {
   public:
-    explicit ClassTable(float halfUiTicks);
+    explicit ClassTable(const ClassRanges& ranges);
 
     // The interval with its class and its role before the resolve pass (full intervals are
     // zeros, every other one has no role yet).
@@ -41,18 +64,15 @@ class ClassTable {
     float HalfUiTicks() const { return halfUiTicks_; }
 
   private:
-    static constexpr int32_t kTickValues = 256;
-
-    int32_t Tenths(int32_t ticks) const;
-    // The fewest ticks whose tenths exceed `bound` (kTickValues when none do).
-    int32_t FirstAbove(int32_t bound) const;
-    // Tick counts [from, to) get the class; returns `to`.
-    int32_t Fill(int32_t from, int32_t to, EdgeClass edgeClass);
+    // Tick counts [from, to) get the class.
+    void Fill(int32_t from, int32_t to, EdgeClass edgeClass);
 
     float halfUiTicks_;
-    CcEdge edges_[kTickValues];
+    CcEdge edges_[ClassRanges::kTickValues];
 };
 
-// The table for an estimate, kept per thread for the last estimate asked for: a packet of up to
-// 150 intervals has its divider's nominal estimate, so runs of short packets share one table.
+// The ranges and the table for an estimate, kept per thread for the last estimate asked for: a
+// packet of up to 150 intervals has its divider's nominal estimate, so runs of short packets
+// share them.
+const ClassRanges& ClassRangesFor(float halfUiTicks);
 const ClassTable& ClassTableFor(float halfUiTicks);
