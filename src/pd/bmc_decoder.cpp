@@ -38,13 +38,6 @@ void ResetDecodedFields(CCCPacket& packet) {
     packet.bits.clear();
 }
 
-// The edge list goes once the packet is decoded; the bits stay for the packet's life, so they
-// give back the room reserved for the worst case.
-void ReleaseEdges(CCCPacket& packet) {
-    std::vector<CcEdge>().swap(packet.edges);
-    packet.bits.shrink_to_fit();
-}
-
 // Spends `cost` edge visits; false (and the search exhausted) when the budget cannot pay them.
 bool Charge(AmbiguitySearch& search, int64_t cost) {
     if (search.edgeVisitsLeft < cost) {
@@ -173,6 +166,19 @@ void DecodePacket(CCCPacket& packet, int64_t captureStartTime) {
 }
 
 void DecodePacket(CCCPacket& packet, int64_t captureStartTime, AmbiguitySearch& search) {
+    DecodePacketKeepingEdges(packet, captureStartTime, search);
+    ReleaseEdges(packet);
+}
+
+// The edge list goes once the packet is decoded; the bits stay for the packet's life, so they
+// give back the room reserved for the worst case.
+void ReleaseEdges(CCCPacket& packet) {
+    std::vector<CcEdge>().swap(packet.edges);
+    packet.bits.shrink_to_fit();
+}
+
+void DecodePacketKeepingEdges(CCCPacket& packet, int64_t captureStartTime,
+                              AmbiguitySearch& search) {
     packet.relTime = packet.startTime - captureStartTime;
     ResetDecodedFields(packet);
     if (packet.edgeCount > 0 && HasEdgeList(packet) && packet.clockDivider > 0 &&
@@ -192,7 +198,6 @@ void DecodePacket(CCCPacket& packet, int64_t captureStartTime, AmbiguitySearch& 
             }
         }
     }
-    ReleaseEdges(packet);
 }
 
 bool TryAmbiguous(CCCPacket& packet, EdgeClass decided, AmbiguitySearch& search) {

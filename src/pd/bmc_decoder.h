@@ -29,6 +29,11 @@ void DecodePacket(CCCPacket& packet, int64_t captureStartTime);
 // As above, reporting the ambiguity search through `search`, whose budget is lowered to the
 // packet's own.
 void DecodePacket(CCCPacket& packet, int64_t captureStartTime, AmbiguitySearch& search);
+// As above, except that the edge list stays for the caller, with its tick counts as they came
+// (classes, roles and bit indices are the decode's); ReleaseEdges gives it back.
+void DecodePacketKeepingEdges(CCCPacket& packet, int64_t captureStartTime, AmbiguitySearch& search);
+// Frees the edge list, and the room reserved for bits that the decode did not use.
+void ReleaseEdges(CCCPacket& packet);
 
 // True while the packet holds its edge list: 0 <= edgeCount <= 5000 and `edges` has at least
 // edgeCount entries. False once the list is released after decoding.

@@ -319,15 +319,19 @@ bool RecoverTolerant(std::span<const uint8_t> ticks, int32_t clockDivider, CCCPa
 
 TolerantOutcome DecodePacketTolerant(CCCPacket& packet, int64_t captureStartTime, TolerantMode mode,
                                      TolerantScratch& scratch) {
+    // The ticks are read back only when the strict decode fails: it leaves them as they came.
     const bool keep = mode != TolerantMode::kOff && HasEdgeList(packet);
-    if (keep) {
+    AmbiguitySearch search;
+    DecodePacketKeepingEdges(packet, captureStartTime, search);
+    const bool accepted = StrictlyAccepted(packet);
+    if (keep && !accepted) {
         scratch.ticks.resize(static_cast<size_t>(packet.edgeCount));
         for (size_t i = 0; i < scratch.ticks.size(); ++i) {
             scratch.ticks[i] = packet.edges[i].ticks;
         }
     }
-    DecodePacket(packet, captureStartTime);
-    if (StrictlyAccepted(packet)) {
+    ReleaseEdges(packet);
+    if (accepted) {
         return TolerantOutcome::kStrictAccepted;
     }
     if (!keep) {

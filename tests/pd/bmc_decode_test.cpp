@@ -418,3 +418,25 @@ TEST(Jitter, TypicalMessagesDecodeWithOneTickOfJitter) {
         }
     }
 }
+
+// The tolerant decoder reads the ticks back after a failed strict decode: clean packets, packets
+// with ambiguous, short and long intervals (the search included) and noise keep their ticks.
+TEST(DecodePacketKeepingEdges, LeavesTheTicksAsTheyCame) {
+    std::mt19937 random(3);
+    const uint8_t choices[] = {4, 4, 4, 8, 8, 8, 6, 6, 1, 20, 5, 7};
+    for (int n = 0; n < 500; ++n) {
+        std::vector<uint8_t> ticks(4 + random() % 300);
+        for (uint8_t& tick : ticks) {
+            tick = choices[random() % (n % 2 == 0 ? 6 : std::size(choices))];
+        }
+        CCCPacket packet = bmc::Packet(ticks);
+        AmbiguitySearch search;
+        DecodePacketKeepingEdges(packet, 0, search);
+        ASSERT_EQ(packet.edges.size(), ticks.size());
+        for (size_t i = 0; i < ticks.size(); ++i) {
+            ASSERT_EQ(packet.edges[i].ticks, ticks[i]) << n << " " << i;
+        }
+        ReleaseEdges(packet);
+        EXPECT_TRUE(packet.edges.empty());
+    }
+}
