@@ -89,6 +89,8 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
                                   uint64_t offset, RecordSink& sink) {
     static_assert(kEdgeBytesPerBlock > 1, "every block moves the line time on");
     const auto div = static_cast<uint64_t>(divider);
+    // The gap rule ticks * divider >= 480 as a tick count (the divider is 1 to 256).
+    const uint64_t gapTicks = (kGapTicksTimesDivider + div - 1) / div;
     size_t i = 0;
     if (line.previousByte == -1) {
         line.previousByte = bytes[0];
@@ -131,13 +133,10 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
         } else {
             ++repeatCount;  // the timer passed zero without a transition
         }
+        // The timer counts up and wraps at 256: the ticks from one value to the next.
         const int from = previousValue;
-        uint64_t elapsed = 0;
-        if (value > from) {
-            elapsed = static_cast<uint64_t>(value - from);
-        } else if (value < from) {
-            elapsed = static_cast<uint64_t>(256 + value - from);
-        } else {
+        uint64_t elapsed = static_cast<uint64_t>((value - from) & 0xFF);
+        if (value == from) {
             elapsed = repeatCount < 2 ? 0 : 256;
         }
         ticksSinceEdge += elapsed;
@@ -145,7 +144,7 @@ void CcEdgeParser::ParseEdgeBytes(CcLineState& line, const uint8_t* bytes, int c
         previousByte = v;
         previousValue = value;
 
-        if (packet != nullptr && ticksSinceEdge * div >= kGapTicksTimesDivider) {
+        if (packet != nullptr && ticksSinceEdge >= gapTicks) {
             storeLine();
             CloseByGap(line, offset, sink);
             packet = nullptr;
