@@ -126,7 +126,7 @@ TEST(DecodeOutcome, BadOrMissingCrc) {
     EXPECT_EQ(search.steps, 0);  // a complete assignment with a bad CRC is not retried
 
     bmc::Bits noEop = bmc::MessageBits(bmc::kSop, bmc::GoodCrcBytes());
-    noEop.resize(noEop.size() - 5);
+    noEop.erase(noEop.end() - 5, noEop.end());  // cut into the EOP
     CCCPacket missing = bmc::BitsPacket(noEop);
     DecodePacket(missing, 0);
     EXPECT_EQ(missing.orderedSetKind, kOsSop);
